@@ -1,0 +1,19 @@
+// Apparent positions and the mean lunar nodes.
+#pragma once
+#include "Eph0.h"
+
+struct EclipticDegrees {
+    double longitude = 0;  // degrees, [0, 360)
+    double latitude = 0;   // degrees
+};
+
+// Apparent geocentric ecliptic longitude and latitude of date for body codes 1..10, where d is
+// the day count from J2000 of Universal Time, used as dynamical time without Delta T.
+EclipticDegrees apparentPosition(int code, double d);
+
+struct NodePair {
+    double first = 0;
+    double second = 0;
+};
+// Mean lunar nodes at jd (UT); with the flag set (ascending, descending), else swapped.
+NodePair meanLunarNodes(double jd, bool flag);

@@ -1,0 +1,17 @@
+# Debian packages the build and the tests need; sourced by run.sh and test.sh.
+TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
+  libbenchmark-dev fonts-arphic-uming fonts-dejavu-core"
+
+tarmin_install_missing() {
+  local missing=""
+  for p in $TARMIN_PACKAGES "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+  fi
+}
