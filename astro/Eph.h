@@ -17,3 +17,6 @@ struct NodePair {
 };
 // Mean lunar nodes at jd (UT); with the flag set (ascending, descending), else swapped.
 NodePair meanLunarNodes(double jd, bool flag);
+
+// The Moon's apparent position (code 10 of apparentPosition).
+EclipticDegrees moonApparentPosition(double d);

@@ -1,6 +1,63 @@
+// tarmin-cli: the program's engines without a window. UTF-8 in and out.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
-int main() {
-    std::puts("tarmin-cli");
-    return 0;
+#include "Cli.h"
+
+namespace cli {
+namespace {
+std::vector<Command>& registry() {
+    static std::vector<Command> r;
+    return r;
+}
+}  // namespace
+
+bool registerCommand(const Command& c) {
+    registry().push_back(c);
+    return true;
+}
+
+const std::vector<Command>& commands() {
+    auto& r = registry();
+    std::sort(r.begin(), r.end(),
+              [](const Command& a, const Command& b) { return std::strcmp(a.name, b.name) < 0; });
+    return r;
+}
+
+int usageError(const Command& c) {
+    std::fprintf(stderr, "usage: tarmin-cli %s\n", c.usage);
+    return 2;
+}
+}  // namespace cli
+
+namespace {
+void printHelp(std::FILE* out) {
+    std::fprintf(out,
+                 "tarmin-cli - Tarmin天文占星 3.6 engines from the command line\n\n"
+                 "usage: tarmin-cli <command> [arguments]\n\n"
+                 "commands:\n");
+    for (const auto& c : cli::commands()) std::fprintf(out, "  %-60s %s\n", c.usage, c.summary);
+    std::fprintf(out,
+                 "\nDates and times are UTC+8 civil time with astronomical years (0 = 1 BC).\n"
+                 "Exit status: 0 success, 1 input refused, 2 usage error.\n");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        printHelp(stderr);
+        return 2;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printHelp(stdout);
+        return 0;
+    }
+    for (const auto& c : cli::commands()) {
+        if (name == c.name) return c.run(cli::Args(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "tarmin-cli: unknown command '%s' (see tarmin-cli --help)\n", name.c_str());
+    return 2;
 }
