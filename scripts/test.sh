@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 tarmin_install_missing
+# Test discovery runs the test programs during the build, so headless from the start.
+export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
-export QT_QPA_PLATFORM=offscreen
 cd build && ctest --output-on-failure -j"$(nproc)" --timeout 900
