@@ -1,5 +1,7 @@
 // MAstroCalc: the chart engine's single entry into astronomy.
 #pragma once
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "DateTypes.h"
@@ -25,6 +27,17 @@ public:
     double julianDayUT() const { return jd_; }
 
 private:
+    // Retrograde starts and ends (UTC+8 JD) of one body for one chart year.
+    static constexpr std::size_t kStations = 20;
+    struct StationLists {
+        int year = 0;
+        bool valid = false;
+        std::array<double, kStations> start{};
+        std::array<double, kStations> end{};
+    };
+    const StationLists& stationLists(int code, int year);
+
     CivilDateTime scratch_;
     double jd_ = 2451545.0;
+    std::array<StationLists, 8> stations_{};  // by body code 1..7; a pure cache
 };

@@ -1,0 +1,127 @@
+// MAstroCalc: apparent positions for the chart, mean nodes and retrograde states found from
+// the planetary stations around the chart date.
+#include "Mastrocalc.h"
+
+#include <array>
+#include <cstddef>
+
+#include "AstroConstants.h"
+#include "Eph.h"
+
+using AstroConstants::J2000;
+using AstroConstants::lightTimePerAU;
+using AstroConstants::pi;
+using AstroConstants::synodicDays;
+
+namespace {
+// Chart index -> body code for positions, and -> body searched for stations.
+constexpr std::array<int, 12> kChartBody = {9, 10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+constexpr std::array<int, 12> kStationBody = {9, 10, 1, 2, 3, 4, 5, 6, 7, 8, 0, 0};
+// Days between a station and the conjunction (Mercury, Venus) or opposition it surrounds,
+// body codes 1..8 (index 0 unused).
+constexpr std::array<double, 9> kStationLead = {0, 17.4, 28, 52, 82, 86, 88, 89, 90};
+// Step of the four refinement passes, Julian centuries.
+constexpr std::array<double, 4> kRefineStep = {5 / 36525.0, 1 / 36525.0, 0.5 / 36525.0, 2e-6};
+}  // namespace
+
+void MAstroCalc::setTime(const DateTimeFields& f) {
+    jd_ = julianDay(f.year, f.month, f.day + (f.hour + f.minute / 60.0) / 24) - 1.0 / 3;
+}
+
+void MAstroCalc::bodyPosition(int index, double& longitude, double& latitude) const {
+    if (index < 0 || index >= static_cast<int>(kChartBody.size())) return;
+    const int code = kChartBody[static_cast<std::size_t>(index)];
+    if (code < 1 || code > 10) return;
+    const EclipticDegrees p = apparentPosition(code, jd_ - J2000);
+    longitude = p.longitude;
+    latitude = p.latitude;
+}
+
+void MAstroCalc::lunarNodes(bool flag, double& first, double& second) const {
+    const NodePair n = meanLunarNodes(jd_, flag);
+    first = n.first;
+    second = n.second;
+}
+
+// Geocentric equatorial position (right ascension, declination, AU) of body code at T - lt
+// seen from the Earth at T - lt, n terms of each series (n < 0: all). With lt != 0 nutation is
+// applied to the longitude and the obliquity (apparent place); with lt = 0 the mean place.
+SphericalPosition MAstroCalc::apparentEquatorial(int code, double T, int n, double lt) {
+    double eps = meanObliquity(T);
+    const SphericalPosition E = heliocentricPosition(Earth, T - lt, n, n, n);
+    const SphericalPosition P = heliocentricPosition(code, T - lt, n, n, n);
+    SphericalPosition G = relativePosition(P, E);
+    if (lt != 0) {
+        const Nutation nut = nutation(T);
+        G.longitude += nut.dpsi;
+        eps += nut.deps;
+    }
+    return rotateAboutXAxis(G, eps);
+}
+
+// Station of body code 1..8 near T (dynamical time, Julian centuries): kind 0 is the station
+// before the inferior conjunction (Mercury, Venus) or after the opposition (outer planets),
+// kind 1 the other one. Found as the extremum of the right ascension.
+double MAstroCalc::stationTime(int code, double T, int kind) {
+    if (code < 1 || code > 8) return T;
+    const std::size_t c = static_cast<std::size_t>(code);
+    // Heliocentric conjunction with the Earth from the mean synodic motion.
+    double w = 2 * pi / (synodicDays[c] / 36525);
+    if (code > 2) w = -w;
+    for (int i = 0; i < 6; ++i) T -= normRadSigned(seriesValue(code, 0, T, 8) - seriesValue(0, 0, T, 8)) / w;
+    const double lead = kStationLead[c] / 36525;
+    if (kind == 0)
+        T = code <= 2 ? T - lead : T + lead;
+    else
+        T = code <= 2 ? T + lead : T - lead;
+    double lt = 0;
+    for (std::size_t k = 0; k < kRefineStep.size(); ++k) {
+        const double h = kRefineStep[k];
+        const int n = k < 3 ? 8 : -1;
+        const double a1 = apparentEquatorial(code, T - h, n, lt).longitude;
+        const SphericalPosition mid = apparentEquatorial(code, T, n, lt);
+        const double a3 = apparentEquatorial(code, T + h, n, lt).longitude;
+        const double a2 = mid.longitude;
+        const double den = a1 + a3 - 2 * a2;
+        if (den != 0) T += (a1 - a3) / den * h * 0.5;  // vertex of the parabola
+        if (k == 2) lt = mid.distance * lightTimePerAU;
+    }
+    return T;
+}
+
+int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
+    if (index < 0 || index >= static_cast<int>(kStationBody.size())) return 0;
+    const int code = kStationBody[static_cast<std::size_t>(index)];
+    if (code == 0 || code >= 8) return 0;
+    const StationLists& s = stationLists(code, f.year);
+    const double g = julianDay(f.year, f.month, f.day + (f.hour + f.minute / 60.0) / 24);
+    for (std::size_t k = 0; k + 1 < kStations; ++k) {
+        if (s.start[k] <= g && g < s.end[k]) return 2;
+        if (s.end[k] <= g && g < s.start[k + 1]) return 1;
+    }
+    return 0;
+}
+
+// Retrograde starts and ends (UTC+8 Julian days) of 20 synodic periods from 1 January three
+// years before the chart year. They depend only on the body and the year, so the last lists
+// of each body are kept.
+const MAstroCalc::StationLists& MAstroCalc::stationLists(int code, int year) {
+    StationLists& s = stations_[static_cast<std::size_t>(code)];
+    if (s.valid && s.year == year) return s;
+    const double T0 = (julianDay(year - 3, 1, 1.0) - J2000) / 36525;
+    const double period = synodicDays[static_cast<std::size_t>(code)] / 36525;
+    const int kindStart = code < 3 ? 0 : 1;
+    for (int list = 0; list < 2; ++list) {
+        auto& out = list == 0 ? s.start : s.end;
+        const int kind = list == 0 ? kindStart : 1 - kindStart;
+        double T = T0;
+        for (std::size_t k = 0; k < kStations; ++k) {
+            const double st = stationTime(code, T, kind);
+            out[k] = st * 36525 + J2000 - deltaTDays(st * 36525) + 1.0 / 3;
+            T = st + period;
+        }
+    }
+    s.year = year;
+    s.valid = true;
+    return s;
+}
