@@ -1,0 +1,78 @@
+// The user-interface services the forms call: modal message boxes and standard dialogs, the
+// printer, the clipboard, the clock, the skinning engine and the application's error box.
+// Every modal call returns only after the user answered. Texts are UTF-8. The Qt implementation
+// is QtUiServices; the tests answer through a scripted double.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "Canvas.h"
+#include "Clipboard.h"
+#include "Clock.h"
+#include "Printer.h"
+#include "RichText.h"
+#include "SkinEngine.h"
+
+enum class MsgIcon { None, Information, Warning, Error };
+enum class MsgButtons { Ok, YesNo };
+enum class MsgResult { Ok, Yes, No };
+
+// A file dialog's set-up. The filter list pairs descriptions and patterns, all joined by
+// vertical bars: "bmp格式|*.bmp|jpg格式|*.jpg". Filter indexes count from 1.
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;
+    int filterIndex = 1;
+    std::string initialName;
+    std::string defaultExtension;  // without the dot; empty for none
+    bool overwritePrompt = false;  // save dialogs only
+};
+
+struct FileDialogResult {
+    bool accepted = false;
+    std::string path;     // as typed or chosen, UTF-8
+    int filterIndex = 1;  // the filter chosen in the dialog
+};
+
+struct FontChoice {
+    std::string name;
+    int size = 10;  // points
+    TextStyle style;
+    Rgb color;
+};
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // Modal box; an empty caption shows the application title. Returns Ok for an OK box.
+    virtual MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                 MsgButtons buttons, MsgResult defaultButton = MsgResult::Ok) = 0;
+    // OK box without icon under the application title ("已保存！", "设置完成").
+    virtual void plainMessage(const std::string& text) = 0;
+    // One line of text, or nothing when cancelled.
+    virtual std::optional<std::string> inputLine(const std::string& caption,
+                                                 const std::string& prompt,
+                                                 const std::string& initial) = 0;
+    // Only existing files can be chosen.
+    virtual FileDialogResult openFile(const FileDialogRequest& request) = 0;
+    virtual FileDialogResult saveFile(const FileDialogRequest& request) = 0;
+    virtual FileDialogResult savePicture(const FileDialogRequest& request) = 0;
+    // A folder (the user may create one), or nothing when cancelled.
+    virtual std::optional<std::string> chooseFolder(const std::string& title) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
+    virtual std::optional<Rgb> chooseColor(Rgb initial) = 0;
+    // Shows the print dialog for the printer; true when confirmed. The orientation the user
+    // chose is then the printer's orientation.
+    virtual bool printDialog(Printer& printer) = 0;
+
+    virtual Printer& printer() = 0;
+    virtual Clipboard& clipboard() = 0;
+    virtual const Clock& clock() const = 0;
+    virtual SkinEngine& skins() = 0;
+
+    // The application's standard error box: the message under the application title with the
+    // error icon, for an error that escaped a command.
+    virtual void showError(const std::string& message) = 0;
+    virtual std::string applicationTitle() const = 0;
+};

@@ -1,0 +1,49 @@
+#include "QtPrinter.h"
+
+#include <QPageLayout>
+
+#include "PictureQt.h"
+
+QtPrinter::QtPrinter() : printer_(QPrinter::HighResolution) {}
+
+QtPrinter::~QtPrinter() {
+    if (painter_ && painter_->isActive()) painter_->end();
+}
+
+void QtPrinter::setOrientation(PageOrientation o) {
+    printer_.setPageOrientation(o == PageOrientation::Portrait ? QPageLayout::Portrait
+                                                               : QPageLayout::Landscape);
+}
+
+PageOrientation QtPrinter::orientation() const {
+    return printer_.pageLayout().orientation() == QPageLayout::Landscape
+               ? PageOrientation::Landscape
+               : PageOrientation::Portrait;
+}
+
+int QtPrinter::pageWidth() const { return printer_.width(); }
+int QtPrinter::pageHeight() const { return printer_.height(); }
+
+void QtPrinter::beginJob(const std::string& title) {
+    if (painter_ && painter_->isActive()) throw PrinterError("a print job is already running");
+    printer_.setDocName(QString::fromStdString(title));
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(&printer_)) {
+        painter_.reset();
+        throw PrinterError("the printer cannot start a job");
+    }
+}
+
+void QtPrinter::stretchDraw(int left, int top, int right, int bottom, const Picture& picture) {
+    if (!painter_ || !painter_->isActive()) throw PrinterError("no print job");
+    const QImage img = imageFromPicture(picture);
+    if (img.isNull()) throw PrinterError("empty picture");
+    painter_->drawImage(QRect(left, top, right - left, bottom - top), img);
+}
+
+void QtPrinter::endJob() {
+    if (!painter_ || !painter_->isActive()) throw PrinterError("no print job");
+    const bool ok = painter_->end();
+    painter_.reset();
+    if (!ok) throw PrinterError("the printer could not finish the job");
+}

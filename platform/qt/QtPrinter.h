@@ -1,0 +1,26 @@
+// The printer over QPrinter: page size in device pixels of the paintable area, one job at a time.
+#pragma once
+#include <QPainter>
+#include <QPrinter>
+#include <memory>
+
+#include "Printer.h"
+
+class QtPrinter : public Printer {
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+    void setOrientation(PageOrientation o) override;
+    PageOrientation orientation() const override;
+    int pageWidth() const override;
+    int pageHeight() const override;
+    void beginJob(const std::string& title) override;
+    void stretchDraw(int left, int top, int right, int bottom, const Picture& picture) override;
+    void endJob() override;
+
+    QPrinter& qprinter() { return printer_; }
+
+private:
+    QPrinter printer_;
+    std::unique_ptr<QPainter> painter_;
+};

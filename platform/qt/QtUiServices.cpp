@@ -1,0 +1,197 @@
+#include "QtUiServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "PictureQt.h"
+
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s8(const QString& s) { return s.toStdString(); }
+QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+Rgb fromQColor(const QColor& c) {
+    return Rgb{static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
+               static_cast<uint8_t>(c.blue())};
+}
+}  // namespace
+
+void QtClipboard::setPicture(const Picture& picture) {
+    QApplication::clipboard()->setImage(imageFromPicture(picture));
+}
+void QtClipboard::setText(const std::string& utf8) { QApplication::clipboard()->setText(q(utf8)); }
+std::string QtClipboard::text() const { return s8(QApplication::clipboard()->text()); }
+
+LocalMinute QtClock::now() const {
+    const QDateTime t = QDateTime::currentDateTime();
+    return LocalMinute{t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
+                       t.time().minute()};
+}
+
+QtUiServices::QtUiServices(std::string applicationTitle) : title_(std::move(applicationTitle)) {}
+
+MsgResult QtUiServices::messageBox(const std::string& text, const std::string& caption,
+                                   MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(q(caption.empty() ? title_ : caption));
+    box.setText(q(text));
+    switch (icon) {
+        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    }
+    if (buttons == MsgButtons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return MsgResult::Ok;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(defaultButton == MsgResult::No ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+}
+
+void QtUiServices::plainMessage(const std::string& text) {
+    messageBox(text, std::string(), MsgIcon::None, MsgButtons::Ok, MsgResult::Ok);
+}
+
+std::optional<std::string> QtUiServices::inputLine(const std::string& caption,
+                                                   const std::string& prompt,
+                                                   const std::string& initial) {
+    bool ok = false;
+    const QString t =
+        QInputDialog::getText(parent_, q(caption), q(prompt), QLineEdit::Normal, q(initial), &ok);
+    if (!ok) return std::nullopt;
+    return s8(t);
+}
+
+QStringList QtUiServices::nameFilters(const std::string& filter) {
+    const QStringList parts = q(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return out;
+}
+
+FileDialogResult QtUiServices::fileDialog(const FileDialogRequest& request, bool save) {
+    FileDialogResult r;
+    r.filterIndex = request.filterIndex;
+    QFileDialog dlg(parent_, q(request.title));
+    const QStringList filters = nameFilters(request.filter);
+    dlg.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dlg.selectNameFilter(filters[request.filterIndex - 1]);
+    if (!request.initialName.empty()) dlg.selectFile(q(request.initialName));
+    if (save) {
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        if (!request.defaultExtension.empty()) dlg.setDefaultSuffix(q(request.defaultExtension));
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    } else {
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return r;
+    r.accepted = true;
+    r.path = s8(dlg.selectedFiles().front());
+    const int idx = filters.indexOf(dlg.selectedNameFilter());
+    if (idx >= 0) r.filterIndex = idx + 1;
+    return r;
+}
+
+FileDialogResult QtUiServices::openFile(const FileDialogRequest& request) {
+    return fileDialog(request, false);
+}
+FileDialogResult QtUiServices::saveFile(const FileDialogRequest& request) {
+    return fileDialog(request, true);
+}
+FileDialogResult QtUiServices::savePicture(const FileDialogRequest& request) {
+    return fileDialog(request, true);
+}
+
+std::optional<std::string> QtUiServices::chooseFolder(const std::string& title) {
+    const QString d = QFileDialog::getExistingDirectory(parent_, q(title));
+    if (d.isEmpty()) return std::nullopt;
+    return s8(d);
+}
+
+// Qt's font dialog has no colour; it sits here beside a colour button.
+std::optional<FontChoice> QtUiServices::chooseFont(const FontChoice& initial) {
+    QDialog dlg(parent_);
+    dlg.setWindowTitle(QStringLiteral("字体"));
+    auto* layout = new QVBoxLayout(&dlg);  // owned by the dialog
+    QFont f(q(initial.name));
+    f.setPointSize(initial.size > 0 ? initial.size : 10);
+    f.setBold(initial.style.bold);
+    f.setItalic(initial.style.italic);
+    f.setUnderline(initial.style.underline);
+    f.setStrikeOut(initial.style.strikeOut);
+    auto* fonts = new QFontDialog(f, &dlg);
+    fonts->setOptions(QFontDialog::NoButtons);
+    fonts->setWindowFlags(Qt::Widget);
+    layout->addWidget(fonts);
+    QColor colour = toQColor(initial.color);
+    auto* row = new QHBoxLayout;
+    auto* swatch = new QLabel(&dlg);
+    swatch->setFixedSize(40, 20);
+    swatch->setStyleSheet(QStringLiteral("background:%1;border:1px solid gray").arg(colour.name()));
+    auto* pick = new QPushButton(QStringLiteral("颜色..."), &dlg);
+    QObject::connect(pick, &QPushButton::clicked, &dlg, [&]() {
+        const QColor c = QColorDialog::getColor(colour, &dlg);
+        if (!c.isValid()) return;
+        colour = c;
+        swatch->setStyleSheet(QStringLiteral("background:%1;border:1px solid gray").arg(c.name()));
+    });
+    row->addWidget(new QLabel(QStringLiteral("颜色:"), &dlg));
+    row->addWidget(swatch);
+    row->addWidget(pick);
+    row->addStretch();
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QFont chosen = fonts->currentFont();
+    FontChoice r;
+    r.name = s8(chosen.family());
+    r.size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.size;
+    r.style.bold = chosen.bold();
+    r.style.italic = chosen.italic();
+    r.style.underline = chosen.underline();
+    r.style.strikeOut = chosen.strikeOut();
+    r.color = fromQColor(colour);
+    return r;
+}
+
+std::optional<Rgb> QtUiServices::chooseColor(Rgb initial) {
+    const QColor c = QColorDialog::getColor(toQColor(initial), parent_);
+    if (!c.isValid()) return std::nullopt;
+    return fromQColor(c);
+}
+
+bool QtUiServices::printDialog(Printer& printer) {
+    auto* qp = dynamic_cast<QtPrinter*>(&printer);
+    if (!qp) return false;
+    QPrintDialog dlg(&qp->qprinter(), parent_);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+void QtUiServices::showError(const std::string& message) {
+    messageBox(message, title_, MsgIcon::Error, MsgButtons::Ok, MsgResult::Ok);
+}
