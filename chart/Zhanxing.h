@@ -1,0 +1,223 @@
+// MZhanXingEx: the chart engine. Turns one birth request into a natal chart (positions, angles,
+// Placidus houses, aspects), draws the wheel and its data panel on an abstract canvas, writes the
+// reading into a rich-text target, and overlays a transit chart on request.
+//
+// Angles at this interface are degrees of the apparent ecliptic of date (longitudes in [0, 360)).
+// Moments reaching the calculator and the calendar object are UTC+8 civil time.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "Canvas.h"
+#include "DateTypes.h"
+#include "Mastrocalc.h"
+#include "RichText.h"
+#include "Yidateex.h"
+#include "Zhanxing2.h"
+
+// ---------------------------------------------------------------------------------------------
+// Requests
+
+// Natal chart request, filled by the main window's input panel. Texts are UTF-8 in memory; the
+// engine cuts its copy of `name` to 9 GBK bytes and `place` to 50 GBK bytes at a character
+// boundary (the widths of the stored case record).
+struct BirthRecord {
+    static constexpr std::size_t kNameBytes = 9;
+    static constexpr std::size_t kPlaceBytes = 50;
+
+    std::string name;
+    DateTimeFields birth;      // as entered: Gregorian, or lunar when `lunar` is set
+    int8_t zoneIndex = 8;      // zone list index; the engine's copy holds the hour offset
+    uint8_t lunar = 0;         // nonzero: `birth` is a Chinese lunar date
+    uint8_t leapMonth = 0;     // lunar input: leap month; after a cast: computed leap flag
+    uint8_t male = 1;          // nonzero male, zero female
+    int16_t provinceIndex = 0;  // carried for the place list, not used by the engine
+    int16_t cityIndex = 0;
+    float longitude = 120.0f;  // degrees, east positive
+    float latitude = 30.0f;    // degrees, north positive
+    uint8_t bloodType = 0;     // 0 A, 1 B, 2 AB, 3 O
+    std::string place;
+};
+
+// Transit chart request: Gregorian civil time of the transit zone.
+struct TransitRequest {
+    DateTimeFields when;
+    int8_t zoneIndex = 8;
+    std::string place;  // carried, not read by the engine
+};
+
+// One computed point of a chart.
+struct ChartPoint {
+    double longitude = 0;      // degrees, [0, 360)
+    double latitude = 0;       // degrees, as the calculator returns it; 0 for points without
+    uint8_t sign = 0;          // trunc(longitude / 30)
+    uint8_t house = 0;         // 0 = first house
+    float degreesInSign = 0;   // longitude - 30 * sign
+    float pastCusp = 0;        // degrees from the cusp of its house
+    uint8_t motion = 0;        // 0 not determined, 1 direct, 2 retrograde
+};
+
+enum class ChartMode : uint8_t { None, Natal, Transit };
+
+// ---------------------------------------------------------------------------------------------
+// Vocabulary (UTF-8)
+
+inline constexpr std::array<const char*, 12> BodyNames = {
+    "太阳", "月亮", "水星", "金星", "火星", "木星", "土星", "天王星", "海王星", "冥王星",
+    "升交点", "降交点"};
+inline constexpr std::array<const char*, 12> BodyShortNames = {
+    "日", "月", "水", "金", "火", "木", "土", "天", "海", "冥", "升", "降"};
+inline constexpr std::array<const char*, 12> SignNames = {
+    "白羊", "金牛", "双子", "巨蟹", "狮子", "处女", "天秤", "天蝎", "射手", "摩羯", "水瓶", "双鱼"};
+// Ruling body of each sign, as a BodyNames index.
+inline constexpr std::array<uint8_t, 12> SignRulers = {4, 3, 2, 1, 0, 2, 3, 9, 5, 6, 7, 8};
+// Indexed by sexagenary number mod 10 and mod 12.
+inline constexpr std::array<const char*, 10> StemNames = {"癸", "甲", "乙", "丙", "丁",
+                                                          "戊", "己", "庚", "辛", "壬"};
+inline constexpr std::array<const char*, 12> BranchNames = {
+    "亥", "子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌"};
+// Aspect kinds 0 conjunction, 1 sextile, 2 square, 3 trine, 4 opposition.
+inline constexpr std::array<const char*, 5> AspectSymbols = {"合", "六", "四", "三", "冲"};
+inline constexpr std::array<const char*, 5> AspectNames = {"相合", "六分", "四分", "三分", "相冲"};
+// Numerals of zone hours 1..11.
+inline constexpr std::array<const char*, 11> ZoneNumerals = {"一", "二", "三", "四", "五", "六",
+                                                             "七", "八", "九", "十", "十一"};
+// Topic titles of the reading, also listed by the main window's topic menu.
+inline constexpr std::array<const char*, 5> TopicHeadings = {
+    "星座分析:", "血型评说:", "行星与星座:", "行星相位断:", "行星入12宫:"};
+// Section headings of the first topic.
+inline constexpr std::array<const char*, 4> SectionHeadings = {"★性格特征", "★职业财富",
+                                                               "★婚姻爱情", "★指数分析"};
+
+// Hour offset of a zone list index: 0..12 east, 13..23 are west one to eleven.
+int zoneOffset(int zoneIndex);
+// "零时区", "中十二区", "东八区", "西五区", ... of an hour offset.
+std::string zoneText(int offset);
+
+// Natal points: the block that castNatal clears before computing.
+struct NatalPoints {
+    ChartPoint mc;
+    ChartPoint asc;
+    std::array<double, 12> cusps{};  // house n at index n - 1
+    std::array<ChartPoint, 12> bodies{};
+};
+
+// ---------------------------------------------------------------------------------------------
+
+class MZhanXingEx {
+public:
+    // programFolder: the folder of the program; "dat/set.ini" below it holds the chart settings.
+    MZhanXingEx(RichTextTarget& richText, Canvas& image, std::string programFolder);
+    ~MZhanXingEx();
+    MZhanXingEx(const MZhanXingEx&) = delete;
+    MZhanXingEx& operator=(const MZhanXingEx&) = delete;
+
+    bool castNatal(const BirthRecord& r);
+    bool castTransit(const TransitRequest& q);
+    std::string hintAt(int x, int y) const;
+    const std::string& errorText() const { return errorText_; }
+
+    // --- read access to the model ---
+    ChartMode mode() const { return mode_; }
+    double jd8() const { return jd8_; }
+    double jdLocal() const { return jdLocal_; }
+    const std::array<int16_t, 4>& pillars() const { return pillars_; }
+    const DateTimeFields& gregorianMoment() const { return gregorian_; }
+    const DateTimeFields& lunarMoment() const { return lunarMoment_; }
+    const BirthRecord& request() const { return request_; }
+    const NatalPoints& natal() const { return natal_; }
+    const std::array<ChartPoint, 12>& transitBodies() const { return transitBodies_; }
+    const LabelLayout& natalLabels() const { return natalLabels_; }
+    const LabelLayout& transitLabels() const { return transitLabels_; }
+    uint8_t orb() const { return orb_; }
+    uint8_t signLines() const { return signLines_; }
+    uint32_t backgroundColor() const { return backgroundColor_; }
+    int centreX() const { return cx_; }
+    int centreY() const { return cy_; }
+    int cellWidth() const { return cellWidth_; }
+    int cellHeight() const { return cellHeight_; }
+
+    // --- houses, angles and aspects (degrees) ---
+    // RAMC in [0, 360) from the Sun's apparent longitude, the east longitude of the place and
+    // JD8 (UTC+8 civil Julian day), through the local apparent solar time.
+    static double computeRamc(double sunLongitude, double geoLongitude, double jd8);
+    // MC longitude of a RAMC (the fixed 0.9175 stands for cos(obliquity)).
+    static double midheavenOf(double ramc);
+    // Ascendant longitude of a RAMC at geographic latitude phi; never NaN.
+    static double ascendantOf(double ramc, double latitude);
+    // Placidus cusps (index n - 1 for house n) from RAMC, latitude, MC and ASC. Cusps whose
+    // semi-arc is undefined (beyond the polar circles) come from the Porphyry trisection of
+    // the quadrant between the angles.
+    static std::array<double, 12> housesOf(float ramc, double latitude, double mc, double asc);
+    // House index 0..11 of a longitude and the distance past its cusp; house 0, 0 when none.
+    static void locateIn(const std::array<double, 12>& cusps, double x, uint8_t& house,
+                         float& past);
+    // Aspect kind 0..4 between two longitudes within the orb o (whole degrees), -1 for none.
+    static int aspectKind(double a, double b, int orb);
+
+    double computeMidheaven() const;
+    double computeAscendant() const;
+    void computeHouses();
+    void locateInHouse(ChartPoint& p) const;
+
+    // --- the pipeline steps, public so that the drawing and reading can be driven directly ---
+    void readSettings();
+    bool prepareTime();
+    void computePillars();
+    void layoutLabels(bool transit);
+    void drawRings();
+    void drawZodiac();
+    void drawBodyLabels();
+    void drawCusps();
+    void drawPanel();
+    void drawTransit(const TransitRequest& q);
+    void writeReading();
+    void showReading();
+    const std::string& reading() const { return reading_; }
+
+    // Test seam: install a chart state without the astronomy (mode, request copy with the hour
+    // offset in zoneIndex, points, moments, pillars, settings).
+    void setChartForTest(ChartMode mode, const BirthRecord& requestWithOffset,
+                         const NatalPoints& points, const DateTimeFields& gregorian,
+                         const DateTimeFields& lunar, const std::array<int16_t, 4>& pillars,
+                         uint8_t orb, uint8_t signLines = 0, uint32_t backgroundColor = 0xFFFFFF);
+    void setTransitBodiesForTest(const std::array<ChartPoint, 12>& bodies) {
+        transitBodies_ = bodies;
+    }
+
+private:
+    void computeTransitBodies(const DateTimeFields& d8t);
+    void fillSign(ChartPoint& p) const;
+    int px(double fraction) const { return static_cast<int>(fraction * width_); }
+
+    ChartMode mode_ = ChartMode::None;
+    double jd8_ = 0;
+    double jdLocal_ = 0;
+    MAstroCalc calculator_;
+    std::array<int16_t, 4> pillars_{};
+    DateTimeFields gregorian_;
+    DateTimeFields lunarMoment_;
+    int32_t width_ = 0;
+    int32_t height_ = 0;
+    int32_t cx_ = 0;
+    int32_t cy_ = 0;
+    int32_t cellWidth_ = 0;
+    int32_t cellHeight_ = 0;
+    int32_t baseFontSize_ = 12;
+    float transitRadius_ = 0.16f;
+    MYiDateEx calendar_;
+    BirthRecord request_;
+    NatalPoints natal_;
+    std::array<ChartPoint, 12> transitBodies_{};
+    RichTextTarget& richText_;
+    Canvas& image_;
+    uint8_t orb_ = 5;
+    uint8_t signLines_ = 0;
+    uint32_t backgroundColor_ = 0xFFFFFF;
+    std::string reading_;
+    LabelLayout natalLabels_;
+    LabelLayout transitLabels_;
+    std::string errorText_;
+    std::string programFolder_;
+};

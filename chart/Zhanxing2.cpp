@@ -1,0 +1,130 @@
+#include "Zhanxing2.h"
+
+#include <cmath>
+#include <vector>
+
+#include "Zhanxing.h"
+
+namespace {
+constexpr double kDegToRad = static_cast<double>(0.017453292f);
+
+double intoCircle(double a) {
+    if (a < 0) a += 360;
+    if (a >= 360) a -= 360;
+    return a;
+}
+}  // namespace
+
+std::array<double, 12> assignSlots(const std::array<double, 12>& lon, int k) {
+    const int n = 12 * k;
+    const double v = 30.0 / k;
+    std::vector<int> slot(n, -1);  // occupant index j, -1 empty
+    std::array<int, 12> slotOf{};
+    for (int j = 0; j < 12; ++j) {
+        int home = static_cast<int>(lon[j] / v) % n;
+        if (home < 0) home += n;
+        int found = -1;
+        for (int p = 0; p <= n; ++p) {
+            const int s = (home + p) % n;
+            if (slot[s] < 0) {
+                found = s;
+                break;
+            }
+        }
+        if (found < 0) continue;  // cannot happen with 12 bodies and at least 12 slots
+        if (found >= home) {
+            slot[found] = j;
+            slotOf[j] = found;
+            continue;
+        }
+        // Wrapped past the last slot: walk again from home, pushing the early-longitude
+        // occupants along by one slot.
+        int carry = j;
+        bool shifting = false;
+        for (int p = 0; p <= n; ++p) {
+            const int s = (home + p) % n;
+            if (slot[s] < 0) {
+                slot[s] = carry;
+                slotOf[carry] = s;
+                break;
+            }
+            const int occ = slot[s];
+            if (!shifting && lon[occ] >= 0 && lon[occ] <= 60) shifting = true;
+            if (shifting) {
+                slot[s] = carry;
+                slotOf[carry] = s;
+                carry = occ;
+            }
+        }
+    }
+    std::array<double, 12> out{};
+    for (int j = 0; j < 12; ++j) out[j] = v * slotOf[j] + v / 2;
+    return out;
+}
+
+void placeLabels(LabelLayout& layout, const std::array<double, 12>& longitudes, double asc,
+                 const LabelGeometry& g) {
+    for (auto& b : layout.buckets) b = LabelBucket{};
+    std::array<int, 12> index{};
+    std::array<double, 12> lon = longitudes;
+    for (int i = 0; i < 12; ++i) index[i] = i;
+    for (int a = 0; a < 11; ++a)
+        for (int b = a + 1; b < 12; ++b)
+            if (lon[a] > lon[b]) {
+                std::swap(lon[a], lon[b]);
+                std::swap(index[a], index[b]);
+            }
+    const std::array<double, 12> slots = assignSlots(lon, g.slotsPerSign);
+    double r0 = -(asc + 180);
+    while (r0 < 0) r0 += 360;
+    for (int e = 0; e < 12; ++e) {
+        const double thetaT = intoCircle(r0 + lon[e]);
+        const double sigma = intoCircle(slots[e]);
+        int bucket = 11 - static_cast<int>(std::floor(sigma / 30));
+        if (bucket < 0) bucket = 0;
+        if (bucket > 11) bucket = 11;
+        LabelBucket& bk = layout.buckets[bucket];
+        if (bk.count >= LabelBucket::kCapacity) continue;
+        LabelEntry& en = bk.entries[bk.count++];
+        en.body = static_cast<uint8_t>(index[e]);
+        en.angle = static_cast<float>(thetaT);
+        const double ta = thetaT * kDegToRad;
+        en.startX = static_cast<float>(g.cx + g.leaderRadius * std::cos(ta));
+        en.startY = static_cast<float>(g.cy - g.leaderRadius * std::sin(ta));
+        const double tb = (r0 + slots[e]) * kDegToRad;
+        en.endX = static_cast<float>(g.cx + g.anchorRadius * std::cos(tb));
+        en.endY = static_cast<float>(g.cy - g.anchorRadius * std::sin(tb));
+        en.anchorX = static_cast<int32_t>(en.endX);
+        en.anchorY = static_cast<int32_t>(en.endY);
+    }
+}
+
+const LabelEntry* findLabel(int body, const LabelLayout& layout) {
+    for (const auto& b : layout.buckets)
+        for (int e = 0; e < b.count; ++e)
+            if (b.entries[e].body == body) return &b.entries[e];
+    return nullptr;
+}
+
+Rgb labelColour(int body) {
+    if (body <= 1) return Rgb{255, 0, 0};
+    if (body >= 10) return Rgb{228, 187, 0};
+    return Rgb{0, 0, 255};
+}
+
+void drawLabels(Canvas& c, const LabelLayout& layout, int baseSize) {
+    c.setFontName("宋体");
+    for (int i = 0; i < 12; ++i) {
+        const Rgb colour = labelColour(i);
+        c.setFontColor(colour);
+        c.setPenColor(colour);
+        const LabelEntry* e = findLabel(i, layout);
+        if (!e) continue;
+        c.moveTo(static_cast<int>(e->startX), static_cast<int>(e->startY));
+        c.lineTo(static_cast<int>(e->endX), static_cast<int>(e->endY));
+        c.setFontSize(layout.fontSize);
+        c.textOut(e->anchorX - layout.cellWidth / 2, e->anchorY - layout.cellHeight / 2,
+                  BodyShortNames[i]);
+        c.setFontSize(baseSize);
+    }
+}

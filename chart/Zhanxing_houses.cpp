@@ -1,0 +1,182 @@
+// Local frame of the chart: RAMC from the local apparent solar time, midheaven, ascendant,
+// Placidus cusps, house location and aspects. Degrees throughout; the single-precision factors
+// below and the fixed 0.9175 for cos(obliquity) are part of the program's printed minutes.
+#include <cmath>
+
+#include "EquationOfTimeTable.h"
+#include "Eph0.h"
+#include "Zhanxing.h"
+
+namespace {
+constexpr double kDegToRad = static_cast<double>(0.017453292f);
+constexpr double kRadToDeg = static_cast<double>(57.29578f);
+constexpr double kEps = 0.40910518;  // obliquity, radians (23.44 deg)
+constexpr double kCosEpsFixed = 0.9175;
+
+double sinD(double a) { return std::sin(a * kDegToRad); }
+double cosD(double a) { return std::cos(a * kDegToRad); }
+double tanD(double a) { return std::tan(a * kDegToRad); }
+
+// Julian day of a civil moment at hh:mm:01, as the calendar object counts it.
+double julianDayAt(int y, int m, int d, int hh, int mm) {
+    CivilDateTime c;
+    c.year = y;
+    c.month = m;
+    c.day = d;
+    c.hour = hh;
+    c.minute = mm;
+    c.second = 1;
+    return julianDayOf(c);
+}
+
+double mod360(double v) {
+    v = std::fmod(v, 360.0);
+    if (v < 0) v += 360;
+    if (v >= 360) v -= 360;
+    return v;
+}
+}  // namespace
+
+double MZhanXingEx::computeRamc(double sunLongitude, double geoLongitude, double jd8) {
+    const DateTimeFields d = fieldsFromJulianDay(jd8);
+    const int h0 = d.hour;
+    const double j1 = julianDayAt(d.year, d.month, d.day, 12, 0);
+    const double j2 = julianDayAt(d.year, 1, 1, 12, 1);
+    int k = static_cast<int>(std::floor(j1) - std::floor(j2));
+    if (k < 0) k = 0;
+    if (k > 365) k = 365;
+    const double e0 = EquationOfTimeTable[k];
+    const double e1 = EquationOfTimeTable[(k + 1) % 366];
+    const double e = e0 * 60 + (h0 / 24.0) * (e1 - e0) * 60;  // seconds
+    const DateTimeFields apparent = fieldsFromJulianDay(jd8 + e / 86400);
+
+    double alpha = std::atan(tanD(sunLongitude) * kCosEpsFixed) * kRadToDeg;
+    if (sunLongitude > 90 && sunLongitude < 270) alpha += 180;
+    else if (sunLongitude >= 270) alpha += 360;
+    double t = 15.0 * apparent.hour + 0.25 * apparent.minute - (120 - geoLongitude);
+    if (t <= 0) t += 360;
+    const double v = alpha + 180 + t;
+    return v - 360 * std::floor(v / 360);
+}
+
+double MZhanXingEx::midheavenOf(double r) {
+    double mc = std::atan(tanD(r) / kCosEpsFixed) * kRadToDeg;
+    if (r > 90 && r < 270) mc += 180;
+    else if (r >= 270) mc += 360;
+    return mc >= 360 ? mc - 360 : mc;
+}
+
+double MZhanXingEx::ascendantOf(double r, double phi) {
+    const double c = sinD(phi) * std::cos(kEps) - cosD(phi) * sinD(r) * std::sin(kEps);
+    const double q = 1 - c * c;
+    double a;
+    if (q <= 1e-12) {
+        // The ecliptic lies in the horizon (only beyond the polar circles): every ecliptic
+        // point rises at once; take the point 90 deg past the midheaven.
+        a = mod360(midheavenOf(r) + 90);
+        return a;
+    }
+    double s = (cosD(phi) * sinD(r) + std::sin(kEps) * c) / (std::cos(kEps) * std::sqrt(q));
+    if (s > 1) s = 1;
+    if (s < -1) s = -1;
+    a = std::asin(s) * kRadToDeg;
+    if (cosD(r) <= 0) a = 180 - a;
+    else if (a < 0) a += 360;
+    a += 90;
+    if (a >= 360) a -= 360;
+    return a;
+}
+
+std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, double asc) {
+    std::array<double, 12> cusp{};
+    cusp[9] = mc;
+    cusp[3] = mod360(mc + 180);
+    const double R = ramc;
+    const double tanEps = std::tan(kEps);
+    const double tanPhi = tanD(phi);
+    const int cuspIndex[5] = {10, 11, 0, 1, 2};
+    for (int s = 0; s < 5; ++s) {
+        double value = 0;
+        if (s == 2) {
+            value = asc;
+        } else {
+            const bool diurnal = s < 2;
+            const double f = (s == 0 || s == 4) ? 1.0 / 3 : 2.0 / 3;
+            double alpha = R + (s == 0 ? 30 : s == 1 ? 60 : s == 3 ? 120 : 150);
+            bool defined = true;
+            for (int it = 0; it < 3 && defined; ++it) {
+                const double arg = (diurnal ? -1 : 1) * tanEps * sinD(alpha) * tanPhi;
+                if (!(arg >= -1 && arg <= 1)) {
+                    defined = false;  // circumpolar: the semi-arc does not exist
+                    break;
+                }
+                const double sa = std::acos(arg) * kRadToDeg;
+                alpha = diurnal ? R + f * sa : (R + 180) - f * sa;
+            }
+            if (defined) {
+                const double lp = std::atan(tanD(alpha) / std::cos(kEps)) * kRadToDeg;
+                const double Q = mod360(R + 30.0 * (s + 1));
+                if (lp >= 0) value = Q > 90 ? lp + 180 : lp;
+                else value = Q >= 180 ? lp + 360 : lp + 180;
+                value = mod360(value);
+            } else {
+                // Porphyry: trisect the quadrant MC..ASC (houses 11, 12) or ASC..IC (2, 3).
+                const double from = diurnal ? mc : asc;
+                const double arc = mod360(diurnal ? asc - mc : (mc + 180) - asc);
+                const double part = (s == 0 || s == 3) ? 1.0 / 3 : 2.0 / 3;
+                value = mod360(from + part * arc);
+            }
+        }
+        const int c = cuspIndex[s];
+        cusp[c] = value;
+        cusp[(c + 6) % 12] = mod360(value + 180);
+    }
+    return cusp;
+}
+
+void MZhanXingEx::locateIn(const std::array<double, 12>& cusps, double x, uint8_t& house,
+                           float& past) {
+    for (int i = 0; i < 12; ++i) {
+        double b = x - cusps[i];
+        if (b < 0) b += 360;
+        double w = cusps[(i + 1) % 12] - cusps[i];
+        if (w < 0) w += 360;
+        if (b < w) {
+            house = static_cast<uint8_t>(i);
+            past = static_cast<float>(b);
+            return;
+        }
+    }
+    house = 0;
+    past = 0;
+}
+
+int MZhanXingEx::aspectKind(double a, double b, int o) {
+    double d = std::fabs(a - b);
+    if (d > 180) d = 360 - d;
+    if (d >= 0 && d < o) return 0;
+    if (d > 60 - o && d < 60 + o) return 1;
+    if (d > 90 - o && d < 90 + o) return 2;
+    if (d > 120 - o && d < 120 + o) return 3;
+    if (d > 180 - o && d <= 180) return 4;
+    return -1;
+}
+
+double MZhanXingEx::computeMidheaven() const {
+    return midheavenOf(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_));
+}
+
+double MZhanXingEx::computeAscendant() const {
+    return ascendantOf(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_),
+                       request_.latitude);
+}
+
+void MZhanXingEx::computeHouses() {
+    const float r =
+        static_cast<float>(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_));
+    natal_.cusps = housesOf(r, request_.latitude, natal_.mc.longitude, computeAscendant());
+}
+
+void MZhanXingEx::locateInHouse(ChartPoint& p) const {
+    locateIn(natal_.cusps, p.longitude, p.house, p.pastCusp);
+}

@@ -1,0 +1,204 @@
+// Data panel around the wheel: title, chart kind, zone and place, Gregorian and lunar moment,
+// pillars, cusps, name, the Sun/ascendant/midheaven signs, the body lines and the aspect grid.
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+#include "Zhanxing.h"
+
+namespace {
+const Rgb kBlack{0, 0, 0};
+const Rgb kRed{255, 0, 0};
+const Rgb kBlue{0, 0, 255};
+
+std::string format(const char* fmt, ...) {
+    char buf[512];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    return buf;
+}
+
+// Degrees and minutes of a non-negative angle, both truncated.
+void degMin(double v, int& deg, int& min) {
+    deg = static_cast<int>(v);
+    min = static_cast<int>((v - deg) * 60);
+}
+
+// Degrees and minutes of a signed geographic coordinate: degrees truncated (keeping the sign),
+// minutes rounded to nearest with an exact half going toward minus infinity, shown unsigned.
+void geoDegMin(double v, int& deg, int& min) {
+    deg = static_cast<int>(v);
+    const double m = std::ceil(60.0 * (v - deg) - 0.5);
+    min = static_cast<int>(std::fabs(m));
+}
+
+std::string trimLeft(const std::string& s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    return s.substr(i);
+}
+}  // namespace
+
+void MZhanXingEx::drawPanel() {
+    Canvas& c = image_;
+    const int tw = cellWidth_;
+    const int th = cellHeight_;
+    const int W = width_;
+    const int H = height_;
+
+    // 1. Title and chart kind.
+    c.setFontName("宋体");
+    c.setFontSize(baseFontSize_ + 2);
+    c.setFontColor(kRed);
+    c.textOut(2, 2, "Tarmin天文占星");
+    c.textOut(2, 2 + 2 * th, mode_ == ChartMode::Natal ? "本命盘" : "流年盘");
+
+    // 2-6. Zone, coordinates, place.
+    c.setFontSize(baseFontSize_);
+    c.setFontColor(kBlack);
+    int x = 2;
+    int y = static_cast<int>(cy_ + 0.32 * H);
+    c.textOut(x, y, "时区:" + zoneText(request_.zoneIndex));
+    int deg = 0;
+    int min = 0;
+    y += th + 3;
+    geoDegMin(request_.longitude, deg, min);
+    c.textOut(x, y, std::string(request_.longitude >= 0 ? "东经:" : "西经:") +
+                        format("%02d:%02d ", deg, min));
+    y += th + 3;
+    geoDegMin(request_.latitude, deg, min);
+    c.textOut(x, y, std::string(request_.latitude >= 0 ? "北纬:" : "南纬:") +
+                        format("%02d:%02d", deg, min));
+    y += th + 3;
+    c.textOut(x, y, request_.place);
+
+    // 7. Gregorian moment.
+    y = H - 4 * th;
+    c.textOut(x, y,
+              format("公历:%d年%d月%d日%d时%d分", gregorian_.year, gregorian_.month,
+                     gregorian_.day, gregorian_.hour, gregorian_.minute));
+
+    // 8. Lunar moment.
+    y += th + 3;
+    {
+        std::string t = "农历:" + calendar_.chineseNumeral(lunarMoment_.year) + "年";
+        std::string month = lunarMoment_.month == 1
+                                ? std::string("正月")
+                                : calendar_.chineseNumeral(lunarMoment_.month) + "月";
+        if (request_.leapMonth) month = "闰" + trimLeft(month);
+        t += month;
+        std::string day = calendar_.chineseNumeral(lunarMoment_.day) + "日";
+        if (lunarMoment_.day < 11) day = "初" + day;
+        t += day;
+        int g = lunarMoment_.hour;
+        if (g % 2 != 0) g = (g + 1) % 24;
+        t += std::string(BranchNames[(g / 2 + 1) % 12]) + "时";
+        c.textOut(x, y, t);
+    }
+
+    // 9. Pillars with the void branches of the day.
+    y += th + 3;
+    c.setFontColor(kRed);
+    {
+        auto stem = [&](int n) { return StemNames[((n % 10) + 10) % 10]; };
+        auto branch = [&](int n) { return BranchNames[((n % 12) + 12) % 12]; };
+        const int k = pillars_[2] == 0 ? 59 : pillars_[2] - 1;
+        const int t = k / 10;
+        c.textOut(x, y,
+                  format("干支:%s%s %s%s %s%s %s%s(日空:%s-%s)", stem(pillars_[0]),
+                         branch(pillars_[0]), stem(pillars_[1]), branch(pillars_[1]),
+                         stem(pillars_[2]), branch(pillars_[2]), stem(pillars_[3]),
+                         branch(pillars_[3]), branch(11 - 2 * t), branch(12 - 2 * t)));
+    }
+    c.setFontColor(kBlack);
+    c.setFontColor(kBlue);
+
+    // 10. Cusp table, three cusps a line.
+    x = cx_ - 7 * tw;
+    y = static_cast<int>(cy_ + 0.35 * W);
+    for (int r = 0; r < 4; ++r) {
+        std::string line;
+        for (int n = 3 * r + 1; n <= 3 * r + 3; ++n) {
+            const double lambda = natal_.cusps[n - 1];
+            int s = static_cast<int>(lambda / 30);
+            if (s < 0 || s > 11) s = 0;
+            degMin(lambda - 30 * std::floor(lambda / 30), deg, min);
+            line += format("%02d-%s", n, SignNames[s]) + format("%02d:%02d ", deg, min);
+        }
+        c.textOut(x, y, line);
+        y += th + 3;
+    }
+
+    // 11. Name and sex.
+    c.setFontColor(kRed);
+    x = static_cast<int>(cx_ + 0.3 * W + 10);
+    y = 8;
+    c.textOut(x, y, format("姓名:%s。  ", request_.name.c_str()) +
+                        (request_.male ? "男命" : "女命"));
+    y += th + 3;
+
+    // 12. Sun, ascendant and midheaven signs with their rulers.
+    const ChartPoint* const angles[3] = {&natal_.bodies[0], &natal_.asc, &natal_.mc};
+    const char* const captions[3] = {"太阳星座:", "生辰星座:", "中天星座:"};
+    for (int a = 0; a < 3; ++a) {
+        const ChartPoint& p = *angles[a];
+        const int s = (static_cast<int>(p.longitude) / 30) % 12;
+        degMin(p.degreesInSign, deg, min);
+        c.textOut(x, y,
+                  std::string(captions[a]) + format("%s%02d:%02d", SignNames[s], deg, min) +
+                      format(",主宰:%s", BodyNames[SignRulers[s]]));
+        y += th + 5;
+    }
+
+    // 13. One line per body.
+    y += 3 * th;
+    x = static_cast<int>(cx_ + 0.34 * W);
+    c.setFontColor(kBlue);
+    for (int i = 0; i < 12; ++i) {
+        const ChartPoint& p = natal_.bodies[i];
+        std::string line = format("%s ", BodyShortNames[i]);
+        degMin(p.degreesInSign, deg, min);
+        line += format("%s%02d:%02d  ", SignNames[p.sign % 12], deg, min);
+        line += format("%02d宫%02d  ", p.house + 1, static_cast<int>(p.pastCusp));
+        degMin(p.longitude, deg, min);
+        line += format("%03d:%02d  ", deg, min);
+        if (p.motion == 1) line += "+";
+        else if (p.motion == 2) line += "-";
+        c.textOut(x, y, line);
+        y += th + 5;
+    }
+
+    // 14. A transit overlay shows no aspect grid.
+    if (mode_ == ChartMode::Transit) return;
+
+    // 15. Aspect grid of the ten bodies.
+    const int x0 = static_cast<int>(cx_ + 0.25 * W + 8);
+    const int y0 = static_cast<int>(0.1 * H + 10 + y);
+    const int cw = (W - x0 - 2) / 11;
+    const int ch = (H - y0 - 2) / 11;
+    c.setPenColor(kBlack);
+    c.setFontColor(kBlue);
+    for (int i = 0; i < 12; ++i) {
+        c.moveTo(x0, y0 + i * ch);
+        c.lineTo(x0 + 11 * cw, y0 + i * ch);
+        if (i >= 1 && i <= 10)
+            c.textOut(x0 + (cw - tw) / 2, y0 + i * ch + (ch - th) / 2, BodyShortNames[i - 1]);
+        c.moveTo(x0 + i * cw, y0);
+        c.lineTo(x0 + i * cw, y0 + 11 * ch);
+        if (i >= 1 && i <= 10)
+            c.textOut(x0 + i * cw + (cw - tw) / 2, y0 + (ch - th) / 2, BodyShortNames[i - 1]);
+    }
+    // 16. Aspect symbols in both triangles.
+    c.setFontColor(kRed);
+    for (int i = 0; i < 10; ++i)
+        for (int j = 0; j < 10; ++j) {
+            if (i == j) continue;
+            const int k =
+                aspectKind(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orb_);
+            if (k < 0) continue;
+            c.textOut(x0 + (j + 1) * cw + (cw - tw) / 2, y0 + (i + 1) * ch + (ch - th) / 2,
+                      AspectSymbols[k]);
+        }
+}

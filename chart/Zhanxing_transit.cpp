@@ -1,0 +1,103 @@
+// Transit overlay: the bodies at a later moment, labelled inside the natal wheel, with a header
+// and a position list beside it. Houses, aspects and the reading stay those of the natal chart.
+#include <cstdio>
+
+#include "Zhanxing.h"
+
+namespace {
+const Rgb kGreen{0, 128, 0};
+const Rgb kDarkGreen{0, 144, 0};
+}  // namespace
+
+void MZhanXingEx::computeTransitBodies(const DateTimeFields& d8t) {
+    calculator_.setTime(d8t);
+    for (int i = 0; i < 10; ++i) {
+        ChartPoint& p = transitBodies_[i];
+        double latitude = 0;
+        calculator_.bodyPosition(i, p.longitude, latitude);
+        fillSign(p);
+        p.motion = static_cast<uint8_t>(calculator_.retrogradeState(i, d8t));
+    }
+    double ascending = 0;
+    double descending = 0;
+    calculator_.lunarNodes(true, ascending, descending);
+    transitBodies_[10].longitude = ascending;
+    transitBodies_[11].longitude = descending;
+    for (int i = 10; i < 12; ++i) {
+        int s = static_cast<int>(transitBodies_[i].longitude / 30);
+        if (s < 0 || s > 11) s = 0;
+        transitBodies_[i].sign = static_cast<uint8_t>(s);
+    }
+}
+
+bool MZhanXingEx::castTransit(const TransitRequest& q) {
+    if (mode_ == ChartMode::None) {
+        errorText_ = "请先排一个本命盘。";
+        return false;
+    }
+    if (!calendar_.isValidDate(q.when)) {
+        errorText_ = "不存在这个流年时间";
+        return false;
+    }
+    const int z = zoneOffset(q.zoneIndex);
+    const double jd8t = calendar_.toJulianDay(q.when) + (8 - z) / 24.0;
+    if (jd8t < jd8_) {
+        errorText_ = "流年时间应大于出生时间。";
+        return false;
+    }
+    errorText_.clear();
+    readSettings();
+    const DateTimeFields d8t = calendar_.fromJulianDay(jd8t);
+    mode_ = ChartMode::Transit;
+
+    drawRings();
+    drawZodiac();
+    drawBodyLabels();
+    drawCusps();
+    drawPanel();
+
+    Canvas& c = image_;
+    c.setFontName("宋体");
+    c.setFontSize(baseFontSize_);
+    c.setFontColor(kGreen);
+    const int x0 = static_cast<int>(cx_ + 0.28 * width_);
+    const int th = cellHeight_;
+    c.textOut(x0, cy_ + 15 * th, "流年盘(内圈):");
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "公历:%d-%d-%d %d:%d  时区:", q.when.year, q.when.month,
+                  q.when.day, q.when.hour, q.when.minute);
+    c.textOut(x0, cy_ + 16 * th + 5, std::string(buf) + zoneText(z));
+
+    computeTransitBodies(d8t);
+    layoutLabels(true);
+    drawTransit(q);
+    return true;
+}
+
+void MZhanXingEx::drawTransit(const TransitRequest&) {
+    Canvas& c = image_;
+    drawLabels(c, transitLabels_, baseFontSize_);
+    c.setFontColor(kDarkGreen);
+    c.setFontSize(baseFontSize_);
+    const int x0 = static_cast<int>(cx_ + 0.28 * width_);
+    const int th = cellHeight_;
+    int x = x0;
+    int y = cy_ + 17 * th + 10;
+    for (int i = 0; i < 12; ++i) {
+        const ChartPoint& p = transitBodies_[i];
+        const double inSign = p.longitude - 30.0 * p.sign;
+        const int deg = static_cast<int>(inSign);
+        const int min = static_cast<int>((inSign - deg) * 60);
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%s:%s%02d:%02d  ", BodyShortNames[i],
+                      SignNames[p.sign % 12], deg, min);
+        const std::string text = buf;
+        c.textOut(x, y, text);
+        if (i % 2 == 1) {
+            y += th + 5;
+            x = x0;
+        } else {
+            x += c.textWidth(text);
+        }
+    }
+}
