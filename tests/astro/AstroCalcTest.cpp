@@ -1,0 +1,133 @@
+// MAstroCalc: chart positions, the planetary-station search and the retrograde states.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "AstroConstants.h"
+#include "Eph.h"
+#include "Mastrocalc.h"
+
+namespace {
+DateTimeFields fields(int y, int mo, int d, int h, int mi) {
+    return {static_cast<int16_t>(y), static_cast<int16_t>(mo), static_cast<int16_t>(d), static_cast<int16_t>(h),
+            static_cast<int16_t>(mi)};
+}
+// UTC+8 Julian day of a station time (dynamical time, centuries).
+double stationJd8(double T) { return T * 36525 + 2451545 - deltaTDays(T * 36525) + 1.0 / 3; }
+double minutesBetween(double jdA, double jdB) { return (jdA - jdB) * 1440; }
+}  // namespace
+
+TEST(AstroCalc, SetTimeAndChartPositions) {
+    MAstroCalc m;
+    EXPECT_EQ(m.julianDayUT(), 2451545.0);
+    m.setTime(fields(2000, 1, 1, 20, 0));
+    EXPECT_DOUBLE_EQ(m.julianDayUT(), 2451545.0);
+    double lon = -1, lat = -1;
+    m.bodyPosition(0, lon, lat);
+    EXPECT_NEAR(lon, 280.37, 0.01);
+    EXPECT_NEAR(lat, 0.0, 0.01);
+    // Chart order: index 2..9 are Mercury..Pluto.
+    for (int i = 2; i <= 9; ++i) {
+        const EclipticDegrees p = apparentPosition(i - 1, 0);
+        m.bodyPosition(i, lon, lat);
+        EXPECT_EQ(lon, p.longitude) << i;
+        EXPECT_EQ(lat, p.latitude) << i;
+    }
+    // Out-of-range indices leave the outputs alone.
+    lon = 123;
+    m.bodyPosition(12, lon, lat);
+    m.bodyPosition(-1, lon, lat);
+    EXPECT_EQ(lon, 123);
+    // Minutes count, seconds do not exist here.
+    m.setTime(fields(2000, 1, 1, 20, 30));
+    EXPECT_NEAR((m.julianDayUT() - 2451545.0) * 1440, 30, 1e-6);
+}
+
+TEST(AstroCalc, MercuryStationsAroundTheNewYear1997) {
+    // For the chart year 2000 the first retrograde interval starts 1996-12-23 22:33 and ends
+    // 1997-01-13 04:15 (UTC+8); the next is 1997-04-15 .. 1997-05-08.
+    const double T0 = (julianDay(1997, 1, 1.0) - 2451545) / 36525;
+    const double s = stationJd8(MAstroCalc::stationTime(1, T0, 0));
+    const double e = stationJd8(MAstroCalc::stationTime(1, T0, 1));
+    const double s2 = stationJd8(MAstroCalc::stationTime(1, MAstroCalc::stationTime(1, T0, 0) + 116 / 36525.0, 0));
+    const double e2 = stationJd8(MAstroCalc::stationTime(1, MAstroCalc::stationTime(1, T0, 1) + 116 / 36525.0, 1));
+    const double ds = minutesBetween(s, julianDay(1996, 12, 23 + (22 + 33 / 60.0) / 24));
+    const double de = minutesBetween(e, julianDay(1997, 1, 13 + (4 + 15 / 60.0) / 24));
+    std::printf("Mercury stations: start off by %.1f min, end off by %.1f min\n", ds, de);
+    EXPECT_LT(std::fabs(ds), 5);
+    EXPECT_LT(std::fabs(de), 5);
+    EXPECT_NEAR(s2, julianDay(1997, 4, 15.5), 1.0);
+    EXPECT_NEAR(e2, julianDay(1997, 5, 8.5), 1.0);
+
+}
+
+TEST(AstroCalc, RetrogradeStatesFollowTheStationIntervals) {
+    MAstroCalc m;
+    const auto state = [&](int y, int mo, int d, int h, int mi) { return m.retrogradeState(2, fields(y, mo, d, h, mi)); };
+    // Mercury retrograde 1996-12-23 22:33 .. 1997-01-13 04:15 and 1997-04-15 .. 05-08 (UTC+8).
+    EXPECT_EQ(state(1996, 12, 23, 22, 20), 1);
+    EXPECT_EQ(state(1996, 12, 23, 22, 45), 2);
+    EXPECT_EQ(state(1997, 1, 1, 0, 0), 2);
+    EXPECT_EQ(state(1997, 1, 13, 4, 5), 2);
+    EXPECT_EQ(state(1997, 1, 13, 4, 25), 1);
+    EXPECT_EQ(state(1997, 2, 1, 0, 0), 1);
+    EXPECT_EQ(state(1997, 4, 25, 0, 0), 2);
+    EXPECT_EQ(state(1997, 5, 20, 0, 0), 1);
+    // Outer planets: Jupiter was retrograde from 1999-08-30 to 1999-12-25.
+    EXPECT_EQ(m.retrogradeState(5, fields(1999, 10, 15, 0, 0)), 2);
+    EXPECT_EQ(m.retrogradeState(5, fields(2000, 3, 1, 0, 0)), 1);
+}
+
+TEST(AstroCalc, SunMoonPlutoAndNodesNeverRetrograde) {
+    MAstroCalc m;
+    std::mt19937 g(5);
+    std::uniform_int_distribution<int> year(1600, 2200), month(1, 12), day(1, 28);
+    for (int k = 0; k < 50; ++k) {
+        const DateTimeFields f = fields(year(g), month(g), day(g), 12, 0);
+        for (int i : {0, 1, 9, 10, 11, -1, 12}) EXPECT_EQ(m.retrogradeState(i, f), 0) << i;
+    }
+}
+
+TEST(AstroCalc, RetrogradeFlagMatchesTheLongitudeSpeed) {
+    // Every flag equals the sign of the geocentric apparent longitude speed wherever that
+    // speed exceeds 0.02 deg/day; checked at seeded random instants from 1600 to 2200.
+    std::mt19937 g(2026);
+    std::uniform_int_distribution<int> year(1600, 2199), month(1, 12), day(1, 28), hour(0, 23), minute(0, 59);
+    int checked = 0, undetermined = 0;
+    double closest = 1e9;  // smallest |speed| at which a flag was checked, deg/day
+    for (int k = 0; k < 60; ++k) {
+        const DateTimeFields f = fields(year(g), month(g), day(g), hour(g), minute(g));
+        MAstroCalc m;
+        m.setTime(f);
+        const double d = m.julianDayUT() - 2451545;
+        for (int i = 2; i <= 8; ++i) {
+            const int code = i - 1;
+            double speed = apparentPosition(code, d + 0.05).longitude - apparentPosition(code, d - 0.05).longitude;
+            speed = std::remainder(speed, 360.0) / 0.1;
+            const int state = m.retrogradeState(i, f);
+            if (state == 0) ++undetermined;
+            if (std::fabs(speed) <= 0.02) continue;
+            ++checked;
+            closest = std::min(closest, std::fabs(speed));
+            EXPECT_EQ(state, speed < 0 ? 2 : 1) << "index " << i << " at " << f.year << "-" << f.month << "-" << f.day
+                                                << " " << f.hour << ":" << f.minute << " speed " << speed;
+        }
+    }
+    std::printf("retrograde flags: %d checked, %d undetermined, smallest |speed| %.4f deg/day\n", checked,
+                undetermined, closest);
+    EXPECT_EQ(undetermined, 0);
+}
+
+TEST(AstroCalc, CachedStationListsGiveTheSameStates) {
+    // One calculator reused across years and bodies against a fresh one per call.
+    MAstroCalc reused;
+    std::mt19937 g(99);
+    std::uniform_int_distribution<int> year(1990, 1994), month(1, 12), day(1, 28);
+    for (int k = 0; k < 40; ++k) {
+        const DateTimeFields f = fields(year(g), month(g), day(g), 6, 30);
+        const int i = 2 + k % 7;
+        MAstroCalc fresh;
+        EXPECT_EQ(reused.retrogradeState(i, f), fresh.retrogradeState(i, f)) << k;
+    }
+}
