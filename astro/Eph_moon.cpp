@@ -8,6 +8,10 @@ using AstroConstants::AU;
 using AstroConstants::lightTimePerAU;
 using AstroConstants::radd;
 
+namespace {
+constexpr double kTrueTwoPi = 6.283185307179586476925;  // the period of std::cos
+}  // namespace
+
 // Apparent geocentric ecliptic longitude and latitude of date, degrees. d is the day count from
 // J2000 of Universal Time, used as dynamical time without Delta T (the chart's convention).
 // Light time comes from a cheap distance; nutation in longitude is applied, aberration is not.
@@ -17,8 +21,13 @@ EclipticDegrees moonApparentPosition(double d) {
     const double r = moonPosition(T, 1, 1, -1).distance;  // km
     const double T2 = T - (r / AU) * lightTimePerAU;
     const SphericalPosition m = moonPosition(T2, -1, -1, -1);
+    // The series longitude counts every revolution since J2000 (1337 per century) in true
+    // radians. Reducing it with the program's nine-digit pi would lose 7.2e-9 rad per turn, 2"
+    // per century from J2000 (8" in 1600), so whole turns of the true 2*pi go first.
+    const double lon = std::remainder(m.longitude + dpsi, kTrueTwoPi);
     EclipticDegrees e;
-    e.longitude = normRad(m.longitude + dpsi) * radd;
+    e.longitude = normRad(lon) * radd;
+    if (e.longitude >= 360.0) e.longitude -= 360.0;
     e.latitude = m.latitude * radd;
     return e;
 }
