@@ -17,11 +17,10 @@ const Rgb kBlack{0, 0, 0};
 const Rgb kRed{255, 0, 0};
 const Rgb kBlue{0, 0, 255};
 
-// The zodiac symbols U+2648..U+2653 (the original symbol font's codes 0x5E..0x69). The named
-// font has them on the program's platforms; the canvas falls back to any font that has them.
-constexpr const char* kSymbolFont = "DejaVu Sans";
-const char* const kSignGlyphs[12] = {"♈", "♉", "♊", "♋", "♌", "♍",
-                                     "♎", "♏", "♐", "♑", "♒", "♓"};
+// The sign symbols: codes 0x5E..0x69 of the symbol font, one per sign from 白羊 to 双鱼; the
+// canvas shows them as U+2648..U+2653 where the font itself is missing.
+constexpr const char* kSymbolFont = "Wingdings";
+std::string signGlyph(int s) { return std::string(1, static_cast<char>(0x5E + s % 12)); }
 
 struct Point {
     int x;
@@ -64,8 +63,8 @@ void MZhanXingEx::drawZodiac() {
     c.setFontName(kSymbolFont);
     c.setFontSize(baseFontSize_);
     c.setFontColor(kBlack);
-    int w = c.textWidth(kSignGlyphs[0]);
-    int h = c.textHeight(kSignGlyphs[0]);
+    int w = c.textWidth("a");
+    int h = c.textHeight("a");
     const int i0 = (natal_.asc.sign + 6) % 12;
     const double theta0 = 30.0 * i0 - asc + 180;
     const int r28 = px(0.28);
@@ -86,14 +85,14 @@ void MZhanXingEx::drawZodiac() {
         c.lineTo(outer.x, outer.y);
         c.setPenStyle(PenStyle::Solid);
         const Point m = polar(cx_, cy_, theta + 15, rSymbol);
-        c.textOut(m.x - w / 2, m.y - h / 2, kSignGlyphs[s]);
+        c.textOut(m.x - w / 2, m.y - h / 2, signGlyph(s));
     }
     // The Sun's sign in the centre.
     c.setFontColor(kRed);
     c.setFontSize(baseFontSize_ + 8);
-    w = c.textWidth(kSignGlyphs[0]);
-    h = c.textHeight(kSignGlyphs[0]);
-    c.textOut(cx_ - w / 2, cy_ - h / 2, kSignGlyphs[natal_.bodies[0].sign % 12]);
+    w = c.textWidth("a");
+    h = c.textHeight("a");
+    c.textOut(cx_ - w / 2, cy_ - h / 2, signGlyph(natal_.bodies[0].sign));
     // Ascendant-descendant and MC-IC axes.
     c.setPenColor(kRed);
     const int r = px(0.29);

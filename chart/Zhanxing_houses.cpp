@@ -115,7 +115,10 @@ std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, 
             }
             if (defined) {
                 const double lp = std::atan(tanD(alpha) / std::cos(kEps)) * kRadToDeg;
-                const double Q = mod360(R + 30.0 * (s + 1));
+                // Quadrant of the converged right ascension. (Taking it from the nominal
+                // R + 30 (s + 1) instead puts a cusp 180 deg off whenever the semi-arc moves
+                // the point across a quadrant boundary, as at 45 S with RAMC 40.)
+                const double Q = mod360(alpha);
                 if (lp >= 0) value = Q > 90 ? lp + 180 : lp;
                 else value = Q >= 180 ? lp + 360 : lp + 180;
                 value = mod360(value);

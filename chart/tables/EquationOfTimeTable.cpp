@@ -3,7 +3,7 @@
 // 0..365 of a leap year (index 59 = 29 February), at 12:00 UTC+8.
 // Source: J. Meeus, Astronomical Algorithms (2nd ed.), eq. 28.3 with the
 // low-precision solar elements of ch. 25, for the year 2000, passed through the
-// program's 16 historical reference rows (differences of up to 0.26 min to the
+// program's 17 historical reference rows (differences of up to 0.26 min to the
 // formula, interpolated linearly between the rows). Rounded to 0.01 min
 // (0.3 s); one value serves every year, which costs up to about 0.3 min of
 // apparent solar time (about 5 arcminutes of RAMC) against the true value.
