@@ -1,0 +1,220 @@
+// The case store: one flat file of fixed 152-byte case records (dat/Kelvora.dat under the program
+// folder) and one RTF comment file per case (Kelvora_f/<comment name>.rtf).
+//
+// Every text kept in a record is GBK (code page 936), NUL-terminated inside its fixed-width
+// field; callers use the UTF-8 accessors below. File names on disk are UTF-8, converted from the
+// GBK comment name where the store meets the file system.
+//
+// No file stays open between operations (except inside a BeginScan/EndScan bracket). Each
+// operation takes an advisory lock (flock) on the record file for its whole length: shared for
+// reading, exclusive for writing, so two running copies of the program never interleave writes.
+//
+// Whole-file operations are crash safe: compaction writes dat/ming.bak completely, flushes it
+// and replaces the record file by an atomic rename; an import copies the source into a staging
+// folder (dat/import.stage/) first and only then swaps it in, finishing an interrupted swap at
+// the next Open. After a kill at any point every case and comment is in either its old or its
+// new state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+// One stored case, exactly as laid out in the record file (little-endian, no padding).
+// Reserved bytes are zero in a new record and carried unchanged when a record is rewritten.
+struct CaseRecord {
+    static constexpr std::size_t kNameBytes = 10;      // text bytes of `name` (field 11)
+    static constexpr std::size_t kCategoryBytes = 13;  // text bytes of `category` (field 14)
+    static constexpr std::size_t kCommentBytes = 32;   // text bytes of `comment` (field 33)
+
+    int32_t number = 0;    // the record's own position in the file
+    uint8_t deleted = 0;   // 0 = live, 1 = deleted
+    char name[11] = {};    // GBK, NUL-terminated
+    char category[14] = {};
+    int16_t year = 0;      // astronomical numbering (0 = 1 BC)
+    int16_t month = 0;     // 1..12 (lunar month when lunar = 1)
+    int16_t day = 0;
+    int16_t hour = 0;
+    int16_t minute = 0;
+    uint8_t lunar = 0;     // 1 = entered as a Chinese lunar date
+    uint8_t leap = 0;      // 1 = leap lunar month
+    uint8_t male = 0;      // 1 = male, 0 = female
+    uint8_t reserved43 = 0;
+    int16_t province = 0;  // index into the input panel's province list
+    int16_t city = 0;      // index into that province's place list
+    int16_t zone = 0;      // time-zone index 0..23
+    uint8_t reserved50[2] = {};
+    float longitude = 0;   // degrees, east positive
+    float latitude = 0;    // degrees, north positive
+    int32_t blood = 0;     // 0..3 = A, B, AB, O
+    uint8_t reserved64[55] = {};
+    char comment[33] = {};  // comment name: the comment file's name without ".rtf"
+
+    // GBK bytes of a text field, up to its NUL (or the whole field when a damaged record has none).
+    std::string nameGbk() const;
+    std::string categoryGbk() const;
+    std::string commentGbk() const;
+    // The same as UTF-8.
+    std::string nameUtf8() const;
+    std::string categoryUtf8() const;
+    std::string commentUtf8() const;
+    // Store a UTF-8 text, converted to GBK and cut at a character boundary to the field's text
+    // width (name 10, category 13, comment 32 bytes); the rest of the field is cleared.
+    void setName(std::string_view utf8);
+    void setCategory(std::string_view utf8);
+    void setComment(std::string_view utf8);
+    // The same for text that is GBK already.
+    void setNameGbk(std::string_view gbkBytes);
+    void setCategoryGbk(std::string_view gbkBytes);
+    void setCommentGbk(std::string_view gbkBytes);
+
+    bool isLive() const { return deleted == 0; }
+};
+
+// The in-memory record is the file record byte for byte (the store copies it with one 152-byte
+// transfer), so every offset is pinned here.
+static_assert(sizeof(CaseRecord) == 152, "CaseRecord is the 152-byte record of the case file");
+static_assert(offsetof(CaseRecord, number) == 0 && offsetof(CaseRecord, deleted) == 4);
+static_assert(offsetof(CaseRecord, name) == 5 && offsetof(CaseRecord, category) == 16);
+static_assert(offsetof(CaseRecord, year) == 30 && offsetof(CaseRecord, month) == 32);
+static_assert(offsetof(CaseRecord, day) == 34 && offsetof(CaseRecord, hour) == 36);
+static_assert(offsetof(CaseRecord, minute) == 38 && offsetof(CaseRecord, lunar) == 40);
+static_assert(offsetof(CaseRecord, leap) == 41 && offsetof(CaseRecord, male) == 42);
+static_assert(offsetof(CaseRecord, reserved43) == 43 && offsetof(CaseRecord, province) == 44);
+static_assert(offsetof(CaseRecord, city) == 46 && offsetof(CaseRecord, zone) == 48);
+static_assert(offsetof(CaseRecord, reserved50) == 50 && offsetof(CaseRecord, longitude) == 52);
+static_assert(offsetof(CaseRecord, latitude) == 56 && offsetof(CaseRecord, blood) == 60);
+static_assert(offsetof(CaseRecord, reserved64) == 64 && offsetof(CaseRecord, comment) == 119);
+static_assert(std::is_trivially_copyable_v<CaseRecord> && std::is_standard_layout_v<CaseRecord>);
+static_assert(std::numeric_limits<float>::is_iec559 && sizeof(float) == 4);
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the record file is little-endian");
+
+// The condition of a case search. A default-constructed filter has every test off and
+// province -1 (any), which lists every live case.
+struct CaseFilter {
+    char nameText[12] = {};      // GBK, up to 11 bytes of text
+    char categoryText[14] = {};  // GBK, up to 13 bytes of text
+    uint8_t male = 0;            // required `male` when sexFilter is set
+    int16_t yearFrom = 0;        // inclusive, astronomical numbering
+    int16_t yearTo = 0;
+    int16_t province = -1;       // required province index; -1 = any
+    uint8_t nameMode = 0;        // 0 = no test, 1 = name contains nameText, 2 = name equals it
+    uint8_t categoryMode = 0;    // the same for the category
+    bool sexFilter = false;
+    bool yearFilter = false;
+
+    // UTF-8 in, stored as GBK cut at a character boundary (name 11, category 13 bytes).
+    void setNameText(std::string_view utf8);
+    void setCategoryText(std::string_view utf8);
+    std::string nameTextUtf8() const;
+    std::string categoryTextUtf8() const;
+    std::string nameTextGbk() const;
+    std::string categoryTextGbk() const;
+};
+
+// The one records store of the program.
+//
+// What the menu commands call:
+//  - "导入历史记录": `ImportFrom(source)` alone. It replaces the record file and every comment
+//    file itself once the whole source has been copied; do NOT call `ClearAll` before it (that
+//    would empty the store even when the source turns out unreadable). On false show a failure
+//    message; the store is as it was.
+//  - "导出历史记录": `ExportTo(folder)`; on false the export is incomplete, tell the user.
+//  - "整理记录文件": `Compact()`; on false the record file is unchanged: show a failure message
+//    instead of the restart message and keep running.
+//  - Saving a new case: `Append` returns -1 when nothing was written (file missing, locked,
+//    disk full); never use -1 as a record number.
+class MDataBase {
+public:
+    static constexpr std::size_t kRecordSize = 152;
+
+    MDataBase() = default;
+    ~MDataBase();
+    MDataBase(const MDataBase&) = delete;
+    MDataBase& operator=(const MDataBase&) = delete;
+
+    // Binds the store to the program folder (a trailing '/' is added when missing). Creates the
+    // `dat` and `Kelvora_f` folders and an empty record file when they are missing, finishes an
+    // import that was interrupted after its commit point, and removes what an interrupted
+    // compaction or import left behind. Returns false when the record file cannot be created.
+    bool Open(const std::string& baseFolder);
+
+    // Number of whole records in the file, live and deleted; 0 when it cannot be opened.
+    int Count() const;
+    // Writes `rec` after the last whole record (over a trailing partial one); sets rec.number
+    // and clears rec.deleted. Returns the new number, or -1 with nothing written and `rec`
+    // unchanged.
+    int Append(CaseRecord& rec);
+    // Fills `rec` with record `number`; true only when it exists and is live. Out of range:
+    // false, `rec` untouched. Deleted: false, `rec` holds the deleted record.
+    bool ReadRecord(int number, CaseRecord& rec) const;
+    // Overwrites record `number` (0 .. Count-1) with the caller's 152 bytes. False and nothing
+    // changed when the number is out of range or the file cannot be written.
+    bool WriteRecord(int number, const CaseRecord& rec);
+    // Sets the deleted byte of record `number`. False and nothing changed when out of range.
+    bool MarkDeleted(int number);
+
+    // A read bracket for the tree builder: one handle (shared lock) from BeginScan to EndScan.
+    void BeginScan();
+    // Record `number` through the scan handle; true only when it exists and is live.
+    bool ReadScanned(int number, CaseRecord& rec);
+    void EndScan();
+
+    // Numbers of the live records that pass every enabled test, in file order.
+    void Find(const CaseFilter& filter, std::vector<int>& out) const;
+
+    // Rewrites the record file without its deleted records, renumbered 0..k-1 in their old
+    // order. False (record file untouched, ming.bak removed) on any failure.
+    bool Compact();
+    // Copies the whole records of the record file to target + "Kelvora.dat" and every "*.rtf"
+    // of the comment folder into target + "Kelvora_f/" (both created when missing). Each file
+    // is written under a temporary name and renamed, so an old export there stays whole. False
+    // when anything could not be copied.
+    bool ExportTo(const std::string& targetFolder);
+    // Replaces the store by source + "Kelvora.dat" and the "*.rtf" files of source +
+    // "Kelvora_f/" (no comment files when that folder is missing). The source must be readable
+    // whole and hold whole records only; otherwise false and the store is unchanged.
+    bool ImportFrom(const std::string& sourceFolder);
+    // Empties the record file and deletes every "*.rtf" of the comment folder.
+    bool ClearAll();
+
+    // The comment name for a new case (GBK, at most 32 bytes): name + "_%04d%02d%02d%02d%02d"
+    // of the birth minute, then "_0", "_1" ... "_99999" while a comment file of that name
+    // exists. Characters of the name that cannot stand in a file name ('/', '\', control
+    // characters) and a name "." or ".." become '_'.
+    std::string MakeCommentName(const CaseRecord& rec) const;
+    // Full UTF-8 path of the comment file of a record (its stored comment name, made safe the
+    // same way, so it always lies inside the comment folder).
+    std::string CommentFilePath(const CaseRecord& rec) const;
+    std::string CommentFilePathForName(std::string_view commentGbk) const;
+
+    const std::string& BaseFolder() const { return base_; }
+    std::string RecordFilePath() const;   // base + "dat/Kelvora.dat"
+    std::string CompactFilePath() const;  // base + "dat/ming.bak"
+    std::string CommentFolder() const;    // base + "Kelvora_f/"
+
+    // Test seam for fault injection: called with a short step name before every step that
+    // changes a file during Compact, ExportTo, ImportFrom and ClearAll. Empty by default.
+    void SetFaultHook(std::function<void(const char* step)> hook) { faultHook_ = std::move(hook); }
+    // How long an operation waits for another program's lock before it gives up (ms).
+    void SetLockTimeout(int milliseconds) { lockTimeoutMs_ = milliseconds; }
+
+private:
+    void step(const char* name) const {
+        if (faultHook_) faultHook_(name);
+    }
+    bool finishInterruptedWork();
+    bool applyImport(const std::vector<std::string>& newComments);
+
+    std::string base_;
+    bool opened_ = false;
+    int scanFd_ = -1;
+    int scanCount_ = 0;
+    int lockTimeoutMs_ = 5000;
+    std::function<void(const char*)> faultHook_;
+};

@@ -1,0 +1,217 @@
+#include "FileOps.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace recfs {
+
+void Fd::reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool Fd::close() {
+    if (fd_ < 0) return false;
+    const int r = ::close(fd_);
+    fd_ = -1;
+    return r == 0;
+}
+
+namespace {
+int openRetry(const std::string& path, int flags, mode_t mode = 0644) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool lockWithin(int fd, Lock lock, int timeoutMs) {
+    const int op = (lock == Lock::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (::flock(fd, op) == 0) return true;
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+}  // namespace
+
+Fd openLocked(const std::string& path, int flags, Lock lock, int timeoutMs) {
+    // A few rounds are enough: each retry means another program replaced the file just now.
+    for (int round = 0; round < 20; ++round) {
+        Fd fd(openRetry(path, flags));
+        if (!fd.valid()) return {};
+        if (!lockWithin(fd.get(), lock, timeoutMs)) return {};
+        struct stat held {}, named {};
+        if (::fstat(fd.get(), &held) != 0) return {};
+        if (::stat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
+            named.st_ino == held.st_ino)
+            return fd;
+        // The path now names another file (or none): lock that one instead.
+    }
+    return {};
+}
+
+off_t fileSize(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return -1;
+    return st.st_size;
+}
+
+bool fitsFileSizeLimit(off_t bytes) {
+    struct rlimit rl {};
+    if (::getrlimit(RLIMIT_FSIZE, &rl) != 0) return true;
+    if (rl.rlim_cur == RLIM_INFINITY) return true;
+    return static_cast<unsigned long long>(bytes) <= static_cast<unsigned long long>(rl.rlim_cur);
+}
+
+bool readFully(int fd, void* buf, std::size_t n, off_t offset) {
+    auto* p = static_cast<char*>(buf);
+    while (n > 0) {
+        const ssize_t r = ::pread(fd, p, n, offset);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        p += r;
+        n -= static_cast<std::size_t>(r);
+        offset += r;
+    }
+    return true;
+}
+
+bool writeFully(int fd, const void* buf, std::size_t n, off_t offset) {
+    const auto* p = static_cast<const char*>(buf);
+    while (n > 0) {
+        const ssize_t r = ::pwrite(fd, p, n, offset);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        p += r;
+        n -= static_cast<std::size_t>(r);
+        offset += r;
+    }
+    return true;
+}
+
+bool syncFolder(const std::string& folder) {
+    Fd d(openRetry(folder, O_RDONLY | O_DIRECTORY));
+    if (!d.valid()) return false;
+    return ::fsync(d.get()) == 0;
+}
+
+namespace {
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+}  // namespace
+
+bool copyToFile(int src, off_t bytes, const std::string& dst, const StepHook& hook) {
+    const std::string tmp = dst + ".part~";
+    Fd out(openRetry(tmp, O_WRONLY | O_CREAT | O_TRUNC));
+    if (!out.valid()) return false;
+    auto fail = [&] {
+        out.reset();
+        ::unlink(tmp.c_str());
+        return false;
+    };
+    if (!fitsFileSizeLimit(bytes)) return fail();
+    std::vector<char> buf(1 << 16);
+    off_t done = 0;
+    while (done < bytes) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(buf.size()), bytes - done));
+        if (!readFully(src, buf.data(), want, done)) return fail();  // short or unreadable source
+        if (hook) hook("copy: write chunk");
+        if (!writeFully(out.get(), buf.data(), want, done)) return fail();
+        done += static_cast<off_t>(want);
+    }
+    if (hook) hook("copy: fsync");
+    if (::fsync(out.get()) != 0) return fail();
+    if (!out.close()) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    if (hook) hook("copy: rename");
+    if (::rename(tmp.c_str(), dst.c_str()) != 0) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    syncFolder(folderOf(dst));
+    return true;
+}
+
+bool copyFile(const std::string& src, const std::string& dst, const StepHook& hook) {
+    Fd in(openRetry(src, O_RDONLY));
+    if (!in.valid()) return false;
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    return copyToFile(in.get(), st.st_size, dst, hook);
+}
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool makeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) == 0) return true;
+    return errno == EEXIST && isFolder(path);
+}
+
+bool listRtf(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return false;
+    std::string dir = folder;
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    while (const dirent* e = ::readdir(d)) {
+        const std::string n = e->d_name;
+        if (n.size() < 4) continue;
+        std::string ext = n.substr(n.size() - 4);
+        for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (ext != ".rtf") continue;
+        struct stat st {};
+        if (::stat((dir + n).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        names.push_back(n);
+    }
+    ::closedir(d);
+    std::sort(names.begin(), names.end());
+    return true;
+}
+
+bool removeTree(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
+    if (DIR* d = ::opendir(path.c_str())) {
+        std::vector<std::string> entries;
+        while (const dirent* e = ::readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..") entries.push_back(n);
+        }
+        ::closedir(d);
+        std::string dir = path;
+        if (dir.back() != '/') dir += '/';
+        for (const auto& n : entries) removeTree(dir + n);
+    }
+    return ::rmdir(path.c_str()) == 0 || errno == ENOENT;
+}
+
+}  // namespace recfs

@@ -1,0 +1,176 @@
+// A program killed (SIGKILL) in the middle of compaction or import: 200 runs each, killed
+// either at a random file-changing step (the store's fault hook) or after a random short
+// delay. After every kill the next Open must find each case and comment in its old or its new
+// state, never a mix and never lost.
+#include <signal.h>
+#include <time.h>
+
+#include <chrono>
+#include <random>
+
+#include "StoreHelpers.h"
+
+namespace {
+struct StoreState {
+    std::string records;
+    std::map<std::string, std::string> comments;
+    bool operator==(const StoreState& o) const {
+        return records == o.records && comments == o.comments;
+    }
+};
+
+StoreState stateOf(const std::string& base) {
+    return {rt::readFile(base + "dat/Kelvora.dat"), rt::folderContents(base + "Kelvora_f")};
+}
+
+void restore(const std::string& base, const StoreState& s) {
+    rt::fs::remove_all(base + "dat");
+    rt::fs::remove_all(base + "Kelvora_f");
+    rt::fs::create_directories(base + "dat");
+    rt::fs::create_directories(base + "Kelvora_f");
+    rt::writeFile(base + "dat/Kelvora.dat", s.records);
+    for (const auto& [name, content] : s.comments) rt::writeFile(base + "Kelvora_f/" + name, content);
+}
+
+// A store of `n` cases with comments; every third one deleted when `withDeleted`.
+StoreState buildStore(const std::string& base, int n, const std::string& prefix, bool withDeleted) {
+    restore(base, {});
+    MDataBase db;
+    db.Open(base);
+    for (int i = 0; i < n; ++i) {
+        CaseRecord r = rt::sampleCase(prefix + std::to_string(i), 1900 + i);
+        r.setCommentGbk(db.MakeCommentName(r));
+        db.Append(r);
+        rt::writeFile(db.CommentFilePath(r), "{\\rtf1 " + prefix + std::to_string(i) + "}");
+        if (withDeleted && i % 3 == 1) db.MarkDeleted(i);
+    }
+    return stateOf(base);
+}
+
+// Runs `op` on the store in a child; `killAtStep` >= 0 kills it at that hook call, -1 has the
+// parent kill it after `delay`, anything else lets it finish. Returns how many hook calls the child reached when it was
+// not killed (for the dry run).
+struct KillRun {
+    bool killed = false;
+    int exitCode = -1;
+};
+
+KillRun runAndKill(const std::string& base, const std::function<bool(MDataBase&)>& op,
+                   int killAtStep, std::chrono::microseconds delay) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        MDataBase db;
+        db.Open(base);
+        int calls = 0;
+        db.SetFaultHook([&](const char*) {
+            if (calls++ == killAtStep) ::raise(SIGKILL);
+        });
+        const bool ok = op(db);
+        ::_exit(ok ? std::min(calls, 200) : 250);
+    }
+    if (killAtStep == -1) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(delay).count();
+        timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        ::nanosleep(&ts, nullptr);
+        ::kill(pid, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    KillRun r;
+    r.killed = WIFSIGNALED(status);
+    if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
+    return r;
+}
+
+struct Outcome {
+    int oldStates = 0, newStates = 0, broken = 0;
+};
+
+// Kills `op` 200 times and checks the store after each kill.
+Outcome killRepeatedly(const std::string& base, const StoreState& before,
+                       const std::function<bool(MDataBase&)>& op, StoreState& after) {
+    // Dry run: the end state, the number of hook steps and the running time.
+    restore(base, before);
+    const auto t0 = std::chrono::steady_clock::now();
+    const KillRun dry = runAndKill(base, op, -2, {});
+    const auto took = std::chrono::steady_clock::now() - t0;
+    EXPECT_FALSE(dry.killed);
+    EXPECT_GT(dry.exitCode, 0);
+    EXPECT_LT(dry.exitCode, 200);
+    const int steps = dry.exitCode;
+    if (steps <= 0) return {};
+    {
+        MDataBase db;
+        db.Open(base);
+    }
+    after = stateOf(base);
+    const auto window =
+        std::chrono::duration_cast<std::chrono::microseconds>(took) + std::chrono::microseconds(500);
+
+    std::mt19937 rng(20261209);
+    Outcome out;
+    for (int run = 0; run < 200; ++run) {
+        restore(base, before);
+        if (run % 2 == 0) {
+            runAndKill(base, op, static_cast<int>(rng() % static_cast<unsigned>(steps + 1)), {});
+        } else {
+            const auto us = std::uniform_int_distribution<long>(0, window.count())(rng);
+            runAndKill(base, op, -1, std::chrono::microseconds(us));
+        }
+        MDataBase db;  // the next start of the program
+        db.Open(base);
+        const StoreState now = stateOf(base);
+        if (now == before)
+            ++out.oldStates;
+        else if (now == after)
+            ++out.newStates;
+        else
+            ++out.broken;
+        EXPECT_FALSE(rt::fs::exists(base + "dat/ming.bak")) << "run " << run;
+        EXPECT_FALSE(rt::fs::exists(base + "dat/import.stage")) << "run " << run;
+    }
+    std::printf("    %d hook steps, dry run %lld us; after 200 kills: %d old, %d new, %d broken\n",
+                steps,
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::microseconds>(took).count()),
+                out.oldStates, out.newStates, out.broken);
+    return out;
+}
+}  // namespace
+
+TEST(KilledMidway, CompactionLeavesTheOldOrTheCompactedFile) {
+    const std::string base = rt::freshProgramFolder("records-kill");
+    const StoreState before = buildStore(base, 40, "人", true);
+    StoreState after;
+    const Outcome o = killRepeatedly(base, before, [](MDataBase& db) { return db.Compact(); }, after);
+    EXPECT_EQ(o.broken, 0);
+    EXPECT_GT(o.oldStates, 0);
+    EXPECT_GT(o.newStates, 0);
+    EXPECT_EQ(after.records.size(), 27u * 152u);  // 40 less the 13 deleted
+    EXPECT_EQ(after.comments, before.comments);
+}
+
+TEST(KilledMidway, ImportLeavesTheOldOrTheImportedStore) {
+    const std::string base = rt::freshProgramFolder("records-kill");
+    const std::string srcBase = rt::freshProgramFolder("records-kill-src");
+    buildStore(srcBase, 8, "新", false);
+    const std::string source = srcBase + "export/";
+    {
+        MDataBase src;
+        src.Open(srcBase);
+        ASSERT_TRUE(src.ExportTo(source));
+    }
+    const StoreState before = buildStore(base, 7, "旧", true);
+    // One comment name in both stores, with different content.
+    StoreState seeded = before;
+    seeded.comments["新3_190303070905.rtf"] = "old content of a shared name";
+    StoreState after;
+    const Outcome o = killRepeatedly(
+        base, seeded, [&](MDataBase& db) { return db.ImportFrom(source); }, after);
+    EXPECT_EQ(o.broken, 0);
+    EXPECT_GT(o.oldStates, 0);
+    EXPECT_GT(o.newStates, 0);
+    EXPECT_EQ(after.records, rt::readFile(source + "Kelvora.dat"));
+    EXPECT_EQ(after.comments, rt::folderContents(source + "Kelvora_f"));
+}
