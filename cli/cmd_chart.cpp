@@ -1,0 +1,280 @@
+// tarmin-cli chart: casts a natal chart (and optionally a transit overlay) exactly as the main
+// window does, on an 800 x 700 image, and prints the angles, cusps, bodies, aspects and pillars.
+// tarmin-cli text / catalogue: the interpretation texts of the built-in catalogue.
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "Cli.h"
+#include "IniFile.h"
+#include "QImageCanvas.h"
+#include "RichText.h"
+#include "Zhanxing.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+// The reading as plain text: what the CLI writes to the --reading file.
+class PlainRichText : public RichTextTarget {
+public:
+    void clear() override { text_.clear(); }
+    void setText(const std::string& t) override { text_ = t; }
+    std::string text() const override { return text_; }
+    int length() const override {
+        int n = 0;
+        for (const unsigned char c : text_)
+            if ((c & 0xC0) != 0x80) ++n;
+        return n;
+    }
+    void setDefaultAttributes(int, Rgb, TextStyle) override {}
+    int fontSize() const override { return 10; }
+    int find(const std::string& what, int from, int to) const override {
+        // Code-point positions over the UTF-8 text.
+        int cp = 0;
+        for (std::size_t i = 0; i < text_.size(); ++i) {
+            if ((static_cast<unsigned char>(text_[i]) & 0xC0) == 0x80) continue;
+            if (cp >= from && text_.compare(i, what.size(), what) == 0) {
+                const std::string head = text_.substr(0, i + what.size());
+                int endCp = 0;
+                for (const unsigned char c : head)
+                    if ((c & 0xC0) != 0x80) ++endCp;
+                return endCp <= to ? cp : -1;
+            }
+            ++cp;
+        }
+        return -1;
+    }
+    void select(int, int) override {}
+    void setSelectionColor(Rgb) override {}
+    void setSelectionStyle(TextStyle) override {}
+    void setSelectionFont(const std::string&, int) override {}
+    bool modified() const override { return false; }
+    void setModified(bool) override {}
+
+private:
+    std::string text_;
+};
+
+bool parseMoment(const std::string& s, DateTimeFields& f) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+    char tail = 0;
+    if (std::sscanf(s.c_str(), "%d-%d-%d %d:%d%c", &y, &mo, &d, &h, &mi, &tail) != 5) return false;
+    if (y < -9999 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 ||
+        mi < 0 || mi > 59)
+        return false;
+    f.year = static_cast<int16_t>(y);
+    f.month = static_cast<int16_t>(mo);
+    f.day = static_cast<int16_t>(d);
+    f.hour = static_cast<int16_t>(h);
+    f.minute = static_cast<int16_t>(mi);
+    return true;
+}
+
+// "D:M" with an optional sign, e.g. "116:30" or "-73:56".
+bool parseDegMin(const std::string& s, double limit, float& out) {
+    const bool negative = !s.empty() && s[0] == '-';
+    int d = 0, m = 0;
+    char tail = 0;
+    if (std::sscanf(s.c_str() + (negative ? 1 : 0), "%d:%d%c", &d, &m, &tail) != 2) return false;
+    if (d < 0 || m < 0 || m > 59) return false;
+    const double v = (d + m / 60.0) * (negative ? -1 : 1);
+    if (!(v > -limit && v < limit)) return false;
+    out = static_cast<float>(v);
+    return true;
+}
+
+bool parseInt(const std::string& s, long lo, long hi, long& out) {
+    char* end = nullptr;
+    const long v = std::strtol(s.c_str(), &end, 0);
+    if (s.empty() || *end != '\0' || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+std::string programFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return "./";
+    return exe.parent_path().string() + "/";
+}
+
+struct TempFolder {
+    fs::path path;
+    ~TempFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
+
+void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
+    if (QCoreApplication::instance()) return;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tarmin-cli";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+constexpr const char* kChartUsage =
+    "chart --name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] "
+    "[--blood A|B|AB|O] [--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] "
+    "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX]] [--png FILE] [--reading FILE] "
+    "[--orb N] [--lines] [--bkcolor 0xBBGGRR]";
+
+int runChart(const cli::Args& args) {
+    BirthRecord r;
+    r.name = "某人";
+    r.place = " 未知";
+    bool haveDate = false;
+    bool haveTransit = false;
+    TransitRequest q;
+    q.zoneIndex = 8;
+    std::string png, readingFile;
+    long orb = -1, bkcolor = -1;
+    bool lines = false;
+    auto usage = [] {
+        std::fprintf(stderr, "usage: tarmin-cli %s\n", kChartUsage);
+        return 2;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        long n = 0;
+        if (a == "--lunar") r.lunar = 1;
+        else if (a == "--leap") r.leapMonth = 1;
+        else if (a == "--female") r.male = 0;
+        else if (a == "--lines") lines = true;
+        else if (a == "--name" && value(v)) r.name = v;
+        else if (a == "--place" && value(v)) r.place = v;
+        else if (a == "--date" && value(v)) {
+            if (!parseMoment(v, r.birth)) return usage();
+            haveDate = true;
+        } else if (a == "--transit" && value(v)) {
+            if (!parseMoment(v, q.when)) return usage();
+            haveTransit = true;
+        } else if (a == "--blood" && value(v)) {
+            if (v == "A") r.bloodType = 0;
+            else if (v == "B") r.bloodType = 1;
+            else if (v == "AB") r.bloodType = 2;
+            else if (v == "O") r.bloodType = 3;
+            else return usage();
+        } else if (a == "--zone" && value(v)) {
+            if (!parseInt(v, 0, 23, n)) return usage();
+            r.zoneIndex = static_cast<int8_t>(n);
+        } else if (a == "--transit-zone" && value(v)) {
+            if (!parseInt(v, 0, 23, n)) return usage();
+            q.zoneIndex = static_cast<int8_t>(n);
+        } else if (a == "--lon" && value(v)) {
+            if (!parseDegMin(v, 180, r.longitude)) return usage();
+        } else if (a == "--lat" && value(v)) {
+            if (!parseDegMin(v, 90, r.latitude)) return usage();
+        } else if (a == "--png" && value(v)) png = v;
+        else if (a == "--reading" && value(v)) readingFile = v;
+        else if (a == "--orb" && value(v)) {
+            if (!parseInt(v, 0, 255, orb)) return usage();
+        } else if (a == "--bkcolor" && value(v)) {
+            if (!parseInt(v, 0, 0xFFFFFF, bkcolor)) return usage();
+        } else return usage();
+    }
+    if (!haveDate) return usage();
+
+    // Settings: dat/set.ini of the program folder, with this run's overrides in a private copy.
+    std::string folder = programFolder();
+    TempFolder temp;
+    if (orb >= 0 || bkcolor >= 0 || lines) {
+        const IniFile real(folder + "dat/set.ini");
+        char tmpl[] = "/tmp/tarmin-chart-XXXXXX";
+        if (!mkdtemp(tmpl)) {
+            std::fprintf(stderr, "tarmin-cli chart: cannot create a temporary folder\n");
+            return 1;
+        }
+        temp.path = tmpl;
+        fs::create_directories(temp.path / "dat");
+        IniFile ini((temp.path / "dat/set.ini").string());
+        ini.writeInteger("pan", "pos", orb >= 0 ? orb : real.readInteger("pan", "pos", 5));
+        ini.writeInteger("pan", "line", lines ? 1 : real.readInteger("pan", "line", 0));
+        ini.writeInteger("pan", "bkcolor",
+                         bkcolor >= 0 ? bkcolor : real.readInteger("pan", "bkcolor", 16777215));
+        folder = temp.path.string() + "/";
+    }
+
+    std::unique_ptr<QGuiApplication> app;
+    ensureGuiApplication(app);
+    QImage image(800, 700, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QImageCanvas canvas(image);
+    PlainRichText rich;
+    MZhanXingEx engine(rich, canvas, folder);
+    if (!engine.castNatal(r)) {
+        std::fprintf(stderr, "%s\n", engine.errorText().c_str());
+        return 1;
+    }
+    const std::string reading = rich.text();
+    if (haveTransit) {
+        q.place = r.place;
+        if (!engine.castTransit(q)) {
+            std::fprintf(stderr, "%s\n", engine.errorText().c_str());
+            return 1;
+        }
+    }
+
+    const NatalPoints& p = engine.natal();
+    auto angle = [](const char* name, const ChartPoint& c) {
+        const int deg = static_cast<int>(c.degreesInSign);
+        const int min = static_cast<int>((c.degreesInSign - deg) * 60);
+        std::printf("%s\t%.6f\t%s\t%02d:%02d\n", name, c.longitude, SignNames[c.sign % 12], deg,
+                    min);
+    };
+    angle("ASC", p.asc);
+    angle("MC", p.mc);
+    for (int i = 0; i < 12; ++i) std::printf("cusp %d\t%.6f\n", i + 1, p.cusps[i]);
+    for (int i = 0; i < 12; ++i) {
+        const ChartPoint& b = p.bodies[i];
+        std::printf("%d\t%s\t%.6f\t%.6f\t%s\t%d\t%.4f\t%d\n", i, BodyNames[i], b.longitude,
+                    b.latitude, SignNames[b.sign % 12], b.house + 1, b.pastCusp, b.motion);
+    }
+    for (int i = 0; i < 9; ++i)
+        for (int j = i + 1; j < 10; ++j) {
+            const int k = MZhanXingEx::aspectKind(p.bodies[i].longitude, p.bodies[j].longitude,
+                                                  engine.orb());
+            if (k >= 0) std::printf("%d\t%d\t%d\n", i, j, k);
+        }
+    std::printf("pillars");
+    for (const int16_t n : engine.pillars())
+        std::printf("\t%s%s", StemNames[((n % 10) + 10) % 10], BranchNames[((n % 12) + 12) % 12]);
+    std::printf("\n");
+
+    if (!png.empty() && !image.save(QString::fromStdString(png), "PNG")) {
+        std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", png.c_str());
+        return 1;
+    }
+    if (!readingFile.empty()) {
+        std::ofstream out(readingFile, std::ios::binary);
+        out << reading;
+        if (!out) {
+            std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", readingFile.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+TARMIN_CLI_COMMAND(chart, "chart", kChartUsage,
+                   "natal chart (and transit overlay) as the main window casts it: angles, "
+                   "cusps, bodies, aspects, pillars; PNG and reading files",
+                   runChart);
