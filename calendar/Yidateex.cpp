@@ -206,16 +206,23 @@ bool MYiDateEx::lunarToGregorian(const DateTimeFields& lunar, bool leap, DateTim
     };
     const int step = key(lunar, leap) < key(l0, f0) ? -1 : 1;
 
-    for (int n = 0; n < 181; ++n) {
-        DateTimeFields l;
-        const bool f = lunarOfDay(floorInt(J) - 2451545, l);
-        if (l.year == lunar.year && l.month == lunar.month && l.day == lunar.day && f == leap) {
-            g = fromJulianDay(J);
-            g.hour = lunar.hour;
-            g.minute = lunar.minute;
-            return true;
+    // The key misjudges the direction when the estimate falls in a leap month just before the
+    // requested month with a later day (leap 9th, day 28 against 10th, day 23), so a search that
+    // finds nothing is repeated the other way before the date is declared missing.
+    const double start = J;
+    for (const int dir : {step, -step}) {
+        J = start;
+        for (int n = 0; n < 181; ++n) {
+            DateTimeFields l;
+            const bool f = lunarOfDay(floorInt(J) - 2451545, l);
+            if (l.year == lunar.year && l.month == lunar.month && l.day == lunar.day && f == leap) {
+                g = fromJulianDay(J);
+                g.hour = lunar.hour;
+                g.minute = lunar.minute;
+                return true;
+            }
+            J += dir;
         }
-        J += step;
     }
     error = kNoSuchLunarDate;
     return false;

@@ -138,6 +138,33 @@ TEST(HistoricalCalendar, EveryMonthStart1600To2200ConvertsBack) {
     EXPECT_EQ(bad, 0) << first;
 }
 
+TEST(HistoricalCalendar, EveryThirdDay1600To2200ConvertsBack) {
+    REQUIRE_SHARED_DATA();
+    MYiDateEx cal;
+    int checked = 0, bad = 0;
+    std::string first;
+    for (const auto& m : historicalMonths()) {
+        if (m.year < 1600 || m.year > 2200 || isDeltaTNewMoon(m.firstDay) ||
+            isDeltaTNewMoon(m.firstDay + m.days))
+            continue;
+        for (int k = (m.firstDay % 3); k < m.days; k += 3) {
+            ++checked;
+            DateTimeFields l{static_cast<int16_t>(m.year), static_cast<int16_t>(m.month),
+                             static_cast<int16_t>(k + 1), 0, 0};
+            DateTimeFields g;
+            std::string error;
+            const auto want = civilDay(m.firstDay + k);
+            if (!cal.lunarToGregorian(l, m.leap != 0, g, error) || g.year != want.year ||
+                g.month != want.month || g.day != want.day) {
+                if (bad++ == 0) first = dateText(m.firstDay + k);
+            }
+        }
+    }
+    std::printf("lunar days 1600-2200 (every 3rd) back to Gregorian: %d checked, %d fail %s\n",
+                checked, bad, first.c_str());
+    EXPECT_EQ(bad, 0) << first;
+}
+
 TEST(HistoricalCalendar, AgreementBefore1600IsReported) {
     REQUIRE_SHARED_DATA();
     MYiDateEx cal;
