@@ -115,17 +115,14 @@ bool derive(int n, const std::string& head, Low low, Hist hist, Derived& out, co
 }
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: gen_calendar_corrections <data folder> <output .cpp>\n";
-        return 2;
-    }
-    const std::string data = argv[1];
+// Builds the source text of calendar/tables/CalendarCorrections.cpp from the data folder; false
+// with the reason on log when the data is missing or does not fit the encoding.
+bool generateCalendarCorrections(const std::string& data, std::string& source, std::ostream& log) {
     std::vector<std::vector<std::string>> months, terms;
     if (!readLines(data + "/calendar/ytliu_chinese_months_-721_2200.csv", months) ||
         !readLines(data + "/calendar/ytliu_solar_terms_-721_2200.csv", terms)) {
-        std::cerr << "cannot read the calendar tables under " << data << "\n";
-        return 1;
+        log << "cannot read the calendar tables under " << data << "\n";
+        return false;
     }
 
     // First days of the historical months (JDN).
@@ -176,15 +173,15 @@ int main(int argc, char** argv) {
             return true;
         },
         tm, "solar term");
-    if (!okNm || !okTm) return 1;
+    if (!okNm || !okTm) return false;
 
     const std::string nmPacked =
         std::string(kNewMoonHead) + packCorrections(nm.digits.substr(nmHead.size()));
     const std::string tPacked =
         std::string(kTermHead) + packCorrections(tm.digits.substr(tHead.size()));
     if (unpackCorrections(nmPacked) != nm.digits || unpackCorrections(tPacked) != tm.digits) {
-        std::cerr << "packing does not round-trip\n";
-        return 1;
+        log << "packing does not round-trip\n";
+        return false;
     }
 
     std::ostringstream src;
@@ -222,19 +219,32 @@ int main(int argc, char** argv) {
         << piece(nmPacked) << "\nconst char* const TermCorrections =\n"
         << piece(tPacked);
 
+    source = src.str();
+    log << "new moons: " << count(nm.digits, '1') << " ones, " << count(nm.digits, '2')
+              << " twos, packed " << nmPacked.size() << ", head differences:";
+    for (int p : nm.headDifferences) log << ' ' << p;
+    log << "\nsolar terms: " << count(tm.digits, '1') << " ones, " << count(tm.digits, '2')
+              << " twos, packed " << tPacked.size() << ", calendrical days " << calendricalTerms
+              << ", head differences:";
+    for (int p : tm.headDifferences) log << ' ' << p;
+    log << "\n";
+    return true;
+}
+
+#ifndef TARMIN_GEN_NO_MAIN
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: gen_calendar_corrections <data folder> <output .cpp>\n";
+        return 2;
+    }
+    std::string source;
+    if (!generateCalendarCorrections(argv[1], source, std::cerr)) return 1;
     std::ofstream out(argv[2], std::ios::binary);
-    out << src.str();
+    out << source;
     if (!out) {
         std::cerr << "cannot write " << argv[2] << "\n";
         return 1;
     }
-    std::cout << "new moons: " << count(nm.digits, '1') << " ones, " << count(nm.digits, '2')
-              << " twos, packed " << nmPacked.size() << ", head differences:";
-    for (int p : nm.headDifferences) std::cout << ' ' << p;
-    std::cout << "\nsolar terms: " << count(tm.digits, '1') << " ones, " << count(tm.digits, '2')
-              << " twos, packed " << tPacked.size() << ", calendrical days " << calendricalTerms
-              << ", head differences:";
-    for (int p : tm.headDifferences) std::cout << ' ' << p;
-    std::cout << "\n";
     return 0;
 }
+#endif
