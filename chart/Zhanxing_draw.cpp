@@ -53,7 +53,11 @@ void MZhanXingEx::drawRings() {
     circle(0.28);
     circle(0.28);
     circle(0.24);
-    if (mode_ == ChartMode::Transit) circle(transitRadius_);
+    if (mode_ == ChartMode::Transit) {
+        // Single-precision radius times the width, as the other transit radii.
+        const int r = static_cast<int>(transitRadius_ * static_cast<float>(width_));
+        c.ellipse(cx_ - r, cy_ - r, cx_ + r, cy_ + r);
+    }
     circle(0.04);
 }
 
@@ -128,7 +132,7 @@ void MZhanXingEx::layoutLabels(bool transit) {
     g.cx = cx_;
     g.cy = cy_;
     if (transit) {
-        g.leaderRadius = width_ * static_cast<double>(transitRadius_);
+        g.leaderRadius = transitRadius_ * static_cast<float>(width_);
         g.anchorRadius = width_ * (0.16 - (0.16 - 0.04) * 0.2);
         g.slotsPerSign = 3;
     } else {

@@ -89,7 +89,8 @@ void MZhanXingEx::drawPanel() {
                                 : calendar_.chineseNumeral(lunarMoment_.month) + "月";
         if (request_.leapMonth) month = "闰" + trimLeft(month);
         t += month;
-        std::string day = calendar_.chineseNumeral(lunarMoment_.day) + "日";
+        // The day as the program has always printed it, e.g. 闰五月初八子时 (no 日).
+        std::string day = calendar_.chineseNumeral(lunarMoment_.day);
         if (lunarMoment_.day < 11) day = "初" + day;
         t += day;
         int g = lunarMoment_.hour;
