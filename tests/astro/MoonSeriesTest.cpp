@@ -75,6 +75,24 @@ TEST(MoonSeriesValue, TruncationKeepsTheCountedTerms) {
     std::printf("largest difference from the counted sums: %.3g (arcsec or km)\n", worst);
 }
 
+// The calendar's short series (3 and 20 terms) against all terms, 1600-2200: the leading terms
+// must be the largest, so the error falls quickly with n.
+TEST(MoonSeriesValue, ShortSeriesOfTheCalendar) {
+    double worst3 = 0, worst20 = 0, worst100 = 0;
+    for (int k = 0; k <= 1200; ++k) {
+        const double T = -4.0 + 6.0 * k / 1200;
+        const double all = moonSeriesValue(0, T, -1);
+        worst3 = std::max(worst3, std::fabs(moonSeriesValue(0, T, 3) - all) * rad);
+        worst20 = std::max(worst20, std::fabs(moonSeriesValue(0, T, 20) - all) * rad);
+        worst100 = std::max(worst100, std::fabs(moonSeriesValue(0, T, 100) - all) * rad);
+    }
+    std::printf("longitude with 3, 20, 100 terms against all: %.0f\", %.0f\", %.1f\"\n", worst3,
+                worst20, worst100);
+    EXPECT_LT(worst3, 3600.0);
+    EXPECT_LT(worst20, 240.0);
+    EXPECT_LT(worst100, 10.0);
+}
+
 TEST(MoonSeriesValue, OutOfRangeRequestsAreSafe) {
     EXPECT_EQ(moonSeriesValue(-1, 0.3, -1), 0.0);
     EXPECT_EQ(moonSeriesValue(3, 0.3, -1), 0.0);
