@@ -103,15 +103,6 @@ TEST(MoonSeriesValue, OutOfRangeRequestsAreSafe) {
               moonSeriesValue(1, 0.3, -1));
 }
 
-TEST(MoonSeriesValue, DistanceStartsWithItsConstantTerm) {
-    // One term of T^0 and one of T^1 and T^2: close to the mean distance.
-    EXPECT_NEAR(moonSeriesValue(2, 0.0, 1), 385000.51, 5.0);
-    EXPECT_NEAR(moonSeriesValue(2, 0.0, -1), 402448.7, 1.0);
-}
-
-// After AD 3000 (T > 10) the longitude carries an extra drift of -0.866" + 1.43"(T-10) +
-// 0.054"(T-10)^2; at T = 10 exactly it is absent. The jump across T = 10 is measured against
-// a straight extrapolation from below.
 TEST(MoonSeriesValue, LongitudeDriftAfterTheYear3000) {
     const double h = 1e-9;
     const double below = moonSeriesValue(0, 10.0 - h, -1);
@@ -125,14 +116,6 @@ TEST(MoonSeriesValue, LongitudeDriftAfterTheYear3000) {
         ((moonSeriesValue(1, 10.0 + h, -1) - moonSeriesValue(1, 10.0, -1)) -
          (moonSeriesValue(1, 10.0, -1) - moonSeriesValue(1, 10.0 - h, -1))) * rad;
     EXPECT_NEAR(latJump, 0.0, 0.002);
-}
-
-TEST(MoonPosition, ComposesTheThreeCoordinates) {
-    const double T = 0.123;
-    const SphericalPosition p = moonPosition(T, 10, 20, 30);
-    EXPECT_EQ(p.longitude, moonSeriesValue(0, T, 10));
-    EXPECT_EQ(p.latitude, moonSeriesValue(1, T, 20));
-    EXPECT_EQ(p.distance, moonSeriesValue(2, T, 30));
 }
 
 TEST(MoonApparentPosition, AtJ2000) {
