@@ -124,10 +124,15 @@ void MYiDateEx::computeLayout(double W, Layout& L) const {
     }
 }
 
-const MYiDateEx::Layout& MYiDateEx::layoutFor(double W) {
+const MYiDateEx::Layout* MYiDateEx::findLayout(double W) const {
     for (const auto& L : cache_) {
-        if (L.valid && L.solsticeEstimate == W) return L;
+        if (L.valid && L.solsticeEstimate == W) return &L;
     }
+    return nullptr;
+}
+
+const MYiDateEx::Layout& MYiDateEx::layoutFor(double W) {
+    if (const Layout* found = findLayout(W)) return *found;
     Layout& L = cache_[nextSlot_];
     nextSlot_ = (nextSlot_ + 1) % cache_.size();
     L.valid = false;
@@ -139,11 +144,11 @@ const MYiDateEx::Layout& MYiDateEx::layoutFor(double W) {
 void MYiDateEx::calcYear(int32_t d) {
     // December solstice near d (355 is the day number of 2000-12-21).
     double W = std::floor((d - 355 + 183) / 365.2422) * 365.2422 + 355;
+    // Only the solstice decides between the two candidate years; the other layout is not built.
+    const Layout* cached = findLayout(W);
+    const int32_t solstice = cached ? cached->termDays[0] : eventDay(W, "气", corrections_);
+    if (solstice > d) W -= 365.2422;
     const Layout* L = &layoutFor(W);
-    if (L->termDays[0] > d) {
-        W -= 365.2422;
-        L = &layoutFor(W);
-    }
     leapMonthIndex = L->leapMonthIndex;
     monthNumbers = L->monthNumbers;
     termDays = L->termDays;

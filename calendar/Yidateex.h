@@ -62,6 +62,7 @@ private:
         std::array<int32_t, 15> newMoonDays{};
     };
     void computeLayout(double solsticeEstimate, Layout& layout) const;
+    const Layout* findLayout(double solsticeEstimate) const;
     const Layout& layoutFor(double solsticeEstimate);
     // Lunar year, month and day of a day number (steps 1-5 of gregorianToLunar); the leap flag.
     bool lunarOfDay(int32_t dayNumber, DateTimeFields& lunar);
