@@ -250,6 +250,27 @@ TEST(MoonFullSeries, ReproducesTheAuthorsControlFile) {
                 count, worst);
 }
 
+// The five test positions the authors publish with the theory for the DE405/DE406 fit.
+TEST(MoonFullSeries, ReproducesThePublishedTestPositions) {
+    REQUIRE_SHARED_DATA();
+    const FullElp& e = fullElp();
+    ASSERT_TRUE(e.ok);
+    const double ref[5][4] = {{2521835.67, -184108.21468, 345893.25529, 30395.06868},
+                              {2265621.33, -298024.37832, -213909.67132, -23263.21426},
+                              {2009406.99, 350041.24745, -201093.28987, 1643.33539},
+                              {1753192.65, 90272.39894, 351997.39617, 13417.01712},
+                              {1496978.31, -403018.01560, -2639.93889, -28463.89733}};
+    double worst = 0;
+    for (const auto& r : ref) {
+        const auto p = fullJ2000(e, (r[0] - 2451545.0) / 36525.0);
+        const double err = std::hypot(p[0] - r[1], p[1] - r[2], p[2] - r[3]);
+        EXPECT_LT(err, 1e-3) << "JD " << r[0];  // km; the values are given to 1e-5 km
+        worst = std::max(worst, err);
+    }
+    std::printf("full ELP/MPP02 against the published test positions: largest error %.3g km\n",
+                worst);
+}
+
 // Seeded random instants of dynamical time between 1600 and 2200, as T.
 std::vector<double> randomInstants(int n, unsigned seed) {
     std::mt19937 gen(seed);
