@@ -1,0 +1,293 @@
+// TFrmMain: the main window. Owns the settings file (dat/zxinit.ini), the chart engine, the
+// per-city coordinate arrays, the current birth and transit requests and the working case
+// record; the case store and the user-interface services are the program's and come in by
+// reference. Handlers are split by concern: start-up and settings (Untmain.cpp), input panel
+// (Untmain_panel.cpp), the other commands (Untmain_commands.cpp).
+#pragma once
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Database.h"
+#include "IniFile.h"
+#include "QImageCanvas.h"
+#include "QtRichText.h"
+#include "UiServices.h"
+#include "Zhanxing.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QSplitter;
+class QTabWidget;
+class QTextEdit;
+class QToolButton;
+class QTreeWidget;
+
+// The 24 entries of the hour list: "0时子" ... "23时子".
+const std::array<std::string, 24>& HourNames();
+// The 24 entries of the zone list: "零时区", "东一区" ... "中十二区", "西一区" ... "西十一区".
+const std::array<std::string, 24>& ZoneNames();
+// Provinces of the place table, then "未知地" (120°E, 30°N, no section).
+inline constexpr std::array<const char*, 35> ProvinceNames = {
+    "福建省", "北京市", "天津市", "河北省", "山西省", "内蒙古", "辽宁省", "吉林省", "黑龙江省",
+    "上海市", "江苏省", "浙江省", "安徽省", "江西省", "山东省", "河南省", "湖北省", "湖南省",
+    "广东省", "广西",   "海南省", "四川省", "重庆市", "贵州省", "云南省", "西藏",   "陕西省",
+    "甘肃省", "青海省", "宁夏",   "新疆",   "台湾省", "香港",   "澳门",   "未知地"};
+
+// A place-table value "119:18*26:5" as decimal degrees (minutes carry the sign of the degrees);
+// false when a part is not a whole number.
+bool parsePlaceValue(const std::string& value, float& longitude, float& latitude);
+// Decimal degrees as the panel shows them: "119:18" (no zero padding; a tie of the minutes
+// rounds down).
+std::string degreesText(float value);
+
+// Up/down arrows with an integer position, as the year control beside EdtYear.
+class TUpDown : public QWidget {
+    Q_OBJECT
+public:
+    explicit TUpDown(QWidget* parent);
+    int position() const { return position_; }
+    void setPosition(int p);
+    void setRange(int lo, int hi);
+signals:
+    void clicked();
+
+private:
+    void step(int by);
+    int position_ = 2004;
+    int min_ = 1600;
+    int max_ = 2200;
+};
+
+// The chart image: a label that shows the QImage the chart engine draws through the canvas
+// and reports the mouse in image coordinates.
+class TChartImage : public QLabel {
+    Q_OBJECT
+public:
+    TChartImage(QImage& image, QWidget* parent);
+signals:
+    void mouseDown(Qt::MouseButton button, int x, int y);
+    void mouseUp(Qt::MouseButton button, int x, int y);
+    void mouseMove(int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    QImage& image_;
+};
+
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // programFolder: where dat/ and skins/ live; empty for the executable's folder. Both
+    // references must outlive the window.
+    TFrmMain(UiServices& ui, MDataBase& db, std::string programFolder = std::string());
+    ~TFrmMain() override;
+
+    // Life cycle. FormShow runs once, on the first show (or when called directly). FormClose
+    // asks for confirmation and returns false when the user refused; it saves the settings and
+    // releases the engine otherwise (a failed write is shown in the error box, the window still
+    // closes).
+    void FormShow();
+    bool FormClose();
+
+    const std::string& programFolder() const { return programFolder_; }
+    bool natalCast() const { return natalCast_; }
+    bool caseOpen() const { return caseOpen_; }
+    int treeWidth() const { return treeWidth_; }
+    int commentHeight() const { return commentHeight_; }
+    void setTreeWidth(int w);
+    void setCommentHeight(int h);
+    // 0 normal, 1 minimised, 2 maximised.
+    int windowStateIndex() const;
+    void setWindowStateIndex(int s);
+    QtRichText& reading() { return *reading_; }
+    QtRichText& comment() { return *comment_; }
+    QImage& chartImage() { return chartImage_; }
+    MZhanXingEx* engine() { return engine_.get(); }
+    const TransitRequest& transitRequest() const { return transit_; }
+    const BirthRecord& birthRequest() const { return birth_; }
+    const CaseRecord& currentCase() const { return currentCase_; }
+    const std::vector<float>& cityLongitudes() const { return cityLongitudes_; }
+    const std::vector<float>& cityLatitudes() const { return cityLatitudes_; }
+    QMenu* skinMenu() const { return mnuSkins_; }
+
+    // The record tree from record numbers (categories of section classes first, in their
+    // order, then those met in the records).
+    void BuildCaseTree(const std::vector<int>& numbers);
+    void SaveCategoryList();
+    void centerChartImage();
+
+public slots:
+    // Input panel.
+    void SbtoNowClick();
+    void UpDyearClick();
+    void cbodiZClick();
+    void cbodiCClick();
+    void SpeedButton1Click();
+    void BtnpaiClick();
+    void BtoNewClick();
+    void SbtoSaveClick();
+    // Transit and topics.
+    void SbtoZw_liuClick();
+    void LstTitleClick();
+    // Menus.
+    void N4Click();
+    void N7Click();
+    void N8Click();
+    void N9Click();
+    void N6Click();
+    void mnuT_xueClick();
+    void mnuT_diliClick();
+    void mnuT_wnlClick();
+    void OsetmoClick();
+    void OmnusetfontClick();
+    void OmnusetcolorClick();
+    void OmnusetcanClick();
+    void mnuH_helpClick();
+    void SkinItemClick();
+    // Chart image popup.
+    void MenuItem2Click();
+    void MenuItem3Click();
+    void MenuItem4Click();
+    // Reading popup.
+    void ppyundoClick();
+    void RpycopyClick();
+    void RpypasteClick();
+    void RpycutClick();
+    void RpydelClick();
+    void RpyselallClick();
+    void RdtsetFClick();
+    void RdyimportClick();
+    void RdysaveClick();
+    void RpyprtClick();
+    // Comment box popup.
+    void MenuItem21Click();
+    void MenuItem6Click();
+    void MenuItem7Click();
+    void MenuItem25Click();
+    void MenuItem26Click();
+    void MenuItem27Click();
+    void MenuItem29Click();
+    void MenuItem32Click();
+    void MenuItem33Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void FormCreate();
+    void buildLayout();
+    void buildMenus();
+    QWidget* buildInputPanel();
+    void fillLists();
+    void buildSkinMenu();
+    void clearChartImage();
+    void restoreSkin();
+    void skinChosen(QAction* entry);
+    void ImgzhanxingMouseDown(Qt::MouseButton button, int x, int y);
+    void ImgzhanxingMouseUp(Qt::MouseButton button, int x, int y);
+    void ImgzhanxingMouseMove(int x, int y);
+    void moveChartImage(int left, int top);
+    void setSelectionFontFrom(QtRichText& target);
+    void saveRichText(QtRichText& target, bool askBeforeOverwrite);
+    void printRichText(QtRichText& target, const std::string& question);
+    // Runs a command body; an error escaping it goes to the application's error box.
+    template <class F>
+    void guarded(F&& body);
+
+    UiServices& ui_;
+    MDataBase& db_;
+    std::string programFolder_;
+    std::unique_ptr<IniFile> settingsFile_;
+    std::unique_ptr<MZhanXingEx> engine_;
+    std::vector<float> cityLongitudes_;
+    std::vector<float> cityLatitudes_;
+    BirthRecord birth_{};
+    TransitRequest transit_{};
+    CaseRecord currentCase_{};
+    CaseFilter caseFilter_{};
+    bool natalCast_ = false;
+    bool caseOpen_ = false;
+    bool dragging_ = false;
+    int dragX_ = 0;
+    int dragY_ = 0;
+    bool shown_ = false;
+    bool closed_ = false;
+    int treeWidth_ = 180;
+    int commentHeight_ = 80;
+
+    // The chart image and its canvas, the reading and the comment box as the engine sees them.
+    QImage chartImage_;
+    QImageCanvas canvas_;
+    std::unique_ptr<QtRichText> reading_;
+    std::unique_ptr<QtRichText> comment_;
+
+    // Controls (owned by their Qt parents).
+    QTreeWidget* Tree = nullptr;
+    QSplitter* treeSplitter_ = nullptr;
+    QSplitter* commentSplitter_ = nullptr;
+    QTabWidget* Page1 = nullptr;
+    QScrollArea* ScrollPan = nullptr;
+    QWidget* chartHolder_ = nullptr;
+    TChartImage* Imgzhanxing = nullptr;
+    QListWidget* LstTitle = nullptr;
+    QTextEdit* Redtzhanxing = nullptr;
+    QTextEdit* RedtPingYu = nullptr;
+    QPushButton* BtoNew = nullptr;
+    QToolButton* SbtoNow = nullptr;
+    QLineEdit* EdtYear = nullptr;
+    TUpDown* UpDyear = nullptr;
+    QComboBox* cbom = nullptr;
+    QComboBox* cbod = nullptr;
+    QComboBox* cbos = nullptr;
+    QComboBox* cbomin = nullptr;
+    QLineEdit* Edtname = nullptr;
+    QRadioButton* Rdogl = nullptr;
+    QRadioButton* Rdonl = nullptr;
+    QCheckBox* Chkrun = nullptr;
+    QRadioButton* Rdona = nullptr;
+    QRadioButton* Rdonv = nullptr;
+    QComboBox* CboXue = nullptr;
+    QComboBox* Cboshiqu = nullptr;
+    QComboBox* cbodiZ = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QComboBox* cbodiC = nullptr;
+    QLineEdit* ledtjing = nullptr;
+    QLineEdit* ledtwei = nullptr;
+    QToolButton* SbtoSave = nullptr;
+    QToolButton* SbtoZw_liu = nullptr;
+    QPushButton* Btnpai = nullptr;
+    QMenu* mnuSkins_ = nullptr;
+    QMenu* PopZhangX = nullptr;
+    QMenu* popRdtzx = nullptr;
+    QMenu* PopPingYu = nullptr;
+};
+
+template <class F>
+void TFrmMain::guarded(F&& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        ui_.showError(e.what());
+    } catch (...) {
+        ui_.showError(std::string());
+    }
+}

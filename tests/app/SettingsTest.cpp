@@ -1,0 +1,268 @@
+// Start-up and close of the main window with the settings file dat/zxinit.ini: defaults on a
+// first start, every key written at close, restoring, clamping, the refused close, and failed
+// writes.
+#include <QListWidget>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+#include "MainWindowFixture.h"
+
+namespace {
+const std::vector<std::string> kWinposKeys = {"left", "top", "width", "height",
+                                              "treewid", "pinghei", "state"};
+const std::vector<std::string> kMinggaoKeys = {"fname", "fsize", "bcolor", "sheng", "shi"};
+
+bool hasKeys(const IniFile& ini, const std::string& section, const std::vector<std::string>& keys) {
+    const auto present = ini.readSection(section);
+    for (const auto& k : keys)
+        if (std::find(present.begin(), present.end(), k) == present.end()) {
+            ADD_FAILURE() << "[" << section << "] lacks " << k;
+            return false;
+        }
+    return true;
+}
+}  // namespace
+
+TEST_F(MainWindowTest, FirstStartUsesDefaultsAndCloseWritesEveryKey) {
+    writePlaces();
+    TFrmMain& w = start();
+    EXPECT_EQ(w.windowTitle().toStdString(), "Tarmin天文占星 3.6");
+    EXPECT_EQ(w.programFolder(), folder);
+    EXPECT_EQ(w.x(), 10);
+    EXPECT_EQ(w.y(), 10);
+    EXPECT_EQ(w.width(), 400);
+    EXPECT_EQ(w.height(), 400);
+    EXPECT_EQ(w.windowStateIndex(), 0);
+    EXPECT_EQ(w.treeWidth(), 180);
+    EXPECT_EQ(w.commentHeight(), 80);
+    EXPECT_EQ(w.reading().fontName(), "宋体");
+    EXPECT_EQ(w.reading().fontSize(), 10);
+    EXPECT_EQ(w.reading().backgroundColor().toBgr(), 0xC0CCD0u);
+    EXPECT_EQ(control<QComboBox>("cbodiZ")->currentText().toStdString(), "福建省");
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "福州市");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "119:18");
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "26:5");
+    EXPECT_NE(w.engine(), nullptr);
+    EXPECT_FALSE(w.natalCast());
+    EXPECT_EQ(ui.skins_.calls, std::vector<std::string>{"deactivate"});
+    EXPECT_TRUE(ui.calls().empty()) << "start-up asked something";
+    EXPECT_FALSE(std::filesystem::exists(settingsPath()));
+
+    closeWithYes();
+    EXPECT_EQ(w.engine(), nullptr);
+    const IniFile ini(settingsPath());
+    EXPECT_TRUE(hasKeys(ini, "winpos", kWinposKeys));
+    EXPECT_TRUE(hasKeys(ini, "minggao", kMinggaoKeys));
+    EXPECT_TRUE(hasKeys(ini, "classes", {"count"}));
+    EXPECT_EQ(ini.readInteger("winpos", "width", -1), 400);
+    EXPECT_EQ(ini.readInteger("winpos", "treewid", -1), 180);
+    EXPECT_EQ(ini.readInteger("minggao", "bcolor", -1), 12635344);
+    EXPECT_EQ(ini.readString("minggao", "fname", ""), "宋体");
+    EXPECT_EQ(ini.readInteger("classes", "count", -1), 0);
+}
+
+TEST_F(MainWindowTest, NextStartRestoresWhatTheLastCloseWrote) {
+    writePlaces();
+    writeFile("dat/zxinit.ini",
+              "[winpos]\nleft=40\ntop=50\nwidth=900\nheight=640\nstate=0\ntreewid=222\n"
+              "pinghei=120\n[minggao]\nfname=AR PL UMing CN\nfsize=14\nbcolor=16777215\n"
+              "sheng=0\nshi=2\n[classes]\ncount=3\n1=朋友\n2=\n3=同事\n");
+    TFrmMain& w = start();
+    EXPECT_EQ(w.pos(), QPoint(40, 50));
+    EXPECT_EQ(w.size(), QSize(900, 640));
+    EXPECT_EQ(w.treeWidth(), 222);
+    EXPECT_EQ(w.commentHeight(), 120);
+    EXPECT_EQ(w.reading().fontName(), "AR PL UMing CN");
+    EXPECT_EQ(w.reading().fontSize(), 14);
+    EXPECT_EQ(w.reading().backgroundColor().toBgr(), 0xFFFFFFu);
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "泉州市");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "118:36");
+    // Categories: empty entries are skipped.
+    QTreeWidget* tree = control<QTreeWidget>("Tree");
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    EXPECT_EQ(root->text(0).toStdString(), "命例");
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(root->child(1)->text(0).toStdString(), "同事");
+
+    w.move(70, 80);
+    w.resize(1000, 700);
+    closeWithYes();
+    const IniFile ini(settingsPath());
+    EXPECT_EQ(ini.readInteger("winpos", "left", -1), 70);
+    EXPECT_EQ(ini.readInteger("winpos", "height", -1), 700);
+    EXPECT_EQ(ini.readInteger("minggao", "shi", -1), 2);
+    EXPECT_EQ(ini.readInteger("classes", "count", -1), 2);
+    EXPECT_EQ(ini.readString("classes", "1", ""), "朋友");
+    EXPECT_EQ(ini.readString("classes", "2", ""), "同事");
+    EXPECT_EQ(ini.readString("classes", "3", ""), "同事");  // beyond count: left as it was
+
+    restart();
+    EXPECT_EQ(window->pos(), QPoint(70, 80));
+    EXPECT_EQ(window->size(), QSize(1000, 700));
+    EXPECT_EQ(window->findChild<QTreeWidget*>("Tree")->topLevelItem(0)->childCount(), 2);
+}
+
+TEST_F(MainWindowTest, MaximisedCloseKeepsTheNormalGeometry) {
+    writeFile("dat/zxinit.ini", "[winpos]\nleft=33\ntop=44\nwidth=555\nheight=466\n");
+    TFrmMain& w = start();
+    w.setWindowStateIndex(2);
+    EXPECT_EQ(w.windowStateIndex(), 2);
+    closeWithYes();
+    {
+        const IniFile ini(settingsPath());
+        EXPECT_EQ(ini.readInteger("winpos", "state", -1), 2);
+        EXPECT_EQ(ini.readInteger("winpos", "left", -1), 33);
+        EXPECT_EQ(ini.readInteger("winpos", "top", -1), 44);
+        EXPECT_EQ(ini.readInteger("winpos", "width", -1), 555);
+        EXPECT_EQ(ini.readInteger("winpos", "height", -1), 466);
+    }
+    restart();
+    EXPECT_EQ(window->windowStateIndex(), 2);
+    EXPECT_EQ(window->normalGeometry().size(), QSize(555, 466));
+}
+
+TEST_F(MainWindowTest, OutOfRangeValuesAreClamped) {
+    writePlaces();
+    writeFile("dat/zxinit.ini",
+              "[winpos]\ntreewid=10\npinghei=0\n[minggao]\nsheng=99\nshi=99\n");
+    TFrmMain& w = start();
+    EXPECT_EQ(w.treeWidth(), 30);
+    EXPECT_EQ(w.commentHeight(), 20);
+    EXPECT_EQ(control<QComboBox>("cbodiZ")->currentIndex(), 0);
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentIndex(), 0);
+    closeWithYes();
+
+    writeFile("dat/zxinit.ini", "[winpos]\ntreewid=31\npinghei=21\n[minggao]\nsheng=-1\nshi=-5\n");
+    restart();
+    EXPECT_EQ(window->treeWidth(), 31);
+    EXPECT_EQ(window->commentHeight(), 21);
+    EXPECT_EQ(control<QComboBox>("cbodiZ")->currentText().toStdString(), "福建省");
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentIndex(), 0);
+    closeWithYes();
+
+    writeFile("dat/zxinit.ini", "[minggao]\nsheng=34\n");
+    restart();
+    EXPECT_EQ(control<QComboBox>("cbodiZ")->currentText().toStdString(), "未知地");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "120:00");
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "30:00");
+}
+
+TEST_F(MainWindowTest, AnsweringNoKeepsTheWindowAndWritesNothing) {
+    TFrmMain& w = start();
+    ui.answerNo("确定要关闭软件吗？");
+    EXPECT_FALSE(w.FormClose());
+    EXPECT_FALSE(std::filesystem::exists(settingsPath()));
+    EXPECT_NE(w.engine(), nullptr);
+    const auto& c = ui.lastCall();
+    EXPECT_EQ(c.caption, "关闭");
+    EXPECT_EQ(c.icon, MsgIcon::Information);
+    EXPECT_EQ(c.buttons, MsgButtons::YesNo);
+
+    // An existing file stays byte for byte as it was.
+    writeFile("dat/zxinit.ini", "[winpos]\nleft=5\n");
+    ui.answerNo();
+    EXPECT_FALSE(w.FormClose());
+    std::ifstream in(settingsPath(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[winpos]\nleft=5\n");
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsShowTheErrorAndStillClose) {
+    std::filesystem::remove_all(folder + "dat");
+    writeFile("dat", "");  // a file where the folder should be: nothing below it can be written
+    TFrmMain& w = start();
+    ui.answerYes("确定要关闭软件吗？");
+    ui.expectError("Unable to write to " + settingsPath());
+    EXPECT_TRUE(w.FormClose());
+    EXPECT_EQ(w.engine(), nullptr);
+    EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 1u);
+}
+
+TEST_F(MainWindowTest, CorruptSettingsGiveDefaults) {
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage.push_back(static_cast<char>((i * 7919) & 0xFF));
+    garbage += "\n[winpos]\nleft=abc\nwidth=0x\ntreewid=$zz\n[minggao\nfsize=\xff\xfe\n";
+    {
+        std::ofstream out(settingsPath(), std::ios::binary);
+        out << garbage;
+    }
+    TFrmMain& w = start();
+    EXPECT_EQ(w.x(), 10);
+    EXPECT_EQ(w.width(), 400);
+    EXPECT_EQ(w.treeWidth(), 180);
+    EXPECT_EQ(w.reading().fontSize(), 10);
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, StartSetsTheDateControlsAndTransitToNow) {
+    ui.clock_.time = LocalMinute{2026, 5, 17, 14, 35};
+    TFrmMain& w = start();
+    EXPECT_EQ(control<QLineEdit>("EdtYear")->text().toStdString(), "2026");
+    EXPECT_EQ(control<QComboBox>("cbom")->currentIndex(), 4);
+    EXPECT_EQ(control<QComboBox>("cbod")->currentIndex(), 16);
+    EXPECT_EQ(control<QComboBox>("cbos")->currentText().toStdString(), "14时未");
+    EXPECT_EQ(control<QComboBox>("cbomin")->currentIndex(), 35);
+    EXPECT_EQ(control<QComboBox>("Cboshiqu")->currentText().toStdString(), "东八区");
+    EXPECT_EQ(control<QComboBox>("CboXue")->currentText().toStdString(), "A型血");
+    EXPECT_EQ(w.transitRequest().when, (DateTimeFields{2026, 5, 17, 14, 35}));
+    EXPECT_EQ(w.transitRequest().zoneIndex, 8);
+    EXPECT_EQ(control<QTabWidget>("Page1")->currentIndex(), 0);
+    EXPECT_TRUE(w.reading().text().empty());
+    EXPECT_EQ(control<QTextEdit>("RedtPingYu")->toPlainText().toStdString(), "输入自己的评语：");
+    // The chart image starts as a white page with a black border.
+    EXPECT_EQ(w.chartImage().size(), QSize(800, 700));
+    EXPECT_EQ(w.chartImage().pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(w.chartImage().pixelColor(799, 699), QColor(Qt::black));
+    EXPECT_EQ(w.chartImage().pixelColor(400, 350), QColor(Qt::white));
+    closeWithYes();
+
+    ui.clock_.time = LocalMinute{2300, 1, 1, 0, 0};
+    restart();
+    EXPECT_EQ(control<QLineEdit>("EdtYear")->text().toStdString(), "2200");
+    EXPECT_EQ(window->transitRequest().when.year, 2200);
+}
+
+TEST_F(MainWindowTest, SkinMenuListsSkinFilesAndRestoresTheChosenOne) {
+    writeFile("skins/Mx1.skn", "QWidget { color: black; }");
+    writeFile("skins/a.b.skn", "QWidget { color: red; }");
+    writeFile("skins/readme.txt", "not a skin");
+    writeFile("dat/zxinit.ini", "[window]\nskined=1\nskinname=Mx1\n");
+    TFrmMain& w = start();
+    QMenu* menu = w.skinMenu();
+    std::vector<std::string> captions;
+    for (QAction* a : menu->actions()) captions.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+    ASSERT_EQ(captions.size(), 4u);
+    EXPECT_EQ(captions[2], "-");
+    EXPECT_EQ(captions[3], "系统默认");
+    std::sort(captions.begin(), captions.begin() + 2);
+    EXPECT_EQ(captions[0], "Mx1");
+    EXPECT_EQ(captions[1], "a");
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) EXPECT_EQ(a->isChecked(), a->text() == "Mx1") << a->text().toStdString();
+    EXPECT_EQ(ui.skins_.calls,
+              (std::vector<std::string>{"load " + folder + "skins/Mx1.skn", "activate"}));
+
+    // "a" looks for a.skn, which is missing: the message, the settings unchanged.
+    QAction* a = nullptr;
+    QAction* plain = nullptr;
+    for (QAction* x : menu->actions()) {
+        if (x->text() == "a") a = x;
+        if (x->text() == "系统默认") plain = x;
+    }
+    ui.expectMessage("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！");
+    a->trigger();
+    EXPECT_TRUE(a->isChecked());
+    EXPECT_EQ(IniFile(settingsPath()).readString("window", "skinname", ""), "Mx1");
+
+    plain->trigger();
+    EXPECT_EQ(ui.skins_.calls.back(), "deactivate");
+    EXPECT_FALSE(IniFile(settingsPath()).readBool("window", "skined", true));
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, NoSkinFilesLeaveTheSkinMenuEmpty) {
+    TFrmMain& w = start();
+    EXPECT_TRUE(w.skinMenu()->actions().isEmpty());
+    closeWithYes();
+}
