@@ -1,0 +1,123 @@
+// The calendar commands of tarmin-cli, run as a separate process from the staged program folder.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestData.h"
+
+namespace {
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string program() { return testdata::stageDir() + "tarmin-cli"; }
+
+bool haveProgram() { return std::ifstream(program()).good(); }
+
+// Runs tarmin-cli with the arguments (already quoted for the shell) and the given stdin text.
+CliResult run(const std::string& args, const std::string& input = "") {
+    static const std::string dir = testdata::freshTempDir("calendar-cli");
+    const std::string in = dir + "in.txt", out = dir + "out.txt", err = dir + "err.txt";
+    std::ofstream(in, std::ios::binary) << input;
+    const std::string cmd = "'" + program() + "' " + args + " <'" + in + "' >'" + out + "' 2>'" + err + "'";
+    CliResult r;
+    const int rc = std::system(cmd.c_str());
+    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    r.out = readFile(out);
+    r.err = readFile(err);
+    return r;
+}
+
+std::vector<std::string> lines(const std::string& s) {
+    std::vector<std::string> v;
+    std::istringstream in(s);
+    std::string l;
+    while (std::getline(in, l)) v.push_back(l);
+    return v;
+}
+}  // namespace
+
+#define REQUIRE_CLI() \
+    if (!haveProgram()) GTEST_SKIP() << "tarmin-cli not built"
+
+TEST(CalendarCli, LunarFromArgumentsAndStdin) {
+    REQUIRE_CLI();
+    CliResult r = run("lunar 2001-05-23");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2001-05-23\t2001 4 1 1\n");
+    r = run("lunar -0721-01-16");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("-0721-01-16\t", 0), 0u) << r.out;
+
+    r = run("lunar", "2000-01-01\n2001-02-30\n\n2000-02-05\n");
+    EXPECT_EQ(r.status, 0);
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 3u) << r.out;
+    EXPECT_EQ(out[0], "2000-01-01\t1999 11 25 0");
+    EXPECT_EQ(out[1], "2001-02-30\terror");
+    EXPECT_EQ(out[2], "2000-02-05\t2000 1 1 0");
+    EXPECT_FALSE(r.err.empty());
+
+    r = run("lunar 2001-02-29");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    r = run("lunar 2001-01-01 2001-01-02");
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(CalendarCli, GregorianWithTheEngineMessage) {
+    REQUIRE_CLI();
+    CliResult r = run("gregorian 2001 4 1 1");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2001 4 1 1\t2001-05-23\n");
+    r = run("gregorian 1999 12 30 0");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("不存在这个农历日期，无法转换到公历！"), std::string::npos) << r.err;
+
+    r = run("gregorian", "2001 4 1 0\n1999 12 30 0\n2001 4 1 1\n");
+    EXPECT_EQ(r.status, 0);
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 3u) << r.out;
+    EXPECT_EQ(out[0], "2001 4 1 0\t2001-04-23");
+    EXPECT_EQ(out[1], "1999 12 30 0\terror");
+    EXPECT_EQ(out[2], "2001 4 1 1\t2001-05-23");
+    EXPECT_NE(r.err.find("不存在这个农历日期"), std::string::npos);
+
+    EXPECT_EQ(run("gregorian 2001 4 1").status, 2);
+}
+
+TEST(CalendarCli, TermsAndPillars) {
+    REQUIRE_CLI();
+    CliResult r = run("terms 2000");
+    EXPECT_EQ(r.status, 0);
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 24u) << r.out;
+    EXPECT_EQ(out[0], "0\t小寒\t2000-01-06 09:01");
+    EXPECT_EQ(out[2], "2\t立春\t2000-02-04 20:40");
+    EXPECT_EQ(out[23], "23\t冬至\t2000-12-21 21:37");
+    EXPECT_EQ(run("terms 10000").status, 1);
+    EXPECT_EQ(run("terms").status, 2);
+
+    r = run("pillars '2000-01-01 12:00'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "16 13 55 55 己卯 丙子 戊午 戊午\n");
+    r = run("pillars '2000-01-01 23:30'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "16 13 56 1 己卯 丙子 己未 甲子\n");  // 甲 and 己 days open with 甲子
+    EXPECT_EQ(run("pillars '2000-01-01 25:00'").status, 1);
+}
