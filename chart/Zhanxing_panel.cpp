@@ -72,7 +72,29 @@ void MZhanXingEx::drawPanel() {
     c.textOut(x, y, std::string(request_.latitude >= 0 ? "北纬:" : "南纬:") +
                         format("%02d:%02d", deg, min));
     y += th + 3;
-    c.textOut(x, y, request_.place);
+    // The place; one that would run under the cusp table goes on in further lines of the
+    // room left of it (there are five free lines above the Gregorian line).
+    {
+        const int room = cx_ - 7 * tw - x - 4;
+        const std::string& place = request_.place;
+        std::string piece;
+        std::size_t i = 0;
+        bool first = true;
+        while (i < place.size()) {
+            std::size_t n = 1;
+            while (i + n < place.size() && (static_cast<unsigned char>(place[i + n]) & 0xC0) == 0x80) ++n;
+            const std::string ch = place.substr(i, n);
+            if (!piece.empty() && room > 0 && c.textWidth(piece + ch) > room) {
+                c.textOut(x, y, piece);
+                y += th + 3;
+                piece.clear();
+                first = false;
+            }
+            piece += ch;
+            i += n;
+        }
+        if (!piece.empty() || first) c.textOut(x, y, piece);
+    }
 
     // 7. Gregorian moment.
     y = H - 4 * th;

@@ -113,7 +113,10 @@ void MZhanXingEx::showReading() {
     const int L = t.length();
     int p = 10;
     for (const char* h : SectionHeadings) {
-        const int f = t.find(h, p, L);
+        int f = t.find(h, p, L);
+        // The first heading stands at position 6, before the search start of 10: look for a
+        // heading that the search passed over from the beginning, so that all four are red.
+        if (f < 0) f = t.find(h, 0, L);
         if (f < 0) continue;
         t.select(f, utf8Length(h));
         t.setSelectionColor(Rgb{255, 0, 0});

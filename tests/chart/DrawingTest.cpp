@@ -438,3 +438,23 @@ TEST(Hint, RingZones) {
     EXPECT_EQ(rig.engine.hintAt(264 + 200, 262), catalogue::text(3956));
     EXPECT_EQ(rig.engine.hintAt(264, 264 - 150), " ");
 }
+
+TEST(Panel, ALongPlaceWrapsLeftOfTheCuspTable) {
+    Rig rig;
+    BirthRecord r = chartfixture::request();
+    r.place = "新疆维吾尔自治区-乌鲁木齐市-天山区-很长很长的地名";  // 50 GBK bytes
+    rig.set(ChartMode::Natal, natalPoints(10, 30, chartfixture::spreadBodies()), 0, r);
+    rig.drawAll();
+    std::string joined;
+    int lines = 0;
+    for (const auto& t : rig.canvas.texts())
+        if (t.a == 2 && t.b >= 488 + 3 * 19 && t.b < 700 - 4 * 16) {
+            joined += t.text;
+            ++lines;
+            EXPECT_LE(t.a + t.c, 264 - 7 * 16 - 2) << t.text;  // clear of the cusp table
+        }
+    EXPECT_EQ(joined, r.place);
+    EXPECT_EQ(lines, 3);
+    // A short place stays one line at its place.
+    EXPECT_EQ(rig.canvas.findText("新疆")->b, 488 + 3 * 19);
+}
