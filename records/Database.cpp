@@ -1,10 +1,12 @@
 #include "Database.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -144,6 +146,30 @@ bool readManifest(const std::string& path, std::vector<std::string>& names) {
     return true;
 }
 
+// A write inside a scan bracket of the same store: the scan's shared lock is set aside for
+// the write (flock would otherwise make this process wait for itself) and taken again after.
+class ScanPause {
+public:
+    explicit ScanPause(int scanFd) : fd_(scanFd) {
+        if (fd_ >= 0) ::flock(fd_, LOCK_UN);
+    }
+    ~ScanPause() {
+        if (fd_ >= 0) ::flock(fd_, LOCK_SH | LOCK_NB);
+    }
+    ScanPause(const ScanPause&) = delete;
+    ScanPause& operator=(const ScanPause&) = delete;
+
+private:
+    int fd_;
+};
+
+// rename, or copy and delete when the two names lie on different file systems.
+bool moveFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (errno != EXDEV) return false;
+    return recfs::copyFile(from, to, {}) && ::unlink(from.c_str()) == 0;
+}
+
 bool plainName(const std::string& n) {
     return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos;
 }
@@ -259,7 +285,7 @@ bool MDataBase::applyImport(const std::vector<std::string>& newComments) {
         const std::string from = stage + "Kelvora_f/" + n;
         if (!recfs::exists(from)) continue;  // moved before an interruption
         step("import: move comment");
-        if (::rename(from.c_str(), (live + n).c_str()) != 0) ok = false;
+        if (!moveFile(from, live + n)) ok = false;
     }
     recfs::syncFolder(live);
     if (!ok) return false;  // the commit file stays; the next Open tries again
@@ -281,6 +307,7 @@ int MDataBase::Count() const {
 
 int MDataBase::Append(CaseRecord& rec) {
     if (!opened_) return -1;
+    const ScanPause pause(scanFd_);
     Fd fd = recfs::openLocked(RecordFilePath(), O_WRONLY, Lock::Exclusive, lockTimeoutMs_);
     if (!fd.valid()) return -1;
     const off_t size = recfs::fileSize(fd.get());
@@ -316,6 +343,7 @@ bool MDataBase::ReadRecord(int number, CaseRecord& rec) const {
 
 bool MDataBase::WriteRecord(int number, const CaseRecord& rec) {
     if (!opened_ || number < 0) return false;
+    const ScanPause pause(scanFd_);
     Fd fd = recfs::openLocked(RecordFilePath(), O_WRONLY, Lock::Exclusive, lockTimeoutMs_);
     if (!fd.valid()) return false;
     if (number >= countOf(recfs::fileSize(fd.get()))) return false;
@@ -329,6 +357,7 @@ bool MDataBase::WriteRecord(int number, const CaseRecord& rec) {
 
 bool MDataBase::MarkDeleted(int number) {
     if (!opened_ || number < 0) return false;
+    const ScanPause pause(scanFd_);
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
     if (!fd.valid()) return false;
     if (number >= countOf(recfs::fileSize(fd.get()))) return false;
@@ -560,7 +589,8 @@ bool MDataBase::ClearAll() {
     bool ok = true;
     {
         // Emptied rather than deleted, so that the store stays usable without a restart.
-        Fd fd = recfs::openLocked(RecordFilePath(), O_WRONLY, Lock::Exclusive, lockTimeoutMs_);
+        Fd fd = recfs::openLocked(RecordFilePath(), O_WRONLY | O_CREAT, Lock::Exclusive,
+                                  lockTimeoutMs_);
         step("clear: truncate record file");
         if (!fd.valid() || ::ftruncate(fd.get(), 0) != 0) ok = false;
     }

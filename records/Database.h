@@ -132,6 +132,8 @@ struct CaseFilter {
 class MDataBase {
 public:
     static constexpr std::size_t kRecordSize = 152;
+    // The folder an export creates inside the folder the user picks.
+    static constexpr const char* kExportFolderName = "Tarmin天文占星_导出数据";
 
     MDataBase() = default;
     ~MDataBase();
@@ -160,6 +162,8 @@ public:
     bool MarkDeleted(int number);
 
     // A read bracket for the tree builder: one handle (shared lock) from BeginScan to EndScan.
+    // Reads inside the bracket share its lock; a write of this store inside it sets the scan's
+    // lock aside for its own length.
     void BeginScan();
     // Record `number` through the scan handle; true only when it exists and is live.
     bool ReadScanned(int number, CaseRecord& rec);

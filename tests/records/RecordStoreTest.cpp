@@ -314,6 +314,23 @@ TEST_F(Store, ScanReadsInAnyOrderThroughOneHandle) {
     rt::fs::rename(moved, db.RecordFilePath());
 }
 
+TEST_F(Store, WritesInsideTheScanBracketDoNotWaitForTheScan) {
+    for (int i = 0; i < 3; ++i) append(rt::sampleCase("甲", 1980 + i));
+    db.SetLockTimeout(50);
+    db.BeginScan();
+    CaseRecord r;
+    ASSERT_TRUE(db.ReadScanned(0, r));
+    EXPECT_TRUE(db.ReadRecord(1, r));
+    r.setCategory("朋友");
+    EXPECT_TRUE(db.WriteRecord(1, r));
+    EXPECT_TRUE(db.MarkDeleted(2));
+    EXPECT_EQ(db.Append(r), 3);
+    EXPECT_TRUE(db.ReadScanned(1, r));
+    EXPECT_EQ(r.categoryUtf8(), "朋友");
+    EXPECT_FALSE(db.ReadScanned(3, r));  // the scan keeps the count it started with
+    db.EndScan();
+}
+
 TEST_F(Store, CommentNamesCountUpWhileFilesExist) {
     CaseRecord r = rt::sampleCase("某人", 1985, 3, 7, 9, 5);
     EXPECT_EQ(gbk::toUtf8(db.MakeCommentName(r)), "某人_198503070905");
