@@ -56,7 +56,8 @@ void BM_MonthView(benchmark::State& state) {
         const int year = 1600 + (k * 37) % 600;
         const int month = 1 + k % 12;
         const int first = floorInt(julianDay(year, month, 1.5));
-        for (int d = 0; d < 31; ++d) benchmark::DoNotOptimize(cal.gregorianToLunar(dayFields(first + d), l));
+        for (int d = 0; d < 31; ++d)
+            benchmark::DoNotOptimize(cal.gregorianToLunar(dayFields(first + d), l));
         benchmark::DoNotOptimize(cal.yearSolarTerms(year));
         ++k;
     }

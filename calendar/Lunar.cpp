@@ -69,8 +69,9 @@ double sunLongitudeTimeFast(double W) {
     T -= (0.000005297 * T * T + 0.0334166 * std::cos(4.669257 + 628.307585 * T) +
           0.0002061 * T * std::cos(2.67823 + 628.307585 * T)) /
          628.3319653318;
-    T += (W - seriesValue(0, 0, T, 8) - pi + (20.5 + 17.2 * std::sin(2.1824 - 33.75705 * T)) / rad) /
-         628.3319653318;
+    T +=
+        (W - seriesValue(0, 0, T, 8) - pi + (20.5 + 17.2 * std::sin(2.1824 - 33.75705 * T)) / rad) /
+        628.3319653318;
     return T;
 }
 
@@ -82,11 +83,10 @@ double elongationTimeFast(double W) {
           0.03342 * std::cos(4.669257 + 628.307585 * T)) /
          7771.37714500204;
     const double L =
-        moonSeriesValue(0, T, 20) -
-        (4.8950632 + 628.3319653318 * T + 0.000005297 * T * T +
-         0.0334166 * std::cos(4.669257 + 628.307585 * T) +
-         0.0002061 * T * std::cos(2.67823 + 628.307585 * T) +
-         0.000349 * std::cos(4.6261 + 1256.61517 * T) - 20.5 / rad);
+        moonSeriesValue(0, T, 20) - (4.8950632 + 628.3319653318 * T + 0.000005297 * T * T +
+                                     0.0334166 * std::cos(4.669257 + 628.307585 * T) +
+                                     0.0002061 * T * std::cos(2.67823 + 628.307585 * T) +
+                                     0.000349 * std::cos(4.6261 + 1256.61517 * T) - 20.5 / rad);
     const double v = 7771.38 - 914 * std::sin(0.7848 + 8328.691425 * T + 0.0001523 * T * T) -
                      179 * std::sin(2.543 + 15542.7543 * T) -
                      160 * std::sin(0.1874 + 7214.0629 * T);
@@ -173,6 +173,7 @@ struct Run {
     const char* digits;
 };
 
+// clang-format off
 constexpr std::array<Run, 30> kRuns = {{
     {'J', "00"},         {'I', "000"},        {'H', "0000"},       {'G', "00000"},
     {'t', "02"},         {'s', "002"},        {'r', "0002"},       {'q', "00002"},
@@ -188,6 +189,7 @@ constexpr std::array<Run, 30> kRuns = {{
     {'E', "0000000000" "0000000000"},
     {'F', "0000000000"},
 }};
+// clang-format on
 constexpr size_t kLetterCount = kRuns.size();
 }  // namespace
 

@@ -72,8 +72,8 @@ struct EventCorrections {
 int32_t eventDay(double d, std::string_view kind, const EventCorrections& corrections);
 
 // The historical era's first events and the event counts it spans (positions in the strings).
-constexpr double kNewMoonHistoricalStart = 1947168.0 - 14;     // JD, f2 of the new moons
-constexpr double kTermHistoricalStart = 2322147.76 - 7;        // JD, f2 of the solar terms
-constexpr double kModernEraStart = 2436935;                    // JD of 1960-01-01
+constexpr double kNewMoonHistoricalStart = 1947168.0 - 14;  // JD, f2 of the new moons
+constexpr double kTermHistoricalStart = 2322147.76 - 7;     // JD, f2 of the solar terms
+constexpr double kModernEraStart = 2436935;                 // JD of 1960-01-01
 constexpr int kNewMoonPositionOffset = 17080;  // position p is lunation p - 17080 from 2000-01-07
 constexpr int kTermPositionOffset = 8484;      // position p is term p - 8484 from the 1999 equinox

@@ -207,7 +207,8 @@ bool MYiDateEx::lunarToGregorian(const DateTimeFields& lunar, bool leap, DateTim
     DateTimeFields l0;
     const bool f0 = gregorianToLunar(g0, l0);
     auto key = [](const DateTimeFields& x, bool lp) {
-        return 354 * static_cast<int32_t>(x.year) + floorInt(x.month * 29.5) + x.day + (lp ? 30 : 0);
+        return 354 * static_cast<int32_t>(x.year) + floorInt(x.month * 29.5) + x.day +
+               (lp ? 30 : 0);
     };
     const int step = key(lunar, leap) < key(l0, f0) ? -1 : 1;
 
@@ -287,7 +288,7 @@ int16_t MYiDateEx::sexagenary(int stem, int branch) {
 }
 
 const std::string& MYiDateEx::chineseNumeral(int n) {
-    static constexpr std::array<const char*, 10> digits = {"○", "一", "二", "三", "四",
+    static constexpr std::array<const char*, 10> digits = {"○",  "一", "二", "三", "四",
                                                            "五", "六", "七", "八", "九"};
     numeral_.clear();
     if (n >= 1 && n <= 9) {
@@ -308,7 +309,10 @@ const std::string& MYiDateEx::chineseNumeral(int n) {
             numeral_ = "前";
             v = -v;
         }
-        const int width = (v >= 1 && v <= 9) ? 1 : (v >= 10 && v <= 99) ? 2 : (v >= 100 && v <= 999) ? 3 : 4;
+        const int width = (v >= 1 && v <= 9)       ? 1
+                          : (v >= 10 && v <= 99)   ? 2
+                          : (v >= 100 && v <= 999) ? 3
+                                                   : 4;
         std::string text = std::to_string(v);
         while (static_cast<int>(text.size()) < width) text.insert(text.begin(), '0');
         for (char c : text) numeral_ += digits[c - '0'];

@@ -147,7 +147,8 @@ const cli::Command kGregorian{"gregorian", "gregorian [YEAR MONTH DAY LEAP]",
                               "lunar date -> Gregorian date (stdin when no date)", runGregorian};
 const cli::Command kTerms{"terms", "terms YEAR", "the 24 solar terms of a year (UTC+8)", runTerms};
 const cli::Command kPillars{"pillars", "pillars \"YYYY-MM-DD HH:MM\"",
-                            "sexagenary numbers and names of year, month, day and hour", runPillars};
+                            "sexagenary numbers and names of year, month, day and hour",
+                            runPillars};
 
 int runLunar(const cli::Args& args) {
     MYiDateEx cal;

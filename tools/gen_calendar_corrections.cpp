@@ -30,9 +30,11 @@ using AstroConstants::pi;
 
 // The published beginnings of the packed strings; they bind even where a source differs.
 const char* const kNewMoonHead =
-    "EqoFscDcrFpmEsF2DfFideFelFpFfFfFiaipqti1ksttikptikqckstekqttgkqttgkqteksttikptikq2fjstgjqttjkqttgkqt";
+    "EqoFscDcrFpmEsF2DfFideFelFpFfFfFiaipqti1ksttikptikqckstekqttgkqttgkqteksttikptikq2fjstgjqttjkq"
+    "ttgkqt";
 const char* const kTermHead =
-    "FrcFs22AFsckF2tsDtFqEtF1posFdFgiFseFtmelpsEfhkF2anmelpFlF1ikrotcnEqEq2FfqmcDsrFor22FgFrcgDscFs22FgEe";
+    "FrcFs22AFsckF2tsDtFqEtF1posFdFgiFseFtmelpsEfhkF2anmelpFlF1ikrotcnEqEq2FfqmcDsrFor22FgFrcgDscFs"
+    "22FgEe";
 constexpr int kNewMoonCount = 16598;
 constexpr int kTermCount = 7567;
 
@@ -160,8 +162,7 @@ bool generateCalendarCorrections(const std::string& data, std::string& source, s
         nm, "new moon");
     int calendricalTerms = 0;
     const bool okTm = derive(
-        kTermCount, tHead,
-        [](int p) { return solarTermLow((p - kTermPositionOffset) * pi / 12); },
+        kTermCount, tHead, [](int p) { return solarTermLow((p - kTermPositionOffset) * pi / 12); },
         [&](int p, int, int& h) {
             // Term k from the 1999 March equinox (index 5 of the Gregorian year 1999).
             const int k = p - kTermPositionOffset;
@@ -208,7 +209,8 @@ bool generateCalendarCorrections(const std::string& data, std::string& source, s
         << nm.headDifferences.size() << " new-moon and " << tm.headDifferences.size()
         << " solar-term positions (two sources of an event\n"
            "// seconds after midnight), where the published digit is kept.\n"
-           "// Truncation: the solar-term data gives the historical day only for 1645-1733 and six\n"
+           "// Truncation: the solar-term data gives the historical day only for 1645-1733 and "
+           "six\n"
            "// dates of 1912-1928 ("
         << calendricalTerms
         << " terms); for 1734-1911 the astronomical day is encoded, so\n"
@@ -221,11 +223,11 @@ bool generateCalendarCorrections(const std::string& data, std::string& source, s
 
     source = src.str();
     log << "new moons: " << count(nm.digits, '1') << " ones, " << count(nm.digits, '2')
-              << " twos, packed " << nmPacked.size() << ", head differences:";
+        << " twos, packed " << nmPacked.size() << ", head differences:";
     for (int p : nm.headDifferences) log << ' ' << p;
     log << "\nsolar terms: " << count(tm.digits, '1') << " ones, " << count(tm.digits, '2')
-              << " twos, packed " << tPacked.size() << ", calendrical days " << calendricalTerms
-              << ", head differences:";
+        << " twos, packed " << tPacked.size() << ", calendrical days " << calendricalTerms
+        << ", head differences:";
     for (int p : tm.headDifferences) log << ' ' << p;
     log << "\n";
     return true;

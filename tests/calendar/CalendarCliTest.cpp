@@ -33,7 +33,8 @@ CliResult run(const std::string& args, const std::string& input = "") {
     static const std::string dir = testdata::freshTempDir("calendar-cli");
     const std::string in = dir + "in.txt", out = dir + "out.txt", err = dir + "err.txt";
     std::ofstream(in, std::ios::binary) << input;
-    const std::string cmd = "'" + program() + "' " + args + " <'" + in + "' >'" + out + "' 2>'" + err + "'";
+    const std::string cmd =
+        "'" + program() + "' " + args + " <'" + in + "' >'" + out + "' 2>'" + err + "'";
     CliResult r;
     const int rc = std::system(cmd.c_str());
     r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;

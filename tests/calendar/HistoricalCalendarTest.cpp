@@ -106,9 +106,10 @@ TEST(HistoricalCalendar, EveryDay1600To2200MatchesTheIssuedCalendar) {
     int checked = 0, skipped = 0;
     std::string first;
     const int bad = countDisagreements(cal, 1600, 2200, 1, checked, &first, true, &skipped);
-    std::printf("days 1600-2200: %d checked, %d disagree %s (%d months beside the five Delta T "
-                "new moons skipped)\n",
-                checked, bad, first.c_str(), skipped);
+    std::printf(
+        "days 1600-2200: %d checked, %d disagree %s (%d months beside the five Delta T "
+        "new moons skipped)\n",
+        checked, bad, first.c_str(), skipped);
     EXPECT_GT(checked, 219000);
     EXPECT_EQ(skipped, 10);
     EXPECT_EQ(bad, 0) << first;
@@ -200,9 +201,10 @@ TEST(HistoricalCalendar, MonthLayouts619To1960) {
                         l.year, l.month, l.day, leap ? " leap" : "", m.year, m.month,
                         m.leap ? " leap" : "");
     }
-    std::printf("month starts 619-1960: %d checked, %d with another number or day, %d leap flags "
-                "differ\n",
-                checked, bad, leapBad);
+    std::printf(
+        "month starts 619-1960: %d checked, %d with another number or day, %d leap flags "
+        "differ\n",
+        checked, bad, leapBad);
     // Known: the two bound digits of the published string (628, 649), the month names of the Zhou
     // calendar of 689-700 (正月 = 子 month, named 1 where the data numbers it 11) with its year-end
     // leap month, and the mean-term leap month of 724/725.
@@ -301,8 +303,8 @@ TEST(HistoricalCalendar, SolarTermMomentsWithinTwoMinutes1600To2200) {
             // jd0 + v is a JD on the UT axis (jd0 = 0h UTC+8); less Delta T, plus 8 hours.
             const double want = tdb - deltaTDays(tdb - 2451545) + 1.0 / 3;
             const DateTimeFields got = cal.solarTermMoment(year, month, start);
-            const double gotJd = julianDay(got.year, got.month,
-                                           got.day + (got.hour + got.minute / 60.0) / 24.0);
+            const double gotJd =
+                julianDay(got.year, got.month, got.day + (got.hour + got.minute / 60.0) / 24.0);
             const double err = std::fabs(gotJd - want) * 1440;
             ++checked;
             if (err > worst) {

@@ -35,14 +35,16 @@ double wrapArcsec(double a) {
 TEST(CorrectionStrings, PublishedBeginningsLengthsAndFirstDigits) {
     const std::string nmPacked = NewMoonCorrections;
     const std::string tPacked = TermCorrections;
-    EXPECT_EQ(nmPacked.rfind("EqoFscDcrFpmEsF2DfFideFelFpFfFfFiaipqti1ksttikptikqckstekqttgkqttgkqtek"
-                             "sttikptikq2fjstgjqttjkqttgkqt",
-                             0),
-              0u);
-    EXPECT_EQ(tPacked.rfind("FrcFs22AFsckF2tsDtFqEtF1posFdFgiFseFtmelpsEfhkF2anmelpFlF1ikrotcnEqEq2F"
-                            "fqmcDsrFor22FgFrcgDscFs22FgEe",
-                            0),
-              0u);
+    EXPECT_EQ(
+        nmPacked.rfind("EqoFscDcrFpmEsF2DfFideFelFpFfFfFiaipqti1ksttikptikqckstekqttgkqttgkqtek"
+                       "sttikptikq2fjstgjqttjkqttgkqt",
+                       0),
+        0u);
+    EXPECT_EQ(
+        tPacked.rfind("FrcFs22AFsckF2tsDtFqEtF1posFdFgiFseFtmelpsEfhkF2anmelpFlF1ikrotcnEqEq2F"
+                      "fqmcDsrFor22FgFrcgDscFs22FgEe",
+                      0),
+        0u);
     const std::string& nm = corrections().newMoons;
     const std::string& t = corrections().terms;
     ASSERT_EQ(nm.size(), 16598u);
@@ -105,11 +107,13 @@ TEST(EventInstants, InversionsReachTheirAngles) {
     double worstSun = 0, worstMoon = 0;
     for (int k = -2400; k <= 2400; k += 37) {
         const double W = k * pi / 12;
-        worstSun = std::max(worstSun, wrapArcsec(sunApparentLongitude(sunLongitudeTime(W), -1) - W));
+        worstSun =
+            std::max(worstSun, wrapArcsec(sunApparentLongitude(sunLongitudeTime(W), -1) - W));
     }
     for (int k = -1200; k <= 1200; k += 29) {
         const double W = k * 2 * pi;
-        worstMoon = std::max(worstMoon, wrapArcsec(moonSunElongation(elongationTime(W), -1, -1) - W));
+        worstMoon =
+            std::max(worstMoon, wrapArcsec(moonSunElongation(elongationTime(W), -1, -1) - W));
     }
     std::printf("inversion residuals: Sun %.3f\", elongation %.3f\"\n", worstSun, worstMoon);
     EXPECT_LT(worstSun, 0.5);   // arcseconds: 12 s of time
@@ -129,8 +133,10 @@ TEST(EventInstants, RatesMatchTheSeries) {
     double worstSun = 0, worstMoon = 0;
     const double h = 1e-5;  // centuries
     for (double T = -20; T <= 20; T += 0.77) {
-        const double ds = (sunApparentLongitude(T + h, -1) - sunApparentLongitude(T - h, -1)) / (2 * h);
-        const double de = (moonSunElongation(T + h, -1, -1) - moonSunElongation(T - h, -1, -1)) / (2 * h);
+        const double ds =
+            (sunApparentLongitude(T + h, -1) - sunApparentLongitude(T - h, -1)) / (2 * h);
+        const double de =
+            (moonSunElongation(T + h, -1, -1) - moonSunElongation(T - h, -1, -1)) / (2 * h);
         worstSun = std::max(worstSun, std::fabs(sunSpeed(T) / ds - 1));
         worstMoon = std::max(worstMoon, std::fabs((moonSpeed(T) - sunSpeed(T)) / de - 1));
     }
@@ -150,7 +156,8 @@ TEST(EventInstants, LowFormulasFollowTheEphemerisInTheHistoricalEra) {
         const double W = k * 2 * pi;
         worstMoon = std::max(worstMoon, std::fabs(newMoonLow(W) - newMoonHigh(W)) * 1440);
     }
-    std::printf("low vs full 1700-1950: terms %.1f min, new moons %.1f min\n", worstTerm, worstMoon);
+    std::printf("low vs full 1700-1950: terms %.1f min, new moons %.1f min\n", worstTerm,
+                worstMoon);
     EXPECT_LT(worstTerm, 20.0);
     EXPECT_LT(worstMoon, 120.0);
 }

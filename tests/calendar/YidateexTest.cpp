@@ -108,7 +108,8 @@ TEST(YearLayout, LeapYearAndOrdinaryYear) {
 }
 
 TEST(YearLayout, FieldsDescribeTheLastConversion) {
-    // A calendar object that has converted many other days lays out a year exactly like a fresh one.
+    // A calendar object that has converted many other days lays out a year exactly like a fresh
+    // one.
     MYiDateEx busy;
     std::mt19937 rng(11);
     for (int n = 0; n < 300; ++n) {
@@ -233,10 +234,10 @@ TEST(SolarTerms, EveryYearHasTwentyFourInOrder) {
 
 TEST(SolarTerms, MonthBranch) {
     MYiDateEx cal;
-    EXPECT_EQ(cal.monthBranch(D(2000, 1, 1, 12, 0)), 1);   // 子: before 小寒, back to 大雪
-    EXPECT_EQ(cal.monthBranch(D(2000, 1, 6, 12, 0)), 2);   // 丑 from 小寒 09:01
+    EXPECT_EQ(cal.monthBranch(D(2000, 1, 1, 12, 0)), 1);  // 子: before 小寒, back to 大雪
+    EXPECT_EQ(cal.monthBranch(D(2000, 1, 6, 12, 0)), 2);  // 丑 from 小寒 09:01
     EXPECT_EQ(cal.monthBranch(D(2000, 1, 6, 8, 0)), 1);
-    EXPECT_EQ(cal.monthBranch(D(2000, 2, 4, 21, 0)), 3);   // 寅 from 立春 20:40
+    EXPECT_EQ(cal.monthBranch(D(2000, 2, 4, 21, 0)), 3);  // 寅 from 立春 20:40
     EXPECT_EQ(cal.monthBranch(D(2000, 12, 31, 12, 0)), 1);
     EXPECT_EQ(cal.monthBranch(D(2000, 11, 7, 12, 0)), 0);  // 亥 from 立冬 10:48
 }
@@ -260,8 +261,10 @@ TEST(Cycles, PillarsWeekdaysAndDayNumbers) {
     EXPECT_EQ(p[0], 0);  // 癸亥 until 立春 (1984-02-04 23:19)
 
     // 23:30 takes the next day's number and the 子 hour of that day.
-    const auto late = cal.stemBranchPillars(D(2000, 1, 1, 23, 30), cal.toJulianDay(D(2000, 1, 1, 23, 30)));
-    const auto next = cal.stemBranchPillars(D(2000, 1, 2, 0, 30), cal.toJulianDay(D(2000, 1, 2, 0, 30)));
+    const auto late =
+        cal.stemBranchPillars(D(2000, 1, 1, 23, 30), cal.toJulianDay(D(2000, 1, 1, 23, 30)));
+    const auto next =
+        cal.stemBranchPillars(D(2000, 1, 2, 0, 30), cal.toJulianDay(D(2000, 1, 2, 0, 30)));
     EXPECT_EQ(late[2], 56);
     EXPECT_EQ(late[2], next[2]);
     EXPECT_EQ(late[3], next[3]);
@@ -283,10 +286,13 @@ TEST(Cycles, SexagenaryNumbers) {
 TEST(Numerals, DaysMonthsAndYears) {
     MYiDateEx cal;
     const std::pair<int, const char*> cases[] = {
-        {1, "一"},      {9, "九"},        {10, "十"},       {11, "十一"},   {19, "十九"},
-        {20, "二十"},   {21, "廿一"},     {23, "廿三"},     {29, "廿九"},   {30, "三十"},
-        {1984, "一九八四"}, {2000, "二○○○"}, {45, "四五"},  {0, "○○○○"}, {-5, "前五"},
-        {-15, "前一五"}, {-721, "前七二一"}, {-4713, "前四七一三"}, {105, "一○五"}, {9999, "九九九九"}};
+        {1, "一"},       {9, "九"},          {10, "十"},
+        {11, "十一"},    {19, "十九"},       {20, "二十"},
+        {21, "廿一"},    {23, "廿三"},       {29, "廿九"},
+        {30, "三十"},    {1984, "一九八四"}, {2000, "二○○○"},
+        {45, "四五"},    {0, "○○○○"},        {-5, "前五"},
+        {-15, "前一五"}, {-721, "前七二一"}, {-4713, "前四七一三"},
+        {105, "一○五"},  {9999, "九九九九"}};
     for (const auto& [n, text] : cases) EXPECT_EQ(cal.chineseNumeral(n), text) << n;
     // The buffer is the object's and the next call overwrites it.
     const std::string& buf = cal.chineseNumeral(3);
