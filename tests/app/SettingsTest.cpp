@@ -2,6 +2,7 @@
 // first start, every key written at close, restoring, clamping, the refused close, and failed
 // writes.
 #include <QListWidget>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTreeWidget>
 

@@ -1,0 +1,196 @@
+// Main window commands: chart image copy, save and print, the reading's save, import, print and
+// font settings, the topic list and the transit command's refusal.
+#include <QImage>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTextEdit>
+
+#include "MainWindowFixture.h"
+
+namespace {
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+}  // namespace
+
+TEST_F(MainWindowTest, SavingTheChartAlwaysAppendsTheFilterExtension) {
+    TFrmMain& w = start();
+    ui.answerFile(testui::UiKind::SavePicture, folder + "chart", 2).expectPlain("已保存！");
+    w.MenuItem3Click();
+    const auto dlg = ui.callsOf(testui::UiKind::SavePicture).back();
+    EXPECT_EQ(dlg.file.filter, "bmp格式|*.bmp|jpg格式|*.jpg");
+    EXPECT_EQ(dlg.caption, "另存为Bmp图片");
+    EXPECT_TRUE(dlg.file.overwritePrompt);
+    EXPECT_TRUE(dlg.file.defaultExtension.empty());
+    EXPECT_EQ(readBytes(folder + "chart.jpg").substr(0, 2), "\xFF\xD8");
+
+    ui.answerFile(testui::UiKind::SavePicture, folder + "chart.jpg", 2).expectPlain("已保存！");
+    w.MenuItem3Click();
+    EXPECT_TRUE(std::filesystem::exists(folder + "chart.jpg.jpg"));
+
+    ui.answerFile(testui::UiKind::SavePicture, folder + "chart", 1).expectPlain("已保存！");
+    w.MenuItem3Click();
+    const QImage back(QString::fromStdString(folder + "chart.bmp"));
+    EXPECT_EQ(back.size(), QSize(800, 700));
+
+    // A folder that does not exist: the failure is reported, not "已保存！".
+    ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 1)
+        .expectError("Unable to write to " + folder + "none/chart.bmp");
+    w.MenuItem3Click();
+    ui.cancelFile(testui::UiKind::SavePicture);
+    w.MenuItem3Click();
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, PrintingTheChartScalesItToNineTenthsOfThePage) {
+    TFrmMain& w = start();
+    ui.answerYes("准备开始打印吗?").answerPrint(PageOrientation::Portrait);
+    w.MenuItem4Click();
+    ASSERT_EQ(ui.printer_.draws.size(), 1u);
+    const auto& d = ui.printer_.draws[0];
+    // Page 4961 x 7016: w = trunc(4961 * 0.9f) = 4464, h = trunc(4464 * 0.875f) = 3906.
+    EXPECT_EQ(d.left, 248);
+    EXPECT_EQ(d.top, 701);
+    EXPECT_EQ(d.right, 248 + 4464);
+    EXPECT_EQ(d.bottom, 701 + 3906);
+    EXPECT_EQ(d.pictureWidth, 800);
+    EXPECT_EQ(ui.printer_.jobsEnded, 1);
+
+    ui.answerYes().answerPrint(PageOrientation::Landscape).expectPlain("只支持垂直打印！");
+    w.MenuItem4Click();
+    EXPECT_EQ(ui.printer_.draws.size(), 1u);
+
+    ui.answerNo();
+    w.MenuItem4Click();
+    ui.answerYes().cancelPrint();
+    w.MenuItem4Click();
+
+    ui.printer_.failOnDraw = true;
+    ui.answerYes().answerPrint(PageOrientation::Portrait).expectMessage("请检查打印机能否正常工作！");
+    w.MenuItem4Click();
+    EXPECT_EQ(ui.lastCall().caption, "打印错误");
+    EXPECT_EQ(ui.lastCall().icon, MsgIcon::Error);
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, CopyPutsTheChartOnTheClipboard) {
+    TFrmMain& w = start();
+    w.MenuItem2Click();
+    EXPECT_EQ(ui.clipboard_.picture().width, 800);
+    EXPECT_EQ(ui.clipboard_.picture().height, 700);
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, SavingTheReadingAsksBeforeOverwritingAndTheCommentDoesNot) {
+    TFrmMain& w = start();
+    w.reading().setText("星座分析:\n白羊座");
+    writeFile("old.txt", "旧内容");
+    ui.answerFile(testui::UiKind::SaveFile, folder + "old", 2).answerNo("文件已存在，要覆盖吗？");
+    w.RdysaveClick();
+    EXPECT_EQ(readBytes(folder + "old.txt"), gbk::fromUtf8("旧内容"));
+    EXPECT_EQ(ui.lastCall().caption, "保存");
+    EXPECT_EQ(ui.lastCall().icon, MsgIcon::Warning);
+
+    ui.answerFile(testui::UiKind::SaveFile, folder + "old", 2).answerYes().expectPlain("已保存！");
+    w.RdysaveClick();
+    EXPECT_EQ(readBytes(folder + "old.txt"), gbk::fromUtf8("星座分析:\r\n白羊座"));
+    EXPECT_EQ(ui.callsOf(testui::UiKind::SaveFile).back().file.filter, "Rtf格式|*.rtf|Txt格式|*.txt");
+
+    w.comment().setText("评语");
+    ui.answerFile(testui::UiKind::SaveFile, folder + "old", 2).expectPlain("已保存！");
+    w.MenuItem32Click();
+    EXPECT_EQ(readBytes(folder + "old.txt"), gbk::fromUtf8("评语"));
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, ImportingAMissingFileReportsTheRetryMessage) {
+    TFrmMain& w = start();
+    writeFile("in.txt", "导入的命稿");
+    ui.answerFile(testui::UiKind::OpenFile, folder + "in.txt", 2);
+    w.RdyimportClick();
+    EXPECT_EQ(w.reading().text(), "导入的命稿");
+    EXPECT_EQ(ui.lastCall().file.filter, "All.rtf|*.rtf|All.txt|*.txt");
+
+    ui.answerFile(testui::UiKind::OpenFile, folder + "gone.txt", 2)
+        .expectMessage("导入文件出错,请重试一次");
+    w.RdyimportClick();
+    EXPECT_EQ(ui.lastCall().caption, "重试一次");
+    EXPECT_EQ(ui.lastCall().icon, MsgIcon::None);
+    EXPECT_TRUE(w.reading().text().empty());  // cleared before the load
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, TopicListMovesTheCaretToTheHeading) {
+    TFrmMain& w = start();
+    QListWidget* topics = control<QListWidget>("LstTitle");
+    topics->setCurrentRow(2);
+    w.LstTitleClick();  // no reading yet: nothing happens, nothing is asked
+    w.reading().setText("星座分析:\n一\n行星与星座:\n二");
+    w.LstTitleClick();
+    QTextEdit* edit = control<QTextEdit>("Redtzhanxing");
+    EXPECT_EQ(edit->textCursor().position(), 8);
+    EXPECT_FALSE(edit->textCursor().hasSelection());
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, ReadingFontMenuAndItsSettings) {
+    TFrmMain& w = start();
+    FontChoice f;
+    f.name = "DejaVu Sans";
+    f.size = 16;
+    f.style.bold = true;
+    ui.answerFont(f).expectPlain("设置完成");
+    w.OmnusetfontClick();
+    EXPECT_EQ(ui.callsOf(testui::UiKind::ChooseFont).back().font.name, "宋体");
+    EXPECT_EQ(w.reading().fontName(), "DejaVu Sans");
+    EXPECT_EQ(w.reading().fontSize(), 16);
+    ui.answerColor(Rgb{1, 2, 3}).expectPlain("设置完成");
+    w.OmnusetcolorClick();
+    EXPECT_EQ(w.reading().backgroundColor(), (Rgb{1, 2, 3}));
+    ui.cancelColor();
+    w.OmnusetcolorClick();
+    closeWithYes();
+    {
+        const IniFile ini(settingsPath());
+        EXPECT_EQ(ini.readString("minggao", "fname", ""), "DejaVu Sans");
+        EXPECT_EQ(ini.readInteger("minggao", "fsize", 0), 16);
+        EXPECT_EQ(ini.readInteger("minggao", "bcolor", 0), 0x030201);
+    }
+    restart();
+    ui.expectPlain("设置完成");
+    window->OsetmoClick();
+    EXPECT_EQ(window->reading().fontName(), "宋体");
+    EXPECT_EQ(window->reading().fontSize(), 10);
+    EXPECT_EQ(window->reading().backgroundColor().toBgr(), 0xFFFFFFu);
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, SelectionFontNeedsASelection) {
+    TFrmMain& w = start();
+    w.reading().setText("行星与星座:");
+    w.RdtsetFClick();  // no selection: no dialog
+    w.reading().select(0, 2);
+    FontChoice f;
+    f.name = "宋体";
+    f.size = 20;
+    f.color = Rgb{0, 0, 255};
+    ui.answerFont(f);
+    w.RdtsetFClick();
+    w.reading().select(0, 1);
+    EXPECT_EQ(w.reading().selectionFont().size, 20);
+    EXPECT_EQ(w.reading().selectionFont().color, (Rgb{0, 0, 255}));
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, PrintingTheReadingReportsAPrinterFault) {
+    TFrmMain& w = start();
+    ui.answerNo("确定要打印了吗？");
+    w.RpyprtClick();
+    // The scripted printer cannot print a document: the fault message.
+    ui.answerYes("准备开始打印吗?").answerPrint(PageOrientation::Portrait)
+        .expectMessage("打印错误，请检查打印设备！");
+    w.MenuItem33Click();
+    EXPECT_EQ(ui.lastCall().caption, "打印错误");
+    closeWithYes();
+}

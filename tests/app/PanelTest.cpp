@@ -1,0 +1,266 @@
+// The input panel: its controls and their lists, the place pickers, the city search, "now", the
+// year arrows and the checks of the natal command in their order.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "MainWindowFixture.h"
+
+TEST_F(MainWindowTest, EveryPanelControlExistsByName) {
+    start();
+    for (const char* name : {"BtoNew", "SbtoNow", "EdtYear", "UpDyear", "cbom", "cbod", "cbos",
+                             "cbomin", "Edtname", "Rdogl", "Rdonl", "Chkrun", "Rdona", "Rdonv",
+                             "CboXue", "Cboshiqu", "cbodiZ", "SpeedButton1", "cbodiC", "ledtjing",
+                             "ledtwei", "SbtoSave", "SbtoZw_liu", "Btnpai", "Tree", "Page1",
+                             "ScrollPan", "Imgzhanxing", "LstTitle", "Redtzhanxing", "RedtPingYu"})
+        EXPECT_NE(window->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(control<QPushButton>("Btnpai")->text().toStdString(), "本命盘");
+    EXPECT_EQ(control<QToolButton>("SbtoSave")->text().toStdString(), "存新");
+    EXPECT_EQ(control<QToolButton>("SbtoZw_liu")->toolTip().toStdString(), "流年盘");
+    EXPECT_EQ(control<QLineEdit>("Edtname")->text().toStdString(), "某人");
+    EXPECT_TRUE(control<QRadioButton>("Rdogl")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("Rdona")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("Chkrun")->isChecked());
+    EXPECT_EQ(control<QLineEdit>("EdtYear")->maxLength(), 4);
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->maxLength(), 7);
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->maxLength(), 6);
+    QTabWidget* pages = control<QTabWidget>("Page1");
+    ASSERT_EQ(pages->count(), 2);
+    EXPECT_EQ(pages->tabText(0).toStdString(), "占星天宫图");
+    EXPECT_EQ(pages->tabText(1).toStdString(), "天宫图解说");
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, ListsHoldTheirExactEntries) {
+    start();
+    const std::vector<std::string> hours = {
+        "0时子",  "1时丑",  "2时丑",  "3时寅",  "4时寅",  "5时卯",  "6时卯",  "7时辰",
+        "8时辰",  "9时巳",  "10时巳", "11时午", "12时午", "13时未", "14时未", "15时申",
+        "16时申", "17时酉", "18时酉", "19时戌", "20时戌", "21时亥", "22时亥", "23时子"};
+    EXPECT_EQ(items("cbos"), hours);
+    const std::vector<std::string> zones = {
+        "零时区", "东一区", "东二区", "东三区", "东四区",   "东五区", "东六区", "东七区",
+        "东八区", "东九区", "东十区", "东十一区", "中十二区", "西一区", "西二区", "西三区",
+        "西四区", "西五区", "西六区", "西七区",   "西八区",   "西九区", "西十区", "西十一区"};
+    EXPECT_EQ(items("Cboshiqu"), zones);
+    const auto provinces = items("cbodiZ");
+    ASSERT_EQ(provinces.size(), 35u);
+    EXPECT_EQ(provinces.front(), "福建省");
+    EXPECT_EQ(provinces[5], "内蒙古");
+    EXPECT_EQ(provinces[31], "台湾省");
+    EXPECT_EQ(provinces.back(), "未知地");
+    for (const auto& p : provinces) EXPECT_LE(gbk::byteLength(p), 8u) << p;
+    const auto months = items("cbom");
+    ASSERT_EQ(months.size(), 12u);
+    EXPECT_EQ(months.front(), "1月");
+    EXPECT_EQ(months.back(), "12月");
+    const auto days = items("cbod");
+    ASSERT_EQ(days.size(), 31u);
+    EXPECT_EQ(days[30], "31日");
+    const auto minutes = items("cbomin");
+    ASSERT_EQ(minutes.size(), 60u);
+    EXPECT_EQ(minutes.front(), "0分");
+    EXPECT_EQ(minutes.back(), "59分");
+    EXPECT_EQ(items("CboXue"), (std::vector<std::string>{"A型血", "B型血", "AB型血", "O型血"}));
+    QListWidget* topics = control<QListWidget>("LstTitle");
+    std::vector<std::string> t;
+    for (int i = 0; i < topics->count(); ++i) t.push_back(topics->item(i)->text().toStdString());
+    EXPECT_EQ(t, (std::vector<std::string>{"星座分析", "血型评说", "行星与星座", "行星相位断",
+                                           "行星入12宫"}));
+    closeWithYes();
+}
+
+TEST(PlaceValues, ParseAndShowDegreesAndMinutes) {
+    float lon = 0, lat = 0;
+    ASSERT_TRUE(parsePlaceValue("119:18*26:5", lon, lat));
+    EXPECT_NEAR(lon, 119.3, 1e-5);
+    EXPECT_NEAR(lat, 26 + 5 / 60.0, 1e-5);
+    EXPECT_FALSE(parsePlaceValue("119:1.5*26:5", lon, lat));
+    EXPECT_FALSE(parsePlaceValue("119:18", lon, lat));
+    EXPECT_FALSE(parsePlaceValue("abc:18*26:5", lon, lat));
+    EXPECT_EQ(degreesText(119.3f), "119:18");
+    EXPECT_EQ(degreesText(static_cast<float>(119 + 5 / 60.0)), "119:5");
+    EXPECT_EQ(degreesText(30.0f), "30:0");
+    EXPECT_EQ(degreesText(10.0f + 0.5f / 60.0f), "10:0");  // a tie of the minutes goes down
+    // Every table value shows again as it was written, to the minute.
+    int worst = 0;
+    for (int d = 0; d < 180; d += 7)
+        for (int m = 0; m < 60; ++m) {
+            ASSERT_TRUE(parsePlaceValue(std::to_string(d) + ":" + std::to_string(m) + "*0:0", lon, lat));
+            const std::string want = std::to_string(d) + ":" + std::to_string(m);
+            if (degreesText(lon) != want) ++worst;
+        }
+    std::printf("table values not shown back exactly: %d\n", worst);
+    EXPECT_EQ(worst, 0);
+}
+
+TEST_F(MainWindowTest, ProvinceAndCityPickersAndCitySearch) {
+    writePlaces();
+    writeFile("dat/dili.ini", "[福建省]\n福州市=119:18*26:5\n州=1:0*2:0\n福州市郊外区=119:20*26:10\n"
+                              "坏值=119:x*26:5\n厦门市=118:5*24:29\n");
+    TFrmMain& w = start();
+    EXPECT_EQ(items("cbodiC"),
+              (std::vector<std::string>{"福州市", "州", "福州市郊外区", "厦门市"}));  // 坏值 left out
+    ASSERT_EQ(w.cityLongitudes().size(), 4u);
+    EXPECT_NEAR(w.cityLatitudes()[3], 24 + 29 / 60.0, 1e-5);
+
+    ui.answerInput("厦门");
+    w.SpeedButton1Click();
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "厦门市");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "118:5");
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "24:29");
+    EXPECT_EQ(ui.lastCall().caption, "输入");
+    EXPECT_EQ(ui.lastCall().text, "输入县、市、区名：");
+    // "州" is found as the entry 州 itself (second), not inside 福州市 (4 bytes longer).
+    ui.answerInput("州");
+    w.SpeedButton1Click();
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentIndex(), 1);
+    // No match and cancel change nothing.
+    ui.answerInput("上海");
+    w.SpeedButton1Click();
+    ui.cancelInput();
+    w.SpeedButton1Click();
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentIndex(), 1);
+
+    // A province without a section leaves the city list empty and the fields as they were.
+    QComboBox* province = control<QComboBox>("cbodiZ");
+    province->setCurrentIndex(2);  // 天津市
+    w.cbodiZClick();
+    EXPECT_EQ(control<QComboBox>("cbodiC")->count(), 0);
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "1:0");
+    province->setCurrentIndex(34);
+    w.cbodiZClick();
+    EXPECT_EQ(items("cbodiC"), std::vector<std::string>{"未知地"});
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "120:00");
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "30:00");
+    EXPECT_FLOAT_EQ(w.cityLongitudes().at(0), 120.0f);
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, NowAndYearArrows) {
+    ui.clock_.time = LocalMinute{1999, 12, 31, 23, 59};
+    TFrmMain& w = start();
+    control<QRadioButton>("Rdonl")->setChecked(true);
+    control<QCheckBox>("Chkrun")->setChecked(true);
+    control<QLineEdit>("EdtYear")->setText("1700");
+    ui.clock_.time = LocalMinute{1500, 2, 3, 4, 5};
+    w.SbtoNowClick();
+    EXPECT_TRUE(control<QRadioButton>("Rdogl")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("Chkrun")->isChecked());
+    EXPECT_EQ(control<QLineEdit>("EdtYear")->text().toStdString(), "2200");
+    EXPECT_EQ(control<QComboBox>("cbom")->currentIndex(), 1);
+    EXPECT_EQ(control<QComboBox>("cbod")->currentIndex(), 2);
+    EXPECT_EQ(control<QComboBox>("cbos")->currentIndex(), 4);
+    EXPECT_EQ(control<QComboBox>("cbomin")->currentIndex(), 5);
+    TUpDown* arrows = control<TUpDown>("UpDyear");
+    EXPECT_EQ(arrows->position(), 2200);
+    arrows->setPosition(2300);  // no wrap-around
+    EXPECT_EQ(arrows->position(), 2200);
+    arrows->setPosition(1650);
+    w.UpDyearClick();
+    EXPECT_EQ(control<QLineEdit>("EdtYear")->text().toStdString(), "1650");
+    closeWithYes();
+}
+
+namespace {
+struct Refusal {
+    const char* name;
+    const char* year;
+    const char* jing;
+    const char* wei;
+    const char* text;  // nullptr: the format example
+    const char* caption;
+    MsgIcon icon;
+};
+}  // namespace
+
+TEST_F(MainWindowTest, NatalChecksStopAtTheFirstFailureInOrder) {
+    const std::string example =
+        "例如:东经117度48分,北纬25度42分,就按以下格式输入:\n 经度=117:48  纬度=25:42\n"
+        "注意:东经为正，西经为负。北纬为正，南纬为负。";
+    const Refusal cases[] = {
+        {"   ", "abc", "x", "y", "姓名不能为空", "提示", MsgIcon::Information},
+        {"某人", "abc", "120:00", "30:00", "年份最大范围1600 - 2200", "年份错误", MsgIcon::Warning},
+        {"某人", "1599", "120:00", "30:00", "年份最大范围1600 - 2200", "年份错误", MsgIcon::Warning},
+        {"某人", "2201", "120:00", "30:00", "年份最大范围1600 - 2200", "年份错误", MsgIcon::Warning},
+        {"某人", "2000", "12", "30:00", nullptr, "格式错误", MsgIcon::Error},
+        {"某人", "2000", "120", "30:00", nullptr, "格式错误", MsgIcon::Error},
+        {"某人", "2000", "120:", "30:00", nullptr, "格式错误", MsgIcon::Error},
+        {"某人", "2000", "120:00", "3000", nullptr, "格式错误", MsgIcon::Error},
+        {"某人", "2000", "181:00", "30:00", "经度在-180至180之间", "经度错误", MsgIcon::Error},
+        {"某人", "2000", "东经:00", "30:00", "经度在-180至180之间", "经度错误", MsgIcon::Error},
+        {"某人", "2000", "120:60", "30:00", "分数在0-59", "格式错误", MsgIcon::Error},
+        {"某人", "2000", "120:00", "91:00", "纬度在-90至90之间", "纬度错误", MsgIcon::Error},
+        {"某人", "2000", "120:00", "30:-1", "分数在0-59", "格式错误", MsgIcon::Error},
+        {"某人", "2000", "180:00", "30:00", "经度在-180至180之间，纬度在-90至90之间", "数据无效",
+         MsgIcon::Error},
+        {"某人", "2000", "120:00", "90:00", "经度在-180至180之间，纬度在-90至90之间", "数据无效",
+         MsgIcon::Error},
+    };
+    TFrmMain& w = start();
+    for (const Refusal& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + "|" + c.year + "|" + c.jing + "|" + c.wei);
+        control<QLineEdit>("Edtname")->setText(QString::fromUtf8(c.name));
+        control<QLineEdit>("EdtYear")->setText(QString::fromUtf8(c.year));
+        control<QLineEdit>("ledtjing")->setText(QString::fromUtf8(c.jing));
+        control<QLineEdit>("ledtwei")->setText(QString::fromUtf8(c.wei));
+        ui.expectMessage(c.text ? std::string(c.text) : example);
+        w.BtnpaiClick();
+        EXPECT_EQ(ui.lastCall().caption, c.caption);
+        EXPECT_EQ(ui.lastCall().icon, c.icon);
+        EXPECT_FALSE(w.natalCast());
+    }
+    // After a failed check the transit command is refused.
+    ui.expectMessage("请先排一个本命盘。");
+    w.SbtoZw_liuClick();
+    EXPECT_EQ(ui.lastCall().caption, "提示");
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, NatalCommandFillsTheRequestAndCastsTheChart) {
+    TFrmMain& w = start();
+    control<QLineEdit>("Edtname")->setText(" 张三");
+    control<QLineEdit>("EdtYear")->setText("1985");
+    control<QComboBox>("cbom")->setCurrentIndex(2);
+    control<QComboBox>("cbod")->setCurrentIndex(6);
+    control<QComboBox>("cbos")->setCurrentIndex(8);
+    control<QComboBox>("cbomin")->setCurrentIndex(30);
+    control<QRadioButton>("Rdonv")->setChecked(true);
+    control<QComboBox>("CboXue")->setCurrentIndex(2);
+    control<QLineEdit>("ledtjing")->setText("-0:30");
+    control<QLineEdit>("ledtwei")->setText("-0:30");
+    w.BtnpaiClick();
+    const BirthRecord& r = w.birthRequest();
+    EXPECT_EQ(r.name, " 张三");  // blanks kept
+    EXPECT_EQ(r.birth, (DateTimeFields{1985, 3, 7, 8, 30}));
+    EXPECT_EQ(r.zoneIndex, 8);
+    EXPECT_EQ(r.male, 0);
+    EXPECT_EQ(r.bloodType, 2);
+    EXPECT_FLOAT_EQ(r.longitude, 0.5f);  // the sign belongs to the degrees: -0 is 0
+    EXPECT_FLOAT_EQ(r.latitude, 0.5f);
+    EXPECT_EQ(r.place, "福建省-");  // no place table: no city
+    EXPECT_EQ(r.cityIndex, -1);
+    EXPECT_EQ(w.currentCase().nameUtf8(), " 张三");
+    EXPECT_EQ(w.currentCase().blood, 2);
+    EXPECT_EQ(control<TUpDown>("UpDyear")->position(), 1985);
+    EXPECT_TRUE(w.natalCast()) << w.engine()->errorText();
+    EXPECT_EQ(w.transitRequest().place, "福建省-");
+    EXPECT_EQ(control<QTabWidget>("Page1")->currentIndex(), 0);
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, EngineRefusalIsShownUnderError) {
+    TFrmMain& w = start();
+    control<QComboBox>("cbom")->setCurrentIndex(3);   // April
+    control<QComboBox>("cbod")->setCurrentIndex(30);  // 31
+    ui.expectMessage();
+    w.BtnpaiClick();
+    EXPECT_EQ(ui.lastCall().caption, "错误");
+    EXPECT_EQ(ui.lastCall().icon, MsgIcon::Error);
+    EXPECT_FALSE(ui.lastCall().text.empty());
+    EXPECT_FALSE(w.natalCast());
+    closeWithYes();
+}
