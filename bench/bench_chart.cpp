@@ -1,0 +1,137 @@
+// Speed of the chart engine: castNatal end to end (positions, houses, labels, drawing into the
+// QImage canvas, reading), cold (a fresh engine and a new year each time) and warm (the same
+// engine, the same year); castTransit over a natal chart.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <memory>
+
+#include "QImageCanvas.h"
+#include "Zhanxing.h"
+
+namespace {
+class NullRichText : public RichTextTarget {
+public:
+    void clear() override { text_.clear(); }
+    void setText(const std::string& t) override { text_ = t; }
+    std::string text() const override { return text_; }
+    int length() const override { return static_cast<int>(text_.size()); }
+    void setDefaultAttributes(int, Rgb, TextStyle) override {}
+    int fontSize() const override { return 10; }
+    int find(const std::string& w, int from, int) const override {
+        const auto p = text_.find(w, static_cast<std::size_t>(from));
+        return p == std::string::npos ? -1 : static_cast<int>(p);
+    }
+    void select(int, int) override {}
+    void setSelectionColor(Rgb) override {}
+    void setSelectionStyle(TextStyle) override {}
+    void setSelectionFont(const std::string&, int) override {}
+    bool modified() const override { return false; }
+    void setModified(bool) override {}
+
+private:
+    std::string text_;
+};
+
+void ensureApp() {
+    static std::unique_ptr<QGuiApplication> app;
+    if (QCoreApplication::instance()) return;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_chart";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+BirthRecord birth(int year, int day) {
+    BirthRecord r;
+    r.name = "某人";
+    r.place = "北京-北京";
+    r.birth.year = static_cast<int16_t>(year);
+    r.birth.month = 5;
+    r.birth.day = static_cast<int16_t>(day);
+    r.birth.hour = 8;
+    r.longitude = 116.4f;
+    r.latitude = 39.9f;
+    return r;
+}
+
+void BM_CastNatalCold(benchmark::State& state) {
+    ensureApp();
+    QImage image(800, 700, QImage::Format_RGB32);
+    int year = 1700;
+    for (auto _ : state) {
+        QImageCanvas canvas(image);
+        NullRichText rich;
+        MZhanXingEx engine(rich, canvas, "/nonexistent/");
+        benchmark::DoNotOptimize(engine.castNatal(birth(year, 1)));
+        year = year < 2190 ? year + 7 : 1700;
+    }
+}
+BENCHMARK(BM_CastNatalCold)->Unit(benchmark::kMillisecond);
+
+void BM_CastNatalWarm(benchmark::State& state) {
+    ensureApp();
+    QImage image(800, 700, QImage::Format_RGB32);
+    QImageCanvas canvas(image);
+    NullRichText rich;
+    MZhanXingEx engine(rich, canvas, "/nonexistent/");
+    engine.castNatal(birth(1990, 1));
+    int day = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(engine.castNatal(birth(1990, day)));
+        day = day % 28 + 1;
+    }
+}
+BENCHMARK(BM_CastNatalWarm)->Unit(benchmark::kMillisecond);
+
+void BM_CastTransit(benchmark::State& state) {
+    ensureApp();
+    QImage image(800, 700, QImage::Format_RGB32);
+    QImageCanvas canvas(image);
+    NullRichText rich;
+    MZhanXingEx engine(rich, canvas, "/nonexistent/");
+    engine.castNatal(birth(1990, 1));
+    TransitRequest q;
+    q.when = birth(2026, 1).birth;
+    int day = 1;
+    for (auto _ : state) {
+        q.when.day = static_cast<int16_t>(day);
+        benchmark::DoNotOptimize(engine.castTransit(q));
+        day = day % 28 + 1;
+    }
+}
+BENCHMARK(BM_CastTransit)->Unit(benchmark::kMillisecond);
+}  // namespace
+
+namespace {
+// The parts of a cold cast: building the engine (calendar tables), and a new year's first cast
+// on a kept engine (the calculator's station search for that year).
+void BM_ConstructEngine(benchmark::State& state) {
+    ensureApp();
+    QImage image(800, 700, QImage::Format_RGB32);
+    QImageCanvas canvas(image);
+    NullRichText rich;
+    for (auto _ : state) {
+        MZhanXingEx engine(rich, canvas, "/nonexistent/");
+        benchmark::DoNotOptimize(&engine);
+    }
+}
+BENCHMARK(BM_ConstructEngine)->Unit(benchmark::kMillisecond);
+
+void BM_CastNatalNewYear(benchmark::State& state) {
+    ensureApp();
+    QImage image(800, 700, QImage::Format_RGB32);
+    QImageCanvas canvas(image);
+    NullRichText rich;
+    MZhanXingEx engine(rich, canvas, "/nonexistent/");
+    int year = 1700;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(engine.castNatal(birth(year, 1)));
+        year = year < 2190 ? year + 7 : 1700;
+    }
+}
+BENCHMARK(BM_CastNatalNewYear)->Unit(benchmark::kMillisecond);
+}  // namespace
