@@ -543,8 +543,10 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
     if (!recfs::removeTree(stage) || !recfs::makeFolder(stage.substr(0, stage.size() - 1)) ||
         !recfs::makeFolder(stage + "Kelvora_f"))
         return fail();
+    const std::string recordName = recfs::entryNoCase(source, "Kelvora.dat");
+    if (recordName.empty()) return fail();
     {
-        Fd in(::open((source + "Kelvora.dat").c_str(), O_RDONLY | O_CLOEXEC));
+        Fd in(::open((source + recordName).c_str(), O_RDONLY | O_CLOEXEC));
         if (!in.valid()) return fail();
         struct stat st {};
         if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return fail();
@@ -553,8 +555,9 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
             return fail();
     }
     std::vector<std::string> names;
-    const std::string sourceComments = source + "Kelvora_f/";
-    if (recfs::isFolder(sourceComments)) {
+    const std::string commentName = recfs::entryNoCase(source, "Kelvora_f");
+    const std::string sourceComments = source + commentName + "/";
+    if (!commentName.empty() && recfs::isFolder(sourceComments)) {
         if (!recfs::listRtf(sourceComments, names)) return fail();
         for (const auto& n : names)
             if (!recfs::copyFile(sourceComments + n, stage + "Kelvora_f/" + n, faultHook_))

@@ -181,7 +181,8 @@ public:
     // when anything could not be copied.
     bool ExportTo(const std::string& targetFolder);
     // Replaces the store by source + "Kelvora.dat" and the "*.rtf" files of source +
-    // "Kelvora_f/" (no comment files when that folder is missing). The source must be readable
+    // "Kelvora_f/" (no comment files when that folder is missing); both names match in any
+    // letter case, as on the system the export may come from. The source must be readable
     // whole and hold whole records only; otherwise false and the store is unchanged.
     bool ImportFrom(const std::string& sourceFolder);
     // Empties the record file and deletes every "*.rtf" of the comment folder.

@@ -175,6 +175,13 @@ bool makeFolder(const std::string& path) {
     return errno == EEXIST && isFolder(path);
 }
 
+namespace {
+std::string lowerAscii(std::string s) {
+    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return s;
+}
+}  // namespace
+
 bool listRtf(const std::string& folder, std::vector<std::string>& names) {
     names.clear();
     DIR* d = ::opendir(folder.c_str());
@@ -184,9 +191,7 @@ bool listRtf(const std::string& folder, std::vector<std::string>& names) {
     while (const dirent* e = ::readdir(d)) {
         const std::string n = e->d_name;
         if (n.size() < 4) continue;
-        std::string ext = n.substr(n.size() - 4);
-        for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (ext != ".rtf") continue;
+        if (lowerAscii(n.substr(n.size() - 4)) != ".rtf") continue;
         struct stat st {};
         if (::stat((dir + n).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         names.push_back(n);
@@ -194,6 +199,23 @@ bool listRtf(const std::string& folder, std::vector<std::string>& names) {
     ::closedir(d);
     std::sort(names.begin(), names.end());
     return true;
+}
+
+
+std::string entryNoCase(const std::string& folder, const std::string& name) {
+    std::string dir = folder;
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    if (exists(dir + name)) return name;
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return {};
+    const std::string want = lowerAscii(name);
+    std::vector<std::string> hits;
+    while (const dirent* e = ::readdir(d))
+        if (lowerAscii(e->d_name) == want) hits.push_back(e->d_name);
+    ::closedir(d);
+    if (hits.empty()) return {};
+    std::sort(hits.begin(), hits.end());
+    return hits.front();
 }
 
 bool removeTree(const std::string& path) {

@@ -80,6 +80,10 @@ bool makeFolder(const std::string& path);
 // Names of the regular files in `folder` whose name ends in ".rtf" (any letter case), sorted.
 // False when the folder cannot be read.
 bool listRtf(const std::string& folder, std::vector<std::string>& names);
+// The name of the entry of `folder` called `name` regardless of ASCII letter case (the exact
+// spelling first), or "" when there is none. Folders written on Windows may spell
+// "Kelvora.dat" in any case.
+std::string entryNoCase(const std::string& folder, const std::string& name);
 // Removes a folder with everything in it; true when it is gone.
 bool removeTree(const std::string& path);
 

@@ -104,6 +104,17 @@ TEST_F(WholeFile, ImportReplacesRecordsAndEveryComment) {
     EXPECT_EQ(db.Append(r), 3);
 }
 
+TEST_F(WholeFile, ImportFindsNamesWrittenInCapitals) {
+    fill(2);
+    const std::string source = makeSource(3, "新");
+    const auto expectComments = rt::folderContents(source + "Kelvora_f");
+    rt::fs::rename(source + "Kelvora.dat", source + "KELVORA.DAT");
+    rt::fs::rename(source + "Kelvora_f", source + "KELVORA_F");
+    ASSERT_TRUE(db.ImportFrom(source));
+    EXPECT_EQ(db.Count(), 3);
+    EXPECT_EQ(comments(), expectComments);
+}
+
 TEST_F(WholeFile, ImportFromAnEmptyCommentFolderLeavesNoComments) {
     fill(3);
     const std::string source = makeSource(2, "新");
