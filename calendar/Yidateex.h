@@ -27,7 +27,8 @@ public:
                           std::string& error);
     DateTimeFields solarTermMoment(int year, int month, bool monthStart);
     int monthBranch(const DateTimeFields& g);
-    // The solar terms of a Gregorian year in time order (normally 24; no end marker).
+    // The solar terms of a civil year in time order: 23 to 25 (terms straddle the year's ends),
+    // normally 24; the list has no end marker.
     std::vector<SolarTermRecord> yearSolarTerms(int year);
     static int16_t sexagenary(int stem, int branch);
     // UTF-8 text; the buffer is owned by the object and overwritten by the next call.
