@@ -89,39 +89,44 @@ double MAstroCalc::stationTime(int code, double T, int kind) {
     return T;
 }
 
+// Retrograde starts (S) and ends (F) come from 20 station searches each, begun at 1 January
+// three years before the chart year and stepping on by the mean synodic period. The lists
+// depend only on the body and the year, and entry k only on the entries before it, so they
+// are computed as far as the scan below needs them and kept for the next chart of that year;
+// the states are the same as with the complete lists computed afresh.
 int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
     if (index < 0 || index >= static_cast<int>(kStationBody.size())) return 0;
     const int code = kStationBody[static_cast<std::size_t>(index)];
     if (code == 0 || code >= 8) return 0;
-    const StationLists& s = stationLists(code, f.year);
+    StationLists& s = stations_[static_cast<std::size_t>(code)];
+    if (!s.valid || s.year != f.year) {
+        s = StationLists{};
+        s.code = code;
+        s.year = f.year;
+        s.valid = true;
+        const double T0 = (julianDay(f.year - 3, 1, 1.0) - J2000) / 36525;
+        s.nextT = {T0, T0};
+    }
     const double g = julianDay(f.year, f.month, f.day + (f.hour + f.minute / 60.0) / 24);
     for (std::size_t k = 0; k + 1 < kStations; ++k) {
-        if (s.start[k] <= g && g < s.end[k]) return 2;
-        if (s.end[k] <= g && g < s.start[k + 1]) return 1;
+        const double start = stationEntry(s, 0, k);
+        const double end = stationEntry(s, 1, k);
+        if (start <= g && g < end) return 2;
+        if (end <= g && g < stationEntry(s, 0, k + 1)) return 1;
     }
     return 0;
 }
 
-// Retrograde starts and ends (UTC+8 Julian days) of 20 synodic periods from 1 January three
-// years before the chart year. They depend only on the body and the year, so the last lists
-// of each body are kept.
-const MAstroCalc::StationLists& MAstroCalc::stationLists(int code, int year) {
-    StationLists& s = stations_[static_cast<std::size_t>(code)];
-    if (s.valid && s.year == year) return s;
-    const double T0 = (julianDay(year - 3, 1, 1.0) - J2000) / 36525;
-    const double period = synodicDays[static_cast<std::size_t>(code)] / 36525;
-    const int kindStart = code < 3 ? 0 : 1;
-    for (int list = 0; list < 2; ++list) {
-        auto& out = list == 0 ? s.start : s.end;
-        const int kind = list == 0 ? kindStart : 1 - kindStart;
-        double T = T0;
-        for (std::size_t k = 0; k < kStations; ++k) {
-            const double st = stationTime(code, T, kind);
-            out[k] = st * 36525 + J2000 - deltaTDays(st * 36525) + 1.0 / 3;
-            T = st + period;
-        }
+// Entry k of list 0 (retrograde starts) or 1 (ends), computing the entries up to k.
+double MAstroCalc::stationEntry(StationLists& s, int list, std::size_t k) {
+    const std::size_t l = static_cast<std::size_t>(list);
+    const int kindStart = s.code < 3 ? 0 : 1;
+    const int kind = list == 0 ? kindStart : 1 - kindStart;
+    const double period = synodicDays[static_cast<std::size_t>(s.code)] / 36525;
+    while (s.count[l] <= k) {
+        const double st = stationTime(s.code, s.nextT[l], kind);
+        s.jd[l][s.count[l]++] = st * 36525 + J2000 - deltaTDays(st * 36525) + 1.0 / 3;
+        s.nextT[l] = st + period;
     }
-    s.year = year;
-    s.valid = true;
-    return s;
+    return s.jd[l][k];
 }

@@ -27,15 +27,18 @@ public:
     double julianDayUT() const { return jd_; }
 
 private:
-    // Retrograde starts and ends (UTC+8 JD) of one body for one chart year.
+    // Retrograde starts (list 0) and ends (list 1), UTC+8 JD, of one body for one chart year,
+    // computed lazily: entry k of a list depends only on the entries before it.
     static constexpr std::size_t kStations = 20;
     struct StationLists {
+        int code = 0;
         int year = 0;
         bool valid = false;
-        std::array<double, kStations> start{};
-        std::array<double, kStations> end{};
+        std::array<std::size_t, 2> count{};  // entries computed per list
+        std::array<double, 2> nextT{};       // search start of the next entry (TT, centuries)
+        std::array<std::array<double, kStations>, 2> jd{};
     };
-    const StationLists& stationLists(int code, int year);
+    static double stationEntry(StationLists& s, int list, std::size_t k);
 
     CivilDateTime scratch_;
     double jd_ = 2451545.0;

@@ -119,15 +119,45 @@ TEST(AstroCalc, RetrogradeFlagMatchesTheLongitudeSpeed) {
     EXPECT_EQ(undetermined, 0);
 }
 
-TEST(AstroCalc, CachedStationListsGiveTheSameStates) {
-    // One calculator reused across years and bodies against a fresh one per call.
+// The retrograde state from the complete station lists: 20 starts and 20 ends from 1 January
+// three years before the chart year, each search begun one mean synodic period after the last.
+int stateFromCompleteLists(int code, const DateTimeFields& f) {
+    double S[20], F[20];
+    for (int list = 0; list < 2; ++list) {
+        const int kind = (code < 3 ? 0 : 1) ^ list;
+        double T = (julianDay(f.year - 3, 1, 1.0) - 2451545) / 36525;
+        for (int k = 0; k < 20; ++k) {
+            const double s = MAstroCalc::stationTime(code, T, kind);
+            (list == 0 ? S : F)[k] = stationJd8(s);
+            T = s + AstroConstants::synodicDays[code] / 36525;
+        }
+    }
+    const double g = julianDay(f.year, f.month, f.day + (f.hour + f.minute / 60.0) / 24);
+    for (int k = 0; k < 19; ++k) {
+        if (S[k] <= g && g < F[k]) return 2;
+        if (F[k] <= g && g < S[k + 1]) return 1;
+    }
+    return 0;
+}
+
+TEST(AstroCalc, KeptStationListsGiveTheStatesOfTheCompleteLists) {
+    // One calculator reused across years, bodies and instants (its lists are computed as far as
+    // needed and kept per body and year) against the complete lists computed afresh.
     MAstroCalc reused;
     std::mt19937 g(99);
-    std::uniform_int_distribution<int> year(1990, 1994), month(1, 12), day(1, 28);
-    for (int k = 0; k < 40; ++k) {
-        const DateTimeFields f = fields(year(g), month(g), day(g), 6, 30);
+    std::uniform_int_distribution<int> year(1990, 1993), month(1, 12), day(1, 28), hour(0, 23);
+    int retro = 0;
+    for (int k = 0; k < 35; ++k) {
+        const DateTimeFields f = fields(year(g), month(g), day(g), hour(g), 30);
         const int i = 2 + k % 7;
-        MAstroCalc fresh;
-        EXPECT_EQ(reused.retrogradeState(i, f), fresh.retrogradeState(i, f)) << k;
+        const int state = reused.retrogradeState(i, f);
+        retro += state == 2;
+        EXPECT_EQ(state, stateFromCompleteLists(i - 1, f)) << k;
     }
+    EXPECT_GT(retro, 0);
+    // Instants just around a station: the interval starting at a station includes it.
+    const double s = stationJd8(MAstroCalc::stationTime(1, (julianDay(1997, 1, 1.0) - 2451545) / 36525, 0));
+    const DateTimeFields before = fieldsFromJulianDay(s - 2.0 / 1440), after = fieldsFromJulianDay(s + 2.0 / 1440);
+    EXPECT_EQ(reused.retrogradeState(2, before), stateFromCompleteLists(1, before));
+    EXPECT_EQ(reused.retrogradeState(2, after), stateFromCompleteLists(1, after));
 }
