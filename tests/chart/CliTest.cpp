@@ -1,0 +1,101 @@
+// tarmin-cli chart, text and catalogue as a user runs them.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "TestData.h"
+
+namespace {
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(const std::string& args) {
+    CliRun r;
+    const std::string cli = testdata::stageDir() + "tarmin-cli";
+    const std::string errFile = testdata::freshTempDir("clierr") + "err.txt";
+    const std::string cmd = "QT_QPA_PLATFORM=offscreen \"" + cli + "\" " + args + " 2>\"" + errFile + "\"";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    std::ostringstream s;
+    s << e.rdbuf();
+    r.err = s.str();
+    return r;
+}
+
+std::vector<std::string> lines(const std::string& s) {
+    std::vector<std::string> v;
+    std::istringstream in(s);
+    std::string l;
+    while (std::getline(in, l)) v.push_back(l);
+    return v;
+}
+
+#define REQUIRE_CLI()                                                                  \
+    do {                                                                               \
+        if (!std::filesystem::exists(testdata::stageDir() + "tarmin-cli"))             \
+            GTEST_SKIP() << "tarmin-cli is not built";                                 \
+    } while (0)
+}  // namespace
+
+TEST(CliChart, PrintsAnglesCuspsBodiesAspectsAndPillars) {
+    REQUIRE_CLI();
+    const std::string dir = testdata::freshTempDir("clichart");
+    const CliRun r = run("chart --name 测试 --date \"2000-01-01 12:00\" --lon 116:25 --lat 39:54 --png \"" +
+                      dir + "c.png\" --reading \"" + dir + "r.txt\" --orb 6");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto v = lines(r.out);
+    ASSERT_GE(v.size(), 27u);
+    EXPECT_EQ(v[0].rfind("ASC\t", 0), 0u);
+    EXPECT_EQ(v[1].rfind("MC\t", 0), 0u);
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(v[2 + i].rfind("cusp " + std::to_string(i + 1) + "\t", 0), 0u);
+    EXPECT_EQ(v[14].rfind("0\t太阳\t", 0), 0u);
+    EXPECT_EQ(v[25].rfind("11\t降交点\t", 0), 0u);
+    EXPECT_EQ(v.back(), "pillars\t己卯\t丙子\t戊午\t戊午");
+    EXPECT_GT(std::filesystem::file_size(dir + "c.png"), 5000u);
+    std::ifstream reading(dir + "r.txt");
+    std::string first;
+    std::getline(reading, first);
+    EXPECT_EQ(first, "星座分析:");
+}
+
+TEST(CliChart, RefusedCastAndTransit) {
+    REQUIRE_CLI();
+    CliRun r = run("chart --date \"2001-02-30 08:00\"");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("不存在这个日期"), std::string::npos) << r.err;
+    r = run("chart --date \"1990-05-01 08:00\" --transit \"1990-05-01 07:59\"");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("流年时间应大于出生时间。"), std::string::npos) << r.err;
+    r = run("chart --date \"1990-05-01 08:00\" --transit \"1990-05-01 01:00\" --transit-zone 0");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(run("chart --date 1990-05-01").status, 2);
+    EXPECT_EQ(run("chart --date \"1990-05-01 08:00\" --blood C").status, 2);
+}
+
+TEST(CliText, OneTextAndTheWholeCatalogue) {
+    REQUIRE_CLI();
+    CliRun r = run("text 3950");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "第一宫：自我意识、表达方式、外貌、人格及童年的成长环境。\n");
+    r = run("catalogue");
+    ASSERT_EQ(r.status, 0);
+    const auto v = lines(r.out);
+    EXPECT_EQ(v.size(), 928u);
+    for (const auto& l : v) EXPECT_NE(l.find('\t'), std::string::npos);
+    EXPECT_EQ(run("text 9999").out, "\n");
+    EXPECT_EQ(run("text x").status, 2);
+}
