@@ -315,7 +315,6 @@ int MDataBase::Append(CaseRecord& rec) {
     const off_t n = size / kRec;
     if (n >= INT_MAX) return -1;
     const off_t at = n * kRec;
-    if (!recfs::fitsFileSizeLimit(at + kRec)) return -1;
     CaseRecord out = rec;
     out.number = static_cast<int32_t>(n);
     out.deleted = 0;
@@ -348,6 +347,8 @@ bool MDataBase::WriteRecord(int number, const CaseRecord& rec) {
     if (!fd.valid()) return false;
     if (number >= countOf(recfs::fileSize(fd.get()))) return false;
     const off_t at = number * kRec;
+    // A write cut short in the middle of a record could not be undone, so one that the file-size
+    // limit would cut is not begun. (Overwriting blocks already allocated cannot run out of disk.)
     if (!recfs::fitsFileSizeLimit(at + kRec)) return false;
     CaseRecord out = rec;
     out.number = number;  // a record's number is its position, whatever the caller's copy says
@@ -476,8 +477,7 @@ bool MDataBase::Compact() {
         }
         if (kept > 0) {
             step("compact: write ming.bak");
-            if (!recfs::fitsFileSizeLimit((k + kept) * kRec) ||
-                !recfs::writeFully(out.get(), chunk.data(), static_cast<std::size_t>(kept) * kRec,
+            if (!recfs::writeFully(out.get(), chunk.data(), static_cast<std::size_t>(kept) * kRec,
                                    k * kRec))
                 return fail();
         }
