@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +119,14 @@ struct TempFolder {
 void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
     if (QCoreApplication::instance()) return;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        // A private runtime folder keeps Qt from warning about the missing variable.
+        const fs::path dir = fs::temp_directory_path() / ("runtime-" + std::to_string(getuid()));
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+        if (!ec) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.string()));
+    }
     static int argc = 1;
     static char name[] = "tarmin-cli";
     static char* argv[] = {name, nullptr};
