@@ -13,6 +13,7 @@
 #include "PictureQt.h"
 #include "QtPrinter.h"
 #include "Untmain.h"
+#include "Unttxthelp.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -251,4 +252,7 @@ void TFrmMain::mnuT_xueClick() {}
 void TFrmMain::mnuT_diliClick() {}
 void TFrmMain::mnuT_wnlClick() {}
 void TFrmMain::OmnusetcanClick() {}
-void TFrmMain::mnuH_helpClick() {}
+void TFrmMain::mnuH_helpClick() {
+    TFrmTxtHelp help(this);
+    help.exec();
+}

@@ -1,11 +1,13 @@
 // Main window commands: chart image copy, save and print, the reading's save, import, print and
 // font settings, the topic list and the transit command's refusal.
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTextEdit>
 
 #include "MainWindowFixture.h"
+#include "Unttxthelp.h"
 
 namespace {
 std::string readBytes(const std::string& path) {
@@ -193,4 +195,21 @@ TEST_F(MainWindowTest, PrintingTheReadingReportsAPrinterFault) {
     w.MenuItem33Click();
     EXPECT_EQ(ui.lastCall().caption, "打印错误");
     closeWithYes();
+}
+
+TEST_F(MainWindowTest, HelpWindowHasItsThreeReadOnlyPages) {
+    testqt::app();
+    TFrmTxtHelp help;
+    EXPECT_EQ(help.windowTitle().toStdString(), "软件帮助");
+    EXPECT_EQ(help.size(), QSize(702, 662));
+    ASSERT_EQ(help.pages()->count(), 3);
+    EXPECT_EQ(help.pages()->tabText(0).toStdString(), "使用说明");
+    EXPECT_EQ(help.pages()->tabText(1).toStdString(), "Tarmin软件");
+    EXPECT_EQ(help.pages()->tabText(2).toStdString(), "升级改进历史");
+    for (int i = 0; i < 3; ++i) {
+        auto* text = qobject_cast<QPlainTextEdit*>(help.pages()->widget(i));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->isReadOnly());
+        EXPECT_FALSE(text->toPlainText().isEmpty());
+    }
 }
