@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -81,10 +82,13 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
     col->setSpacing(0);
     auto* up = new QToolButton(this);
     auto* down = new QToolButton(this);
-    up->setArrowType(Qt::UpArrow);
-    down->setArrowType(Qt::DownArrow);
+    // Icons rather than arrow types: a skin's style sheet leaves icons alone.
+    up->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    down->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
     for (QToolButton* b : {up, down}) {
         b->setFixedSize(16, 11);
+        b->setIconSize(QSize(8, 8));
+        b->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; border: 1px solid gray; }"));
         b->setAutoRepeat(true);
         col->addWidget(b);
     }

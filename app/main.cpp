@@ -1,5 +1,5 @@
 // Program start: the case store, the application with its title, the main window; an error that
-// escapes the event loop is shown in the application's error box.
+// escapes a command or the event loop is shown in the application's error box.
 #include <QApplication>
 #include <exception>
 
@@ -7,13 +7,34 @@
 #include "QtUiServices.h"
 #include "Untmain.h"
 
+namespace {
+// Errors thrown out of an event handler end that command only and are shown to the user.
+class TarminApplication : public QApplication {
+public:
+    TarminApplication(int& argc, char** argv, UiServices& ui) : QApplication(argc, argv), ui_(ui) {}
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ui_.showError(e.what());
+        } catch (...) {
+            ui_.showError(std::string());
+        }
+        return false;
+    }
+
+private:
+    UiServices& ui_;
+};
+}  // namespace
+
 int main(int argc, char** argv) {
     MDataBase db;  // the one case store, opened by the main window's FormShow
-    QApplication app(argc, argv);
     const std::string title = "Tarmin天文占星 3.6";
+    QtUiServices ui(title);
+    TarminApplication app(argc, argv, ui);
     QApplication::setApplicationName(QString::fromStdString(title));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarmin.svg")));
-    QtUiServices ui(title);
     int rc = 0;
     try {
         TFrmMain window(ui, db);

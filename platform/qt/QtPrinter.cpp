@@ -4,31 +4,36 @@
 
 #include "PictureQt.h"
 
-QtPrinter::QtPrinter() : printer_(QPrinter::HighResolution) {}
+QtPrinter::QtPrinter() = default;
+
+QPrinter& QtPrinter::qprinter() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
 
 QtPrinter::~QtPrinter() {
     if (painter_ && painter_->isActive()) painter_->end();
 }
 
 void QtPrinter::setOrientation(PageOrientation o) {
-    printer_.setPageOrientation(o == PageOrientation::Portrait ? QPageLayout::Portrait
+    qprinter().setPageOrientation(o == PageOrientation::Portrait ? QPageLayout::Portrait
                                                                : QPageLayout::Landscape);
 }
 
 PageOrientation QtPrinter::orientation() const {
-    return printer_.pageLayout().orientation() == QPageLayout::Landscape
+    return qprinter().pageLayout().orientation() == QPageLayout::Landscape
                ? PageOrientation::Landscape
                : PageOrientation::Portrait;
 }
 
-int QtPrinter::pageWidth() const { return printer_.width(); }
-int QtPrinter::pageHeight() const { return printer_.height(); }
+int QtPrinter::pageWidth() const { return qprinter().width(); }
+int QtPrinter::pageHeight() const { return qprinter().height(); }
 
 void QtPrinter::beginJob(const std::string& title) {
     if (painter_ && painter_->isActive()) throw PrinterError("a print job is already running");
-    printer_.setDocName(QString::fromStdString(title));
+    qprinter().setDocName(QString::fromStdString(title));
     painter_ = std::make_unique<QPainter>();
-    if (!painter_->begin(&printer_)) {
+    if (!painter_->begin(&qprinter())) {
         painter_.reset();
         throw PrinterError("the printer cannot start a job");
     }

@@ -18,9 +18,11 @@ public:
     void stretchDraw(int left, int top, int right, int bottom, const Picture& picture) override;
     void endJob() override;
 
-    QPrinter& qprinter() { return printer_; }
+    // Created on first use, so the services can exist before the application object.
+    QPrinter& qprinter();
+    const QPrinter& qprinter() const { return const_cast<QtPrinter*>(this)->qprinter(); }
 
 private:
-    QPrinter printer_;
+    std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
 };

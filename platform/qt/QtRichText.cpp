@@ -24,6 +24,12 @@ void applyStyle(QTextCharFormat& f, TextStyle s) {
     f.setFontUnderline(s.underline);
     f.setFontStrikeOut(s.strikeOut);
 }
+// CJK faces such as UMing have no line gap of their own; a little leading keeps lines apart.
+QTextBlockFormat readableBlock() {
+    QTextBlockFormat b;
+    b.setLineHeight(115, QTextBlockFormat::ProportionalHeight);
+    return b;
+}
 bool readAll(const std::string& path, std::string& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -60,6 +66,7 @@ void QtRichText::setText(const std::string& text) {
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     edit_.clear();
     QTextCursor c(edit_.document());
+    c.setBlockFormat(readableBlock());
     c.setCharFormat(defaultFormat_);
     c.insertText(t, defaultFormat_);
     edit_.setCurrentCharFormat(defaultFormat_);
@@ -216,6 +223,7 @@ bool QtRichText::loadFile(const std::string& path, std::string* error) {
     c.movePosition(QTextCursor::End);
     QString t = q(gbk::toUtf8(bytes));
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    c.setBlockFormat(readableBlock());
     c.insertText(t, defaultFormat_);
     return true;
 }

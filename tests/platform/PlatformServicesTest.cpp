@@ -11,6 +11,7 @@
 #include "Gbk.h"
 #include "JpegWriter.h"
 #include "PictureQt.h"
+#include "QtPrinter.h"
 #include "QtSkinEngine.h"
 #include "QtTestApp.h"
 #include "QtUiServices.h"
@@ -145,4 +146,28 @@ TEST(ScriptedUi, PrinterFakeRaisesAndPrintDialogSetsOrientation) {
     EXPECT_EQ(ui.printer().orientation(), PageOrientation::Landscape);
     ui.printer_.failOnBegin = true;
     EXPECT_THROW(ui.printer().beginJob(""), PrinterError);
+}
+
+TEST(QtPrinter, PrintsAPictureIntoAPdfAndRaisesOnMisuse) {
+    testqt::app();
+    const std::string dir = testdata::freshTempDir("print");
+    QtPrinter printer;
+    printer.setOrientation(PageOrientation::Landscape);
+    EXPECT_EQ(printer.orientation(), PageOrientation::Landscape);
+    printer.setOrientation(PageOrientation::Portrait);
+    EXPECT_GT(printer.pageHeight(), printer.pageWidth());
+    EXPECT_THROW(printer.endJob(), PrinterError);
+    printer.qprinter().setOutputFormat(QPrinter::PdfFormat);
+    printer.qprinter().setOutputFileName(QString::fromStdString(dir + "chart.pdf"));
+    QImage img(80, 70, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    printer.beginJob("");
+    EXPECT_THROW(printer.beginJob(""), PrinterError);
+    printer.stretchDraw(10, 10, 810, 710, pictureFromImage(img));
+    EXPECT_THROW(printer.stretchDraw(0, 0, 1, 1, Picture{}), PrinterError);
+    printer.endJob();
+    std::ifstream in(dir + "chart.pdf", std::ios::binary);
+    std::string head(4, '\0');
+    in.read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
 }
