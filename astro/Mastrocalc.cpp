@@ -92,13 +92,18 @@ double MAstroCalc::stationTime(int code, double T, int kind) {
 // Retrograde starts (S) and ends (F) come from 20 station searches each, begun at 1 January
 // three years before the chart year and stepping on by the mean synodic period. The lists
 // depend only on the body and the year, and entry k only on the entries before it, so they
-// are computed as far as the scan below needs them and kept for the next chart of that year;
+// are computed as far as the scan below needs them and kept for the last two years of a body;
 // the states are the same as with the complete lists computed afresh.
 int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
     if (index < 0 || index >= static_cast<int>(kStationBody.size())) return 0;
     const int code = kStationBody[static_cast<std::size_t>(index)];
     if (code == 0 || code >= 8) return 0;
-    StationLists& s = stations_[static_cast<std::size_t>(code)];
+    const std::size_t c = static_cast<std::size_t>(code);
+    auto& slots = stations_[c];
+    std::size_t slot = newest_[c];
+    if (!(slots[slot].valid && slots[slot].year == f.year)) slot = 1 - slot;
+    newest_[c] = slot;
+    StationLists& s = slots[slot];
     if (!s.valid || s.year != f.year) {
         s = StationLists{};
         s.code = code;

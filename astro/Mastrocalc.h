@@ -42,5 +42,8 @@ private:
 
     CivilDateTime scratch_;
     double jd_ = 2451545.0;
-    std::array<StationLists, 8> stations_{};  // by body code 1..7; a pure cache
+    // A pure cache: two years per body code 1..7 (a natal and a transit chart), the older
+    // one replaced.
+    std::array<std::array<StationLists, 2>, 8> stations_{};
+    std::array<std::size_t, 8> newest_{};
 };
