@@ -114,14 +114,23 @@ Rgb labelColour(int body) {
 
 void drawLabels(Canvas& c, const LabelLayout& layout, int baseSize) {
     c.setFontName("宋体");
+    // Leader lines first, then the labels: a label's cell is filled with the background, so
+    // the lines of a crowded group never run across a neighbour's name.
     for (int i = 0; i < 12; ++i) {
+        const LabelEntry* e = findLabel(i, layout);
+        if (!e) continue;
         const Rgb colour = labelColour(i);
         c.setFontColor(colour);
         c.setPenColor(colour);
-        const LabelEntry* e = findLabel(i, layout);
-        if (!e) continue;
         c.moveTo(static_cast<int>(e->startX), static_cast<int>(e->startY));
         c.lineTo(static_cast<int>(e->endX), static_cast<int>(e->endY));
+    }
+    for (int i = 0; i < 12; ++i) {
+        const LabelEntry* e = findLabel(i, layout);
+        if (!e) continue;
+        const Rgb colour = labelColour(i);
+        c.setFontColor(colour);
+        c.setPenColor(colour);
         c.setFontSize(layout.fontSize);
         c.textOut(e->anchorX - layout.cellWidth / 2, e->anchorY - layout.cellHeight / 2,
                   BodyShortNames[i]);

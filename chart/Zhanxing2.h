@@ -55,6 +55,6 @@ const LabelEntry* findLabel(int body, const LabelLayout& layout);
 
 // Label colours: red for the Sun and Moon, gold for the nodes, blue for the planets.
 Rgb labelColour(int body);
-// Leader lines and short names of the 12 bodies of a layout, in "宋体" at the layout's size;
-// the font size is set back to baseSize after each label.
+// Leader lines and short names of the 12 bodies of a layout, in "宋体" at the layout's size
+// (all lines first, then all labels); the font size is set back to baseSize after each label.
 void drawLabels(Canvas& c, const LabelLayout& layout, int baseSize);
