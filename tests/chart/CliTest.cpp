@@ -65,11 +65,24 @@ TEST(CliChart, PrintsAnglesCuspsBodiesAspectsAndPillars) {
     EXPECT_EQ(v[14].rfind("0\t太阳\t", 0), 0u);
     EXPECT_EQ(v[25].rfind("11\t降交点\t", 0), 0u);
     EXPECT_EQ(v.back(), "pillars\t己卯\t丙子\t戊午\t戊午");
-    EXPECT_GT(std::filesystem::file_size(dir + "c.png"), 5000u);
+    // An 800 x 700 PNG (IHDR width and height, big-endian, at bytes 16..23).
+    std::ifstream png(dir + "c.png", std::ios::binary);
+    unsigned char head[24] = {};
+    png.read(reinterpret_cast<char*>(head), sizeof head);
+    EXPECT_EQ((head[16] << 24) | (head[17] << 16) | (head[18] << 8) | head[19], 800);
+    EXPECT_EQ((head[20] << 24) | (head[21] << 16) | (head[22] << 8) | head[23], 700);
     std::ifstream reading(dir + "r.txt");
     std::string first;
     std::getline(reading, first);
     EXPECT_EQ(first, "星座分析:");
+}
+
+TEST(CliChart, OrbOverrideForThisRun) {
+    REQUIRE_CLI();
+    // Orb 0 gives no aspect at all: angles, cusps, bodies and the pillars only.
+    const CliRun r = run("chart --date \"1990-05-01 08:00\" --orb 0 --lines --bkcolor 0xE0F0FF");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out).size(), 2u + 12 + 12 + 1);
 }
 
 TEST(CliChart, RefusedCastAndTransit) {
