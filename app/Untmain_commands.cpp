@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QToolTip>
 #include <filesystem>
 
 #include "JpegWriter.h"
@@ -60,7 +61,15 @@ void TFrmMain::ImgzhanxingMouseUp(Qt::MouseButton button, int, int) {
 }
 
 void TFrmMain::ImgzhanxingMouseMove(int x, int y) {
-    if (engine_) Imgzhanxing->setToolTip(q(engine_->hintAt(x, y)));
+    if (engine_) {
+        const QString hint = q(engine_->hintAt(x, y));
+        if (hint != Imgzhanxing->toolTip()) {
+            Imgzhanxing->setToolTip(hint);
+            // A new text shows at once where the pointer is; an empty one hides the tip.
+            if (Imgzhanxing->isVisible())
+                QToolTip::showText(Imgzhanxing->mapToGlobal(QPoint(x, y)), hint, Imgzhanxing);
+        }
+    }
     if (dragging_) moveChartImage(Imgzhanxing->x() + x - dragX_, Imgzhanxing->y() + y - dragY_);
 }
 

@@ -1,6 +1,10 @@
 // Main window commands: chart image copy, save and print, the reading's save, import, print and
 // font settings, the topic list and the transit command's refusal.
 #include <QImage>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QTreeWidget>
 #include <QPlainTextEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -212,4 +216,123 @@ TEST_F(MainWindowTest, HelpWindowHasItsThreeReadOnlyPages) {
         EXPECT_TRUE(text->isReadOnly());
         EXPECT_FALSE(text->toPlainText().isEmpty());
     }
+}
+
+namespace {
+void mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton b) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b);
+    QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+}  // namespace
+
+TEST_F(MainWindowTest, DraggingTheChartKeepsTheGrabbedPointUnderThePointer) {
+    TFrmMain& w = start();
+    QWidget* img = control<QWidget>("Imgzhanxing");
+    const QPoint start = img->pos();
+    mouse(img, QEvent::MouseButtonPress, {100, 100}, Qt::RightButton);  // other buttons: nothing
+    mouse(img, QEvent::MouseMove, {130, 90}, Qt::NoButton);
+    EXPECT_EQ(img->pos(), start);
+    mouse(img, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    mouse(img, QEvent::MouseMove, {150, 120}, Qt::NoButton);
+    EXPECT_EQ(img->pos(), start + QPoint(50, 20));
+    // The pointer is now at image point (100, 100) again; moving on drags further.
+    mouse(img, QEvent::MouseMove, {90, 100}, Qt::NoButton);
+    EXPECT_EQ(img->pos(), start + QPoint(40, 20));
+    mouse(img, QEvent::MouseButtonRelease, {90, 100}, Qt::LeftButton);
+    mouse(img, QEvent::MouseMove, {10, 10}, Qt::NoButton);
+    EXPECT_EQ(img->pos(), start + QPoint(40, 20));
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, CentringPutsTheChartInTheMiddleOrAtZero) {
+    writeFile("dat/zxinit.ini", "[winpos]\nwidth=1400\nheight=1000\ntreewid=100\npinghei=40\n");
+    TFrmMain& w = start();
+    w.show();
+    QWidget* img = control<QWidget>("Imgzhanxing");
+    QScrollArea* box = control<QScrollArea>("ScrollPan");
+    w.centerChartImage();
+    const QSize view = box->viewport()->size();
+    EXPECT_EQ(img->x(), std::max(0, (view.width() - 800) / 2)) << view.width();
+    EXPECT_EQ(img->y(), std::max(0, (view.height() - 700) / 2)) << view.height();
+    w.resize(500, 400);
+    QCoreApplication::processEvents();
+    w.centerChartImage();
+    EXPECT_EQ(img->pos(), QPoint(0, 0));
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, RecordTreeShowsCategoriesThenCasesNewestFirst) {
+    {
+        MDataBase store;
+        ASSERT_TRUE(store.Open(folder));
+        auto add = [&](const char* name, const char* category, int year, bool male, bool lunar, bool leap) {
+            CaseRecord r{};
+            r.setName(name);
+            r.setCategory(category);
+            r.year = static_cast<int16_t>(year);
+            r.month = 3;
+            r.day = 7;
+            r.male = male;
+            r.lunar = lunar;
+            r.leap = leap;
+            ASSERT_GE(store.Append(r), 0);
+        };
+        add("某人", "朋友", 1985, true, false, false);  // 0
+        add("甲", "Work", 0, false, true, true);         // 1
+        add("乙", "work", 1990, true, true, false);      // 2: same category, ASCII case ignored
+    }
+    writeFile("dat/zxinit.ini", "[classes]\ncount=2\n1=同事\n2=朋友\n");
+    start();
+    QTreeWidgetItem* root = control<QTreeWidget>("Tree")->topLevelItem(0);
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->childCount(), 3);
+    EXPECT_EQ(root->child(0)->text(0).toStdString(), "同事");
+    EXPECT_EQ(root->child(0)->childCount(), 0);
+    EXPECT_EQ(root->child(1)->text(0).toStdString(), "朋友");
+    EXPECT_EQ(root->child(1)->child(0)->text(0).toStdString(), "某人  公1985-3-7|0");
+    QTreeWidgetItem* work = root->child(2);
+    EXPECT_EQ(work->text(0).toStdString(), "work");  // first met: record 2, the newest
+    ASSERT_EQ(work->childCount(), 2);
+    EXPECT_EQ(work->child(0)->text(0).toStdString(), "乙  农1990-3-7|2");
+    EXPECT_EQ(work->child(1)->text(0).toStdString(), "甲  农闰-1-3-7|1");
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_FALSE(work->isExpanded());
+    closeWithYes();
+    const IniFile ini(settingsPath());
+    EXPECT_EQ(ini.readInteger("classes", "count", 0), 3);
+    EXPECT_EQ(ini.readString("classes", "3", ""), "work");
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
+    TFrmMain& w = start();
+    auto captions = [](const QMenu* m) {
+        std::vector<std::string> out;
+        for (QAction* a : m->actions()) out.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+        return out;
+    };
+    std::vector<std::string> top;
+    for (QAction* a : w.menuBar()->actions()) top.push_back(a->text().toStdString());
+    EXPECT_EQ(top, (std::vector<std::string>{"文件(&F)", "辅助工具(&T)", "选项(&O)", "帮助(&H)"}));
+    EXPECT_EQ(captions(w.menuBar()->actions()[0]->menu()),
+              (std::vector<std::string>{"保存命例", "导入历史记录", "导出历史记录", "整理记录文件", "退出程序"}));
+    EXPECT_EQ(captions(w.menuBar()->actions()[1]->menu()),
+              (std::vector<std::string>{"血型测试", "经纬度设置", "万年历"}));
+    EXPECT_EQ(captions(w.menuBar()->actions()[2]->menu()),
+              (std::vector<std::string>{"命稿设置", "排盘设置", "界面风格"}));
+    EXPECT_EQ(captions(w.findChild<QMenu*>("PopZhangX")),
+              (std::vector<std::string>{"复制", "另存为...", "打印"}));
+    EXPECT_EQ(captions(w.findChild<QMenu*>("popRdtzx")),
+              (std::vector<std::string>{"撤销", "-", "复制", "粘贴", "剪切", "删除", "全选", "-",
+                                        "设置选中文字", "-", "导入命稿文件", "另存为", "打印命稿"}));
+    EXPECT_EQ(captions(w.findChild<QMenu*>("PopPingYu")),
+              (std::vector<std::string>{"撤销", "-", "复制", "粘帖", "剪切", "删除", "全选", "-",
+                                        "设置选中文本", "-", "另存为", "打印"}));
+    // "退出程序" closes through the confirmation.
+    ui.answerNo("确定要关闭软件吗？");
+    action("N6")->trigger();
+    EXPECT_NE(w.engine(), nullptr);
+    ui.answerYes("确定要关闭软件吗？");
+    action("N6")->trigger();
+    EXPECT_EQ(w.engine(), nullptr);
 }
