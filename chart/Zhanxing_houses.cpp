@@ -29,6 +29,20 @@ double julianDayAt(int y, int m, int d, int hh, int mm) {
     return julianDayOf(c);
 }
 
+// Right ascension and longitude of an ecliptic point differ by less than 3 degrees. Within a
+// few millionths of a degree of 90 and 270 the single-precision degree factor puts the tangent
+// on the wrong side of its pole, and the quadrant rule would answer the opposite point: fold
+// such a value back by 180 degrees.
+double sameHalf(double v, double ref) {
+    double d = std::fmod(v - ref, 360.0);
+    if (d > 180) d -= 360;
+    if (d < -180) d += 360;
+    if (d > 90) v -= 180;
+    else if (d < -90) v += 180;
+    if (v < 0) v += 360;
+    return v;
+}
+
 double mod360(double v) {
     v = std::fmod(v, 360.0);
     if (v < 0) v += 360;
@@ -53,6 +67,7 @@ double MZhanXingEx::computeRamc(double sunLongitude, double geoLongitude, double
     double alpha = std::atan(tanD(sunLongitude) * kCosEpsFixed) * kRadToDeg;
     if (sunLongitude > 90 && sunLongitude < 270) alpha += 180;
     else if (sunLongitude >= 270) alpha += 360;
+    alpha = sameHalf(alpha, sunLongitude);
     double t = 15.0 * apparent.hour + 0.25 * apparent.minute - (120 - geoLongitude);
     if (t <= 0) t += 360;
     const double v = alpha + 180 + t;
@@ -63,6 +78,7 @@ double MZhanXingEx::midheavenOf(double r) {
     double mc = std::atan(tanD(r) / kCosEpsFixed) * kRadToDeg;
     if (r > 90 && r < 270) mc += 180;
     else if (r >= 270) mc += 360;
+    mc = sameHalf(mc, r);
     return mc >= 360 ? mc - 360 : mc;
 }
 

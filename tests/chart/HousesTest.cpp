@@ -93,6 +93,20 @@ TEST(Angles, RamcFromApparentSolarTime) {
     EXPECT_NEAR(diff(MZhanXingEx::computeRamc(280.0, 121.0, jd8), r), 1.0, 1e-9);
 }
 
+TEST(Angles, NoHalfTurnAtTheSolsticesAndEquinoxes) {
+    // Just past 90 or 270 deg the tangent of the single-precision angle changes sign late;
+    // the right ascension must still follow the longitude.
+    const double jd8 = julianDay(2000, 6, 21.5);
+    const double noon = MZhanXingEx::computeRamc(90.0, 120.0, jd8);
+    for (const double lambda : {89.9999999, 90.0, 90.0000001, 90.000001, 269.9999999, 270.0,
+                                270.0000001, 270.000001}) {
+        const double r = MZhanXingEx::computeRamc(lambda, 120.0, jd8);
+        const double ref = lambda < 180 ? noon : noon + 180;
+        EXPECT_NEAR(diff(r, ref), 0, 0.01) << lambda;
+        EXPECT_NEAR(diff(MZhanXingEx::midheavenOf(lambda), lambda), 0, 1e-4) << lambda;
+    }
+}
+
 TEST(Angles, AscendantAndMidheavenOnTheEquator) {
     EXPECT_NEAR(MZhanXingEx::ascendantOf(0, 0), 90, 1e-9);
     EXPECT_NEAR(MZhanXingEx::ascendantOf(90, 0), 180, 1e-4);
