@@ -134,6 +134,15 @@ TEST(SeriesValue, TruncationRule) {
                     EXPECT_LT(std::fabs(d), 1e-12) << b << " " << c << " " << n;
                 }
             }
+    // n = 0 keeps no tau^0 term and the first term of every higher power: for the Earth's L
+    // at one millennium (tau = 1) that is the sum of the leading terms of tau^1..tau^5.
+    double lead = 0;
+    for (int i = 1; i < 6; ++i) {
+        const double* t = &pst::blocks[0][pst::starts[0][i]];
+        lead += t[0] * std::cos(t[1] + t[2]);
+    }
+    const double earthCorr = (-0.0728 - 2.7702 - 1.1019 - 0.0996) / rad;
+    EXPECT_NEAR(seriesValue(0, 0, 10, 0), lead / 1e10 + earthCorr, 1e-12);
     // Out-of-range arguments read nothing and give 0.
     EXPECT_EQ(seriesValue(8, 0, 0.1, -1), 0);
     EXPECT_EQ(seriesValue(-1, 0, 0.1, -1), 0);
@@ -175,7 +184,9 @@ TEST(PlutoSeriesTable, LayoutAndOrdering) {
         const auto& slot = PlutoSeriesTable::series[s];
         for (int k = 0; k < kTerms[s]; ++k) {
             ASSERT_NE(slot[3 * k], PlutoSeriesTable::kTerminator);
-            if (k > 0) ASSERT_GE(std::llabs(slot[3 * k - 3]), std::llabs(slot[3 * k])) << s << " " << k;
+            if (k > 0) {
+                ASSERT_GE(std::llabs(slot[3 * k - 3]), std::llabs(slot[3 * k])) << s << " " << k;
+            }
         }
         EXPECT_EQ(slot[3 * kTerms[s]], PlutoSeriesTable::kTerminator) << s;
     }
