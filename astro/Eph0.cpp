@@ -193,6 +193,8 @@ constexpr std::array<NutationRow, 10> kNutation = {{
 }};
 }  // namespace
 
+// Nutation in longitude and obliquity (radians) at T (Julian centuries of TT from J2000):
+// the ten leading terms of the 1980 series, good to about 0.5".
 Nutation nutation(double T) {
     const double T2 = T * T;
     double dpsi = 0, deps = 0;
@@ -326,6 +328,12 @@ SphericalPosition precessEclipticToDate(double T, const SphericalPosition& p, co
 // ---------------------------------------------------------------------------------------------
 // Planetary series (VSOP87D, ecliptic and equinox of date) and the Pluto series.
 
+// Coordinate c (0 L, 1 B in radians; 2 R in AU) of body 0..7 at T (Julian centuries of TT from
+// J2000), heliocentric, mean ecliptic and equinox of date. n terms of the tau^0 sub-series are
+// kept (n < 0: all); every higher power keeps the same fraction of its own terms, rounded,
+// plus one. The fitted corrections after the series bring the frame and mean longitudes in
+// line with the numerical ephemeris (Earth: a polynomial in tau; planets: -3" tau and a fixed
+// offset per coordinate). Out-of-range body or coordinate gives 0.
 double seriesValue(int body, int c, double T, int n) {
     if (body < 0 || body >= PlanetSeriesTable::kBodies || c < 0 || c > 2) return 0;
     const auto& block = PlanetSeriesTable::blocks[static_cast<size_t>(body)];
@@ -394,6 +402,9 @@ RectangularPosition plutoPosition(double T) {
     return {xyz[0], xyz[1], xyz[2]};
 }
 
+// Heliocentric L, B (radians) and R (AU) on the ecliptic and equinox of date of body code 0..9
+// at T: the planetary series with nL, nB, nR terms for 0..7, Pluto's series precessed from
+// J2000 with P03 for 8 (term counts unused), the zero vector for the Sun (9) and other codes.
 SphericalPosition heliocentricPosition(int code, double T, int nL, int nB, int nR) {
     if (code >= 0 && code <= 7)
         return {seriesValue(code, 0, T, nL), seriesValue(code, 1, T, nB), seriesValue(code, 2, T, nR)};
