@@ -109,4 +109,20 @@ TEST(ApparentPosition, AgainstSwissEphemeris) {
     }
     swe_close();
 }
+
+TEST(ApparentPosition, NutationAgainstSwissEphemeris) {
+    double worstPsi = 0, worstEps = 0;
+    for (double d = julianDay(1600, 1, 1.0) - 2451545; d < julianDay(2200, 1, 1.0) - 2451545; d += 37.3) {
+        double x[6];
+        char err[AS_MAXCH];
+        ASSERT_GE(swe_calc(2451545 + d, SE_ECL_NUT, 0, x, err), 0) << err;
+        const Nutation n = nutation(d / 36525);
+        worstPsi = std::max(worstPsi, std::fabs(n.dpsi * radd - x[2]) * 3600);
+        worstEps = std::max(worstEps, std::fabs(n.deps * radd - x[3]) * 3600);
+    }
+    std::printf("nutation vs Swiss Ephemeris: dpsi %.3f\"  deps %.3f\"\n", worstPsi, worstEps);
+    EXPECT_LT(worstPsi, 0.15);
+    EXPECT_LT(worstEps, 0.15);
+    swe_close();
+}
 #endif
