@@ -10,6 +10,7 @@
 
 #include "Gbk.h"
 #include "QImageCanvas.h"
+#include "RtfCodec.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -38,7 +39,7 @@ bool readAll(const std::string& path, std::string& out) {
 }
 }  // namespace
 
-QtRichText::QtRichText(QTextEdit& edit) : edit_(edit) {
+QtRichText::QtRichText(QTextEdit& edit) : edit_(edit), rtf_(&GbkRtfCodec::instance()) {
     edit_.setAcceptRichText(true);
     defaultFormat_ = edit_.currentCharFormat();
 }

@@ -1,7 +1,7 @@
 // The rich-text target over a QTextEdit: the reading and the comment box of the main window.
 // Positions count Unicode code points of the plain text (paragraph breaks count one).
-// Reading and writing RTF goes through an RtfCodec installed with setRtfCodec; without one,
-// only plain text files can be loaded and saved.
+// RTF files are read and written by an RtfCodec: GbkRtfCodec unless setRtfCodec installs another
+// (nullptr: only plain text files can be loaded and saved).
 #pragma once
 #include <QTextCharFormat>
 #include <QTextEdit>

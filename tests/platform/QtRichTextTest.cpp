@@ -2,6 +2,8 @@
 // the modified flag and plain-text files in GBK.
 #include <gtest/gtest.h>
 
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 
 #include "Gbk.h"
 #include "QtRichText.h"
+#include "RtfCodec.h"
 #include "QtTestApp.h"
 #include "TestData.h"
 
@@ -63,6 +66,7 @@ TEST(QtRichText, PlainTextFilesAreGbkAndRtfNeedsACodec) {
     const std::string dir = testdata::freshTempDir("richtext");
     QTextEdit edit;
     QtRichText rt(edit);
+    rt.setRtfCodec(nullptr);
     rt.setText("评语：第一行\n第二行");
     std::string err;
     ASSERT_TRUE(rt.saveFile(dir + "a.txt", true, &err)) << err;
@@ -89,4 +93,71 @@ TEST(QtRichText, FontNameAndBackgroundAreKeptAsSet) {
     EXPECT_EQ(rt.fontSize(), 14);
     EXPECT_EQ(rt.backgroundColor().toBgr(), 0xC0CCD0u);
     EXPECT_EQ(edit.font().family(), QStringLiteral("AR PL UMing CN"));
+}
+
+TEST(GbkRtfCodec, RoundTripKeepsTextAndAttributes) {
+    testqt::app();
+    const std::string dir = testdata::freshTempDir("rtf");
+    QTextEdit edit;
+    QtRichText rt(edit);
+    rt.setFontName("宋体");
+    rt.setDefaultAttributes(10, Rgb{0, 0, 0}, TextStyle{});
+    rt.setText("星座分析:\n{大括号} \\ 反斜杠\t制表\n\n𝄞 与 €\n末行");
+    rt.select(0, 5);
+    rt.setSelectionColor(Rgb{255, 0, 0});
+    rt.setSelectionStyle(TextStyle{true, false, true, false});
+    rt.setSelectionFont("宋体", 14);
+    std::string err;
+    ASSERT_TRUE(rt.saveFile(dir + "a.rtf", false, &err)) << err;
+    std::ifstream in(dir + "a.rtf", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(bytes.compare(0, 28, "{\\rtf1\\ansi\\ansicpg936\\deff0"), 0);
+    EXPECT_NE(bytes.find("\\'d0\\'c7"), std::string::npos);  // 星 in GBK
+    EXPECT_EQ(bytes.find("\xE6\x98\x9F"), std::string::npos);  // no raw UTF-8
+
+    QTextEdit edit2;
+    QtRichText back(edit2);
+    ASSERT_TRUE(back.loadFile(dir + "a.rtf", &err)) << err;
+    EXPECT_EQ(back.text(), rt.text());
+    back.select(0, 1);
+    const FontChoice head = back.selectionFont();
+    EXPECT_EQ(head.color, (Rgb{255, 0, 0}));
+    EXPECT_TRUE(head.style.bold);
+    EXPECT_TRUE(head.style.underline);
+    EXPECT_FALSE(head.style.italic);
+    EXPECT_EQ(head.size, 14);
+    EXPECT_EQ(head.name, "AR PL UMing CN");
+    back.select(6, 1);
+    EXPECT_FALSE(back.selectionFont().style.bold);
+    EXPECT_EQ(back.selectionFont().size, 10);
+}
+
+TEST(GbkRtfCodec, ReadsWhatAWindowsEditorWrites) {
+    testqt::app();
+    // Hand-written in the shape of a rich edit control's output: GBK escapes, a font table with a
+    // GBK face name, a colour table, an ignorable destination and unicode escapes.
+    const std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"
+        "{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss Arial;}}\r\n"
+        "{\\colortbl ;\\red0\\green0\\blue255;}\r\n"
+        "{\\*\\generator Riched20 5.50.99.2014;}\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs20 "
+        "\\'ca\\'e4\\'c8\\'eb\\cf1\\b\\fs28 \\'c6\\'c0\\'d3\\'ef\\cf0\\b0\\fs20 :\\par\r\n"
+        "\\f1 abc\\u8364?\\tab x\\par\r\n}\r\n";
+    QTextDocument doc;
+    ASSERT_TRUE(GbkRtfCodec::instance().read(rtf, doc));
+    EXPECT_EQ(doc.toPlainText().toStdString(), "输入评语:\nabc€\tx");
+    QTextCursor c(&doc);
+    c.setPosition(3);  // inside 评语
+    const QTextCharFormat f = c.charFormat();
+    EXPECT_EQ(f.foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(f.fontWeight(), QFont::Bold);
+    EXPECT_DOUBLE_EQ(f.fontPointSize(), 14.0);
+    EXPECT_EQ(f.fontFamilies().toStringList().value(0), QStringLiteral("AR PL UMing CN"));
+    c.setPosition(7);
+    EXPECT_EQ(c.charFormat().fontFamilies().toStringList().value(0), QStringLiteral("Arial"));
+    QTextDocument other;
+    EXPECT_FALSE(GbkRtfCodec::instance().read("plain text", other));
+    // Truncated or unbalanced input ends cleanly.
+    EXPECT_TRUE(GbkRtfCodec::instance().read("{\\rtf1{{{\\'c", other));
+    EXPECT_TRUE(GbkRtfCodec::instance().read("{\\rtf1 a}}}}b\\", other));
 }
