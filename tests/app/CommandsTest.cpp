@@ -103,6 +103,11 @@ TEST_F(MainWindowTest, SavingTheReadingAsksBeforeOverwritingAndTheCommentDoesNot
     EXPECT_EQ(readBytes(folder + "old.txt"), gbk::fromUtf8("星座分析:\r\n白羊座"));
     EXPECT_EQ(ui.callsOf(testui::UiKind::SaveFile).back().file.filter, "Rtf格式|*.rtf|Txt格式|*.txt");
 
+    // After a refused overwrite of a .txt, a save as .rtf writes rich text.
+    ui.answerFile(testui::UiKind::SaveFile, folder + "old", 1).expectPlain("已保存！");
+    w.RdysaveClick();
+    EXPECT_EQ(readBytes(folder + "old.rtf").substr(0, 6), "{\\rtf1");
+
     w.comment().setText("评语");
     ui.answerFile(testui::UiKind::SaveFile, folder + "old", 2).expectPlain("已保存！");
     w.MenuItem32Click();
