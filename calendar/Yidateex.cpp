@@ -111,8 +111,11 @@ void MYiDateEx::computeLayout(double W, Layout& L) const {
         const int32_t Dm = L.newMoonDays[i] + 2451545;
         const int32_t v = ordinal[i];
         int32_t m = kMonthNumberTable[positiveMod(v, 12)];
-        // Historical renumberings: the calendars of Wu Zetian (690-700) and Suzong (761-762)
-        // began the year with month 11 or 12, and the Wang Mang reform (9-23) with month 12.
+        // Historical renumberings (JDN of the month's first day): Wang Mang (AD 9-23) and
+        // Wei's Jingchu calendar (237-239) began the year with the 丑 month, so names run one
+        // month on and the last month of each span is 12; Suzong's calendar (761-762) began it
+        // with the 子 month, two on; the Zhou calendar of Wu Zetian (689-700) named the 子
+        // month 正月 (1), the 丑 month 12 and the 寅 month 1.
         if ((Dm >= 1724360 && Dm <= 1729794) || (Dm >= 1807724 && Dm <= 1808699))
             m = kMonthNumberTable[positiveMod(v + 1, 12)];
         else if (Dm >= 1999349 && Dm <= 1999467)

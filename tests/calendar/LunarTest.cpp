@@ -204,3 +204,67 @@ TEST(EventDay, MeanEraAndItsOneDayRule) {
     EXPECT_EQ(eventDay(J + 29.53 - 2451545, "朔", corrections()) + 2451545,
               floorInt(epoch + period * 2 + 0.5));
 }
+
+namespace {
+// The day each era's model gives for a query at JD J (day numbers from J2000).
+int32_t modernNewMoon(double J) {
+    return floorInt(newMoonHigh(floorInt((J + 14 - 2451551) / 29.5306) * 2 * pi) + 0.5);
+}
+int32_t lowNewMoon(double J) {
+    return floorInt(newMoonLow(floorInt((J + 14 - 2451551) / 29.5306) * 2 * pi) + 0.5);
+}
+int32_t modernTerm(double J) {
+    return floorInt(solarTermHigh(floorInt((J + 7 - 2451259) / 365.2422 * 24) * pi / 12) + 0.5);
+}
+int32_t lowTerm(double J) {
+    return floorInt(solarTermLow(floorInt((J + 7 - 2451259) / 365.2422 * 24) * pi / 12) + 0.5);
+}
+}  // namespace
+
+TEST(EventDay, EraLimits) {
+    // Each era starts exactly at its limit (JD of the query): new moons mean from 1457684.231017,
+    // low from 1947154, modern from 2436935; terms mean from 1640643.479938, low from 2322140.76.
+    const double eps = 1e-3;  // days
+    const auto& c = corrections();
+    auto nm = [&](double J) { return eventDay(J - 2451545, "朔", c); };
+    auto term = [&](double J) { return eventDay(J - 2451545, "气", c); };
+
+    const double nmMean = 1457698.231017 - 14;
+    EXPECT_EQ(nm(nmMean - eps), modernNewMoon(nmMean - eps));
+    EXPECT_EQ(nm(nmMean) + 2451545, 1457698);  // the first mean epoch, not the modern 1457669
+    EXPECT_NE(nm(nmMean), modernNewMoon(nmMean));
+    EXPECT_EQ(nm(1947154 - eps) + 2451545, 1947168);  // still mean
+    const double nmLowStart = 1947154;
+    EXPECT_EQ(nm(nmLowStart), lowNewMoon(nmLowStart));  // digit 0 at position 0
+    EXPECT_EQ(nm(2436935 - eps), lowNewMoon(2436935 - eps));
+    EXPECT_EQ(nm(2436935), modernNewMoon(2436935));
+
+    const double tMean = 1640650.479938 - 7;
+    EXPECT_EQ(term(tMean - eps), modernTerm(tMean - eps));
+    EXPECT_EQ(term(tMean) + 2451545, 1640650);  // the mean epoch, not the modern 1640652
+    EXPECT_NE(term(tMean), modernTerm(tMean));
+    EXPECT_EQ(term(2322140.76 - eps) + 2451545, 2322133);  // the last mean term
+    EXPECT_EQ(term(2322140.76), lowTerm(2322140.76));
+    EXPECT_EQ(term(2436935 - eps), lowTerm(2436935 - eps));
+    EXPECT_EQ(term(2436935), modernTerm(2436935));
+}
+
+TEST(EventDay, CorrectionDigitsMoveTheLowDay) {
+    // Digit '2' puts the event one day earlier, '1' one day later, read at position
+    // floor((J - start) / period) of the string.
+    const auto& c = corrections();
+    auto nmQuery = [](int p) { return kNewMoonHistoricalStart + (p + 0.5) * 29.5306; };
+    auto termQuery = [](int p) { return kTermHistoricalStart + (p + 0.5) * 365.2422 / 24; };
+    for (const auto& [p, shift] : {std::pair{24, -1}, std::pair{31, -1}, std::pair{52, 1},
+                                   std::pair{23, 0}}) {
+        const double J = nmQuery(p);
+        ASSERT_EQ(floorInt((J - kNewMoonHistoricalStart) / 29.5306), p);
+        EXPECT_EQ(eventDay(J - 2451545, "朔", c), lowNewMoon(J) + shift) << p;
+    }
+    for (const auto& [p, shift] : {std::pair{13, -1}, std::pair{21, 1}, std::pair{34, -1},
+                                   std::pair{36, -1}, std::pair{12, 0}}) {
+        const double J = termQuery(p);
+        ASSERT_EQ(floorInt((J - kTermHistoricalStart) / 365.2422 * 24), p);
+        EXPECT_EQ(eventDay(J - 2451545, "气", c), lowTerm(J) + shift) << p;
+    }
+}

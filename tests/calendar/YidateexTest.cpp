@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <set>
 #include <string>
 
 #include "Eph0.h"
@@ -334,4 +335,64 @@ TEST(Dates, JulianDayCarriesOneSecond) {
     const double jd = cal.toJulianDay(D(2000, 1, 1, 12, 0));
     EXPECT_NEAR((jd - 2451545.0) * 86400, 1.0, 1e-4);  // seconds
     EXPECT_EQ(cal.fromJulianDay(jd), D(2000, 1, 1, 12, 0));
+}
+
+TEST(YearLayout, HistoricalRenumberings) {
+    // Month numbers at the edges of the renamed spans (JDN of the month's first day): Wang Mang
+    // (1724360-1729794) and Wei (1807724-1808699) one month on, Suzong (1999349-1999467) two on,
+    // the Zhou calendar of Wu Zetian (after 1973066, before 1977053) naming the 子 and 寅 months 1,
+    // and the last month of the first two spans named 12.
+    MYiDateEx cal;
+    const std::pair<int, int> cases[] = {
+        {1724331, 11}, {1724360, 1}, {1729764, 11}, {1729794, 12}, {1729823, 12},
+        {1807695, 2},  {1807724, 4}, {1808669, 11}, {1808699, 12}, {1808729, 12},
+        {1999319, 10}, {1999349, 1}, {1999467, 5},  {1999497, 4},  {1973037, 10},
+        {1973067, 1},  {1976728, 12}, {1976758, 1}, {1977052, 10}, {1977082, 11}};
+    for (const auto& [jdn, month] : cases) {
+        DateTimeFields l;
+        cal.gregorianToLunar(fieldsFromJulianDay(jdn), l);
+        EXPECT_EQ(l.day, 1) << jdn;
+        EXPECT_EQ(l.month, month) << jdn;
+    }
+}
+
+TEST(YearLayout, AncientCalendars) {
+    // -721..-104: months counted from each calendar's epoch, no leap month; an extra 13th month
+    // before -220, and from -220 the Qin calendar opening with month 10 and ending a long year
+    // with a second month 10.
+    MYiDateEx cal;
+    std::set<int32_t> extra13, second10;  // first days of the extra months
+    for (int y = -721; y <= -104; ++y) {
+        cal.calcYear(floorInt(julianDay(y, 7, 1.5)) - 2451545);
+        ASSERT_EQ(cal.leapMonthIndex, 0) << y;
+        for (int i = 0; i < 14; ++i) {
+            ASSERT_GE(cal.monthNumbers[i], 1) << y;
+            ASSERT_LE(cal.monthNumbers[i], 13) << y;
+        }
+        for (int i = 0; i < 14; ++i) {
+            if (cal.monthNumbers[i] == 13) extra13.insert(cal.newMoonDays[i]);
+            if (i > 0 && cal.monthNumbers[i - 1] == 10 && cal.monthNumbers[i] == 10)
+                second10.insert(cal.newMoonDays[i]);
+        }
+    }
+    const int longYears13 = static_cast<int>(extra13.size());
+    const int longYears10 = static_cast<int>(second10.size());
+    std::printf("ancient layouts: %d years with a 13th month, %d Qin years with a second 10th\n",
+                longYears13, longYears10);
+    // About 7 long years in 19.
+    EXPECT_NEAR(longYears13, (-220 + 721) * 7 / 19, 8);
+    EXPECT_NEAR(longYears10, (-104 + 220) * 7 / 19, 4);
+
+    const std::array<int32_t, 14> y720 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1};
+    const std::array<int32_t, 14> y221 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 10, 11, 12};
+    const std::array<int32_t, 14> y220 = {11, 12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 10, 11};
+    cal.calcYear(floorInt(julianDay(-720, 7, 1.5)) - 2451545);
+    EXPECT_EQ(cal.monthNumbers, y720);
+    cal.calcYear(floorInt(julianDay(-221, 7, 1.5)) - 2451545);
+    EXPECT_EQ(cal.monthNumbers, y221);  // the Qin calendar's first month 10 of -221
+    cal.calcYear(floorInt(julianDay(-220, 7, 1.5)) - 2451545);
+    EXPECT_EQ(cal.monthNumbers, y220);
+    // From -103 on the leap-month rule applies again.
+    cal.calcYear(floorInt(julianDay(-103, 7, 1.5)) - 2451545);
+    EXPECT_EQ(cal.monthNumbers[2], 1);
 }
