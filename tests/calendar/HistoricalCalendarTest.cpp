@@ -205,7 +205,10 @@ TEST(HistoricalCalendar, MonthLayouts619To1960) {
         "month starts 619-1960: %d checked, %d with another number or day, %d leap flags "
         "differ\n",
         checked, bad, leapBad);
-    // Known: the two bound digits of the published string (628, 649), the month names of the Zhou
+    // Known: the two bound digits of the published string (628, 649): they fit the low formula
+    // with W = 2*pi*k in the full-precision pi, which puts those new moons 20 and 43 s before
+    // midnight; with the program's nine-digit pi they fall 36 and 7 s after it, so 628-12-01
+    // opens month 11 a day late and month 12 of 648 runs to a day 31. The month names of the Zhou
     // calendar of 689-700 (正月 = 子 month, named 1 where the data numbers it 11) with its year-end
     // leap month, and the mean-term leap month of 724/725.
     EXPECT_LE(bad, 15);
