@@ -1,6 +1,9 @@
 // Program start: the case store, the application with its title, the main window; an error that
 // escapes a command or the event loop is shown in the application's error box.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 #include "Database.h"
@@ -35,6 +38,11 @@ int main(int argc, char** argv) {
     TarminApplication app(argc, argv, ui);
     QApplication::setApplicationName(QString::fromStdString(title));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarmin.svg")));
+    // The standard dialogs speak Chinese when Qt's own translations are installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     int rc = 0;
     try {
         TFrmMain window(ui, db);

@@ -53,6 +53,11 @@ QString QImageCanvas::familyFor(const std::string& fontName) {
     return QString::fromStdString(fontName);
 }
 
+std::string QImageCanvas::programFontName(const QString& family) {
+    if (family.startsWith(QStringLiteral("AR PL UMing"))) return "宋体";
+    return family.toStdString();
+}
+
 QString QImageCanvas::displayText(const std::string& fontName, const std::string& utf8) {
     QString s = QString::fromStdString(utf8);
     if (!sameName(fontName, "Wingdings")) return s;

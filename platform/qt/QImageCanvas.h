@@ -35,6 +35,8 @@ public:
 
     // The installed family that stands in for a font name of the program ("宋体", "Wingdings").
     static QString familyFor(const std::string& fontName);
+    // The program's own name of an installed family: the Song face is "宋体" again.
+    static std::string programFontName(const QString& family);
     // Pixel height of a font of the given size in points at 96 dpi.
     static int pixelsForPoints(int points);
     // Text as it is drawn in the named font: for "Wingdings" the codes 0x5E..0x69 become the

@@ -167,7 +167,7 @@ FontChoice QtRichText::selectionFont() const {
     const QTextCharFormat f = c.charFormat();
     const QFont font = f.font();
     FontChoice r;
-    r.name = font.family().toStdString();
+    r.name = QImageCanvas::programFontName(font.family());
     r.size = font.pointSize() > 0 ? font.pointSize() : fontSize();
     r.style.bold = font.bold();
     r.style.italic = font.italic();

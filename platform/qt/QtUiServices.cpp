@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "PictureQt.h"
+#include "QImageCanvas.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -135,7 +136,7 @@ std::optional<FontChoice> QtUiServices::chooseFont(const FontChoice& initial) {
     QDialog dlg(parent_);
     dlg.setWindowTitle(QStringLiteral("字体"));
     auto* layout = new QVBoxLayout(&dlg);  // owned by the dialog
-    QFont f(q(initial.name));
+    QFont f(QImageCanvas::familyFor(initial.name));
     f.setPointSize(initial.size > 0 ? initial.size : 10);
     f.setBold(initial.style.bold);
     f.setItalic(initial.style.italic);
@@ -169,7 +170,7 @@ std::optional<FontChoice> QtUiServices::chooseFont(const FontChoice& initial) {
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QFont chosen = fonts->currentFont();
     FontChoice r;
-    r.name = s8(chosen.family());
+    r.name = QImageCanvas::programFontName(chosen.family());
     r.size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.size;
     r.style.bold = chosen.bold();
     r.style.italic = chosen.italic();

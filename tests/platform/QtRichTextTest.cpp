@@ -126,7 +126,7 @@ TEST(GbkRtfCodec, RoundTripKeepsTextAndAttributes) {
     EXPECT_TRUE(head.style.underline);
     EXPECT_FALSE(head.style.italic);
     EXPECT_EQ(head.size, 14);
-    EXPECT_EQ(head.name, "AR PL UMing CN");
+    EXPECT_EQ(head.name, "宋体");
     back.select(6, 1);
     EXPECT_FALSE(back.selectionFont().style.bold);
     EXPECT_EQ(back.selectionFont().size, 10);
