@@ -341,3 +341,20 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
     action("N6")->trigger();
     EXPECT_EQ(w.engine(), nullptr);
 }
+
+TEST(MainWindowSource, OpensNoStandardDialogDirectly) {
+    // Message boxes and standard dialogs go through the user-interface services, so the tests can
+    // answer them; the main window's sources name none of Qt's dialog classes.
+    const std::vector<std::string> banned = {"QMessageBox", "QFileDialog", "QInputDialog",
+                                             "QFontDialog", "QColorDialog", "QPrintDialog"};
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(testdata::sourceDir() + "app")) {
+        const auto ext = e.path().extension();
+        if (ext != ".cpp" && ext != ".h") continue;
+        ++files;
+        std::ifstream in(e.path());
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        for (const auto& b : banned) EXPECT_EQ(text.find(b), std::string::npos) << e.path() << ": " << b;
+    }
+    EXPECT_GE(files, 5);
+}
