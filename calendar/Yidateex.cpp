@@ -215,9 +215,12 @@ bool MYiDateEx::lunarToGregorian(const DateTimeFields& lunar, bool leap, DateTim
     };
     const int step = key(lunar, leap) < key(l0, f0) ? -1 : 1;
 
-    // The key misjudges the direction when the estimate falls in a leap month just before the
-    // requested month with a later day (leap 9th, day 28 against 10th, day 23), so a search that
-    // finds nothing is repeated the other way before the date is declared missing.
+    // The key assumes that month numbers follow the Gregorian months. In the renamed spans
+    // (AD 9-23, 237-239, 689-700) they do not, and the key can point away from an existing date
+    // (year 21: the estimate lands on leap 9th day 28, the 10th day 23 lies ahead); about 300
+    // dates there would be reported missing. So a search that finds nothing is repeated the
+    // other way before the date is declared missing; every date found the first way is
+    // unchanged.
     const double start = J;
     for (const int dir : {step, -step}) {
         J = start;

@@ -87,6 +87,14 @@ TEST(LunarToGregorian, LeapMonthsMissingDaysAndTheMessage) {
     // leap 9th day 28) points the search backwards, where the date is not found.
     ASSERT_TRUE(cal.lunarToGregorian(D(21, 10, 23), false, g, error)) << error;
     EXPECT_EQ(g, D(21, 11, 16));
+    // The same happens in the other renamed spans (Wei 237-239, Zhou 689-700): each date found
+    // converts back to itself.
+    for (const DateTimeFields& l : {D(238, 12, 10), D(690, 12, 15), D(697, 12, 15), D(13, 9, 2)}) {
+        ASSERT_TRUE(cal.lunarToGregorian(l, false, g, error)) << l.year << "/" << l.month;
+        DateTimeFields back;
+        EXPECT_FALSE(cal.gregorianToLunar(g, back));
+        EXPECT_EQ(back, l) << l.year << "/" << l.month << "/" << l.day;
+    }
     // Day 30 of the second month: the first estimate is clamped to 28 February.
     ASSERT_TRUE(cal.lunarToGregorian(D(2023, 2, 30), false, g, error));
     EXPECT_EQ(g, D(2023, 3, 21));
