@@ -164,6 +164,9 @@ void MYiDateEx::calcYear(int32_t d) {
 bool MYiDateEx::lunarOfDay(int32_t day, DateTimeFields& lunar) {
     currentDay = day;
     calcYear(currentDay);
+    // Months of 29 or 30 days put the estimate on the month or the one before it, so one step
+    // forward normally decides (checked for every day -4713..9999); the index is kept inside the
+    // layout should a month of the mean-element tables run longer.
     int m = floorInt((currentDay - newMoonDays[0]) / 30.0);
     if (m < 0) m = 0;
     if (m > 13) m = 13;
@@ -327,6 +330,8 @@ const std::string& MYiDateEx::chineseNumeral(int n) {
 }
 
 bool MYiDateEx::isValidDate(const DateTimeFields& g) {
+    // Month 0 or 13 and day 0 would otherwise pass: the Julian-day arithmetic rolls them into
+    // the neighbouring month, whose length the test then reads.
     if (g.month < 1 || g.month > 12 || g.day < 1) return false;
     int day = g.day;
     if (g.year == 1582 && g.month == 10) {
