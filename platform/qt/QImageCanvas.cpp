@@ -86,7 +86,15 @@ void QImageCanvas::plot(int x, int y, int& patternStep) {
     const bool on = p.off == 0 || (patternStep % period) < p.on;
     ++patternStep;
     if (!on || x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
-    image_.setPixelColor(x, y, toQColor(pen_));
+    switch (image_.format()) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:  // opaque pixels read the same in all three
+            reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = qRgb(pen_.r, pen_.g, pen_.b);
+            break;
+        default:
+            image_.setPixelColor(x, y, toQColor(pen_));
+    }
 }
 
 // Bresenham from (x0, y0) towards (x1, y1); the last point is left out as GDI's LineTo does.
