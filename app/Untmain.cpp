@@ -614,8 +614,7 @@ void TFrmMain::skinChosen(QAction* chosen) {
         settingsFile_->writeString("window", "skinname", caption);
         settingsFile_->writeBool("window", "skined", true);
     } else {
-        ui_.messageBox("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！", "",
-                       MsgIcon::None, MsgButtons::Ok);
+        ui_.plainMessage("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！");
     }
 }
 

@@ -251,7 +251,7 @@ TEST_F(MainWindowTest, SkinMenuListsSkinFilesAndRestoresTheChosenOne) {
         if (x->text() == "a") a = x;
         if (x->text() == "系统默认") plain = x;
     }
-    ui.expectMessage("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！");
+    ui.expectPlain("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！");
     a->trigger();
     EXPECT_TRUE(a->isChecked());
     EXPECT_EQ(IniFile(settingsPath()).readString("window", "skinname", ""), "Mx1");
