@@ -492,15 +492,40 @@ void TFrmMain::fillLists() {
 // ---------------------------------------------------------------------------------------------
 // Record tree (categories and cases)
 
+namespace {
+// The tree's images, 16 x 16: female case, male case, category, root.
+QIcon caseIcon(const QColor& c) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(c);
+    p.setPen(c.darker(150));
+    p.drawEllipse(QRectF(3.5, 3.5, 9, 9));
+    return QIcon(pm);
+}
+QIcon treeImage(const QWidget* w, int index) {
+    switch (index) {
+        case 0: return caseIcon(QColor(220, 90, 140));
+        case 1: return caseIcon(QColor(60, 110, 200));
+        case 2: return w->style()->standardIcon(QStyle::SP_DirIcon);
+        default: return w->style()->standardIcon(QStyle::SP_DirHomeIcon);
+    }
+}
+}  // namespace
+
 void TFrmMain::BuildCaseTree(const std::vector<int>& numbers) {
     Tree->setUpdatesEnabled(false);
     Tree->clear();
     auto* root = new QTreeWidgetItem(Tree, QStringList(q("命例")));  // owned by the tree
+    root->setIcon(0, treeImage(Tree, 3));
     if (settingsFile_) {
         const int count = settingsFile_->readInteger("classes", "count", 0);
         for (int i = 1; i <= count; ++i) {
             const std::string name = settingsFile_->readString("classes", std::to_string(i), "");
-            if (!name.empty()) new QTreeWidgetItem(root, QStringList(q(name)));
+            if (name.empty()) continue;
+            auto* category = new QTreeWidgetItem(root, QStringList(q(name)));
+            category->setIcon(0, treeImage(Tree, 2));
         }
     }
     auto sameCategory = [](const QString& a, const QString& b) {
@@ -522,14 +547,18 @@ void TFrmMain::BuildCaseTree(const std::vector<int>& numbers) {
         QTreeWidgetItem* node = nullptr;
         for (int i = 0; i < root->childCount() && !node; ++i)
             if (sameCategory(root->child(i)->text(0), category)) node = root->child(i);
-        if (!node) node = new QTreeWidgetItem(root, QStringList(category));
+        if (!node) {
+            node = new QTreeWidgetItem(root, QStringList(category));
+            node->setIcon(0, treeImage(Tree, 2));
+        }
         const int shownYear = rec.year > 0 ? rec.year : rec.year - 1;
         char date[64];
         std::snprintf(date, sizeof date, "%d-%d-%d|%d", shownYear, rec.month, rec.day, n);
         std::string text = rec.nameUtf8() + (rec.lunar == 1 ? "  农" : "  公");
         if (rec.lunar == 1 && rec.leap == 1) text += "闰";
         text += date;
-        new QTreeWidgetItem(node, QStringList(q(text)));
+        auto* leaf = new QTreeWidgetItem(node, QStringList(q(text)));
+        leaf->setIcon(0, treeImage(Tree, rec.male ? 1 : 0));
     }
     db_.EndScan();
     root->setExpanded(true);
