@@ -30,6 +30,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 

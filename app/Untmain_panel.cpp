@@ -361,7 +361,9 @@ void TFrmMain::BtnpaiClick() {
 
     // The request.
     BirthRecord r{};
-    r.name = name;
+    // A longer name is cut at a character boundary to the request's 9 GBK bytes, so the chart and
+    // the saved case carry the same name.
+    r.name = gbk::cutUtf8(name, BirthRecord::kNameBytes);
     r.birth = DateTimeFields{static_cast<int16_t>(year), static_cast<int16_t>(cbom->currentIndex() + 1),
                              static_cast<int16_t>(cbod->currentIndex() + 1),
                              static_cast<int16_t>(cbos->currentIndex()),

@@ -246,6 +246,11 @@ TEST_F(MainWindowTest, NatalCommandFillsTheRequestAndCastsTheChart) {
     EXPECT_EQ(w.currentCase().nameUtf8(), " 张三");
     EXPECT_EQ(w.currentCase().blood, 2);
     EXPECT_EQ(control<TUpDown>("UpDyear")->position(), 1985);
+    // A long name is cut to 9 GBK bytes on a character boundary, the same in request and case.
+    control<QLineEdit>("Edtname")->setText("欧阳诸葛长名字");
+    w.BtnpaiClick();
+    EXPECT_EQ(w.birthRequest().name, "欧阳诸葛");
+    EXPECT_EQ(w.currentCase().nameUtf8(), "欧阳诸葛");
     EXPECT_TRUE(w.natalCast()) << w.engine()->errorText();
     EXPECT_EQ(w.transitRequest().place, "福建省-");
     EXPECT_EQ(control<QTabWidget>("Page1")->currentIndex(), 0);
