@@ -263,5 +263,5 @@ void TFrmMain::mnuT_wnlClick() {}
 void TFrmMain::OmnusetcanClick() {}
 void TFrmMain::mnuH_helpClick() {
     TFrmTxtHelp help(this);
-    help.exec();
+    ui_.showModal(help);
 }

@@ -41,6 +41,16 @@ struct FontChoice {
     Rgb color;
 };
 
+// A window of the program shown modally (a dialog form). The forms implement it; the services
+// show it, so the tests answer for a dialog without running its event loop.
+class ModalWindow {
+public:
+    virtual ~ModalWindow() = default;
+    virtual std::string modalTitle() const = 0;
+    // Runs the window until it closes; true when it was accepted (OK), false when cancelled.
+    virtual bool execModal() = 0;
+};
+
 class UiServices {
 public:
     virtual ~UiServices() = default;
@@ -65,6 +75,8 @@ public:
     // Shows the print dialog for the printer; true when confirmed. The orientation the user
     // chose is then the printer's orientation.
     virtual bool printDialog(Printer& printer) = 0;
+    // Shows one of the program's own dialogs modally; true when it was accepted.
+    virtual bool showModal(ModalWindow& window) = 0;
 
     virtual Printer& printer() = 0;
     virtual Clipboard& clipboard() = 0;

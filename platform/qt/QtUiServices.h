@@ -38,6 +38,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<Rgb> chooseColor(Rgb initial) override;
     bool printDialog(Printer& printer) override;
+    bool showModal(ModalWindow& window) override { return window.execModal(); }
     Printer& printer() override { return printer_; }
     Clipboard& clipboard() override { return clipboard_; }
     const Clock& clock() const override { return clock_; }

@@ -207,7 +207,15 @@ TEST_F(MainWindowTest, PrintingTheReadingReportsAPrinterFault) {
 }
 
 TEST_F(MainWindowTest, HelpWindowHasItsThreeReadOnlyPages) {
-    testqt::app();
+    TFrmMain& w = start();
+    int pagesSeen = 0;
+    ui.answerModal(true, "软件帮助", [&](ModalWindow& m) {
+        pagesSeen = dynamic_cast<TFrmTxtHelp&>(m).pages()->count();
+    });
+    w.mnuH_helpClick();
+    EXPECT_EQ(pagesSeen, 3);
+    closeWithYes();
+
     TFrmTxtHelp help;
     EXPECT_EQ(help.windowTitle().toStdString(), "软件帮助");
     EXPECT_EQ(help.size(), QSize(702, 662));

@@ -16,6 +16,7 @@ const char* kindName(UiKind k) {
         case UiKind::ChooseFont: return "font dialog";
         case UiKind::ChooseColor: return "colour dialog";
         case UiKind::PrintDialog: return "print dialog";
+        case UiKind::ModalWindow: return "modal window";
         case UiKind::ErrorBox: return "error box";
     }
     return "?";
@@ -136,6 +137,14 @@ ScriptedUi& ScriptedUi::answerPrint(PageOrientation chosen) {
 ScriptedUi& ScriptedUi::cancelPrint() {
     UiAnswer a = answerOf(UiKind::PrintDialog);
     a.accepted = false;
+    return queue(a);
+}
+
+ScriptedUi& ScriptedUi::answerModal(bool accepted, std::optional<std::string> title,
+                                    std::function<void(ModalWindow&)> act) {
+    UiAnswer a = answerOf(UiKind::ModalWindow, std::move(title));
+    a.accepted = accepted;
+    a.act = std::move(act);
     return queue(a);
 }
 
@@ -280,6 +289,17 @@ bool ScriptedUi::printDialog(Printer& printer) {
     if (!a || !a->accepted) return false;
     printer.setOrientation(a->orientation);
     return true;
+}
+
+bool ScriptedUi::showModal(ModalWindow& window) {
+    UiCall c;
+    c.kind = UiKind::ModalWindow;
+    c.text = window.modalTitle();
+    c.caption = c.text;
+    const auto a = take(c);
+    if (!a) return false;
+    if (a->act) a->act(window);
+    return a->accepted;
 }
 
 void ScriptedUi::showError(const std::string& message) {

@@ -4,6 +4,7 @@
 // skinning engine are recording fakes.
 #pragma once
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ enum class UiKind {
     ChooseFont,
     ChooseColor,
     PrintDialog,
+    ModalWindow,
     ErrorBox,
 };
 const char* kindName(UiKind k);
@@ -49,6 +51,9 @@ struct UiAnswer {
     FontChoice font;
     Rgb color;
     PageOrientation orientation = PageOrientation::Portrait;
+    // For a modal window: run with the window before the answer is given (fill its fields,
+    // press its buttons through its handlers).
+    std::function<void(ModalWindow&)> act;
 };
 
 class ScriptedPrinter : public Printer {
@@ -131,6 +136,9 @@ public:
     ScriptedUi& cancelColor();
     ScriptedUi& answerPrint(PageOrientation chosen);
     ScriptedUi& cancelPrint();
+    // A modal window titled `title` (checked when given) closes accepted or cancelled.
+    ScriptedUi& answerModal(bool accepted, std::optional<std::string> title = std::nullopt,
+                            std::function<void(ModalWindow&)> act = {});
     ScriptedUi& queue(UiAnswer a);
 
     const std::vector<UiCall>& calls() const { return calls_; }
@@ -151,6 +159,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<Rgb> chooseColor(Rgb initial) override;
     bool printDialog(Printer& printer) override;
+    bool showModal(ModalWindow& window) override;
     Printer& printer() override { return printer_; }
     Clipboard& clipboard() override { return clipboard_; }
     const Clock& clock() const override { return clock_; }
