@@ -144,6 +144,11 @@ public:
     static double computeRamc(double sunLongitude, double geoLongitude, double jd8);
     // MC longitude of a RAMC (the fixed 0.9175 stands for cos(obliquity)).
     static double midheavenOf(double ramc);
+    // The chart's MC at latitude phi: midheavenOf, or the opposite point where that one lies
+    // more than 180 deg before the ascendant. That happens only beyond the polar circles, when
+    // the meridian point of the ecliptic south of the zenith is below the horizon; the point
+    // north of it is then the one above the horizon, and the houses can stay in order.
+    static double midheavenAt(double ramc, double latitude);
     // Ascendant longitude of a RAMC at geographic latitude phi; never NaN.
     static double ascendantOf(double ramc, double latitude);
     // Placidus cusps (index n - 1 for house n) from RAMC, latitude, MC and ASC. Cusps whose

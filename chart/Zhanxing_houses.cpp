@@ -82,6 +82,12 @@ double MZhanXingEx::midheavenOf(double r) {
     return mc >= 360 ? mc - 360 : mc;
 }
 
+double MZhanXingEx::midheavenAt(double r, double phi) {
+    const double mc = midheavenOf(r);
+    if (mod360(ascendantOf(r, phi) - mc) > 180) return mod360(mc + 180);
+    return mc;
+}
+
 double MZhanXingEx::ascendantOf(double r, double phi) {
     const double c = sinD(phi) * std::cos(kEps) - cosD(phi) * sinD(r) * std::sin(kEps);
     const double q = 1 - c * c;
@@ -137,7 +143,12 @@ std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, 
                 const double Q = mod360(alpha);
                 if (lp >= 0) value = Q > 90 ? lp + 180 : lp;
                 else value = Q >= 180 ? lp + 360 : lp + 180;
-                value = mod360(value);
+                // Within a millionth of a degree past 90, 180, 270 or 360 the single-precision
+                // degree factor leaves the tangent on the other side of its pole or zero, and
+                // the rule above answers the opposite point (at RAMC 120 house 12 came out at
+                // 360 instead of 180): a cusp and its right ascension never differ by more
+                // than 3 degrees, so fold such a value back.
+                value = mod360(sameHalf(mod360(value), Q));
             } else {
                 // Porphyry: trisect the quadrant MC..ASC (houses 11, 12) or ASC..IC (2, 3).
                 const double from = diurnal ? mc : asc;
@@ -149,6 +160,22 @@ std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, 
         const int c = cuspIndex[s];
         cusp[c] = value;
         cusp[(c + 6) % 12] = mod360(value + 180);
+    }
+    // Near and beyond the polar circles the semi-arcs that do exist can put cusps out of order
+    // (house 3 before house 2), so that houses overlap and a longitude lies in two of them.
+    // When the ascendant lies in the half after the midheaven, trisect all four quadrants
+    // between the angles instead, which keeps the houses in order.
+    double around = 0;
+    for (int i = 0; i < 12; ++i) around += mod360(cusp[(i + 1) % 12] - cusp[i]);
+    const double mcToAsc = mod360(asc - mc);
+    if (std::fabs(around - 360) > 1e-6 && mcToAsc > 0 && mcToAsc < 180) {
+        const double icToAsc = 180 - mcToAsc;  // from the ascendant on to the IC
+        for (int k = 1; k <= 2; ++k) {
+            cusp[9 + k] = mod360(mc + k * mcToAsc / 3);  // houses 11, 12
+            cusp[k] = mod360(asc + k * icToAsc / 3);     // houses 2, 3
+            cusp[3 + k] = mod360(cusp[9 + k] + 180);     // houses 5, 6
+            cusp[6 + k] = mod360(cusp[k] + 180);         // houses 8, 9
+        }
     }
     return cusp;
 }
@@ -182,7 +209,8 @@ int MZhanXingEx::aspectKind(double a, double b, int o) {
 }
 
 double MZhanXingEx::computeMidheaven() const {
-    return midheavenOf(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_));
+    return midheavenAt(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_),
+                       request_.latitude);
 }
 
 double MZhanXingEx::computeAscendant() const {

@@ -18,7 +18,7 @@ inline ChartPoint point(double lon) {
 // Natal points from a RAMC and latitude, with the body longitudes given.
 inline NatalPoints natalPoints(double ramc, double latitude, const std::array<double, 12>& bodies) {
     NatalPoints n;
-    n.mc = point(MZhanXingEx::midheavenOf(ramc));
+    n.mc = point(MZhanXingEx::midheavenAt(ramc, latitude));
     n.asc = point(MZhanXingEx::ascendantOf(ramc, latitude));
     n.cusps = MZhanXingEx::housesOf(static_cast<float>(ramc), latitude, n.mc.longitude,
                                     n.asc.longitude);

@@ -74,7 +74,7 @@ double independentAsc(double ramc, double phi) {
 }
 
 std::array<double, 12> cuspsAt(double ramc, double phi) {
-    const double mc = MZhanXingEx::midheavenOf(ramc);
+    const double mc = MZhanXingEx::midheavenAt(ramc, phi);
     const double asc = MZhanXingEx::ascendantOf(ramc, phi);
     return MZhanXingEx::housesOf(static_cast<float>(ramc), phi, mc, asc);
 }
@@ -227,6 +227,86 @@ TEST(Houses, PolarLatitudesGiveFiniteOrderedCusps) {
         EXPECT_TRUE(std::isfinite(MZhanXingEx::ascendantOf(r, 66.56)));
         EXPECT_TRUE(std::isfinite(MZhanXingEx::ascendantOf(r, -89.9)));
     }
+}
+
+// Sum of the forward arcs from each cusp to the next: 360 when the houses are in order.
+double aroundTheWheel(const std::array<double, 12>& c) {
+    double sum = 0;
+    for (int i = 0; i < 12; ++i) sum += norm(c[(i + 1) % 12] - c[i]);
+    return sum;
+}
+
+TEST(Houses, InOrderAtEveryRamcAlsoWhereACuspMeetsTheEquinoxOrSolstice) {
+    // Whole and half degrees of RAMC put intermediate cusps exactly on right ascension 90, 180,
+    // 270 or 360 (at RAMC 120 the semi-arc of house 12 is 90 at any latitude): the
+    // single-precision degree factor must not turn such a cusp half a turn.
+    double worst = 0;
+    for (double phi : {-60.0, -45.0, -30.0, 0.0, 20.0, 40.0, 55.0, 65.0}) {
+        for (double ramc = 0; ramc < 360; ramc += 0.5) {
+            const auto c = cuspsAt(ramc, phi);
+            ASSERT_NEAR(aroundTheWheel(c), 360, 1e-6) << "phi " << phi << " RAMC " << ramc;
+            const int houses[4] = {11, 12, 2, 3};
+            const int index[4] = {10, 11, 1, 2};
+            for (int h = 0; h < 4; ++h) {
+                ASSERT_GE(c[index[h]], 0);
+                ASSERT_LT(c[index[h]], 360);
+                const double d = std::fabs(diff(c[index[h]], threeStepCusp(ramc, phi, houses[h])));
+                worst = std::max(worst, d);
+                ASSERT_LT(d, 5.0 / 3600) << "house " << houses[h] << " RAMC " << ramc << " phi " << phi;
+            }
+        }
+    }
+    std::printf("largest cusp difference at whole and half degrees of RAMC: %.2f arcsec\n",
+                worst * 3600);
+    // On the equator: RAMC 120 puts house 12 at 180, RAMC 60 house 11 at 90, RAMC 300
+    // house 12 at 0.
+    EXPECT_NEAR(diff(cuspsAt(120, 0)[11], 180), 0, 1e-4);
+    EXPECT_NEAR(diff(cuspsAt(60, 0)[10], 90), 0, 1e-4);
+    EXPECT_NEAR(diff(cuspsAt(300, 0)[11], 0), 0, 1e-4);
+}
+
+TEST(Houses, PolarHousesStayInOrder) {
+    // Beyond the polar circles the meridian point of the ecliptic south of the zenith can be
+    // below the horizon: the chart's MC is then the opposite point, exactly in those cases.
+    // The semi-arcs that exist can still give house 3 before house 2; then all four quadrants
+    // are trisected. Every polar wheel has its twelve houses in order.
+    int charts = 0;
+    int flipped = 0;
+    int trisected = 0;
+    for (double phi = 66.75; phi < 90; phi += 1.5) {
+        for (const double sign : {1.0, -1.0}) {
+            for (double ramc = 0.25; ramc < 360; ramc += 1.0) {
+                ++charts;
+                const double lat = sign * phi;
+                const double formula = MZhanXingEx::midheavenOf(ramc);
+                const double mc = MZhanXingEx::midheavenAt(ramc, lat);
+                const double asc = MZhanXingEx::ascendantOf(ramc, lat);
+                const double dec = deg(std::asin(std::sin(kEps) * std::sin(rad(formula))));
+                const bool below = std::fabs(lat - dec) > 90;  // altitude at the meridian < 0
+                ASSERT_EQ(mc != formula, below) << "phi " << lat << " RAMC " << ramc;
+                if (below) {
+                    ++flipped;
+                    ASSERT_NEAR(diff(mc, formula + 180), 0, 1e-9);
+                }
+                const auto c = cuspsAt(ramc, lat);
+                ASSERT_NEAR(aroundTheWheel(c), 360, 1e-6) << "phi " << lat << " RAMC " << ramc;
+                ASSERT_EQ(c[9], mc);
+                ASSERT_EQ(c[0], asc);
+                const double arc = norm(asc - mc);
+                if (std::fabs(diff(c[10], mc + arc / 3)) < 1e-9 &&
+                    std::fabs(diff(c[1], asc + (180 - arc) / 3)) < 1e-9)
+                    ++trisected;
+            }
+        }
+    }
+    std::printf("polar charts: %d, MC taken north of the zenith in %d, all quadrants trisected"
+                " in %d\n", charts, flipped, trisected);
+    EXPECT_GT(flipped, 0);
+    EXPECT_GT(trisected, 0);
+    // Below the polar circles the MC is always the formula's point.
+    for (double phi : {-66.0, -40.0, 0.0, 40.0, 66.0})
+        for (double ramc = 0.5; ramc < 360; ramc += 5)
+            EXPECT_EQ(MZhanXingEx::midheavenAt(ramc, phi), MZhanXingEx::midheavenOf(ramc));
 }
 
 TEST(Houses, LocateInHouseFallsBackToTheFirstHouse) {
