@@ -153,7 +153,8 @@ public:
     static double ascendantOf(double ramc, double latitude);
     // Placidus cusps (index n - 1 for house n) from RAMC, latitude, MC and ASC. Cusps whose
     // semi-arc is undefined (beyond the polar circles) come from the Porphyry trisection of
-    // the quadrant between the angles.
+    // the quadrant between the angles; when the semi-arcs that exist put cusps out of order,
+    // all four quadrants are trisected, so that the houses never overlap.
     static std::array<double, 12> housesOf(float ramc, double latitude, double mc, double asc);
     // House index 0..11 of a longitude and the distance past its cusp; house 0, 0 when none.
     static void locateIn(const std::array<double, 12>& cusps, double x, uint8_t& house,
