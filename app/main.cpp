@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     QtUiServices ui(title);
     TarminApplication app(argc, argv, ui);
     QApplication::setApplicationName(QString::fromStdString(title));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarmin.svg")));
+    // The PNG needs no image plugin; the SVG is the same drawing for the desktop entry.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarmin.png")));
     // The standard dialogs speak Chinese when Qt's own translations are installed.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
