@@ -130,6 +130,8 @@ TEST(Wheel, SignLinesRunDottedFromTheCentre) {
             ++dotted;
             EXPECT_EQ(l.x1, 264);
             EXPECT_EQ(l.y1, 264);
+            // ... to the outer circle, across the house ring and the labels.
+            EXPECT_NEAR(std::hypot(l.x2 - 264, l.y2 - 264), 256, 1.5);
         }
     EXPECT_EQ(dotted, 12);
     // The pen goes back to solid after each boundary.

@@ -202,10 +202,22 @@ TEST(Transit, ChecksAndTexts) {
     EXPECT_EQ(rig.engine.mode(), ChartMode::Transit);
 }
 
+namespace {
+// Aspect symbols of the panel's grid: red texts that are one of the five symbols.
+int gridSymbols(const RecordingCanvas& canvas) {
+    int n = 0;
+    for (const auto& t : canvas.texts())
+        for (const char* s : AspectSymbols) n += t.text == s && t.fontColor == (Rgb{255, 0, 0});
+    return n;
+}
+}  // namespace
+
 TEST(Transit, OverlayHeaderListAndLabels) {
     Rig rig;
     ASSERT_TRUE(rig.engine.castNatal(birth(1990, 5, 1, 8, 0)));
     const LabelLayout natal = rig.engine.natalLabels();
+    const int natalSymbols = gridSymbols(rig.canvas);
+    ASSERT_GT(natalSymbols, 0);
     rig.canvas.clearOps();
     ASSERT_TRUE(rig.engine.castTransit(transit(2026, 12, 9, 12, 5, 0)));
     const auto* head = rig.canvas.findText("流年盘(内圈):");
@@ -244,9 +256,11 @@ TEST(Transit, OverlayHeaderListAndLabels) {
     int transitLabels = 0;
     for (const auto& t : rig.canvas.texts()) transitLabels += t.fontSize == 11;
     EXPECT_EQ(transitLabels, 12);
+    EXPECT_EQ(gridSymbols(rig.canvas), 0);
     // A natal cast brings the grid back and drops the transit circle.
     rig.canvas.clearOps();
     ASSERT_TRUE(rig.engine.castNatal(birth(1990, 5, 1, 8, 0)));
     for (const auto& e : rig.canvas.of(RecordingCanvas::Kind::Ellipse)) EXPECT_NE((e.c - e.a) / 2, 128);
     EXPECT_NE(rig.canvas.findText("本命盘"), nullptr);
+    EXPECT_EQ(gridSymbols(rig.canvas), natalSymbols);
 }
