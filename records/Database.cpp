@@ -28,6 +28,25 @@ const char* const kCompactFile = "dat/ming.bak";
 const char* const kCommentFolder = "Kelvora_f/";
 const char* const kStageFolder = "dat/import.stage/";
 const char* const kCommitFile = "dat/import.commit";
+const char* const kUndoFile = "dat/Kelvora.undo";
+const char* const kGenerationFile = "dat/Kelvora.gen";
+
+// The undo file of an overwrite: magic, record number, the old 152 bytes, FNV-1a of all that.
+constexpr char kUndoMagic[4] = {'T', 'U', 'R', '1'};
+struct UndoEntry {
+    char magic[4];
+    int32_t number;
+    CaseRecord old;
+    uint32_t check;
+};
+static_assert(sizeof(UndoEntry) == 164, "undo entry: 4 + 4 + 152 + 4 bytes");
+
+uint32_t fnv1a(const void* data, std::size_t n) {
+    uint32_t h = 2166136261u;
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
+    return h;
+}
 
 // Record count of a file of `size` bytes: whole records only, and never more than an int holds.
 int countOf(off_t size) {
@@ -73,6 +92,29 @@ std::string safeGbkName(std::string_view name) {
             out.push_back('_');
         else
             out.append(name.substr(i, len));
+        i += len;
+    }
+    if (out == "." || out == "..") out = "_";
+    return out;
+}
+
+// The name part of a new comment name: safeGbkName, and besides the characters a Windows disk
+// refuses in file names (an export may go to one) and every byte that is no complete GBK
+// character, so that the key's "_" can never become the second byte of a broken character.
+std::string newCommentNamePart(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t len = gbkCharLength(name, i);
+        const std::string_view ch = name.substr(i, len);
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        const bool bad = len == 1 ? (unsafeInFileName(c) || c >= 0x80 ||
+                                     std::strchr("<>:\"|?*", c) != nullptr)
+                                  : gbk::fromUtf8(gbk::toUtf8(ch)) != ch;
+        if (bad)
+            out.push_back('_');
+        else
+            out.append(ch);
         i += len;
     }
     if (out == "." || out == "..") out = "_";
@@ -170,6 +212,19 @@ bool moveFile(const std::string& from, const std::string& to) {
     return recfs::copyFile(from, to, {}) && ::unlink(from.c_str()) == 0;
 }
 
+// The store's generation counter (8 bytes, little-endian); 0 when the file is missing.
+uint64_t readGeneration(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    uint64_t v = 0;
+    if (!fd.valid() || !recfs::readFully(fd.get(), &v, sizeof v, 0)) return 0;
+    return v;
+}
+
+bool writeGeneration(const std::string& path, uint64_t v) {
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    return fd.valid() && recfs::writeFully(fd.get(), &v, sizeof v, 0) && fd.close();
+}
+
 bool plainName(const std::string& n) {
     return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos;
 }
@@ -215,6 +270,8 @@ MDataBase::~MDataBase() { EndScan(); }
 
 std::string MDataBase::RecordFilePath() const { return base_ + kRecordFile; }
 std::string MDataBase::CompactFilePath() const { return base_ + kCompactFile; }
+std::string MDataBase::UndoFilePath() const { return base_ + kUndoFile; }
+std::string MDataBase::GenerationFilePath() const { return base_ + kGenerationFile; }
 std::string MDataBase::CommentFolder() const { return base_ + kCommentFolder; }
 
 bool MDataBase::Open(const std::string& baseFolder) {
@@ -229,6 +286,7 @@ bool MDataBase::Open(const std::string& baseFolder) {
     }
     if (!recfs::exists(path)) return false;
     finishInterruptedWork();
+    generation_ = readGeneration(GenerationFilePath());
     return true;
 }
 
@@ -238,10 +296,12 @@ bool MDataBase::finishInterruptedWork() {
     const std::string commit = base_ + kCommitFile;
     const std::string stage = base_ + kStageFolder;
     const bool pending = recfs::exists(commit) || recfs::exists(stage) ||
-                         recfs::exists(CompactFilePath()) || recfs::exists(commit + ".part~");
+                         recfs::exists(CompactFilePath()) || recfs::exists(commit + ".part~") ||
+                         recfs::exists(UndoFilePath());
     if (!pending) return true;
-    Fd lock = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Exclusive, lockTimeoutMs_);
+    Fd lock = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
     if (!lock.valid()) return false;
+    if (!undoTornWrite(lock.get())) return false;
     bool ok = true;
     std::vector<std::string> names;
     if (recfs::exists(commit)) {
@@ -263,7 +323,14 @@ bool MDataBase::applyImport(const std::vector<std::string>& newComments) {
     const std::string stage = base_ + kStageFolder;
     const std::string stagedRecords = stage + "Kelvora.dat";
     bool ok = true;
+    // Locked before it is renamed in and until the comments are swapped too: another copy of
+    // the program that opens the new record file meanwhile waits instead of working on a half
+    // swapped store (or finishing the same swap at its start).
+    Fd newLock;
     if (recfs::exists(stagedRecords)) {
+        newLock = Fd(::open(stagedRecords.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!newLock.valid() || ::flock(newLock.get(), LOCK_EX | LOCK_NB) != 0) return false;
+        if (!raiseGeneration()) return false;
         step("import: rename record file");
         ok = ::rename(stagedRecords.c_str(), RecordFilePath().c_str()) == 0 && ok;
         recfs::syncFolder(base_ + "dat");
@@ -294,6 +361,47 @@ bool MDataBase::applyImport(const std::vector<std::string>& newComments) {
     recfs::syncFolder(base_ + "dat");
     recfs::removeTree(stage);
     return true;
+}
+
+// ---- generation and undo -------------------------------------------------------------------
+
+bool MDataBase::generationMatches() const {
+    return readGeneration(GenerationFilePath()) == generation_;
+}
+
+bool MDataBase::RecordNumbersCurrent() const { return opened_ && generationMatches(); }
+
+// Called under the exclusive lock before the record numbers change. The new value is above both
+// the file's and our own, so every other copy sees a difference.
+bool MDataBase::raiseGeneration() {
+    const uint64_t next = std::max(readGeneration(GenerationFilePath()), generation_) + 1;
+    if (!writeGeneration(GenerationFilePath(), next)) return false;
+    generation_ = next;
+    return true;
+}
+
+bool MDataBase::undoTornWrite(int fd) const {
+    const std::string undo = UndoFilePath();
+    Fd in(::open(undo.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.valid()) return errno == ENOENT;
+    UndoEntry e{};
+    const bool whole = recfs::fileSize(in.get()) == static_cast<off_t>(sizeof e) &&
+                       recfs::readFully(in.get(), &e, sizeof e, 0) &&
+                       std::memcmp(e.magic, kUndoMagic, sizeof e.magic) == 0 &&
+                       e.check == fnv1a(&e, offsetof(UndoEntry, check));
+    in.reset();
+    // An incomplete entry means the overwrite had not begun: nothing to put back.
+    if (whole && e.number >= 0 && e.number < countOf(recfs::fileSize(fd))) {
+        if (!recfs::writeFully(fd, &e.old, sizeof e.old, e.number * kRec)) return false;
+    }
+    return ::unlink(undo.c_str()) == 0 || errno == ENOENT;
+}
+
+void MDataBase::undoTornWriteIfPending() const {
+    if (!recfs::exists(UndoFilePath())) return;
+    const ScanPause pause(scanFd_);
+    Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
+    if (fd.valid()) undoTornWrite(fd.get());
 }
 
 // ---- record operations ---------------------------------------------------------------------
@@ -331,8 +439,10 @@ int MDataBase::Append(CaseRecord& rec) {
 
 bool MDataBase::ReadRecord(int number, CaseRecord& rec) const {
     if (!opened_ || number < 0) return false;
+    undoTornWriteIfPending();
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return false;
+    if (!generationMatches()) return false;
     if (number >= countOf(recfs::fileSize(fd.get()))) return false;
     CaseRecord in;
     if (!recfs::readFully(fd.get(), &in, sizeof in, number * kRec)) return false;
@@ -343,16 +453,39 @@ bool MDataBase::ReadRecord(int number, CaseRecord& rec) const {
 bool MDataBase::WriteRecord(int number, const CaseRecord& rec) {
     if (!opened_ || number < 0) return false;
     const ScanPause pause(scanFd_);
-    Fd fd = recfs::openLocked(RecordFilePath(), O_WRONLY, Lock::Exclusive, lockTimeoutMs_);
+    Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
     if (!fd.valid()) return false;
+    if (!undoTornWrite(fd.get()) || !generationMatches()) return false;
     if (number >= countOf(recfs::fileSize(fd.get()))) return false;
     const off_t at = number * kRec;
-    // A write cut short in the middle of a record could not be undone, so one that the file-size
-    // limit would cut is not begun. (Overwriting blocks already allocated cannot run out of disk.)
+    // A write the file-size limit would cut is not begun. (Overwriting blocks already allocated
+    // cannot run out of disk; the undo file can, and then nothing is changed.)
     if (!recfs::fitsFileSizeLimit(at + kRec)) return false;
+    // The old bytes go to the undo file first. 152 bytes may span two pages of the file, and a
+    // kill between the two (the kernel checks for one per page) would leave a record half old,
+    // half new: the next operation puts the old one back.
+    UndoEntry e{};
+    std::memcpy(e.magic, kUndoMagic, sizeof e.magic);
+    e.number = number;
+    if (!recfs::readFully(fd.get(), &e.old, sizeof e.old, at)) return false;
+    e.check = fnv1a(&e, offsetof(UndoEntry, check));
+    const std::string undo = UndoFilePath();
+    {
+        Fd u(::open(undo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        if (!u.valid()) return false;
+        if (!recfs::writeFully(u.get(), &e, sizeof e, 0) || !u.close()) {
+            ::unlink(undo.c_str());
+            return false;
+        }
+    }
     CaseRecord out = rec;
     out.number = number;  // a record's number is its position, whatever the caller's copy says
-    if (!recfs::writeFully(fd.get(), &out, sizeof out, at)) return false;
+    step("write: record");
+    if (!recfs::writeFully(fd.get(), &out, sizeof out, at)) {
+        undoTornWrite(fd.get());  // back to the old bytes; if even that fails, the next operation
+        return false;
+    }
+    ::unlink(undo.c_str());
     return fd.close();
 }
 
@@ -361,6 +494,8 @@ bool MDataBase::MarkDeleted(int number) {
     const ScanPause pause(scanFd_);
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
     if (!fd.valid()) return false;
+    // A pending undo first: it would otherwise bring back the deleted byte of its record.
+    if (!undoTornWrite(fd.get()) || !generationMatches()) return false;
     if (number >= countOf(recfs::fileSize(fd.get()))) return false;
     // Only the deleted byte changes: a one-byte write cannot be torn.
     const uint8_t one = 1;
@@ -372,6 +507,7 @@ bool MDataBase::MarkDeleted(int number) {
 void MDataBase::BeginScan() {
     EndScan();
     if (!opened_) return;
+    undoTornWriteIfPending();
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return;
     scanCount_ = countOf(recfs::fileSize(fd.get()));
@@ -395,6 +531,7 @@ void MDataBase::EndScan() {
 void MDataBase::Find(const CaseFilter& filter, std::vector<int>& out) const {
     out.clear();
     if (!opened_) return;
+    undoTornWriteIfPending();
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return;
     const int count = countOf(recfs::fileSize(fd.get()));
@@ -429,7 +566,7 @@ std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
     // A stored name holds at most 10 bytes and a valid minute 13 more, so the key is at most 23
     // bytes and key + "_99999" fits the comment field. Only a damaged record gives a longer key;
     // it is cut to leave room for the counter.
-    const std::string key = gbk::cut(safeGbkName(rec.nameGbk()) + stamp,
+    const std::string key = gbk::cut(newCommentNamePart(rec.nameGbk()) + stamp,
                                      CaseRecord::kCommentBytes - 6);
     if (!recfs::exists(CommentFilePathForName(key))) return key;
     for (int i = 0; i < 99999; ++i) {
@@ -447,8 +584,9 @@ bool MDataBase::Compact() {
     finishInterruptedWork();
     const std::string path = RecordFilePath();
     const std::string bak = CompactFilePath();
-    Fd src = recfs::openLocked(path, O_RDONLY, Lock::Exclusive, lockTimeoutMs_);
+    Fd src = recfs::openLocked(path, O_RDWR, Lock::Exclusive, lockTimeoutMs_);
     if (!src.valid()) return false;
+    if (!undoTornWrite(src.get())) return false;
     struct stat st {};
     if (::fstat(src.get(), &st) != 0) return false;
     const int count = countOf(st.st_size);
@@ -487,6 +625,10 @@ bool MDataBase::Compact() {
     step("compact: fsync ming.bak");
     if (::fsync(out.get()) != 0) return fail();
     if (!out.close()) {
+        ::unlink(bak.c_str());
+        return false;
+    }
+    if (!raiseGeneration()) {
         ::unlink(bak.c_str());
         return false;
     }
@@ -530,8 +672,8 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
     const std::string commit = base_ + kCommitFile;
 
     // Held for the whole import: no other copy of the program writes the store meanwhile.
-    Fd lock = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Exclusive, lockTimeoutMs_);
-    if (!lock.valid()) return false;
+    Fd lock = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
+    if (!lock.valid() || !undoTornWrite(lock.get())) return false;
     auto fail = [&] {
         ::unlink((commit + ".part~").c_str());
         recfs::removeTree(stage);
@@ -592,10 +734,11 @@ bool MDataBase::ClearAll() {
     bool ok = true;
     {
         // Emptied rather than deleted, so that the store stays usable without a restart.
-        Fd fd = recfs::openLocked(RecordFilePath(), O_WRONLY | O_CREAT, Lock::Exclusive,
+        Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR | O_CREAT, Lock::Exclusive,
                                   lockTimeoutMs_);
+        if (!fd.valid() || !undoTornWrite(fd.get()) || !raiseGeneration()) return false;
         step("clear: truncate record file");
-        if (!fd.valid() || ::ftruncate(fd.get(), 0) != 0) ok = false;
+        if (::ftruncate(fd.get(), 0) != 0) ok = false;
     }
     std::vector<std::string> names;
     if (recfs::listRtf(CommentFolder(), names))

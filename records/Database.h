@@ -14,6 +14,15 @@
 // folder (dat/import.stage/) first and only then swaps it in, finishing an interrupted swap at
 // the next Open. After a kill at any point every case and comment is in either its old or its
 // new state.
+//
+// Overwriting a record keeps its old 152 bytes in dat/Kelvora.undo until the new ones are in
+// place: a write cut short (a kill between two pages of the file, an I/O error) is undone by the
+// next operation, so a record is never left half old, half new.
+//
+// Record numbers are positions, and compaction, import and clearing give every case a new one.
+// These operations raise a counter in dat/Kelvora.gen; a store that sees the counter changed
+// since its Open (another copy of the program did it) refuses ReadRecord, WriteRecord and
+// MarkDeleted, because the numbers its caller holds now name other cases.
 #pragma once
 
 #include <cstddef>
@@ -152,14 +161,20 @@ public:
     // and clears rec.deleted. Returns the new number, or -1 with nothing written and `rec`
     // unchanged.
     int Append(CaseRecord& rec);
-    // Fills `rec` with record `number`; true only when it exists and is live. Out of range:
-    // false, `rec` untouched. Deleted: false, `rec` holds the deleted record.
+    // Fills `rec` with record `number`; true only when it exists and is live. Out of range (or
+    // numbers stale, see RecordNumbersCurrent): false, `rec` untouched. Deleted: false, `rec`
+    // holds the deleted record. A caller that uses the buffer after a false (the comment name of
+    // a deleted case) starts from a zeroed buffer and checks that it was filled.
     bool ReadRecord(int number, CaseRecord& rec) const;
     // Overwrites record `number` (0 .. Count-1) with the caller's 152 bytes. False and nothing
-    // changed when the number is out of range or the file cannot be written.
+    // changed when the number is out of range or stale or the file cannot be written.
     bool WriteRecord(int number, const CaseRecord& rec);
-    // Sets the deleted byte of record `number`. False and nothing changed when out of range.
+    // Sets the deleted byte of record `number`. False and nothing changed when out of range or
+    // stale.
     bool MarkDeleted(int number);
+    // False once another copy of the program has compacted, imported or cleared the store since
+    // this one's Open: record numbers from the tree are stale until the program starts again.
+    bool RecordNumbersCurrent() const;
 
     // A read bracket for the tree builder: one handle (shared lock) from BeginScan to EndScan.
     // Reads inside the bracket share its lock; a write of this store inside it sets the scan's
@@ -190,8 +205,9 @@ public:
 
     // The comment name for a new case (GBK, at most 32 bytes): name + "_%04d%02d%02d%02d%02d"
     // of the birth minute, then "_0", "_1" ... "_99999" while a comment file of that name
-    // exists. Characters of the name that cannot stand in a file name ('/', '\', control
-    // characters) and a name "." or ".." become '_'.
+    // exists. Characters of the name that cannot stand in a file name here or on a Windows disk
+    // an export may go to ('/', '\', control characters, < > : " | ? *), bytes that are no
+    // complete GBK character and a name "." or ".." become '_'.
     std::string MakeCommentName(const CaseRecord& rec) const;
     // Full UTF-8 path of the comment file of a record (its stored comment name, made safe the
     // same way, so it always lies inside the comment folder).
@@ -201,10 +217,13 @@ public:
     const std::string& BaseFolder() const { return base_; }
     std::string RecordFilePath() const;   // base + "dat/Kelvora.dat"
     std::string CompactFilePath() const;  // base + "dat/ming.bak"
+    std::string UndoFilePath() const;     // base + "dat/Kelvora.undo"
+    std::string GenerationFilePath() const;  // base + "dat/Kelvora.gen"
     std::string CommentFolder() const;    // base + "Kelvora_f/"
 
     // Test seam for fault injection: called with a short step name before every step that
-    // changes a file during Compact, ExportTo, ImportFrom and ClearAll. Empty by default.
+    // changes a file during Compact, ExportTo, ImportFrom and ClearAll, and before WriteRecord
+    // puts the new bytes in place. Empty by default.
     void SetFaultHook(std::function<void(const char* step)> hook) { faultHook_ = std::move(hook); }
     // How long an operation waits for another program's lock before it gives up (ms).
     void SetLockTimeout(int milliseconds) { lockTimeoutMs_ = milliseconds; }
@@ -215,11 +234,19 @@ private:
     }
     bool finishInterruptedWork();
     bool applyImport(const std::vector<std::string>& newComments);
+    // Puts back the record saved in the undo file; `fd` is the record file, locked exclusively
+    // and open for writing. True when no undo is pending afterwards.
+    bool undoTornWrite(int fd) const;
+    // The same for readers: only when an undo file exists, under an exclusive lock of its own.
+    void undoTornWriteIfPending() const;
+    bool generationMatches() const;
+    bool raiseGeneration();
 
     std::string base_;
     bool opened_ = false;
     int scanFd_ = -1;
     int scanCount_ = 0;
     int lockTimeoutMs_ = 5000;
+    uint64_t generation_ = 0;  // value of the generation file at Open or after our own change
     std::function<void(const char*)> faultHook_;
 };
