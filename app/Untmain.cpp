@@ -2,25 +2,15 @@
 // the settings file dat/zxinit.ini, the record tree's category list and the skin menu.
 #include "Untmain.h"
 
-#include <QActionGroup>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
