@@ -116,6 +116,27 @@ TEST(Wheel, ZodiacWithTheAscendantAtZeroAries) {
     for (const auto& l : lines)
         if (l.color == (Rgb{255, 0, 0})) ++red;
     EXPECT_EQ(red, 8);
+    // The centre symbol is centred on (cx, cy) with the size-20 cell of "a" (10 x 26 here).
+    EXPECT_EQ(texts.back().a, 264 - texts.back().c / 2);
+    EXPECT_EQ(texts.back().b, 264 - texts.back().d / 2);
+    // Axes at trunc(0.29 W) (231 in double precision): the ascendant-descendant line, the bar through the ascendant tip,
+    // the chord at the descendant end; then the same for the MC.
+    std::vector<RecordingCanvas::Line> axes;
+    for (const auto& l : lines)
+        if (l.color == (Rgb{255, 0, 0})) axes.push_back(l);
+    ASSERT_EQ(axes.size(), 8u);
+    const double mcTheta = n.mc.longitude - 0 + 180;
+    const int rAxes = static_cast<int>(0.29 * 800);
+    for (int a = 0; a < 2; ++a) {
+        const double t = a == 0 ? 180 : mcTheta;
+        const std::pair<double, double> ends[4] = {
+            {t, t + 180}, {t, t - 3}, {t, t + 3}, {t + 177, t + 183}};
+        for (int k = 0; k < 4; ++k) {
+            const auto& l = axes[4 * a + k];
+            EXPECT_EQ(std::make_pair(l.x1, l.y1), P(ends[k].first, rAxes)) << a << " " << k;
+            EXPECT_EQ(std::make_pair(l.x2, l.y2), P(ends[k].second, rAxes)) << a << " " << k;
+        }
+    }
 }
 
 TEST(Wheel, SignLinesRunDottedFromTheCentre) {

@@ -257,6 +257,9 @@ TEST(Transit, OverlayHeaderListAndLabels) {
     for (const auto& t : rig.canvas.texts()) transitLabels += t.fontSize == 11;
     EXPECT_EQ(transitLabels, 12);
     EXPECT_EQ(gridSymbols(rig.canvas), 0);
+    // The hint still describes the natal chart: 1990-05-01 has the Sun in 金牛.
+    EXPECT_EQ(rig.engine.hintAt(264, 264), "◎生于金牛座,主宰行星:金星");
+    EXPECT_NE(rig.engine.transitBodies()[0].sign, 1);
     // A natal cast brings the grid back and drops the transit circle.
     rig.canvas.clearOps();
     ASSERT_TRUE(rig.engine.castNatal(birth(1990, 5, 1, 8, 0)));
