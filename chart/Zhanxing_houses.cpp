@@ -169,10 +169,10 @@ std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, 
     for (int i = 0; i < 12; ++i) around += mod360(cusp[(i + 1) % 12] - cusp[i]);
     const double mcToAsc = mod360(asc - mc);
     if (std::fabs(around - 360) > 1e-6 && mcToAsc > 0 && mcToAsc < 180) {
-        const double icToAsc = 180 - mcToAsc;  // from the ascendant on to the IC
+        const double ascToIc = 180 - mcToAsc;
         for (int k = 1; k <= 2; ++k) {
             cusp[9 + k] = mod360(mc + k * mcToAsc / 3);  // houses 11, 12
-            cusp[k] = mod360(asc + k * icToAsc / 3);     // houses 2, 3
+            cusp[k] = mod360(asc + k * ascToIc / 3);     // houses 2, 3
             cusp[3 + k] = mod360(cusp[9 + k] + 180);     // houses 5, 6
             cusp[6 + k] = mod360(cusp[k] + 180);         // houses 8, 9
         }
