@@ -1,7 +1,9 @@
 // MAstroCalc: chart positions, the planetary-station search and the retrograde states.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <random>
 
 #include "AstroConstants.h"
@@ -33,6 +35,26 @@ TEST(AstroCalc, SetTimeAndChartPositions) {
         m.bodyPosition(i, lon, lat);
         EXPECT_EQ(lon, p.longitude) << i;
         EXPECT_EQ(lat, p.latitude) << i;
+    }
+    // Index 1 is the Moon; 10 and 11 repeat the Sun and the Moon.
+    double sunLon = 0, sunLat = 0, moonLon = 0, moonLat = 0;
+    m.bodyPosition(0, sunLon, sunLat);
+    m.bodyPosition(1, moonLon, moonLat);
+    EXPECT_NEAR(moonLon, 223.31, 0.01);
+    EXPECT_NEAR(moonLat, 5.17, 0.01);
+    m.bodyPosition(10, lon, lat);
+    EXPECT_EQ(lon, sunLon);
+    EXPECT_EQ(lat, sunLat);
+    m.bodyPosition(11, lon, lat);
+    EXPECT_EQ(lon, moonLon);
+    EXPECT_EQ(lat, moonLat);
+    // The nodes are the mean nodes at the UT Julian day, in the order asked for.
+    double first = 0, second = 0;
+    for (bool flag : {true, false}) {
+        m.lunarNodes(flag, first, second);
+        const NodePair n = meanLunarNodes(m.julianDayUT(), flag);
+        EXPECT_EQ(first, n.first);
+        EXPECT_EQ(second, n.second);
     }
     // Out-of-range indices leave the outputs alone.
     lon = 123;
@@ -79,6 +101,32 @@ TEST(AstroCalc, RetrogradeStatesFollowTheStationIntervals) {
     EXPECT_EQ(m.retrogradeState(5, fields(2000, 3, 1, 0, 0)), 1);
 }
 
+TEST(AstroCalc, FirstStationPairOfTheChartYearAndInstantsOutsideTheLists) {
+    // For the chart year 2000 the lists start from 1997-01-01; a day number outside the month
+    // reaches back to the first pair, 1996-12-23 22:33 .. 1997-01-13 04:15 (UTC+8), and before
+    // it, where no interval is known (0). Past the 19 synodic periods (about 2003) it is 0 too.
+    MAstroCalc m;
+    const double jan1 = julianDay(2000, 1, 1.0);
+    const double s0 = julianDay(1996, 12, 23 + (22 + 33 / 60.0) / 24);
+    const double f0 = julianDay(1997, 1, 13 + (4 + 15 / 60.0) / 24);
+    EXPECT_EQ(m.retrogradeState(2, fields(2000, 1, static_cast<int>(julianDay(1996, 12, 20.0) - jan1) + 1, 0, 0)), 0);
+    EXPECT_EQ(m.retrogradeState(2, fields(2000, 1, static_cast<int>(julianDay(1997, 1, 1.0) - jan1) + 1, 0, 0)), 2);
+    EXPECT_EQ(m.retrogradeState(2, fields(2000, 1, static_cast<int>(julianDay(1997, 2, 1.0) - jan1) + 1, 0, 0)), 1);
+    // Minutes around the two ends (the day field carries days, the minute field the rest).
+    const auto state = [&](double jd8) {
+        const double days = std::floor(jd8 - jan1);
+        const int minutes = static_cast<int>(std::lround((jd8 - jan1 - days) * 1440));
+        return m.retrogradeState(2, fields(2000, 1, 1 + static_cast<int>(days), minutes / 60, minutes % 60));
+    };
+    EXPECT_EQ(state(s0 - 10 / 1440.0), 0);
+    EXPECT_EQ(state(s0 + 10 / 1440.0), 2);
+    EXPECT_EQ(state(f0 - 10 / 1440.0), 2);
+    EXPECT_EQ(state(f0 + 10 / 1440.0), 1);
+    EXPECT_EQ(m.retrogradeState(2, fields(2000, 12, 31 + 19 * 116, 0, 0)), 0);
+    // Outer planets have lists for about 20 years: a chart day 30 years on finds none.
+    EXPECT_EQ(m.retrogradeState(5, fields(2000, 1, 1 + 30 * 365, 0, 0)), 0);
+}
+
 TEST(AstroCalc, SunMoonPlutoAndNodesNeverRetrograde) {
     MAstroCalc m;
     std::mt19937 g(5);
@@ -101,7 +149,7 @@ TEST(AstroCalc, RetrogradeFlagMatchesTheMotion) {
     // ascension speed (the stations are found in right ascension) wherever it exceeds
     // 0.005 deg/day, and the sign of the ecliptic longitude speed wherever that exceeds
     // 0.02 deg/day, except within the hours by which the two stations differ (Mercury and
-    // Venus at high latitude; at most about 0.11 deg/day in a dense scan).
+    // Venus at high latitude; at most 0.16 deg/day at any Mercury station 1600-2200).
     std::mt19937 g(2026);
     std::uniform_int_distribution<int> year(1600, 2199), month(1, 12), day(1, 28), hour(0, 23), minute(0, 59);
     int checked = 0, undetermined = 0, lonDisagree = 0;
@@ -134,7 +182,7 @@ TEST(AstroCalc, RetrogradeFlagMatchesTheMotion) {
     std::printf("retrograde flags: %d checked against RA speed, %d undetermined; %d disagree with the longitude "
                 "speed (largest |speed| %.4f deg/day)\n", checked, undetermined, lonDisagree, worstLon);
     EXPECT_EQ(undetermined, 0);
-    EXPECT_LT(worstLon, 0.12);
+    EXPECT_LT(worstLon, 0.17);
 }
 
 // The retrograde state from the complete station lists: 20 starts and 20 ends from 1 January
@@ -178,4 +226,82 @@ TEST(AstroCalc, KeptStationListsGiveTheStatesOfTheCompleteLists) {
     const DateTimeFields before = fieldsFromJulianDay(s - 2.0 / 1440), after = fieldsFromJulianDay(s + 2.0 / 1440);
     EXPECT_EQ(reused.retrogradeState(2, before), stateFromCompleteLists(1, before));
     EXPECT_EQ(reused.retrogradeState(2, after), stateFromCompleteLists(1, after));
+}
+
+TEST(AstroCalc, KeptStationListsAcrossNatalAndTransitCharts) {
+    // The chart engine asks for the seven planets of a natal chart, then of a transit chart, and
+    // back: one calculator alternates between years, crosses the year boundary on either side
+    // (other lists) and brings back a year it has dropped; every state equals the state of the
+    // complete lists computed afresh.
+    const DateTimeFields charts[] = {
+        fields(1988, 12, 31, 23, 59), fields(2025, 1, 1, 0, 0),   fields(1988, 6, 15, 12, 0),
+        fields(2025, 7, 1, 8, 0),     fields(1989, 1, 1, 0, 0),   fields(2025, 3, 29, 12, 0),
+        fields(1988, 12, 31, 23, 59), fields(1989, 1, 1, 0, 0),   fields(2024, 12, 31, 23, 59),
+        fields(2025, 1, 1, 0, 0),
+    };
+    MAstroCalc reused;
+    int counts[3] = {0, 0, 0};
+    for (const DateTimeFields& f : charts) {
+        for (int i = 2; i <= 8; ++i) {
+            const int state = reused.retrogradeState(i, f);
+            ASSERT_GE(state, 0);
+            ASSERT_LE(state, 2);
+            ++counts[state];
+            EXPECT_EQ(state, stateFromCompleteLists(i - 1, f))
+                << "index " << i << " at " << f.year << "-" << f.month << "-" << f.day << " " << f.hour << ":" << f.minute;
+        }
+    }
+    std::printf("natal/transit alternation: %d direct, %d retrograde, %d undetermined\n", counts[1], counts[2], counts[0]);
+    EXPECT_GT(counts[2], 0);
+    EXPECT_EQ(counts[0], 0);
+}
+
+TEST(AstroCalc, FlagsLeaveTheLongitudeSpeedOnlyBetweenTheTwoKindsOfStation) {
+    // The stations are found in right ascension; the ecliptic longitude turns a little earlier
+    // or later. Around sample stations of Mercury, Venus, Mars and Saturn: the longitude station
+    // lies within hours of the right-ascension one, and two hours outside the pair the flag
+    // agrees with the sign of the longitude speed again. (A dense scan 1600-2200 finds at most
+    // 30 h for Mercury and 62 h for Venus and Mars, and a longitude speed at the right-ascension
+    // station of at most 0.16 deg/day, Mercury.)
+    const auto lonSpeed = [](int code, double d) {  // deg/day, d UT days from J2000
+        return std::remainder(apparentPosition(code, d + 0.01).longitude - apparentPosition(code, d - 0.01).longitude,
+                              360.0) / 0.02;
+    };
+    const double T0 = (julianDay(1997, 1, 1.0) - 2451545) / 36525;
+    const struct {
+        int code, stations;
+    } bodies[] = {{1, 12}, {2, 3}, {3, 2}, {5, 2}};
+    MAstroCalc m;
+    double worstHours = 0, worstSpeed = 0;
+    for (const auto& b : bodies) {
+        for (int kind = 0; kind < 2; ++kind) {
+            double T = T0;
+            for (int k = 0; k < b.stations; ++k) {
+                const double s = MAstroCalc::stationTime(b.code, T, kind);
+                T = s + AstroConstants::synodicDays[b.code] / 36525;
+                const double dRa = stationJd8(s) - 1.0 / 3 - 2451545;  // UT days
+                double lo = dRa - 4, hi = dRa + 4;
+                const double vlo = lonSpeed(b.code, lo);
+                ASSERT_LT(vlo * lonSpeed(b.code, hi), 0) << b.code << " " << k;
+                for (int it = 0; it < 30; ++it) {
+                    const double mid = 0.5 * (lo + hi);
+                    (lonSpeed(b.code, mid) * vlo > 0 ? lo : hi) = mid;
+                }
+                const double dLon = 0.5 * (lo + hi);
+                worstHours = std::max(worstHours, std::fabs(dLon - dRa) * 24);
+                worstSpeed = std::max(worstSpeed, std::fabs(lonSpeed(b.code, dRa)));
+                EXPECT_LT(std::fabs(dLon - dRa) * 24, 72) << b.code << " " << k;
+                for (double d : {std::min(dRa, dLon) - 2 / 24.0, std::max(dRa, dLon) + 2 / 24.0}) {
+                    const DateTimeFields f = fieldsFromJulianDay(d + 2451545 + 1.0 / 3);
+                    m.setTime(f);
+                    const double dm = m.julianDayUT() - 2451545;
+                    EXPECT_EQ(m.retrogradeState(b.code + 1, f), lonSpeed(b.code, dm) < 0 ? 2 : 1)
+                        << b.code << " " << k << " " << f.year << "-" << f.month << "-" << f.day << " " << f.hour;
+                }
+            }
+        }
+    }
+    std::printf("right-ascension vs longitude stations: largest offset %.1f h, largest longitude speed at a "
+                "right-ascension station %.4f deg/day\n", worstHours, worstSpeed);
+    EXPECT_LT(worstSpeed, 0.17);
 }

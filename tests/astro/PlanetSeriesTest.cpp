@@ -168,6 +168,15 @@ TEST(SeriesValue, HeliocentricPositionDispatch) {
     EXPECT_EQ(s.longitude, 0);
     EXPECT_EQ(s.latitude, 0);
     EXPECT_EQ(s.distance, 0);
+    // The Sun seen from the Earth: the Earth's longitude plus 180 deg, same distance. (The
+    // series longitude runs over many turns; the geometric comparison uses full-precision pi,
+    // since reducing 30 turns with the program's nine-digit pi moves it by 0.045".)
+    const double truePi = std::acos(-1.0);
+    const SphericalPosition e = heliocentricPosition(0, 0.3, -1, -1, -1);
+    const SphericalPosition sun = relativePosition(s, e);
+    EXPECT_NEAR(std::remainder(sun.longitude - e.longitude - truePi, 2 * truePi) * rad, 0, 0.005);
+    EXPECT_NEAR(sun.latitude, -e.latitude, 1e-15);
+    EXPECT_NEAR(sun.distance, e.distance, 1e-15);
     const SphericalPosition m = heliocentricPosition(3, 0.3, 8, 5, -1);
     EXPECT_EQ(m.longitude, seriesValue(3, 0, 0.3, 8));
     EXPECT_EQ(m.latitude, seriesValue(3, 1, 0.3, 5));
@@ -210,4 +219,24 @@ TEST(PlutoPosition, MeeusExampleAndPrecession) {
     EXPECT_EQ(d.latitude, e.latitude);
     // About 7.4 years of precession at 50.29"/yr.
     EXPECT_NEAR(normRadSigned(d.longitude - p.longitude) * rad, -7.22 * 50.29, 10);
+}
+
+TEST(PlutoPosition, OutsideTheFittedIntervalStillEvaluates) {
+    // u = -1 and 1 at JD 626150.5 and 2811150.5; at T = +-80 centuries |u| is above 2 and the
+    // polynomial in u still gives a finite point (far from the true orbit, as expected).
+    for (double T : {-80.0, -49.98, 0.0, 9.99, 80.0}) {
+        const RectangularPosition r = plutoPosition(T);
+        EXPECT_TRUE(std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.z)) << T;
+        const SphericalPosition p = heliocentricPosition(8, T, -1, -1, -1);
+        EXPECT_TRUE(std::isfinite(p.longitude) && std::isfinite(p.latitude)) << T;
+        EXPECT_GE(p.longitude, 0);
+        EXPECT_LT(p.longitude, 2 * AstroConstants::pi);
+    }
+    // Inside the interval the distance stays within Pluto's orbit (29.6 .. 49.4 AU).
+    for (double T = -49; T < 9.9; T += 0.37) {
+        const RectangularPosition r = plutoPosition(T);
+        const double dist = std::sqrt(r.x * r.x + r.y * r.y + r.z * r.z);
+        EXPECT_GT(dist, 29.4) << T;
+        EXPECT_LT(dist, 49.6) << T;
+    }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "AstroConstants.h"
 #include "Eph0.h"
@@ -34,7 +35,10 @@ TEST(CivilFromJulianDay, EdgesOfTheCalendars) {
     EXPECT_EQ(c.day, 15);
     EXPECT_EQ(c.hour, 0);
     c = civilFromJulianDay(2299159.5);
+    EXPECT_EQ(c.year, 1582);
+    EXPECT_EQ(c.month, 10);
     EXPECT_EQ(c.day, 4);
+    EXPECT_EQ(c.hour, 0);
     c = civilFromJulianDay(0.0);
     EXPECT_EQ(c.year, -4712);
     EXPECT_EQ(c.month, 1);
@@ -42,6 +46,27 @@ TEST(CivilFromJulianDay, EdgesOfTheCalendars) {
     EXPECT_EQ(c.hour, 12);
     EXPECT_EQ(c.minute, 0);
     EXPECT_EQ(c.second, 0);
+}
+
+TEST(CivilFromJulianDay, SecondsAreTruncatedNotRounded) {
+    // 12:00:59.9 stays in minute 0 with second 59; 23:59:59.9 stays on the same day.
+    auto c = civilFromJulianDay(2451545.0 + 59.9 / 86400);
+    EXPECT_EQ(c.minute, 0);
+    EXPECT_EQ(c.second, 59);
+    c = civilFromJulianDay(julianDay(2001, 2, 28.0) + 86399.9 / 86400);
+    EXPECT_EQ(c.month, 2);
+    EXPECT_EQ(c.day, 28);
+    EXPECT_EQ(c.hour, 23);
+    EXPECT_EQ(c.minute, 59);
+    EXPECT_EQ(c.second, 59);
+    // Before the epoch of the Julian days too (negative JD, proleptic Julian calendar).
+    c = civilFromJulianDay(-1.5 + 3661.5 / 86400);
+    EXPECT_EQ(c.year, -4713);
+    EXPECT_EQ(c.month, 12);
+    EXPECT_EQ(c.day, 31);
+    EXPECT_EQ(c.hour, 1);
+    EXPECT_EQ(c.minute, 1);
+    EXPECT_EQ(c.second, 1);
 }
 
 TEST(CivilFromJulianDay, RoundTripsEveryDayOverMillennia) {
@@ -64,6 +89,28 @@ TEST(FieldsFromJulianDay, RoundsByTheTruncatedSecond) {
     EXPECT_EQ(f.day, 1);
     EXPECT_EQ(f.hour, 0);
     EXPECT_EQ(f.minute, 0);
+}
+
+TEST(FieldsFromJulianDay, OnlyTheComputedSecondDecides) {
+    // Instants set near 30 and 31 s past a minute in many days: the minute advances exactly
+    // when the truncated second of civilFromJulianDay exceeds 30, and the result is the start
+    // of the following minute (never a skipped or repeated one).
+    int roundedDown31 = 0;
+    for (int k = 0; k < 2000; ++k) {
+        const double minuteStart = julianDay(1600 + k % 600, 1 + k % 12, 1 + k % 28 + (k % 24) / 24.0) + (k % 60) / 1440.0;
+        for (double s : {29.9, 30.0, 30.5, 31.0, 31.2, 59.99}) {
+            const double jd = minuteStart + s / 86400;
+            const CivilDateTime c = civilFromJulianDay(jd);
+            const DateTimeFields f = fieldsFromJulianDay(jd);
+            const CivilDateTime want = civilFromJulianDay(julianDayOf({c.year, c.month, c.day, c.hour, c.minute, 0}) +
+                                                          (c.second > 30 ? 1.0 / 1440 : 0) + 1.0 / 86400);
+            ASSERT_EQ(f.minute, want.minute) << k << " " << s;
+            ASSERT_EQ(f.hour, want.hour) << k << " " << s;
+            ASSERT_EQ(f.day, want.day) << k << " " << s;
+            if (s == 31.0 && c.second == 30) ++roundedDown31;
+        }
+    }
+    std::printf("instants set to 31 s past a minute that come out as second 30: %d of 2000\n", roundedDown31);
 }
 
 TEST(DeltaT, TableRowsAndExtrapolation) {
