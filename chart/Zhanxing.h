@@ -70,6 +70,10 @@ inline constexpr std::array<const char*, 12> BodyShortNames = {
     "日", "月", "水", "金", "火", "木", "土", "天", "海", "冥", "升", "降"};
 inline constexpr std::array<const char*, 12> SignNames = {
     "白羊", "金牛", "双子", "巨蟹", "狮子", "处女", "天秤", "天蝎", "射手", "摩羯", "水瓶", "双鱼"};
+// Sign symbols in the symbol font "Wingdings": codes 0x5E..0x69 from 白羊 to 双鱼 (the canvas
+// shows them as U+2648..U+2653 where that font is missing).
+inline constexpr std::array<const char*, 12> SignGlyphs = {"^", "_", "`", "a", "b", "c",
+                                                           "d", "e", "f", "g", "h", "i"};
 // Ruling body of each sign, as a BodyNames index.
 inline constexpr std::array<uint8_t, 12> SignRulers = {4, 3, 2, 1, 0, 2, 3, 9, 5, 6, 7, 8};
 // Indexed by sexagenary number mod 10 and mod 12.

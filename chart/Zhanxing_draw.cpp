@@ -17,10 +17,8 @@ const Rgb kBlack{0, 0, 0};
 const Rgb kRed{255, 0, 0};
 const Rgb kBlue{0, 0, 255};
 
-// The sign symbols: codes 0x5E..0x69 of the symbol font, one per sign from 白羊 to 双鱼; the
-// canvas shows them as U+2648..U+2653 where the font itself is missing.
+// The font of SignGlyphs.
 constexpr const char* kSymbolFont = "Wingdings";
-std::string signGlyph(int s) { return std::string(1, static_cast<char>(0x5E + s % 12)); }
 
 struct Point {
     int x;
@@ -89,14 +87,14 @@ void MZhanXingEx::drawZodiac() {
         c.lineTo(outer.x, outer.y);
         c.setPenStyle(PenStyle::Solid);
         const Point m = polar(cx_, cy_, theta + 15, rSymbol);
-        c.textOut(m.x - w / 2, m.y - h / 2, signGlyph(s));
+        c.textOut(m.x - w / 2, m.y - h / 2, SignGlyphs[s]);
     }
     // The Sun's sign in the centre.
     c.setFontColor(kRed);
     c.setFontSize(baseFontSize_ + 8);
     w = c.textWidth("a");
     h = c.textHeight("a");
-    c.textOut(cx_ - w / 2, cy_ - h / 2, signGlyph(natal_.bodies[0].sign));
+    c.textOut(cx_ - w / 2, cy_ - h / 2, SignGlyphs[natal_.bodies[0].sign % 12]);
     // Ascendant-descendant and MC-IC axes.
     c.setPenColor(kRed);
     const int r = px(0.29);
