@@ -568,10 +568,13 @@ std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
     // it is cut to leave room for the counter.
     const std::string key = gbk::cut(newCommentNamePart(rec.nameGbk()) + stamp,
                                      CaseRecord::kCommentBytes - 6);
-    if (!recfs::exists(CommentFilePathForName(key))) return key;
+    // The key is whole GBK characters and the counter is ASCII, so the file name of key + "_n"
+    // is the file name of key + "_n": converted once.
+    const std::string keyPath = CommentFolder() + fileNameOf(key);
+    if (!recfs::exists(keyPath + ".rtf")) return key;
     for (int i = 0; i < 99999; ++i) {
-        const std::string candidate = key + "_" + std::to_string(i);
-        if (!recfs::exists(CommentFilePathForName(candidate))) return candidate;
+        const std::string counter = "_" + std::to_string(i);
+        if (!recfs::exists(keyPath + counter + ".rtf")) return key + counter;
     }
     return key + "_99999";
 }

@@ -435,3 +435,65 @@ TEST_F(Store, TwoProgramsAppendingAtOnceNeverShareANumber) {
     EXPECT_EQ(perName["甲"], kEach);
     EXPECT_EQ(perName["乙"], kEach);
 }
+
+TEST_F(Store, NewCommentNamesHoldNoBrokenOrReservedBytes) {
+    const std::string stamp = "_198503070905";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // A lead byte cut off at the end of the name would pair with the key's "_".
+        {"a\x81", "a_"},
+        {"\xC4\xB3\xB1", "某_"},
+        // Characters a Windows disk refuses in file names (an export may go to one).
+        {"a:b*c?", "a_b_c_"},
+        {"<\"|>", "____"},
+        // A user-defined GBK character that has no Unicode counterpart here.
+        {"\xAA\xA1x", "_x"},
+        {"\xD5\xC5 \xC8\xFD.", "张 三."},
+    };
+    for (const auto& [name, expectedPart] : cases) {
+        CaseRecord r = rt::sampleCase("x", 1985, 3, 7, 9, 5);
+        std::memset(r.name, 0, sizeof r.name);
+        std::memcpy(r.name, name.data(), name.size());  // raw bytes, as a damaged file holds
+        const std::string made = db.MakeCommentName(r);
+        EXPECT_EQ(made, gbk::fromUtf8(expectedPart) + stamp) << name;
+        // The name is valid GBK throughout: it survives the way to a file name and back.
+        EXPECT_EQ(gbk::fromUtf8(gbk::toUtf8(made)), made) << name;
+    }
+    // The widest key: a 10-byte name and a six-character year, with the five-digit counter.
+    CaseRecord wide = rt::sampleCase("一二三四五", -32768, 12, 31, 23, 59);
+    const std::string key = db.MakeCommentName(wide);
+    EXPECT_EQ(gbk::toUtf8(key), "一二三四五_-32768123" "12359");
+    EXPECT_EQ(key.size() + 6, 31u);  // "_99999" included: fits the 32 text bytes
+    CaseRecord fiveDigits = rt::sampleCase("一二三四五", 12345, 1, 1, 0, 0);
+    EXPECT_EQ(gbk::toUtf8(db.MakeCommentName(fiveDigits)), "一二三四五_123450101" "0000");
+}
+
+TEST(CommentCounter, TheLastCounterIsTakenWithoutChecking) {
+    // 100,001 files: only in memory, where making them takes well under a second.
+    std::error_code ec;
+    if (!rt::fs::is_directory("/dev/shm", ec)) GTEST_SKIP() << "no /dev/shm";
+    std::string tmpl = "/dev/shm/tarmin-records-counter-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    const std::string base = tmpl + "/";
+    struct Cleanup {
+        std::string path;
+        ~Cleanup() {
+            std::error_code e;
+            rt::fs::remove_all(path, e);
+        }
+    } cleanup{base};
+    MDataBase db;
+    ASSERT_TRUE(db.Open(base));
+    CaseRecord r = rt::sampleCase("某人", 1985, 3, 7, 9, 5);
+    const std::string folder = db.CommentFolder();
+    auto touch = [&](const std::string& name) {
+        const int fd = ::open((folder + name + ".rtf").c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    };
+    touch("某人_198503070905");
+    for (int i = 0; i <= 99997; ++i) touch("某人_198503070905_" + std::to_string(i));
+    EXPECT_EQ(gbk::toUtf8(db.MakeCommentName(r)), "某人_198503070905_99998");
+    touch("某人_198503070905_99998");
+    touch("某人_198503070905_99999");  // the last one is taken all the same
+    EXPECT_EQ(gbk::toUtf8(db.MakeCommentName(r)), "某人_198503070905_99999");
+}

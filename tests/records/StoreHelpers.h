@@ -62,13 +62,13 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// name -> content of every file in a folder (empty map when it is missing).
+// name -> content of every regular file in a folder (empty map when it is missing).
 inline std::map<std::string, std::string> folderContents(const std::string& folder) {
     std::map<std::string, std::string> m;
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return m;
     for (const auto& e : fs::directory_iterator(folder, ec))
-        m[e.path().filename().string()] = readFile(e.path().string());
+        if (e.is_regular_file(ec)) m[e.path().filename().string()] = readFile(e.path().string());
     return m;
 }
 

@@ -370,3 +370,47 @@ TEST_F(WholeFile, FullDiskDuringImportLeavesTheStoreAsItWas) {
     EXPECT_EQ(comments(), beforeComments);
     EXPECT_FALSE(rt::fs::exists(base + "dat/import.stage"));
 }
+
+// ---- the store as its own source or target ---------------------------------------------------
+
+TEST_F(WholeFile, ImportFromTheStoreItselfKeepsEveryCase) {
+    fill(4);
+    db.MarkDeleted(2);
+    const std::string beforeRecords = records();
+    const auto beforeComments = comments();
+    // A source whose Kelvora.dat and Kelvora_f are the live record file and comment folder.
+    const std::string self = testdata::freshTempDir("records-self");
+    rt::fs::create_symlink(db.RecordFilePath(), self + "Kelvora.dat");
+    rt::fs::create_directory_symlink(base + "Kelvora_f", self + "Kelvora_f");
+    ASSERT_TRUE(db.ImportFrom(self));
+    EXPECT_EQ(records(), beforeRecords);
+    EXPECT_EQ(comments(), beforeComments);
+    // The program folder itself after an export into it: the same files once more.
+    ASSERT_TRUE(db.ExportTo(base));
+    ASSERT_TRUE(db.ImportFrom(base));
+    EXPECT_EQ(records(), beforeRecords);
+    EXPECT_EQ(comments(), beforeComments);
+    EXPECT_EQ(db.Count(), 4);
+}
+
+TEST_F(WholeFile, ExportIntoTheProgramFolderKeepsTheStore) {
+    fill(3);
+    const std::string beforeRecords = records();
+    const auto beforeComments = comments();
+    // Into the dat folder (the export's Kelvora.dat is the record file) and the program folder
+    // (its Kelvora_f is the comment folder): nothing is lost or doubled.
+    ASSERT_TRUE(db.ExportTo(base + "dat/"));
+    ASSERT_TRUE(db.ExportTo(base));
+    EXPECT_EQ(records(), beforeRecords);
+    EXPECT_EQ(comments(), beforeComments);
+    // Into the comment folder: the export sits in a subfolder that clearing and importing leave
+    // alone, and it can be imported back.
+    const std::string inside = db.CommentFolder() + MDataBase::kExportFolderName + "/";
+    ASSERT_TRUE(db.ExportTo(inside));
+    EXPECT_EQ(comments(), beforeComments);
+    ASSERT_TRUE(db.ClearAll());
+    EXPECT_TRUE(rt::fs::is_directory(inside + "Kelvora_f"));
+    ASSERT_TRUE(db.ImportFrom(inside));
+    EXPECT_EQ(records(), beforeRecords);
+    EXPECT_EQ(comments(), beforeComments);
+}
