@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "AstroConstants.h"
@@ -10,12 +11,26 @@
 
 using AstroConstants::pi;
 
-int32_t floorInt(double x) { return static_cast<int32_t>(std::floor(x)); }
+// Outside the range of a 32-bit integer the conversion would be undefined: such values (and
+// NaN) saturate instead (NaN gives 0). No date or angle of the program comes near.
+int32_t floorInt(double x) {
+    const double f = std::floor(x);
+    if (f >= 2147483647.0) return INT32_MAX;
+    if (f <= -2147483648.0) return INT32_MIN;
+    if (f != f) return 0;
+    return static_cast<int32_t>(f);
+}
 
+// a - k * 2pi with k = a / 2pi truncated toward zero, then one turn added to a negative rest.
+// A rest above -4.4e-16 would become exactly 2pi after the addition (and 360 degrees for a
+// longitude); the nearest value inside [0, 2pi) is 0, which is returned instead.
 double normRad(double a) {
     const double k = std::trunc(a / (2.0 * pi));
     double v = a - k * 2.0 * pi;
-    if (v < 0) v += 2.0 * pi;
+    if (v < 0) {
+        v += 2.0 * pi;
+        if (v >= 2.0 * pi) v = 0;
+    }
     return v;
 }
 

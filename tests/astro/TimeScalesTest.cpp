@@ -137,6 +137,19 @@ TEST(Angles, Normalisation) {
     EXPECT_NEAR(normRad(-0.1), 2 * pi - 0.1, 1e-15);
     EXPECT_NEAR(normRad(7 * pi), pi, 1e-12);
     EXPECT_GE(normRad(-4 * pi), 0.0);
+    // A rest just below 0 must not come back as a full turn (a longitude of 360 degrees).
+    for (double a : {-1e-17, -4e-16, -8e-16, -2 * pi - 1e-16, 4 * pi - 1e-16}) {
+        EXPECT_GE(normRad(a), 0.0) << a;
+        EXPECT_LT(normRad(a), 2 * pi) << a;
+        EXPECT_LT(normRad(a) * AstroConstants::radd, 360.0) << a;
+    }
+    EXPECT_EQ(normRad(-1e-17), 0.0);
     EXPECT_EQ(floorInt(-0.5), -1);
     EXPECT_EQ(floorInt(2.999), 2);
+    EXPECT_EQ(floorInt(-2147483648.0), INT32_MIN);
+    EXPECT_EQ(floorInt(2147483647.5), INT32_MAX);
+    // Values no 32-bit integer holds saturate rather than wrap (and NaN gives 0).
+    EXPECT_EQ(floorInt(1e10), INT32_MAX);
+    EXPECT_EQ(floorInt(-1e10), INT32_MIN);
+    EXPECT_EQ(floorInt(std::nan("")), 0);
 }
