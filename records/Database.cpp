@@ -372,12 +372,12 @@ bool MDataBase::generationMatches() const {
 bool MDataBase::RecordNumbersCurrent() const { return opened_ && generationMatches(); }
 
 // Called under the exclusive lock before the record numbers change. The new value is above both
-// the file's and our own, so every other copy sees a difference.
+// the file's and our own, so every copy sees a difference, this one included: the tree and the
+// open case of this copy hold the old numbers too (after an import the closing path would
+// otherwise save the open case over whatever the imported file holds at its number).
 bool MDataBase::raiseGeneration() {
     const uint64_t next = std::max(readGeneration(GenerationFilePath()), generation_) + 1;
-    if (!writeGeneration(GenerationFilePath(), next)) return false;
-    generation_ = next;
-    return true;
+    return writeGeneration(GenerationFilePath(), next);
 }
 
 bool MDataBase::undoTornWrite(int fd) const {
@@ -631,6 +631,7 @@ bool MDataBase::Compact() {
         ::unlink(bak.c_str());
         return false;
     }
+    const uint64_t generationBefore = readGeneration(GenerationFilePath());
     if (!raiseGeneration()) {
         ::unlink(bak.c_str());
         return false;
@@ -638,6 +639,9 @@ bool MDataBase::Compact() {
     step("compact: rename");
     if (::rename(bak.c_str(), path.c_str()) != 0) {
         ::unlink(bak.c_str());
+        // Nothing was renumbered after all; no other copy can have changed the counter while
+        // we hold the lock.
+        writeGeneration(GenerationFilePath(), generationBefore);
         return false;
     }
     recfs::syncFolder(base_ + "dat");

@@ -21,8 +21,9 @@
 //
 // Record numbers are positions, and compaction, import and clearing give every case a new one.
 // These operations raise a counter in dat/Kelvora.gen; a store that sees the counter changed
-// since its Open (another copy of the program did it) refuses ReadRecord, WriteRecord and
-// MarkDeleted, because the numbers its caller holds now name other cases.
+// since its Open (this copy of the program or another one did it) refuses ReadRecord,
+// WriteRecord and MarkDeleted until it is opened again, because the numbers its caller holds
+// (tree nodes, the open case) now name other cases. Append, Count, Find and the scan go on.
 #pragma once
 
 #include <cstddef>
@@ -129,6 +130,8 @@ struct CaseFilter {
 // The one records store of the program.
 //
 // What the menu commands call:
+//  - After `Compact`, `ImportFrom` or `ClearAll` the program restarts: until then ReadRecord,
+//    WriteRecord and MarkDeleted refuse the old record numbers (false, nothing changed).
 //  - "导入历史记录": `ImportFrom(source)` alone. It replaces the record file and every comment
 //    file itself once the whole source has been copied; do NOT call `ClearAll` before it (that
 //    would empty the store even when the source turns out unreadable). On false show a failure
@@ -172,8 +175,9 @@ public:
     // Sets the deleted byte of record `number`. False and nothing changed when out of range or
     // stale.
     bool MarkDeleted(int number);
-    // False once another copy of the program has compacted, imported or cleared the store since
-    // this one's Open: record numbers from the tree are stale until the program starts again.
+    // False once this or another copy of the program has compacted, imported or cleared the
+    // store since this object's Open: record numbers from the tree are stale until the program
+    // starts again (or Open is called again).
     bool RecordNumbersCurrent() const;
 
     // A read bracket for the tree builder: one handle (shared lock) from BeginScan to EndScan.

@@ -99,9 +99,12 @@ TEST_F(WholeFile, ImportReplacesRecordsAndEveryComment) {
     EXPECT_EQ(db.Count(), 3);
     EXPECT_FALSE(rt::fs::exists(base + "dat/import.stage"));
     EXPECT_FALSE(rt::fs::exists(base + "dat/import.commit"));
-    // The store works on at once.
+    // New cases can be added at once; the old numbers wait for the restart.
     CaseRecord r = rt::sampleCase("再", 2000);
     EXPECT_EQ(db.Append(r), 3);
+    EXPECT_FALSE(db.WriteRecord(0, r));
+    ASSERT_TRUE(db.Open(base));
+    EXPECT_TRUE(db.WriteRecord(0, r));
 }
 
 TEST_F(WholeFile, ImportFindsNamesWrittenInCapitals) {
@@ -202,6 +205,13 @@ TEST_F(WholeFile, CompactionDropsDeletedRecordsAndRenumbers) {
     ASSERT_TRUE(db.Compact());
     EXPECT_FALSE(rt::fs::exists(db.CompactFilePath()));
     ASSERT_EQ(db.Count(), 1900);
+    // Until the restart the old numbers are refused: they name other cases now.
+    EXPECT_FALSE(db.RecordNumbersCurrent());
+    CaseRecord stale;
+    EXPECT_FALSE(db.ReadRecord(10, stale));
+    EXPECT_FALSE(db.WriteRecord(10, stale));
+    EXPECT_FALSE(db.MarkDeleted(10));
+    ASSERT_TRUE(db.Open(base));
     EXPECT_EQ(rt::fs::file_size(db.RecordFilePath()), 1900u * 152u);
     int k = 0;
     for (int i = 0; i < kTotal; ++i) {
@@ -224,6 +234,7 @@ TEST_F(WholeFile, CompactionKeepsRecordsWhoseDeletedByteIsNotOne) {
     ASSERT_TRUE(db.Compact());
     EXPECT_EQ(db.Count(), 3);
     EXPECT_EQ(rt::fs::file_size(db.RecordFilePath()), 456u);
+    ASSERT_TRUE(db.Open(base));
     CaseRecord r;
     EXPECT_FALSE(db.ReadRecord(1, r));
     EXPECT_EQ(r.deleted, 2);
@@ -238,12 +249,29 @@ TEST_F(WholeFile, CompactionFailureKeepsTheRecordFile) {
     EXPECT_FALSE(db.Compact());
     EXPECT_EQ(records(), before);
     rt::fs::remove_all(db.CompactFilePath());
+    // The final rename fails (a non-empty folder has taken the record file's name meanwhile).
+    const std::string aside = db.RecordFilePath() + ".aside";
+    db.SetFaultHook([&](const char* step) {
+        if (std::string(step) != "compact: rename") return;
+        rt::fs::rename(db.RecordFilePath(), aside);
+        rt::fs::create_directories(db.RecordFilePath() + "/x");
+    });
+    EXPECT_FALSE(db.Compact());
+    db.SetFaultHook({});
+    rt::fs::remove_all(db.RecordFilePath());
+    rt::fs::rename(aside, db.RecordFilePath());
+    EXPECT_EQ(records(), before);
+    EXPECT_FALSE(rt::fs::exists(db.CompactFilePath()));
+    // Nothing was renumbered, so the numbers of the running program stay good.
+    EXPECT_TRUE(db.RecordNumbersCurrent());
+    EXPECT_TRUE(db.MarkDeleted(2));
+    const std::string marked = records();
     // A stale ming.bak from a killed run is cleaned away by the next Open.
     rt::writeFile(db.CompactFilePath(), "stale");
     MDataBase again;
     ASSERT_TRUE(again.Open(base));
     EXPECT_FALSE(rt::fs::exists(db.CompactFilePath()));
-    EXPECT_EQ(records(), before);
+    EXPECT_EQ(records(), marked);
 }
 
 // ---- a full disk ---------------------------------------------------------------------------
