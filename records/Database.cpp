@@ -681,9 +681,12 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
     // Held for the whole import: no other copy of the program writes the store meanwhile.
     Fd lock = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
     if (!lock.valid() || !undoTornWrite(lock.get())) return false;
+    bool raised = false;
+    const uint64_t generationBefore = readGeneration(GenerationFilePath());
     auto fail = [&] {
         ::unlink((commit + ".part~").c_str());
         recfs::removeTree(stage);
+        if (raised) writeGeneration(GenerationFilePath(), generationBefore);
         return false;
     };
 
@@ -715,7 +718,11 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
     recfs::syncFolder(stage + "Kelvora_f");
     recfs::syncFolder(stage);
 
-    // 2. The commit point: once the manifest is in place the swap is always finished.
+    // 2. The commit point: once the manifest is in place the swap is always finished. The
+    // generation file is raised before it, so that it exists and its raise during the swap is
+    // an overwrite in place that cannot run out of disk.
+    if (!raiseGeneration()) return fail();
+    raised = true;
     std::string manifest;
     for (const auto& n : names) manifest += n + '\0';
     {

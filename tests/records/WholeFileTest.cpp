@@ -142,6 +142,7 @@ TEST_F(WholeFile, ImportOfABadSourceLeavesTheStoreAsItWas) {
         EXPECT_EQ(comments(), beforeComments) << what;
         EXPECT_FALSE(rt::fs::exists(base + "dat/import.stage")) << what;
         EXPECT_FALSE(rt::fs::exists(base + "dat/import.commit")) << what;
+        EXPECT_TRUE(db.RecordNumbersCurrent()) << what;  // nothing was renumbered
     };
     // Missing source folder and missing record file.
     EXPECT_FALSE(db.ImportFrom(base + "nowhere/"));
@@ -161,6 +162,17 @@ TEST_F(WholeFile, ImportOfABadSourceLeavesTheStoreAsItWas) {
     rt::fs::create_directories(dirAsFile + "Kelvora.dat");
     EXPECT_FALSE(db.ImportFrom(dirAsFile));
     unchanged("record file is a folder");
+    // The commit file cannot be written (a folder has taken its name): the last step before the
+    // swap fails.
+    const std::string good = makeSource(2, "新");
+    db.SetFaultHook([&](const char* step) {
+        if (std::string(step) == "import: write commit file")
+            rt::fs::create_directories(base + "dat/import.commit.part~/x");
+    });
+    EXPECT_FALSE(db.ImportFrom(good));
+    db.SetFaultHook({});
+    rt::fs::remove_all(base + "dat/import.commit.part~");
+    unchanged("commit file not written");
     // A comment file that cannot be read (only testable without root's rights).
     const std::string unreadable = makeSource(2, "新");
     const std::string victim = unreadable + "Kelvora_f/zz.rtf";
