@@ -78,10 +78,16 @@ double MAstroCalc::stationTime(int code, double T, int kind) {
     for (std::size_t k = 0; k < kRefineStep.size(); ++k) {
         const double h = kRefineStep[k];
         const int n = k < 3 ? 8 : -1;
-        const double a1 = apparentEquatorial(code, T - h, n, lt).longitude;
+        double a1 = apparentEquatorial(code, T - h, n, lt).longitude;
         const SphericalPosition mid = apparentEquatorial(code, T, n, lt);
-        const double a3 = apparentEquatorial(code, T + h, n, lt).longitude;
+        double a3 = apparentEquatorial(code, T + h, n, lt).longitude;
         const double a2 = mid.longitude;
+        // Right ascensions come in [0, 2pi): when the three straddle 0h, bring the outer two
+        // within half a turn of the middle one, or the parabola runs through the jump and the
+        // station moves by hours (Mercury 1703-03-07 by 7 h, 2032-03-06 by 13 h). Elsewhere the
+        // values are used as they are.
+        a1 += a1 - a2 > pi ? -2 * pi : a2 - a1 > pi ? 2 * pi : 0.0;
+        a3 += a3 - a2 > pi ? -2 * pi : a2 - a3 > pi ? 2 * pi : 0.0;
         const double den = a1 + a3 - 2 * a2;
         if (den != 0) T += (a1 - a3) / den * h * 0.5;  // vertex of the parabola
         if (k == 2) lt = mid.distance * lightTimePerAU;
