@@ -651,6 +651,7 @@ bool MDataBase::Compact() {
 bool MDataBase::ExportTo(const std::string& targetFolder) {
     if (!opened_) return false;
     finishInterruptedWork();
+    undoTornWriteIfPending();  // never export a record a killed overwrite left half written
     const std::string target = withSlash(targetFolder);
     if (!recfs::makeFolder(target.substr(0, target.size() - 1))) return false;
     bool ok = true;

@@ -196,3 +196,17 @@ TEST(KilledMidway, ImportLeavesTheOldOrTheImportedStore) {
     EXPECT_EQ(after.records, rt::readFile(source + "Kelvora.dat"));
     EXPECT_EQ(after.comments, rt::folderContents(source + "Kelvora_f"));
 }
+
+TEST(KilledMidway, OverwriteLeavesTheOldOrTheNewRecord) {
+    const MemoryFolder folder("records-kill");
+    const std::string& base = folder.path;
+    const StoreState before = buildStore(base, 30, "人", false);
+    // Record 26 spans the first page boundary of the file (bytes 3952..4103).
+    CaseRecord fresh = rt::sampleCase("新新新新新", 2020, 6, 6, 6, 6, false, "改过的类别");
+    StoreState after;
+    const Outcome o = killRepeatedly(
+        base, before, [&](MDataBase& db) { return db.WriteRecord(26, fresh); }, after);
+    EXPECT_EQ(o.broken, 0);
+    EXPECT_GT(o.oldStates, 0);
+    EXPECT_EQ(after.records.substr(26 * 152 + 5, 11), std::string(fresh.name, 11));
+}

@@ -91,6 +91,12 @@ TEST_F(Torn, AKilledOverwriteIsUndoneByTheNextReaderWriterOrStart) {
     EXPECT_FALSE(db.ReadRecord(kSpanning, r));
     EXPECT_EQ(r.nameUtf8(), "旧26");
     EXPECT_EQ(r.deleted, 1);
+    // An export copies the repaired record.
+    tearInChild(5, 80);
+    const std::string target = testdata::freshTempDir("records-torn-export");
+    ASSERT_TRUE(db.ExportTo(target));
+    EXPECT_EQ(rt::readFile(target + "Kelvora.dat").substr(5 * 152, 152), before.substr(5 * 152, 152));
+    EXPECT_EQ(rt::readFile(target + "Kelvora.dat"), records());
     // Compaction copies the repaired record, not the torn one.
     tearInChild(kSpanning + 1, 50);
     ASSERT_TRUE(db.Compact());
