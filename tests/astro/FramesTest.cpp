@@ -97,6 +97,25 @@ TEST(Precession, ModelAndParameterLookUp) {
     EXPECT_NEAR(precessionAngle(0, "II", "IAU2000") * rad, 629554.886, 1e-6);
     EXPECT_NEAR(precessionAngle(0, "z", "IAU2000") * rad, -2.5976176, 1e-9);
     EXPECT_NEAR(precessionAngle(0, "Z", "IAU2000") * rad, 2.5976176, 1e-9);
+    // Every name finds its own row at T = 1 (sum of its coefficients), case-sensitively.
+    const struct {
+        const char* name;
+        double sum;
+    } rows[] = {{"w", 84381.406 - 0.025754 + 0.0512623 - 0.00772503 - 4.67e-7 + 3.337e-7},
+                {"Q", -46.811015 + 0.0510283 + 0.00052413 - 6.46e-7 - 1.72e-8},
+                {"x", 10.556403 - 2.3814292 - 0.00121197 + 0.000170663 - 5.6e-8},
+                {"II", 629546.7936 - 867.95758 + 0.157992 - 0.0005371 - 0.00004797 + 7.2e-8},
+                {"th", 2004.191903 - 0.4294934 - 0.04182264 - 7.089e-6 - 1.274e-7},
+                {"Z", 2.650545 + 2306.083227 + 0.2988499 + 0.01801828 - 5.971e-6 - 3.173e-7},
+                {"z", -2.650545 + 2306.077181 + 1.0927348 + 0.01826837 - 0.000028596 - 2.904e-7}};
+    for (const auto& r : rows) EXPECT_NEAR(precessionAngle(1, r.name, "P03") * rad, r.sum, 1e-8) << r.name;
+    // The search is for the name plus one blank anywhere in the list, its row the 0-based
+    // position / 3: a lone blank first matches the two blanks after "w" (row 1), "i" the end
+    // of "fi" (row 0), "x  pi" spans two cells and gives the row where it starts (x).
+    EXPECT_DOUBLE_EQ(precessionAngle(1.3, " ", "P03"), precessionAngle(1.3, "w", "P03"));
+    EXPECT_DOUBLE_EQ(precessionAngle(1.3, "i", "P03"), precessionAngle(1.3, "fi", "P03"));
+    EXPECT_DOUBLE_EQ(precessionAngle(1.3, "x  pi", "P03"), precessionAngle(1.3, "x", "P03"));
+    EXPECT_DOUBLE_EQ(precessionAngle(1.3, "I", "P03"), precessionAngle(1.3, "II", "P03"));
     // Unknown names fall back to the fi row.
     EXPECT_DOUBLE_EQ(precessionAngle(1.3, "q", "P03"), precessionAngle(1.3, "fi", "P03"));
     EXPECT_DOUBLE_EQ(precessionAngle(1.3, "", "P03"), precessionAngle(1.3, "fi", "P03"));
