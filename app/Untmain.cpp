@@ -222,7 +222,10 @@ void TFrmMain::buildLayout() {
     Redtzhanxing->setContextMenuPolicy(Qt::CustomContextMenu);
     readingCol->addWidget(Redtzhanxing, 1);
     Page1->addTab(readingPage, q("天宫图解说"));
-    connect(LstTitle, &QListWidget::itemClicked, this, [this] { LstTitleClick(); });
+    // A click, or the keyboard moving to another topic.
+    connect(LstTitle, &QListWidget::itemClicked, this, [this] { guarded([this] { LstTitleClick(); }); });
+    connect(LstTitle, &QListWidget::currentRowChanged, this,
+            [this] { guarded([this] { LstTitleClick(); }); });
 
     RedtPingYu = new QTextEdit(commentSplitter_);
     RedtPingYu->setObjectName(QStringLiteral("RedtPingYu"));
