@@ -1,6 +1,6 @@
 # Debian packages the build and the tests need; sourced by run.sh and test.sh.
 TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libswe-dev fonts-arphic-uming fonts-dejavu-core"
+  libbenchmark-dev libswe-dev fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n"
 
 tarmin_install_missing() {
   local missing=""
