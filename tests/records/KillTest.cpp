@@ -1,6 +1,6 @@
-// A program killed (SIGKILL) in the middle of compaction or import: 200 runs each, killed
-// either at a random file-changing step (the store's fault hook) or after a random short
-// delay. After every kill the next Open must find each case and comment in its old or its new
+// A program killed (SIGKILL) in the middle of compaction, import or an overwrite: 200 runs
+// each, killed either at a random file-changing step (the store's fault hook) or after a random
+// short delay. After every kill the next Open must find each case and comment in its old or its new
 // state, never a mix and never lost.
 #include <signal.h>
 #include <time.h>
