@@ -442,7 +442,13 @@ bool MDataBase::ReadRecord(int number, CaseRecord& rec) const {
     undoTornWriteIfPending();
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return false;
-    if (!generationMatches()) return false;
+    if (!generationMatches()) {
+        // The number names another case now. An empty buffer, not the caller's old contents: a
+        // caller that takes the comment name from the buffer regardless (to delete the comment
+        // file) then names no file at all.
+        rec = CaseRecord{};
+        return false;
+    }
     if (number >= countOf(recfs::fileSize(fd.get()))) return false;
     CaseRecord in;
     if (!recfs::readFully(fd.get(), &in, sizeof in, number * kRec)) return false;

@@ -164,10 +164,11 @@ public:
     // and clears rec.deleted. Returns the new number, or -1 with nothing written and `rec`
     // unchanged.
     int Append(CaseRecord& rec);
-    // Fills `rec` with record `number`; true only when it exists and is live. Out of range (or
-    // numbers stale, see RecordNumbersCurrent): false, `rec` untouched. Deleted: false, `rec`
-    // holds the deleted record. A caller that uses the buffer after a false (the comment name of
-    // a deleted case) starts from a zeroed buffer and checks that it was filled.
+    // Fills `rec` with record `number`; true only when it exists and is live. Out of range:
+    // false, `rec` untouched. Deleted: false, `rec` holds the deleted record. Numbers stale (see
+    // RecordNumbersCurrent): false, `rec` cleared (an empty comment name names no file). A caller
+    // that uses the buffer after a false (the comment name of a deleted case) starts from a
+    // zeroed buffer and checks that it was filled.
     bool ReadRecord(int number, CaseRecord& rec) const;
     // Overwrites record `number` (0 .. Count-1) with the caller's 152 bytes. False and nothing
     // changed when the number is out of range or stale or the file cannot be written.

@@ -189,8 +189,11 @@ TEST(TwoCopies, StaleNumbersAreRefusedAfterTheOtherCopyRenumbers) {
         EXPECT_FALSE(first.WriteRecord(4, open));
         EXPECT_FALSE(first.MarkDeleted(4));
         CaseRecord probe = rt::sampleCase("哨兵", 1111);
+        probe.setComment("哨兵_111103070905");
         EXPECT_FALSE(first.ReadRecord(2, probe));
-        EXPECT_EQ(probe.nameUtf8(), "哨兵");
+        // Cleared: a delete command that takes the comment name from it deletes no file.
+        EXPECT_EQ(probe.commentGbk(), "");
+        EXPECT_EQ(probe.nameGbk(), "");
         EXPECT_EQ(rt::readFile(second.RecordFilePath()), after);
         // A new case still goes in at the end, under its true number; searches and scans work.
         CaseRecord added = rt::sampleCase("新增", 2010);
