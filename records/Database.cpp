@@ -569,9 +569,10 @@ std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d%02d%02d", rec.year, rec.month, rec.day,
                   rec.hour, rec.minute);
-    // A stored name holds at most 10 bytes and a valid minute 13 more, so the key is at most 23
-    // bytes and key + "_99999" fits the comment field. Only a damaged record gives a longer key;
-    // it is cut to leave room for the counter.
+    // A stored name holds at most 10 bytes and the stamp of a valid minute 13 to 15 (a year
+    // below -999 or above 9999 takes five or six characters), so the key is at most 25 bytes and
+    // key + "_99999" (31) fits the 32 text bytes of the comment field. Only a damaged record
+    // gives a longer key; it is cut to leave room for the counter.
     const std::string key = gbk::cut(newCommentNamePart(rec.nameGbk()) + stamp,
                                      CaseRecord::kCommentBytes - 6);
     // The key is whole GBK characters and the counter is ASCII, so the file name of key + "_n"
@@ -754,7 +755,7 @@ bool MDataBase::ClearAll() {
     finishInterruptedWork();
     bool ok = true;
     {
-        // Emptied rather than deleted, so that the store stays usable without a restart.
+        // Emptied rather than deleted, so that new cases can be saved without a restart.
         Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR | O_CREAT, Lock::Exclusive,
                                   lockTimeoutMs_);
         if (!fd.valid() || !undoTornWrite(fd.get()) || !raiseGeneration()) return false;
