@@ -1,59 +1,16 @@
 // The calendar commands of tarmin-cli, run as a separate process from the staged program folder.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "TestData.h"
+#include "CliRunner.h"
 
 namespace {
-struct CliResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string program() { return testdata::stageDir() + "tarmin-cli"; }
-
-bool haveProgram() { return std::ifstream(program()).good(); }
-
-// Runs tarmin-cli with the arguments (already quoted for the shell) and the given stdin text.
-CliResult run(const std::string& args, const std::string& input = "") {
-    static const std::string dir = testdata::freshTempDir("calendar-cli");
-    const std::string in = dir + "in.txt", out = dir + "out.txt", err = dir + "err.txt";
-    std::ofstream(in, std::ios::binary) << input;
-    const std::string cmd =
-        "'" + program() + "' " + args + " <'" + in + "' >'" + out + "' 2>'" + err + "'";
-    CliResult r;
-    const int rc = std::system(cmd.c_str());
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = readFile(out);
-    r.err = readFile(err);
-    return r;
-}
-
-std::vector<std::string> lines(const std::string& s) {
-    std::vector<std::string> v;
-    std::istringstream in(s);
-    std::string l;
-    while (std::getline(in, l)) v.push_back(l);
-    return v;
-}
+using CliResult = testcli::Result;
+using testcli::lines;
+using testcli::run;
 }  // namespace
-
-#define REQUIRE_CLI() \
-    if (!haveProgram()) GTEST_SKIP() << "tarmin-cli not built"
 
 TEST(CalendarCli, LunarFromArgumentsAndStdin) {
     REQUIRE_CLI();

@@ -1,54 +1,17 @@
 // tarmin-cli chart, text and catalogue as a user runs them.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "CliRunner.h"
 #include "TestData.h"
 
 namespace {
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(const std::string& args) {
-    CliRun r;
-    const std::string cli = testdata::stageDir() + "tarmin-cli";
-    const std::string errFile = testdata::freshTempDir("clierr") + "err.txt";
-    const std::string cmd = "QT_QPA_PLATFORM=offscreen \"" + cli + "\" " + args + " 2>\"" + errFile + "\"";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    std::ostringstream s;
-    s << e.rdbuf();
-    r.err = s.str();
-    return r;
-}
-
-std::vector<std::string> lines(const std::string& s) {
-    std::vector<std::string> v;
-    std::istringstream in(s);
-    std::string l;
-    while (std::getline(in, l)) v.push_back(l);
-    return v;
-}
-
-#define REQUIRE_CLI()                                                                  \
-    do {                                                                               \
-        if (!std::filesystem::exists(testdata::stageDir() + "tarmin-cli"))             \
-            GTEST_SKIP() << "tarmin-cli is not built";                                 \
-    } while (0)
+using CliRun = testcli::Result;
+using testcli::lines;
+using testcli::run;
 }  // namespace
 
 TEST(CliChart, PrintsAnglesCuspsBodiesAspectsAndPillars) {
