@@ -8,33 +8,11 @@
 
 #include <memory>
 
+#include "PlainTextTarget.h"
 #include "QImageCanvas.h"
 #include "Zhanxing.h"
 
 namespace {
-class NullRichText : public RichTextTarget {
-public:
-    void clear() override { text_.clear(); }
-    void setText(const std::string& t) override { text_ = t; }
-    std::string text() const override { return text_; }
-    int length() const override { return static_cast<int>(text_.size()); }
-    void setDefaultAttributes(int, Rgb, TextStyle) override {}
-    int fontSize() const override { return 10; }
-    int find(const std::string& w, int from, int) const override {
-        const auto p = text_.find(w, static_cast<std::size_t>(from));
-        return p == std::string::npos ? -1 : static_cast<int>(p);
-    }
-    void select(int, int) override {}
-    void setSelectionColor(Rgb) override {}
-    void setSelectionStyle(TextStyle) override {}
-    void setSelectionFont(const std::string&, int) override {}
-    bool modified() const override { return false; }
-    void setModified(bool) override {}
-
-private:
-    std::string text_;
-};
-
 void ensureApp() {
     static std::unique_ptr<QGuiApplication> app;
     if (QCoreApplication::instance()) return;
@@ -64,7 +42,7 @@ void BM_CastNatalCold(benchmark::State& state) {
     int year = 1700;
     for (auto _ : state) {
         QImageCanvas canvas(image);
-        NullRichText rich;
+        PlainTextTarget rich;
         MZhanXingEx engine(rich, canvas, "/nonexistent/");
         benchmark::DoNotOptimize(engine.castNatal(birth(year, 1)));
         year = year < 2190 ? year + 7 : 1700;
@@ -76,7 +54,7 @@ void BM_CastNatalWarm(benchmark::State& state) {
     ensureApp();
     QImage image(800, 700, QImage::Format_RGB32);
     QImageCanvas canvas(image);
-    NullRichText rich;
+    PlainTextTarget rich;
     MZhanXingEx engine(rich, canvas, "/nonexistent/");
     engine.castNatal(birth(1990, 1));
     int day = 1;
@@ -91,7 +69,7 @@ void BM_CastTransit(benchmark::State& state) {
     ensureApp();
     QImage image(800, 700, QImage::Format_RGB32);
     QImageCanvas canvas(image);
-    NullRichText rich;
+    PlainTextTarget rich;
     MZhanXingEx engine(rich, canvas, "/nonexistent/");
     engine.castNatal(birth(1990, 1));
     TransitRequest q;
@@ -113,7 +91,7 @@ void BM_ConstructEngine(benchmark::State& state) {
     ensureApp();
     QImage image(800, 700, QImage::Format_RGB32);
     QImageCanvas canvas(image);
-    NullRichText rich;
+    PlainTextTarget rich;
     for (auto _ : state) {
         MZhanXingEx engine(rich, canvas, "/nonexistent/");
         benchmark::DoNotOptimize(&engine);
@@ -125,7 +103,7 @@ void BM_CastNatalNewYear(benchmark::State& state) {
     ensureApp();
     QImage image(800, 700, QImage::Format_RGB32);
     QImageCanvas canvas(image);
-    NullRichText rich;
+    PlainTextTarget rich;
     MZhanXingEx engine(rich, canvas, "/nonexistent/");
     int year = 1700;
     for (auto _ : state) {
