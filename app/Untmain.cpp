@@ -25,7 +25,6 @@
 #include <filesystem>
 
 namespace {
-constexpr const char* kTitle = "Tarmin天文占星 3.6";
 constexpr const char* kCommentDesignText = "输入自己的评语：";
 constexpr int kChartWidth = 800;
 constexpr int kChartHeight = 700;
@@ -152,7 +151,9 @@ void TFrmMain::FormCreate() {
     if (programFolder_.empty() || programFolder_.back() != '/') programFolder_ += '/';
     reading_->clear();
     Page1->setCurrentIndex(0);
-    setWindowTitle(q(kTitle));
+    // Every tooltip of the program reshows after 250 ms (the chart's changes with the pointer).
+    ui_.setHintReshowDelay(250);
+    setWindowTitle(q(kApplicationTitle));
 }
 
 void TFrmMain::buildLayout() {

@@ -14,6 +14,7 @@
 
 #include "Database.h"
 #include "IniFile.h"
+#include "ProgramStart.h"
 #include "QImageCanvas.h"
 #include "QtRichText.h"
 #include "UiServices.h"
@@ -110,6 +111,9 @@ public:
     const std::string& programFolder() const { return programFolder_; }
     bool natalCast() const { return natalCast_; }
     bool caseOpen() const { return caseOpen_; }
+    // Opening a saved case sets it, "新建" clears it; the close asks about a changed comment
+    // only while a case is open.
+    void setCaseOpen(bool open) { caseOpen_ = open; }
     int treeWidth() const { return treeWidth_; }
     int commentHeight() const { return commentHeight_; }
     void setTreeWidth(int w);
@@ -285,9 +289,7 @@ template <class F>
 void TFrmMain::guarded(F&& body) {
     try {
         body();
-    } catch (const std::exception& e) {
-        ui_.showError(e.what());
     } catch (...) {
-        ui_.showError(std::string());
+        showEscapedError(ui_, std::current_exception());
     }
 }

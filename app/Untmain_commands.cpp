@@ -65,9 +65,9 @@ void TFrmMain::ImgzhanxingMouseMove(int x, int y) {
         const QString hint = q(engine_->hintAt(x, y));
         if (hint != Imgzhanxing->toolTip()) {
             Imgzhanxing->setToolTip(hint);
-            // A new text shows at once where the pointer is; an empty one hides the tip.
-            if (Imgzhanxing->isVisible())
-                QToolTip::showText(Imgzhanxing->mapToGlobal(QPoint(x, y)), hint, Imgzhanxing);
+            // The old text goes at once; the new one appears when the pointer rests, after the
+            // application's tooltip reshow delay.
+            if (QToolTip::isVisible()) QToolTip::hideText();
         }
     }
     if (dragging_) moveChartImage(Imgzhanxing->x() + x - dragX_, Imgzhanxing->y() + y - dragY_);

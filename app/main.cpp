@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "Database.h"
+#include "ProgramStart.h"
 #include "QtUiServices.h"
 #include "Untmain.h"
 
@@ -18,10 +19,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override {
         try {
             return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            ui_.showError(e.what());
         } catch (...) {
-            ui_.showError(std::string());
+            showEscapedError(ui_, std::current_exception());
         }
         return false;
     }
@@ -33,7 +32,7 @@ private:
 
 int main(int argc, char** argv) {
     MDataBase db;  // the one case store, opened by the main window's FormShow
-    const std::string title = "Tarmin天文占星 3.6";
+    const std::string title = kApplicationTitle;
     QtUiServices ui(title);
     TarminApplication app(argc, argv, ui);
     QApplication::setApplicationName(QString::fromStdString(title));
@@ -50,12 +49,9 @@ int main(int argc, char** argv) {
         ui.setParentWindow(&window);
         window.show();
         rc = QApplication::exec();
-    } catch (const std::exception& e) {
-        ui.setParentWindow(nullptr);
-        ui.showError(e.what());
     } catch (...) {
         ui.setParentWindow(nullptr);
-        ui.showError(std::string());
+        showEscapedError(ui, std::current_exception());
     }
     return rc;
 }

@@ -87,4 +87,7 @@ public:
     // error icon, for an error that escaped a command.
     virtual void showError(const std::string& message) = 0;
     virtual std::string applicationTitle() const = 0;
+    // Once a tooltip has been shown, the next one (another text, the pointer at rest) waits
+    // this many milliseconds before it appears; applies to every tooltip of the application.
+    virtual void setHintReshowDelay(int milliseconds) = 0;
 };

@@ -14,6 +14,11 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QHelpEvent>
+#include <QPointer>
+#include <QTimer>
 
 #include "PictureQt.h"
 #include "QImageCanvas.h"
@@ -40,7 +45,60 @@ LocalMinute QtClock::now() const {
                        t.time().minute()};
 }
 
+// Re-times Qt's tooltips: while one was shown in the last two seconds Qt would show the next
+// after 20 ms; this holds that tooltip event back for the reshow delay and replays it only when
+// the pointer is still where it was.
+class QtUiServices::HintReshow : public QObject {
+public:
+    HintReshow() {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { replay(); });
+        qApp->installEventFilter(this);
+    }
+    void setDelay(int ms) { delay_ = ms; }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::ToolTip || replaying_ || delay_ <= 0 || !o->isWidgetType())
+            return false;
+        if (!lastShown_.isValid() || lastShown_.elapsed() > kFallAsleepMs) {
+            lastShown_.start();  // the first tooltip: Qt's own wake-up delay has passed already
+            return false;
+        }
+        const auto* he = static_cast<QHelpEvent*>(e);
+        target_ = static_cast<QWidget*>(o);
+        pos_ = he->pos();
+        globalPos_ = he->globalPos();
+        timer_.start(delay_);
+        return true;
+    }
+
+private:
+    void replay() {
+        if (!target_ || QCursor::pos() != globalPos_) return;
+        QHelpEvent again(QEvent::ToolTip, pos_, globalPos_);
+        replaying_ = true;
+        QApplication::sendEvent(target_, &again);
+        replaying_ = false;
+        lastShown_.start();
+    }
+    static constexpr qint64 kFallAsleepMs = 2000;
+    int delay_ = 0;
+    bool replaying_ = false;
+    QElapsedTimer lastShown_;
+    QTimer timer_;
+    QPointer<QWidget> target_;
+    QPoint pos_, globalPos_;
+};
+
 QtUiServices::QtUiServices(std::string applicationTitle) : title_(std::move(applicationTitle)) {}
+QtUiServices::~QtUiServices() = default;
+
+void QtUiServices::setHintReshowDelay(int milliseconds) {
+    if (!qApp) return;
+    if (!hintReshow_) hintReshow_ = std::make_unique<HintReshow>();
+    hintReshow_->setDelay(milliseconds);
+}
 
 MsgResult QtUiServices::messageBox(const std::string& text, const std::string& caption,
                                    MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {

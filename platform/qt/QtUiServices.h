@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
 #include "QtPrinter.h"
 #include "QtSkinEngine.h"
@@ -24,6 +25,7 @@ public:
 class QtUiServices : public UiServices {
 public:
     explicit QtUiServices(std::string applicationTitle);
+    ~QtUiServices() override;
     void setParentWindow(QWidget* w) { parent_ = w; }
 
     MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -45,12 +47,14 @@ public:
     SkinEngine& skins() override { return skins_; }
     void showError(const std::string& message) override;
     std::string applicationTitle() const override { return title_; }
+    void setHintReshowDelay(int milliseconds) override;
 
     // "desc|pattern|desc|pattern" as Qt name filters "desc (pattern)"; ';' between patterns
     // becomes a blank.
     static QStringList nameFilters(const std::string& filter);
 
 private:
+    class HintReshow;
     FileDialogResult fileDialog(const FileDialogRequest& request, bool save);
 
     std::string title_;
@@ -59,4 +63,5 @@ private:
     QtClipboard clipboard_;
     QtClock clock_;
     QtSkinEngine skins_;
+    std::unique_ptr<HintReshow> hintReshow_;
 };

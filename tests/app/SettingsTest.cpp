@@ -3,8 +3,11 @@
 // writes.
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTreeWidget>
+#include <iostream>
+#include <stdexcept>
 
 #include "MainWindowFixture.h"
 
@@ -266,4 +269,101 @@ TEST_F(MainWindowTest, NoSkinFilesLeaveTheSkinMenuEmpty) {
     TFrmMain& w = start();
     EXPECT_TRUE(w.skinMenu()->actions().isEmpty());
     closeWithYes();
+}
+
+TEST_F(MainWindowTest, ChangedCommentOfAnOpenCaseIsOfferedForSavingAtClose) {
+    TFrmMain& w = start();
+    QTextEdit* comment = control<QTextEdit>("RedtPingYu");
+    // No case open: a changed comment is not asked about (the double fails on any extra call).
+    auto type = [comment](const char* text) {
+        QTextCursor c(comment->document());
+        c.movePosition(QTextCursor::End);
+        c.insertText(QString::fromUtf8(text));  // as typed: sets the modified flag
+    };
+    type("新的评语");
+    ASSERT_TRUE(w.comment().modified());
+    ui.answerNo("确定要关闭软件吗？");
+    EXPECT_FALSE(w.FormClose());
+    // A case open, the comment unchanged: no question either.
+    w.setCaseOpen(true);
+    comment->document()->setModified(false);
+    ui.answerNo("确定要关闭软件吗？");
+    EXPECT_FALSE(w.FormClose());
+    // A case open and the comment changed: the question comes after the confirmation, and the
+    // close goes on whatever the answer.
+    type("又改了");
+    ui.answerYes("确定要关闭软件吗？");
+    ui.answerNo("当前评语文本已改变，要保存吗？");
+    EXPECT_TRUE(w.FormClose());
+    const auto boxes = ui.callsOf(testui::UiKind::MessageBox);
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[3].caption, "提示");
+    EXPECT_EQ(boxes[3].icon, MsgIcon::Warning);
+    EXPECT_EQ(boxes[3].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(std::filesystem::exists(settingsPath()));
+}
+
+TEST_F(MainWindowTest, SettingsFileThatIsAFolderShowsTheErrorAndStillCloses) {
+    std::filesystem::create_directories(settingsPath());
+    TFrmMain& w = start();
+    EXPECT_EQ(w.x(), 10);  // nothing to read: the defaults
+    EXPECT_EQ(w.treeWidth(), 180);
+    ui.answerYes("确定要关闭软件吗？");
+    ui.expectError("Unable to write to " + settingsPath());
+    EXPECT_TRUE(w.FormClose());
+    EXPECT_EQ(w.engine(), nullptr);
+    EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(settingsPath()));
+}
+
+TEST_F(MainWindowTest, MissingDatFolderStillClosesCleanly) {
+    std::filesystem::remove_all(folder + "dat");
+    TFrmMain& w = start();
+    ui.answerYes("确定要关闭软件吗？");
+    // The case store's Open may have created dat/ again; if it did not, the writes fail with
+    // the error box, once.
+    const bool datBack = std::filesystem::is_directory(folder + "dat");
+    if (!datBack) ui.expectError("Unable to write to " + settingsPath());
+    EXPECT_TRUE(w.FormClose());
+    EXPECT_EQ(w.engine(), nullptr);
+    EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), datBack ? 0u : 1u);
+    std::cout << "dat/ after start-up: " << (datBack ? "created by the case store" : "missing") << "\n";
+}
+
+TEST_F(MainWindowTest, SkinsOffCheckTheSystemEntryAndAMissingSkinFileLoadsNothing) {
+    writeFile("skins/Mx1.skn", "QWidget { color: black; }");
+    writeFile("dat/zxinit.ini", "[window]\nskined=0\nskinname=Mx1\n");
+    TFrmMain& w = start();
+    std::vector<bool> checks;
+    for (QAction* a : w.skinMenu()->actions()) checks.push_back(a->isChecked());
+    EXPECT_EQ(checks, (std::vector<bool>{false, false, true}));  // Mx1, separator, 系统默认
+    EXPECT_EQ(ui.skins_.calls, std::vector<std::string>{"deactivate"});
+    closeWithYes();
+
+    // Skins on with a name whose file is gone: its entry (none here) checked, nothing loaded,
+    // nothing said.
+    writeFile("dat/zxinit.ini", "[window]\nskined=1\nskinname=Gone\n");
+    ui.skins_.calls.clear();
+    restart();
+    for (QAction* a : window->skinMenu()->actions()) EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
+    EXPECT_EQ(ui.skins_.calls, std::vector<std::string>{"load " + folder + "skins/Gone.skn"});
+    EXPECT_FALSE(ui.skins_.active());
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, TooltipsReshowAfterAQuarterSecond) {
+    start();
+    EXPECT_EQ(ui.hintReshowDelay, 250);
+    closeWithYes();
+}
+
+TEST(ProgramStart, EscapedErrorsReachTheErrorBox) {
+    testui::ScriptedUi ui;
+    ui.expectError("Unable to write to /x/dat/zxinit.ini");
+    showEscapedError(ui, std::make_exception_ptr(std::runtime_error("Unable to write to /x/dat/zxinit.ini")));
+    ui.expectError("");  // not a standard error: an empty message
+    showEscapedError(ui, std::make_exception_ptr(42));
+    showEscapedError(ui, nullptr);  // nothing escaped: nothing shown
+    EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 2u);
+    EXPECT_STREQ(kApplicationTitle, "Tarmin天文占星 3.6");
 }

@@ -1,5 +1,7 @@
 #include "ScriptedUi.h"
 
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 namespace testui {
@@ -34,7 +36,8 @@ void ScriptedPrinter::endJob() { ++jobsEnded; }
 
 bool RecordingSkins::loadSkinFile(const std::string& path) {
     calls.push_back("load " + path);
-    return true;
+    // Like the real engine: a file that cannot be read loads nothing.
+    return std::ifstream(path, std::ios::binary).good();
 }
 
 ScriptedUi::~ScriptedUi() {

@@ -166,6 +166,9 @@ public:
     SkinEngine& skins() override { return skins_; }
     void showError(const std::string& message) override;
     std::string applicationTitle() const override { return "Tarmin天文占星 3.6"; }
+    // Not modal: only recorded (-1 until set).
+    void setHintReshowDelay(int milliseconds) override { hintReshowDelay = milliseconds; }
+    int hintReshowDelay = -1;
 
     ScriptedPrinter printer_;
     ScriptedClipboard clipboard_;
