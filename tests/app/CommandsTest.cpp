@@ -333,6 +333,20 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
               (std::vector<std::string>{"血型测试", "经纬度设置", "万年历"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[2]->menu()),
               (std::vector<std::string>{"命稿设置", "排盘设置", "界面风格"}));
+    EXPECT_EQ(captions(w.menuBar()->actions()[2]->menu()->actions()[0]->menu()),
+              (std::vector<std::string>{"默认", "字体设置", "背景色设置"}));
+    EXPECT_EQ(captions(w.menuBar()->actions()[3]->menu()), std::vector<std::string>{"软件帮助"});
+    // Each entry carries the name of its handler (the handler is the name plus "Click").
+    for (const char* name : {"N4", "N7", "N8", "N9", "N6", "mnuT_xue", "mnuT_dili", "mnuT_wnl",
+                             "Osetmo", "Omnusetfont", "Omnusetcolor", "Omnusetcan", "mnuH_help",
+                             "MenuItem2", "MenuItem3", "MenuItem4", "ppyundo", "Rpycopy",
+                             "Rpypaste", "Rpycut", "Rpydel", "Rpyselall", "RdtsetF", "Rdyimport",
+                             "Rdysave", "Rpyprt", "MenuItem21", "MenuItem6", "MenuItem7",
+                             "MenuItem25", "MenuItem26", "MenuItem27", "MenuItem29", "MenuItem32",
+                             "MenuItem33"})
+        action(name);
+    EXPECT_EQ(action("MenuItem7")->text().toStdString(), "粘帖");
+    EXPECT_EQ(action("Rpypaste")->text().toStdString(), "粘贴");
     EXPECT_EQ(captions(w.findChild<QMenu*>("PopZhangX")),
               (std::vector<std::string>{"复制", "另存为...", "打印"}));
     EXPECT_EQ(captions(w.findChild<QMenu*>("popRdtzx")),

@@ -1,6 +1,8 @@
 // The input panel: its controls and their lists, the place pickers, the city search, "now", the
 // year arrows and the checks of the natal command in their order.
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QListWidget>
@@ -17,9 +19,48 @@ TEST_F(MainWindowTest, EveryPanelControlExistsByName) {
                              "ledtwei", "SbtoSave", "SbtoZw_liu", "Btnpai", "Tree", "Page1",
                              "ScrollPan", "Imgzhanxing", "LstTitle", "Redtzhanxing", "RedtPingYu"})
         EXPECT_NE(window->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_EQ(control<QPushButton>("Btnpai")->text().toStdString(), "本命盘");
-    EXPECT_EQ(control<QToolButton>("SbtoSave")->text().toStdString(), "存新");
-    EXPECT_EQ(control<QToolButton>("SbtoZw_liu")->toolTip().toStdString(), "流年盘");
+    // Captions and hints of the panel's controls.
+    struct Label {
+        const char* name;
+        const char* caption;  // nullptr: no caption to check
+        const char* hint;     // nullptr: no hint to check
+    };
+    for (const Label& l : std::initializer_list<Label>{
+             {"BtoNew", "新建", "新建命例"},
+             {"SbtoNow", nullptr, "现在时间"},
+             {"Rdogl", "公历", nullptr},
+             {"Rdonl", "农历", nullptr},
+             {"Chkrun", "农历闰月", nullptr},
+             {"Rdona", "男", nullptr},
+             {"Rdonv", "女", nullptr},
+             {"Cboshiqu", nullptr, "时区"},
+             {"SpeedButton1", ">", "输入县市名"},
+             {"cbodiC", nullptr, "选择邻近城市"},
+             {"SbtoSave", "存新", "保存命例"},
+             {"SbtoZw_liu", "流", "流年盘"},
+             {"Btnpai", "本命盘", nullptr}}) {
+        QWidget* c = window->findChild<QWidget*>(QString::fromLatin1(l.name));
+        ASSERT_NE(c, nullptr) << l.name;
+        if (l.caption) {
+            auto* b = qobject_cast<QAbstractButton*>(c);
+            ASSERT_NE(b, nullptr) << l.name;
+            EXPECT_EQ(b->text().toStdString(), l.caption) << l.name;
+        }
+        if (l.hint) EXPECT_EQ(c->toolTip().toStdString(), l.hint) << l.name;
+    }
+    // The labels beside the name and the coordinates.
+    std::vector<std::string> labels;
+    for (QLabel* label : window->findChildren<QLabel*>()) labels.push_back(label->text().toStdString());
+    for (const char* want : {"姓名", "经度", "纬度", "点击选择主题"})
+        EXPECT_NE(std::find(labels.begin(), labels.end(), want), labels.end()) << want;
+    // The year arrows run 1600 ... 2200 without wrapping round.
+    TUpDown* up = control<TUpDown>("UpDyear");
+    up->setPosition(1500);
+    EXPECT_EQ(up->position(), 1600);
+    up->setPosition(2300);
+    EXPECT_EQ(up->position(), 2200);
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "120:00");  // no place table
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "30:00");
     EXPECT_EQ(control<QLineEdit>("Edtname")->text().toStdString(), "某人");
     EXPECT_TRUE(control<QRadioButton>("Rdogl")->isChecked());
     EXPECT_TRUE(control<QRadioButton>("Rdona")->isChecked());
@@ -267,5 +308,22 @@ TEST_F(MainWindowTest, EngineRefusalIsShownUnderError) {
     EXPECT_EQ(ui.lastCall().icon, MsgIcon::Error);
     EXPECT_FALSE(ui.lastCall().text.empty());
     EXPECT_FALSE(w.natalCast());
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, WindowLayoutCarriesItsDesignAttributes) {
+    start();
+    QListWidget* topics = control<QListWidget>("LstTitle");
+    EXPECT_EQ(topics->font().pointSize(), 9);
+    EXPECT_EQ(topics->palette().color(QPalette::Text), QColor(Qt::blue));
+    EXPECT_EQ(topics->flow(), QListView::LeftToRight);  // the five topics side by side
+    QLabel* bar = nullptr;
+    for (QLabel* l : window->findChildren<QLabel*>())
+        if (l->text() == QStringLiteral("点击选择主题")) bar = l;
+    ASSERT_NE(bar, nullptr);
+    EXPECT_NE(bar->styleSheet().indexOf(QStringLiteral("green")), -1);
+    EXPECT_EQ(control<QTextEdit>("Redtzhanxing")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(control<QTextEdit>("RedtPingYu")->tabChangesFocus());  // the tab key is text
+    EXPECT_EQ(control<QWidget>("Imgzhanxing")->size(), QSize(800, 700));
     closeWithYes();
 }
