@@ -50,7 +50,7 @@ LocalMinute QtClock::now() const {
 // the pointer is still where it was.
 class QtUiServices::HintReshow : public QObject {
 public:
-    HintReshow() {
+    HintReshow() : QObject(qApp) {
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, this, [this] { replay(); });
         qApp->installEventFilter(this);
@@ -92,12 +92,11 @@ private:
 };
 
 QtUiServices::QtUiServices(std::string applicationTitle) : title_(std::move(applicationTitle)) {}
-QtUiServices::~QtUiServices() = default;
 
 void QtUiServices::setHintReshowDelay(int milliseconds) {
     if (!qApp) return;
-    if (!hintReshow_) hintReshow_ = std::make_unique<HintReshow>();
-    hintReshow_->setDelay(milliseconds);
+    if (!hintReshow_) hintReshow_ = new HintReshow;  // owned by qApp
+    static_cast<HintReshow*>(hintReshow_.data())->setDelay(milliseconds);
 }
 
 MsgResult QtUiServices::messageBox(const std::string& text, const std::string& caption,

@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
-#include <memory>
 
 #include "QtPrinter.h"
 #include "QtSkinEngine.h"
@@ -25,7 +24,6 @@ public:
 class QtUiServices : public UiServices {
 public:
     explicit QtUiServices(std::string applicationTitle);
-    ~QtUiServices() override;
     void setParentWindow(QWidget* w) { parent_ = w; }
 
     MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -63,5 +61,5 @@ private:
     QtClipboard clipboard_;
     QtClock clock_;
     QtSkinEngine skins_;
-    std::unique_ptr<HintReshow> hintReshow_;
+    QPointer<QObject> hintReshow_;  // a HintReshow owned by the application object
 };

@@ -4,6 +4,11 @@
 #include <gtest/gtest-spi.h>
 
 #include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QHelpEvent>
+#include <QWidget>
+#include <iostream>
 #include <QImage>
 #include <filesystem>
 #include <fstream>
@@ -88,6 +93,45 @@ TEST(PictureQt, RoundTripKeepsPixels) {
     const QImage back = imageFromPicture(p);
     EXPECT_EQ(back.pixelColor(2, 1), QColor(10, 20, 30));
     EXPECT_TRUE(imageFromPicture(Picture{}).isNull());
+}
+
+namespace {
+// Counts the tooltip events that reach it.
+class TipCounter : public QWidget {
+public:
+    int tips = 0;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) {
+            ++tips;
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+}  // namespace
+
+TEST(QtUiServices, NextTooltipWaitsForTheReshowDelay) {
+    testqt::app();
+    QtUiServices ui("Tarmin天文占星 3.6");
+    ui.setHintReshowDelay(250);
+    TipCounter w;
+    const QPoint at = QCursor::pos();
+    auto tip = [&] {
+        QHelpEvent e(QEvent::ToolTip, w.mapFromGlobal(at), at);
+        QApplication::sendEvent(&w, &e);
+    };
+    tip();  // the first tooltip comes after Qt's own wake-up delay: passed through
+    EXPECT_EQ(w.tips, 1);
+    tip();  // the next one, right after: held back
+    EXPECT_EQ(w.tips, 1);
+    QElapsedTimer waited;
+    waited.start();
+    while (w.tips < 2 && waited.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(w.tips, 2) << "the held tooltip was replayed (pointer unmoved)";
+    std::cout << "tooltip replayed after " << waited.elapsed() << " ms (delay 250 ms)\n";
+    ui.setHintReshowDelay(0);  // off again for the other tests
 }
 
 TEST(QtUiServices, FilterListBecomesQtNameFilters) {
