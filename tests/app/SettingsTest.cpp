@@ -104,6 +104,14 @@ TEST_F(MainWindowTest, NextStartRestoresWhatTheLastCloseWrote) {
     restart();
     EXPECT_EQ(window->pos(), QPoint(70, 80));
     EXPECT_EQ(window->size(), QSize(1000, 700));
+    EXPECT_EQ(window->windowStateIndex(), 0);
+    EXPECT_EQ(window->treeWidth(), 222);
+    EXPECT_EQ(window->commentHeight(), 120);
+    EXPECT_EQ(window->reading().fontName(), "AR PL UMing CN");
+    EXPECT_EQ(window->reading().fontSize(), 14);
+    EXPECT_EQ(window->reading().backgroundColor().toBgr(), 0xFFFFFFu);
+    EXPECT_EQ(control<QComboBox>("cbodiZ")->currentIndex(), 0);
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "泉州市");
     EXPECT_EQ(window->findChild<QTreeWidget*>("Tree")->topLevelItem(0)->childCount(), 2);
 }
 
@@ -308,9 +316,10 @@ TEST_F(MainWindowTest, SettingsFileThatIsAFolderShowsTheErrorAndStillCloses) {
     TFrmMain& w = start();
     EXPECT_EQ(w.x(), 10);  // nothing to read: the defaults
     EXPECT_EQ(w.treeWidth(), 180);
+    w.show();  // FormShow has run already: showing does not run it again
     ui.answerYes("确定要关闭软件吗？");
     ui.expectError("Unable to write to " + settingsPath());
-    EXPECT_TRUE(w.FormClose());
+    EXPECT_TRUE(w.close()) << "the window still closes";
     EXPECT_EQ(w.engine(), nullptr);
     EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 1u);
     EXPECT_TRUE(std::filesystem::is_directory(settingsPath()));
