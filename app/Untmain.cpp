@@ -72,9 +72,22 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
     col->setSpacing(0);
     auto* up = new QToolButton(this);
     auto* down = new QToolButton(this);
-    // Icons rather than arrow types: a skin's style sheet leaves icons alone.
-    up->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    down->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    // Icons rather than arrow types: a skin's style sheet leaves icons alone. Plain triangles,
+    // as on a spin box (the icon theme's arrows are round, coloured and too busy at 8 px).
+    const auto triangle = [this](bool pointsUp) {
+        QPixmap pm(8, 8);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(palette().color(QPalette::ButtonText));
+        const QPolygonF tip = pointsUp ? QPolygonF({QPointF(0.5, 6.5), QPointF(7.5, 6.5), QPointF(4, 1.5)})
+                                       : QPolygonF({QPointF(0.5, 1.5), QPointF(7.5, 1.5), QPointF(4, 6.5)});
+        p.drawPolygon(tip);
+        return QIcon(pm);
+    };
+    up->setIcon(triangle(true));
+    down->setIcon(triangle(false));
     for (QToolButton* b : {up, down}) {
         b->setFixedSize(16, 11);
         b->setIconSize(QSize(8, 8));
@@ -583,6 +596,8 @@ void TFrmMain::buildSkinMenu() {
         if (p.extension() != ".skn" || !it->is_regular_file(ec)) continue;
         names.push_back(p.filename().string());
     }
+    // A Linux directory lists in no useful order; by name, as the Windows listing came.
+    std::sort(names.begin(), names.end());
     for (const std::string& file : names) {
         const std::string caption = file.substr(0, file.find('.'));
         QString shown = q(caption);

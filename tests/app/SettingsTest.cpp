@@ -247,8 +247,7 @@ TEST_F(MainWindowTest, SkinMenuListsSkinFilesAndRestoresTheChosenOne) {
     ASSERT_EQ(captions.size(), 4u);
     EXPECT_EQ(captions[2], "-");
     EXPECT_EQ(captions[3], "系统默认");
-    std::sort(captions.begin(), captions.begin() + 2);
-    EXPECT_EQ(captions[0], "Mx1");
+    EXPECT_EQ(captions[0], "Mx1");  // by file name
     EXPECT_EQ(captions[1], "a");
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) EXPECT_EQ(a->isChecked(), a->text() == "Mx1") << a->text().toStdString();
