@@ -1,0 +1,93 @@
+// The era line of the perpetual calendar for chosen years across the table, and its coverage.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Eras.h"
+
+namespace {
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+}  // namespace
+
+TEST(EraText, PresentAndRepublic) {
+    EXPECT_EQ(eraText(2000), "[当代] 中国  公历纪元2000年");
+    EXPECT_EQ(eraText(1949), "[当代] 中国  公历纪元1949年");
+    EXPECT_EQ(eraText(9999), "[当代] 中国  公历纪元9999年");
+    EXPECT_EQ(eraText(1912), "[近、现代] 中华民国  民国1年");
+    EXPECT_EQ(eraText(1948), "[近、现代] 中华民国  民国37年");
+    EXPECT_EQ(eraText(1911), "[清]  溥仪 宣统3年");
+}
+
+TEST(EraText, ParallelDynastiesJoinInTableOrder) {
+    // 1644: the last year of 崇祯 and the first of 顺治; 1645: 清 beside the Southern Ming.
+    EXPECT_EQ(eraText(1644), "[明] 思宗 朱由检 崇祯17年；[清] 世祖 福临 顺治1年");
+    EXPECT_EQ(eraText(1645),
+              "[清] 世祖 福临 顺治2年；[南明和明郑]  朱由崧 弘光1年；[南明和明郑]  朱聿键 隆武1年");
+    EXPECT_EQ(eraText(220),
+              "[东汉] 献帝 刘协 建安25年；[东汉] 献帝 刘协 延康1年；[曹魏] 文帝 曹丕 黄初1年");
+    const std::string y221 = eraText(221);
+    EXPECT_TRUE(contains(y221, "[蜀汉] 昭烈帝 刘备 章武1年")) << y221;
+    EXPECT_TRUE(contains(y221, "[曹魏] 文帝 曹丕 黄初2年")) << y221;
+}
+
+TEST(EraText, AncientYears) {
+    EXPECT_EQ(eraText(-100), "[西汉] 武帝 刘彻 太初4年");
+    EXPECT_EQ(eraText(0), "[西汉] 哀帝 刘欣 元寿2年");
+    EXPECT_EQ(eraText(1), "[西汉] 平帝 刘衎 元始1年");
+    // 842 BC is 厉王's 36th year; 841 BC his last and the first of the 共和 regency.
+    EXPECT_EQ(eraText(-841), "[西周] 厉王 胡 36年");
+    EXPECT_EQ(eraText(-840), "[西周] 厉王 胡 37年；[西周] 共和  1年");
+    EXPECT_EQ(eraText(-2000), "[夏] 禹至桀  70年");
+    EXPECT_EQ(eraText(-2069), "[夏] 禹至桀  1年");
+    EXPECT_EQ(eraText(-1045), "[商] 帝辛 受 30年；[西周] 武王 发 1年");
+    // The king of Qin becomes the First Emperor at the unification (221 BC) and counts on.
+    EXPECT_EQ(eraText(-221), "[秦国君主] 秦王政 政 25年");
+    EXPECT_EQ(eraText(-220), "[秦] 始皇帝 嬴政 26年");
+}
+
+TEST(EraText, EraNamesWithYearRangesCountOn) {
+    // The data writes these eras with their years (乾化三至五年, 天福十二年, 永曆十六至三十七年).
+    EXPECT_EQ(eraText(913),
+              "[契丹、辽] 太祖 耶律阿保机 7年；[梁]  朱友珪 凤历1年；[梁] 末帝 朱友贞 乾化3年");
+    EXPECT_TRUE(contains(eraText(947), "[汉] 高祖 刘知远 天福12年")) << eraText(947);
+    EXPECT_TRUE(contains(eraText(1662), "[南明和明郑]   永历16年")) << eraText(1662);
+    EXPECT_TRUE(contains(eraText(1683), "永历37年")) << eraText(1683);
+    // 元文宗's 天历 runs on around 明宗's months in 1329 and is shown once for each ruler.
+    EXPECT_EQ(eraText(1329),
+              "[蒙古、元] 文宗 图帖睦尔 天历2年；[蒙古、元] 明宗 和世瓎 天历2年");
+    EXPECT_EQ(eraText(1330),
+              "[蒙古、元] 文宗 图帖睦尔 天历3年；[蒙古、元] 文宗 图帖睦尔 至顺1年");
+}
+
+TEST(EraText, EveryRowShowsFromItsFirstYearAndEveryYearIsCovered) {
+    for (std::size_t i = 0; i < EraTableSize; ++i) {
+        const EraRow& r = EraTable[i];
+        const std::string expected = "[" + std::string(r.dynasty) + "] " + r.ruler + " " +
+                                     r.personalName + " " + r.eraName +
+                                     std::to_string(r.base + 1) + "年";
+        EXPECT_TRUE(contains(eraText(r.start), expected)) << "row " << i << ": " << expected;
+        const int last = r.start + r.count - 1;
+        const std::string lastPart = std::string(r.eraName) + std::to_string(r.base + r.count) + "年";
+        EXPECT_TRUE(contains(eraText(last), lastPart)) << "row " << i << ": " << lastPart;
+    }
+    int empty = 0;
+    std::size_t longest = 0;
+    int longestYear = 0;
+    for (int y = -2069; y <= 9999; ++y) {
+        const std::string t = eraText(y);
+        if (t.empty()) {
+            ++empty;
+            ADD_FAILURE() << "no era for year " << y;
+        }
+        if (t.size() > longest) {
+            longest = t.size();
+            longestYear = y;
+        }
+    }
+    EXPECT_EQ(eraText(-2070), "");
+    std::printf("years -2069..9999 without an era: %d; longest era line %zu bytes (year %d)\n",
+                empty, longest, longestYear);
+}
