@@ -63,6 +63,13 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndCloseWritesEveryKey) {
     EXPECT_EQ(ini.readInteger("minggao", "bcolor", -1), 12635344);
     EXPECT_EQ(ini.readString("minggao", "fname", ""), "宋体");
     EXPECT_EQ(ini.readInteger("classes", "count", -1), 0);
+    // Integers in decimal, as the file's own text.
+    std::ifstream in(settingsPath(), std::ios::binary);
+    const std::string raw((std::istreambuf_iterator<char>(in)), {});
+    for (const char* line : {"left=10", "top=10", "width=400", "height=400", "state=0",
+                             "treewid=180", "pinghei=80", "fsize=10", "bcolor=12635344", "sheng=0",
+                             "shi=0", "count=0"})
+        EXPECT_NE(raw.find(line), std::string::npos) << line;
 }
 
 TEST_F(MainWindowTest, NextStartRestoresWhatTheLastCloseWrote) {
@@ -269,6 +276,17 @@ TEST_F(MainWindowTest, SkinMenuListsSkinFilesAndRestoresTheChosenOne) {
     plain->trigger();
     EXPECT_EQ(ui.skins_.calls.back(), "deactivate");
     EXPECT_FALSE(IniFile(settingsPath()).readBool("window", "skined", true));
+    auto raw = [this] {
+        std::ifstream in(settingsPath(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    EXPECT_NE(raw().find("skined=0"), std::string::npos) << "booleans are written 1 and 0";
+    QAction* mx1 = menu->actions()[0];
+    mx1->trigger();
+    EXPECT_EQ(ui.skins_.calls.back(), "activate");
+    EXPECT_NE(raw().find("skined=1"), std::string::npos);
+    EXPECT_NE(raw().find("skinname=Mx1"), std::string::npos);
+    for (QAction* x : menu->actions()) EXPECT_EQ(x->isChecked(), x == mx1) << x->text().toStdString();
     closeWithYes();
 }
 
