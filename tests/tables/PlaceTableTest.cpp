@@ -2,8 +2,12 @@
 // ../shared/data/places, every value lies within half a minute of the data's coordinates, and
 // the committed file alone is a well-formed GBK table that IniFile and the city search can use.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -24,6 +28,13 @@ namespace {
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// 1-based line of the first byte where two texts differ.
+std::size_t firstDifferentLine(const std::string& a, const std::string& b) {
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    return 1 + static_cast<std::size_t>(std::count(a.begin(), a.begin() + static_cast<long>(i), '\n'));
 }
 
 const std::string kCommittedPath = testdata::sourceDir() + "/resources/dat/dili.ini";
@@ -113,13 +124,30 @@ TEST(PlaceTable, GeneratorReproducesTheCommittedTable) {
     const std::string committed = readFile(kCommittedPath);
     ASSERT_FALSE(committed.empty());
     EXPECT_TRUE(text == committed)
-        << "resources/dat/dili.ini is stale: rerun gen_place_table <data> resources/dat/dili.ini";
+        << "resources/dat/dili.ini is stale from line " << firstDifferentLine(committed, text)
+        << ": rerun gen_place_table <data> resources/dat/dili.ini";
     // Running twice gives the same bytes.
     std::string again;
     std::ostringstream log2;
     ASSERT_TRUE(generatePlaceTable(testdata::sharedDataDir(), again, log2));
     EXPECT_TRUE(again == text);
     EXPECT_NE(log.str().find("left out (no coordinates): 邯郸县"), std::string::npos);
+}
+
+TEST(PlaceTable, GeneratorProgramWritesTheSameFile) {
+    REQUIRE_SHARED_DATA();
+    const std::string exe = testdata::binaryDir() + "/tools/gen_place_table";
+    struct stat st {};
+    if (::stat(exe.c_str(), &st) != 0) GTEST_SKIP() << exe << " not built";
+    const std::string out = testdata::freshTempDir("places") + "dili.ini";
+    const std::string cmd = "'" + exe + "' '" + testdata::sharedDataDir() + "' '" + out + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    const std::string fresh = readFile(out);
+    const std::string committed = readFile(kCommittedPath);
+    EXPECT_TRUE(fresh == committed) << "differs from line " << firstDifferentLine(committed, fresh);
+    // Without its two arguments the program writes nothing and says how to call it.
+    const int rc = std::system(("'" + exe + "' 2>/dev/null").c_str());
+    EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 2);
 }
 
 TEST(PlaceTable, ValuesLieWithinHalfAMinuteOfTheData) {
@@ -179,6 +207,20 @@ TEST(PlaceTable, ValuesLieWithinHalfAMinuteOfTheData) {
             }
             if (!best) {
                 ++unmatched;
+                // A place of the fixed tables lies near the data's one row of its region (or
+                // its province): catches a mistyped degree.
+                static const std::map<std::string, std::pair<std::string, double>> region = {
+                    {"台湾省", {"台湾省", 3.5}},   {"香港", {"香港特别行政区", 0.25}},
+                    {"澳门", {"澳门特别行政区", 0.1}}, {"河北省", {"河北省", 1.0}},
+                    {"江苏省", {"江苏省", 2.5}}};
+                ASSERT_TRUE(region.count(s.name)) << s.name << "/" << key << " not in the data";
+                const auto& [rowName, limit] = region.at(s.name);
+                for (const auto& r : rows) {
+                    if (r.level != "province" || r.name != rowName) continue;
+                    const double d = std::max(std::fabs(lon - r.longitude),
+                                              std::fabs(lat - r.latitude));
+                    EXPECT_LE(d, limit) << s.name << "/" << key << "=" << value;
+                }
                 continue;
             }
             ++matched;
@@ -274,6 +316,38 @@ TEST(PlaceTable, CommittedFileIsAWellFormedGbkTable) {
     EXPECT_GE(searchCity(jiangsu.entries, "南京鼓楼区"), 0);
     EXPECT_GE(searchCity(jiangsu.entries, "徐州鼓楼区"), 0);
     EXPECT_LT(searchCity(jiangsu.entries, "鼓楼区"), 0);
+}
+
+TEST(PlaceTable, MajorCitiesAgreeWithTheirPublishedCoordinates) {
+    // Published coordinates of the old city centres (degrees, east and north). The table gives
+    // the seat of government, which for some cities has moved out of the old centre (Kunming's to
+    // Chenggong, 9' away; Harbin's to Qunli, 7'): 12' allowed, far more than rounding but enough
+    // to catch swapped or misread columns.
+    struct Known {
+        const char* section;
+        const char* key;
+        double lon, lat;
+    };
+    const Known known[] = {
+        {"福建省", "福州市", 119.30, 26.08},   {"北京市", "东城区", 116.42, 39.93},
+        {"上海市", "黄浦区", 121.49, 31.23},   {"广东省", "广州市", 113.26, 23.13},
+        {"新疆", "乌鲁木齐市", 87.62, 43.83},  {"西藏", "拉萨市", 91.13, 29.65},
+        {"黑龙江省", "哈尔滨市", 126.65, 45.75}, {"云南省", "昆明市", 102.71, 25.04},
+        {"四川省", "成都市", 104.07, 30.66},   {"台湾省", "高雄市", 120.31, 22.62},
+        {"香港", "中西区", 114.15, 22.28},     {"澳门", "澳门半岛", 113.54, 22.20},
+    };
+    const IniFile ini(kCommittedPath);
+    ASSERT_FALSE(ini.readSections().empty());
+    double worst = 0;  // arcminutes
+    for (const auto& k : known) {
+        double lon = 0, lat = 0;
+        const std::string v = ini.readString(k.section, k.key, "");
+        ASSERT_TRUE(parseValue(v, lon, lat)) << k.section << "/" << k.key << "=" << v;
+        const double err = std::max(std::fabs(lon - k.lon), std::fabs(lat - k.lat)) * 60.0;
+        worst = std::max(worst, err);
+        EXPECT_LE(err, 12.0) << k.section << "/" << k.key << "=" << v;
+    }
+    std::printf("largest departure from the published city coordinates %.1f'\n", worst);
 }
 
 TEST(PlaceTable, IniFileReadsTheCommittedTable) {
