@@ -289,6 +289,7 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
     bool ok = true;
     std::vector<std::string> notes;
     auto note = [&](const std::string& text) { notes.push_back(text); };
+    std::string lastPeriod;
     while (std::getline(in, line)) {
         ++lineNo;
         if (lineNo == 1 || line.empty() || line == "\r") continue;
@@ -300,7 +301,7 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
             continue;
         }
         if (f[7] == "added") {
-            note("line " + std::to_string(lineNo) + " (" + f[2] + " " + f[5] +
+            note("data line " + std::to_string(lineNo) + " (" + f[2] + " " + f[5] +
                  ") left out: the table ends with its own 民国 and 公历纪元 rows");
             continue;
         }
@@ -309,12 +310,12 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
         r.personalName = withoutBlanks(f[4]) == "?" ? "" : toSimplified(withoutBlanks(f[4]), uses);
         r.eraName = toSimplified(withoutBlanks(f[5]), uses);
         if (f[4].find(' ') != std::string::npos)
-            note("line " + std::to_string(lineNo) + ": blanks removed from \"" + f[4] + "\"");
+            note("data line " + std::to_string(lineNo) + ": blanks removed from \"" + f[4] + "\"");
         std::string era;
         int firstYear = 0;
         bool bad = false;
         if (splitYearRange(r.eraName, era, firstYear, bad)) {
-            note("line " + std::to_string(lineNo) + ": " + r.eraName + " -> " + era + " base " +
+            note("data line " + std::to_string(lineNo) + ": " + r.eraName + " -> " + era + " base " +
                  std::to_string(firstYear - 1));
             r.eraName = era;
             r.base = firstYear - 1;
@@ -324,16 +325,18 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
         }
         if (r.dynasty == "满洲、后金、清") {
             r.dynasty = r.start < 1616 ? "满洲" : r.start < 1636 ? "后金" : "清";
-            note("line " + std::to_string(lineNo) + ": 满洲、后金、清 -> " + r.dynasty);
+            if (r.dynasty != lastPeriod)
+                note("data line " + std::to_string(lineNo) + " on: 满洲、后金、清 -> " + r.dynasty);
+            lastPeriod = r.dynasty;
         }
         if (withoutBlanks(f[4]) == "?")
-            note("line " + std::to_string(lineNo) + ": unknown personal name \"?\" left empty");
+            note("data line " + std::to_string(lineNo) + ": unknown personal name \"?\" left empty");
         for (std::string* text : {&r.ruler, &r.personalName}) {
             const std::size_t width =
                 text == &r.ruler ? kRulerBytes : kPersonalNameBytes;
             const std::string fitted = fitAlternatives(*text, width);
             if (fitted != *text) {
-                note("line " + std::to_string(lineNo) + ": " + *text + " -> " + fitted);
+                note("data line " + std::to_string(lineNo) + ": " + *text + " -> " + fitted);
                 *text = fitted;
             }
         }
@@ -344,7 +347,7 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
                 e.eraName == r.eraName && e.base == r.base && r.start >= e.start &&
                 r.start <= e.start + e.count) {
                 const int end = std::max(e.start + e.count, r.start + r.count);
-                note("line " + std::to_string(lineNo) + ": " + r.dynasty + " " + r.ruler + " " +
+                note("data line " + std::to_string(lineNo) + ": " + r.dynasty + " " + r.ruler + " " +
                      r.eraName + " " + std::to_string(r.start) + " folded into the row from " +
                      std::to_string(e.start) + " (" + std::to_string(e.count) + " -> " +
                      std::to_string(end - e.start) + " years)");
@@ -428,7 +431,8 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
            "// Xia-Shang-Zhou Chronology Project before -771. Do not edit; rerun the generator.\n"
            "//\n"
            "// Years are astronomical (0 = 1 BC). Texts are the data's, converted to simplified\n"
-           "// characters. Fitting the GBK field widths cost: the dynasty 滿洲、後金、清 is written\n"
+           "// characters; three characters GBK lacks are written as their usual variants (神麚,\n"
+           "// 赵显, 和世瓎). Fitting the GBK field widths cost: the dynasty 滿洲、後金、清 is written\n"
            "// 满洲 / 后金 / 清 by period, 鲁文公's alternative name 缗公 is dropped, and era names\n"
            "// with a year range (乾化三至五年) keep the bare name and count on by the year base.\n"
            "// The data's 民國 row gives way to the last two rows. Adjustments made:\n";

@@ -4,50 +4,40 @@
 // Xia-Shang-Zhou Chronology Project before -771. Do not edit; rerun the generator.
 //
 // Years are astronomical (0 = 1 BC). Texts are the data's, converted to simplified
-// characters. Fitting the GBK field widths cost: the dynasty 滿洲、後金、清 is written
+// characters; three characters GBK lacks are written as their usual variants (神麚,
+// 赵显, 和世瓎). Fitting the GBK field widths cost: the dynasty 滿洲、後金、清 is written
 // 满洲 / 后金 / 清 by period, 鲁文公's alternative name 缗公 is dropped, and era names
 // with a year range (乾化三至五年) keep the bare name and count on by the year base.
 // The data's 民國 row gives way to the last two rows. Adjustments made:
-//   line 31: 东周君王 敬王  -518 folded into the row from -518 (43 -> 43 years)
-//   line 43: 鲁国君主 哀公  -493 folded into the row from -493 (28 -> 28 years)
-//   line 51: 文公/湣公/缗公 -> 文公/湣公
-//   line 54: unknown personal name "?" left empty
-//   line 55: unknown personal name "?" left empty
-//   line 157: 中平六年 -> 中平 base 5
-//   line 387: 神龙元年 -> 神龙 base 0
-//   line 427: 天祐元年 -> 天祐 base 0
-//   line 430: 乾化元、二年 -> 乾化 base 0
-//   line 432: 乾化三至五年 -> 乾化 base 2
-//   line 440: 天福元至六年 -> 天福 base 0
-//   line 441: 天福七至九年 -> 天福 base 6
-//   line 443: 天福十二年 -> 天福 base 11
-//   line 444: 乾祐元年 -> 乾祐 base 0
-//   line 447: 显德元年 -> 显德 base 0
-//   line 448: 显德元至六年 -> 显德 base 0
-//   line 449: 显德六至七年 -> 显德 base 5
-//   line 510: 天显元年 -> 天显 base 0
-//   line 511: 天显二至十三年 -> 天显 base 1
-//   line 571: 天历二年 -> 天历 base 1
-//   line 572: 蒙古、元 文宗 天历 1329 folded into the row from 1328 (2 -> 3 years)
-//   line 574: 至顺三年 -> 至顺 base 2
-//   line 575: 至顺四年 -> 至顺 base 3
-//   line 581: blanks removed from "朱  棣"
-//   line 599: 永历十六至三十七年 -> 永历 base 15
-//   line 600: 满洲、后金、清 -> 满洲
-//   line 601: 满洲、后金、清 -> 后金
-//   line 602: 满洲、后金、清 -> 后金
-//   line 603: 满洲、后金、清 -> 清
-//   line 604: 满洲、后金、清 -> 清
-//   line 605: 满洲、后金、清 -> 清
-//   line 606: 满洲、后金、清 -> 清
-//   line 607: 满洲、后金、清 -> 清
-//   line 608: 满洲、后金、清 -> 清
-//   line 609: 满洲、后金、清 -> 清
-//   line 610: 满洲、后金、清 -> 清
-//   line 611: 满洲、后金、清 -> 清
-//   line 612: 满洲、后金、清 -> 清
-//   line 613: 满洲、后金、清 -> 清
-//   line 614 (中華民國 民國) left out: the table ends with its own 民国 and 公历纪元 rows
+//   data line 31: 东周君王 敬王  -518 folded into the row from -518 (43 -> 43 years)
+//   data line 43: 鲁国君主 哀公  -493 folded into the row from -493 (28 -> 28 years)
+//   data line 51: 文公/湣公/缗公 -> 文公/湣公
+//   data line 54: unknown personal name "?" left empty
+//   data line 55: unknown personal name "?" left empty
+//   data line 157: 中平六年 -> 中平 base 5
+//   data line 387: 神龙元年 -> 神龙 base 0
+//   data line 427: 天祐元年 -> 天祐 base 0
+//   data line 430: 乾化元、二年 -> 乾化 base 0
+//   data line 432: 乾化三至五年 -> 乾化 base 2
+//   data line 440: 天福元至六年 -> 天福 base 0
+//   data line 441: 天福七至九年 -> 天福 base 6
+//   data line 443: 天福十二年 -> 天福 base 11
+//   data line 444: 乾祐元年 -> 乾祐 base 0
+//   data line 447: 显德元年 -> 显德 base 0
+//   data line 448: 显德元至六年 -> 显德 base 0
+//   data line 449: 显德六至七年 -> 显德 base 5
+//   data line 510: 天显元年 -> 天显 base 0
+//   data line 511: 天显二至十三年 -> 天显 base 1
+//   data line 571: 天历二年 -> 天历 base 1
+//   data line 572: 蒙古、元 文宗 天历 1329 folded into the row from 1328 (2 -> 3 years)
+//   data line 574: 至顺三年 -> 至顺 base 2
+//   data line 575: 至顺四年 -> 至顺 base 3
+//   data line 581: blanks removed from "朱  棣"
+//   data line 599: 永历十六至三十七年 -> 永历 base 15
+//   data line 600 on: 满洲、后金、清 -> 满洲
+//   data line 601 on: 满洲、后金、清 -> 后金
+//   data line 603 on: 满洲、后金、清 -> 清
+//   data line 614 (中華民國 民國) left out: the table ends with its own 民国 and 公历纪元 rows
 //   秦王政 -245..-221, 始皇帝 from -220 base 25
 // Years from -2069 to 9999 without a row: none
 #include "Eras.h"
