@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenu>
@@ -431,7 +433,16 @@ void TFrmMain::FormShow() {
     const int top = ini.readInteger("winpos", "top", 10);
     const int width = ini.readInteger("winpos", "width", 400);
     const int height = ini.readInteger("winpos", "height", 400);
-    move(left, top);
+    // A window stored wholly outside every screen (a monitor since removed) would open out of
+    // reach: it comes back at the default corner, with its size.
+    bool onScreen = QGuiApplication::screens().isEmpty();
+    for (const QScreen* s : QGuiApplication::screens())
+        if (s->availableGeometry().intersects(QRect(left, top, std::max(1, width), std::max(1, height))))
+            onScreen = true;
+    if (onScreen)
+        move(left, top);
+    else
+        move(10, 10);
     resize(std::max(1, width), std::max(1, height));
     setWindowStateIndex(ini.readInteger("winpos", "state", 0));
     int treeWid = ini.readInteger("winpos", "treewid", 180);

@@ -393,3 +393,15 @@ TEST(ProgramStart, EscapedErrorsReachTheErrorBox) {
     EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 2u);
     EXPECT_STREQ(kApplicationTitle, "Tarmin天文占星 3.6");
 }
+
+TEST_F(MainWindowTest, WindowStoredOutsideEveryScreenComesBackAtTheDefaultCorner) {
+    writeFile("dat/zxinit.ini", "[winpos]\nleft=30000\ntop=-30000\nwidth=500\nheight=450\n");
+    TFrmMain& w = start();
+    EXPECT_EQ(w.pos(), QPoint(10, 10));
+    EXPECT_EQ(w.size(), QSize(500, 450));
+    closeWithYes();
+    // Partly visible is left where it was.
+    writeFile("dat/zxinit.ini", "[winpos]\nleft=-100\ntop=20\nwidth=500\nheight=450\n");
+    restart();
+    EXPECT_EQ(window->pos(), QPoint(-100, 20));
+}
