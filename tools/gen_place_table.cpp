@@ -42,7 +42,7 @@ struct FixedPlace {
     int lonDeg, lonMin, latDeg, latMin;
 };
 
-// Taiwan: the six special municipalities, the three provincial cities and the thirteen counties,
+// Taiwan: the six municipalities, the three provincial cities and the thirteen counties,
 // each at the seat of its government (for 台南市 the old city centre). Public coordinates rounded
 // to the minute.
 const FixedPlace kTaiwan[] = {
