@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Eras.h"
+#include "Gbk.h"
 
 namespace {
 bool contains(const std::string& text, const std::string& part) {
@@ -82,12 +83,12 @@ TEST(EraText, EveryRowShowsFromItsFirstYearAndEveryYearIsCovered) {
             ++empty;
             ADD_FAILURE() << "no era for year " << y;
         }
-        if (t.size() > longest) {
-            longest = t.size();
+        if (gbk::byteLength(t) > longest) {
+            longest = gbk::byteLength(t);
             longestYear = y;
         }
     }
     EXPECT_EQ(eraText(-2070), "");
-    std::printf("years -2069..9999 without an era: %d; longest era line %zu bytes (year %d)\n",
+    std::printf("years -2069..9999 without an era: %d; longest era line %zu GBK bytes (year %d)\n",
                 empty, longest, longestYear);
 }
