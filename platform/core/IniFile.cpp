@@ -179,9 +179,27 @@ void writeLinesAtomically(const std::string& path, const std::vector<std::string
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
+const std::vector<std::string>& IniFile::lines() const {
+    struct stat st {};
+    FileStamp now;
+    if (::stat(path_.c_str(), &st) == 0) {
+        now.valid = true;
+        now.device = st.st_dev;
+        now.inode = st.st_ino;
+        now.size = static_cast<unsigned long long>(st.st_size);
+        now.mtimeSec = st.st_mtim.tv_sec;
+        now.mtimeNsec = st.st_mtim.tv_nsec;
+    }
+    if (!(now == cachedStamp_)) {
+        cachedLines_ = readLines(path_);
+        cachedStamp_ = now;
+    }
+    return cachedLines_;
+}
+
 std::string IniFile::readString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
-    const auto lines = readLines(path_);
+    const auto& lines = this->lines();
     const auto [begin, end] = findSection(lines, foldName(gbk::fromUtf8(section)));
     if (begin < 0) return def;
     const std::string wanted = foldName(gbk::fromUtf8(key));
@@ -241,7 +259,7 @@ void IniFile::writeBool(const std::string& section, const std::string& key, bool
 
 std::vector<std::string> IniFile::readSection(const std::string& section) const {
     std::vector<std::string> keys;
-    const auto lines = readLines(path_);
+    const auto& lines = this->lines();
     const auto [begin, end] = findSection(lines, foldName(gbk::fromUtf8(section)));
     for (long i = begin; begin >= 0 && i < end; ++i) {
         std::string_view k, v;
@@ -252,7 +270,7 @@ std::vector<std::string> IniFile::readSection(const std::string& section) const 
 
 std::vector<std::string> IniFile::readSections() const {
     std::vector<std::string> names;
-    for (const auto& line : readLines(path_)) {
+    for (const auto& line : lines()) {
         const std::string_view t = trimBlanks(line);
         if (t.size() >= 2 && t.front() == '[' && t.back() == ']')
             names.push_back(gbk::toUtf8(trimBlanks(t.substr(1, t.size() - 2))));
@@ -261,7 +279,7 @@ std::vector<std::string> IniFile::readSections() const {
 }
 
 bool IniFile::sectionExists(const std::string& section) const {
-    return findSection(readLines(path_), foldName(gbk::fromUtf8(section))).first >= 0;
+    return findSection(lines(), foldName(gbk::fromUtf8(section))).first >= 0;
 }
 
 void IniFile::eraseSection(const std::string& section) {

@@ -35,5 +35,21 @@ public:
     void deleteKey(const std::string& section, const std::string& key);
 
 private:
+    // The file's lines as last read, reused while the file is unchanged on disk (same inode,
+    // size and modification time), so reading a whole section key by key parses it once.
+    const std::vector<std::string>& lines() const;
+
+    struct FileStamp {
+        bool valid = false;
+        unsigned long long device = 0, inode = 0, size = 0;
+        long long mtimeSec = 0, mtimeNsec = 0;
+        bool operator==(const FileStamp& o) const {
+            return valid && o.valid && device == o.device && inode == o.inode && size == o.size &&
+                   mtimeSec == o.mtimeSec && mtimeNsec == o.mtimeNsec;
+        }
+    };
+
     std::string path_;
+    mutable std::vector<std::string> cachedLines_;
+    mutable FileStamp cachedStamp_;
 };

@@ -125,3 +125,19 @@ TEST(IniFile, BinaryGarbageNeverCrashes) {
     ini.writeInteger("winpos", "top", 3);
     EXPECT_EQ(ini.readInteger("winpos", "top", 10), 3);
 }
+
+TEST(IniFile, SeesChangesMadeByOtherWriters) {
+    const std::string dir = testdata::freshTempDir("ini");
+    const std::string path = dir + "dili.ini";
+    writeRaw(path, gbk::fromUtf8("[福建省]\r\n福州市=119:18*26:5\r\n"));
+    IniFile reader(path);
+    EXPECT_EQ(reader.readString("福建省", "福州市", ""), "119:18*26:5");
+    // Another IniFile (the place editor) replaces the file.
+    IniFile(path).writeString("福建省", "福州市", "119:5*26:5");
+    EXPECT_EQ(reader.readString("福建省", "福州市", ""), "119:5*26:5");
+    // Rewritten in place by another program.
+    writeRaw(path, gbk::fromUtf8("[福建省]\r\n厦门市=118:5*24:29\r\n福州市=119:19*26:4\r\n"));
+    EXPECT_EQ(reader.readSection("福建省"), (std::vector<std::string>{"厦门市", "福州市"}));
+    fs::remove(path);
+    EXPECT_EQ(reader.readString("福建省", "福州市", "120:0*30:0"), "120:0*30:0");
+}
