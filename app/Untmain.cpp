@@ -435,15 +435,16 @@ void TFrmMain::FormShow() {
     const int height = ini.readInteger("winpos", "height", 400);
     // A window stored wholly outside every screen (a monitor since removed) would open out of
     // reach: it comes back at the default corner, with its size.
+    menuHeight_ = menuBar()->sizeHint().height();
+    const QRect stored(left, top, std::max(1, width), std::max(1, height) + menuHeight_);
     bool onScreen = QGuiApplication::screens().isEmpty();
     for (const QScreen* s : QGuiApplication::screens())
-        if (s->availableGeometry().intersects(QRect(left, top, std::max(1, width), std::max(1, height))))
-            onScreen = true;
+        if (s->availableGeometry().intersects(stored)) onScreen = true;
     if (onScreen)
         move(left, top);
     else
         move(10, 10);
-    resize(std::max(1, width), std::max(1, height));
+    setClientSize(std::max(1, width), std::max(1, height));
     setWindowStateIndex(ini.readInteger("winpos", "state", 0));
     int treeWid = ini.readInteger("winpos", "treewid", 180);
     if (treeWid <= 30) treeWid = 30;
@@ -707,8 +708,8 @@ bool TFrmMain::FormClose() {
             if (state == 0) {
                 ini.writeInteger("winpos", "left", x());
                 ini.writeInteger("winpos", "top", y());
-                ini.writeInteger("winpos", "width", width());
-                ini.writeInteger("winpos", "height", height());
+                ini.writeInteger("winpos", "width", clientWidth());
+                ini.writeInteger("winpos", "height", clientHeight());
             }
             ini.writeInteger("winpos", "treewid", treeWidth_);
             ini.writeInteger("winpos", "pinghei", commentHeight_);

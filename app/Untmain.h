@@ -118,6 +118,10 @@ public:
     int commentHeight() const { return commentHeight_; }
     void setTreeWidth(int w);
     void setCommentHeight(int h);
+    // The client area: the window without its frame and without the menu bar, in pixels.
+    int clientWidth() const { return width(); }
+    int clientHeight() const { return height() - menuHeight_; }
+    void setClientSize(int w, int h) { resize(w, h + menuHeight_); }
     // 0 normal, 1 minimised, 2 maximised.
     int windowStateIndex() const;
     void setWindowStateIndex(int s);
@@ -235,6 +239,9 @@ private:
     int dragY_ = 0;
     bool shown_ = false;
     bool closed_ = false;
+    // The menu bar's height when the window was restored; kept for the close so a skin that
+    // changes the menu bar does not make the stored height creep from one run to the next.
+    int menuHeight_ = 0;
     int treeWidth_ = 180;
     int commentHeight_ = 80;
 

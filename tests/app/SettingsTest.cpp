@@ -34,8 +34,9 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndCloseWritesEveryKey) {
     EXPECT_EQ(w.programFolder(), folder);
     EXPECT_EQ(w.x(), 10);
     EXPECT_EQ(w.y(), 10);
-    EXPECT_EQ(w.width(), 400);
-    EXPECT_EQ(w.height(), 400);
+    EXPECT_EQ(w.clientWidth(), 400);
+    EXPECT_EQ(w.clientHeight(), 400);
+    EXPECT_GT(w.height(), w.clientHeight()) << "the menu bar lies outside the client area";
     EXPECT_EQ(w.windowStateIndex(), 0);
     EXPECT_EQ(w.treeWidth(), 180);
     EXPECT_EQ(w.commentHeight(), 80);
@@ -80,7 +81,7 @@ TEST_F(MainWindowTest, NextStartRestoresWhatTheLastCloseWrote) {
               "sheng=0\nshi=2\n[classes]\ncount=3\n1=朋友\n2=\n3=同事\n");
     TFrmMain& w = start();
     EXPECT_EQ(w.pos(), QPoint(40, 50));
-    EXPECT_EQ(w.size(), QSize(900, 640));
+    EXPECT_EQ(QSize(w.clientWidth(), w.clientHeight()), QSize(900, 640));
     EXPECT_EQ(w.treeWidth(), 222);
     EXPECT_EQ(w.commentHeight(), 120);
     EXPECT_EQ(w.reading().fontName(), "AR PL UMing CN");
@@ -97,7 +98,7 @@ TEST_F(MainWindowTest, NextStartRestoresWhatTheLastCloseWrote) {
     EXPECT_EQ(root->child(1)->text(0).toStdString(), "同事");
 
     w.move(70, 80);
-    w.resize(1000, 700);
+    w.setClientSize(1000, 700);
     closeWithYes();
     const IniFile ini(settingsPath());
     EXPECT_EQ(ini.readInteger("winpos", "left", -1), 70);
@@ -110,7 +111,7 @@ TEST_F(MainWindowTest, NextStartRestoresWhatTheLastCloseWrote) {
 
     restart();
     EXPECT_EQ(window->pos(), QPoint(70, 80));
-    EXPECT_EQ(window->size(), QSize(1000, 700));
+    EXPECT_EQ(QSize(window->clientWidth(), window->clientHeight()), QSize(1000, 700));
     EXPECT_EQ(window->windowStateIndex(), 0);
     EXPECT_EQ(window->treeWidth(), 222);
     EXPECT_EQ(window->commentHeight(), 120);
@@ -138,7 +139,8 @@ TEST_F(MainWindowTest, MaximisedCloseKeepsTheNormalGeometry) {
     }
     restart();
     EXPECT_EQ(window->windowStateIndex(), 2);
-    EXPECT_EQ(window->normalGeometry().size(), QSize(555, 466));
+    EXPECT_EQ(window->normalGeometry().size(),
+              QSize(555, 466 + window->height() - window->clientHeight()));
 }
 
 TEST_F(MainWindowTest, OutOfRangeValuesAreClamped) {
@@ -208,7 +210,7 @@ TEST_F(MainWindowTest, CorruptSettingsGiveDefaults) {
     }
     TFrmMain& w = start();
     EXPECT_EQ(w.x(), 10);
-    EXPECT_EQ(w.width(), 400);
+    EXPECT_EQ(w.clientWidth(), 400);
     EXPECT_EQ(w.treeWidth(), 180);
     EXPECT_EQ(w.reading().fontSize(), 10);
     closeWithYes();
@@ -398,10 +400,22 @@ TEST_F(MainWindowTest, WindowStoredOutsideEveryScreenComesBackAtTheDefaultCorner
     writeFile("dat/zxinit.ini", "[winpos]\nleft=30000\ntop=-30000\nwidth=500\nheight=450\n");
     TFrmMain& w = start();
     EXPECT_EQ(w.pos(), QPoint(10, 10));
-    EXPECT_EQ(w.size(), QSize(500, 450));
+    EXPECT_EQ(QSize(w.clientWidth(), w.clientHeight()), QSize(500, 450));
     closeWithYes();
     // Partly visible is left where it was.
     writeFile("dat/zxinit.ini", "[winpos]\nleft=-100\ntop=20\nwidth=500\nheight=450\n");
     restart();
     EXPECT_EQ(window->pos(), QPoint(-100, 20));
+}
+
+TEST_F(MainWindowTest, ClientSizeStaysPutFromRunToRun) {
+    writeFile("dat/zxinit.ini", "[winpos]\nwidth=640\nheight=480\n");
+    start();
+    for (int run = 0; run < 3; ++run) {
+        closeWithYes();
+        const IniFile ini(settingsPath());
+        EXPECT_EQ(ini.readInteger("winpos", "width", -1), 640) << "run " << run;
+        EXPECT_EQ(ini.readInteger("winpos", "height", -1), 480) << "run " << run;
+        restart();
+    }
 }
