@@ -62,7 +62,9 @@ void TFrmMain::ImgzhanxingMouseUp(Qt::MouseButton button, int, int) {
 
 void TFrmMain::ImgzhanxingMouseMove(int x, int y) {
     if (engine_) {
-        const QString hint = q(engine_->hintAt(x, y));
+        QString hint = q(engine_->hintAt(x, y));
+        // A hint of blanks only (no chart yet, or a spot without a text) shows no empty box.
+        if (hint.trimmed().isEmpty()) hint.clear();
         if (hint != Imgzhanxing->toolTip()) {
             Imgzhanxing->setToolTip(hint);
             // The old text goes at once; the new one appears when the pointer rests, after the

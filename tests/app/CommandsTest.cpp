@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTreeWidget>
 #include <QPlainTextEdit>
@@ -255,6 +256,19 @@ TEST_F(MainWindowTest, DraggingTheChartKeepsTheGrabbedPointUnderThePointer) {
     mouse(img, QEvent::MouseButtonRelease, {90, 100}, Qt::LeftButton);
     mouse(img, QEvent::MouseMove, {10, 10}, Qt::NoButton);
     EXPECT_EQ(img->pos(), start + QPoint(40, 20));
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, ChartHintFollowsThePointerAndBlankHintsShowNoBox) {
+    TFrmMain& w = start();
+    QWidget* img = control<QWidget>("Imgzhanxing");
+    mouse(img, QEvent::MouseMove, {400, 350}, Qt::NoButton);  // no chart yet
+    EXPECT_TRUE(img->toolTip().isEmpty()) << "'" << img->toolTip().toStdString() << "'";
+    control<QPushButton>("Btnpai")->click();
+    ASSERT_TRUE(w.natalCast());
+    const std::string centre = w.engine()->hintAt(400, 350);
+    mouse(img, QEvent::MouseMove, {400, 350}, Qt::NoButton);
+    EXPECT_EQ(img->toolTip().toStdString(), QString::fromStdString(centre).trimmed().isEmpty() ? "" : centre);
     closeWithYes();
 }
 
