@@ -332,15 +332,20 @@ TEST_F(MainWindowTest, ChangedCommentOfAnOpenCaseIsOfferedForSavingAtClose) {
 
 TEST_F(MainWindowTest, SettingsFileThatIsAFolderShowsTheErrorAndStillCloses) {
     std::filesystem::create_directories(settingsPath());
+    writeFile("skins/Mx1.skn", "QWidget { color: black; }");
     TFrmMain& w = start();
     EXPECT_EQ(w.x(), 10);  // nothing to read: the defaults
     EXPECT_EQ(w.treeWidth(), 180);
+    // A command whose settings write fails ends with the error box, through the menu's handler.
+    ui.expectError("Unable to write to " + settingsPath());
+    w.skinMenu()->actions()[0]->trigger();
+    EXPECT_EQ(ui.lastCall().kind, testui::UiKind::ErrorBox);
     w.show();  // FormShow has run already: showing does not run it again
     ui.answerYes("确定要关闭软件吗？");
     ui.expectError("Unable to write to " + settingsPath());
     EXPECT_TRUE(w.close()) << "the window still closes";
     EXPECT_EQ(w.engine(), nullptr);
-    EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 1u);
+    EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 2u);
     EXPECT_TRUE(std::filesystem::is_directory(settingsPath()));
 }
 
