@@ -294,15 +294,20 @@ void TFrmMain::SpeedButton1Click() {
     const auto answer = ui_.inputLine("输入", "输入县、市、区名：", "");
     if (!answer || answer->empty()) return;
     const std::size_t want = gbk::byteLength(*answer);
-    for (int i = 0; i < cbodiC->count(); ++i) {
+    // The place typed in full wins over an earlier entry that merely contains it (眉山市 must
+    // not select 峨眉山市); otherwise the first entry that contains the text and is at most two
+    // bytes longer (福州 finds 福州市).
+    int found = -1;
+    for (int i = 0; i < cbodiC->count() && found < 0; ++i)
+        if (cbodiC->itemText(i).toStdString() == *answer) found = i;
+    for (int i = 0; i < cbodiC->count() && found < 0; ++i) {
         const std::string entry = cbodiC->itemText(i).toStdString();
         const std::size_t have = gbk::byteLength(entry);
-        if (entry.find(*answer) != std::string::npos && have >= want && have - want <= 2) {
-            cbodiC->setCurrentIndex(i);
-            cbodiCClick();
-            return;
-        }
+        if (entry.find(*answer) != std::string::npos && have >= want && have - want <= 2) found = i;
     }
+    if (found < 0) return;
+    cbodiC->setCurrentIndex(found);
+    cbodiCClick();
 }
 
 void TFrmMain::BtnpaiClick() {

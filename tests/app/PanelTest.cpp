@@ -159,6 +159,20 @@ TEST_F(MainWindowTest, ProvinceAndCityPickersAndCitySearch) {
     ui.answerInput("州");
     w.SpeedButton1Click();
     EXPECT_EQ(control<QComboBox>("cbodiC")->currentIndex(), 1);
+    // A name typed in full finds itself, not an earlier entry that contains it.
+    writeFile("dat/dili.ini", "[福建省]\n峨眉山市=103:29*29:36\n眉山市=103:50*30:4\n");
+    w.cbodiZClick();
+    ui.answerInput("眉山市");
+    w.SpeedButton1Click();
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentIndex(), 1);
+    ui.answerInput("眉山");
+    w.SpeedButton1Click();
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentIndex(), 1);  // 眉山市: 峨眉山市 is 4 bytes longer
+    writeFile("dat/dili.ini", "[福建省]\n福州市=119:18*26:5\n州=1:0*2:0\n福州市郊外区=119:20*26:10\n"
+                              "坏值=119:x*26:5\n厦门市=118:5*24:29\n");
+    w.cbodiZClick();
+    control<QComboBox>("cbodiC")->setCurrentIndex(1);
+    w.cbodiCClick();
     // No match and cancel change nothing.
     ui.answerInput("上海");
     w.SpeedButton1Click();
