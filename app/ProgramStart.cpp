@@ -1,4 +1,4 @@
-#include "ProgramStart.h"
+#include "app/ProgramStart.h"
 
 #include <stdexcept>
 

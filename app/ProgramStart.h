@@ -3,7 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "UiServices.h"
+#include "platform/core/UiServices.h"
 
 // The application's title, also the main window's caption.
 inline constexpr const char* kApplicationTitle = "Tarmin天文占星 3.6";

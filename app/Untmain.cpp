@@ -1,6 +1,9 @@
 // TFrmMain: construction, window layout and menus, start-up (FormShow), close (FormClose) with
 // the settings file dat/zxinit.ini, the record tree's category list and the skin menu.
-#include "Untmain.h"
+#include "app/Untmain.h"
+
+#include "app/InputPanel.h"
+#include "records/ui/CaseTree.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -35,86 +38,7 @@ QString q(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Lists
-
-const std::array<std::string, 24>& HourNames() {
-    static const std::array<std::string, 24> names = [] {
-        static constexpr std::array<const char*, 12> branches = {
-            "亥", "子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌"};
-        std::array<std::string, 24> out;
-        for (int h = 0; h < 24; ++h) {
-            const int hh = (h % 2 == 0) ? h : (h + 1) % 24;
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "%d时", h);
-            out[h] = std::string(buf) + branches[(hh / 2 + 1) % 12];
-        }
-        return out;
-    }();
-    return names;
-}
-
-const std::array<std::string, 24>& ZoneNames() {
-    static const std::array<std::string, 24> names = [] {
-        std::array<std::string, 24> out;
-        out[0] = "零时区";
-        for (int i = 1; i <= 11; ++i) out[i] = std::string("东") + ZoneNumerals[i - 1] + "区";
-        out[12] = "中十二区";
-        for (int i = 13; i <= 23; ++i) out[i] = std::string("西") + ZoneNumerals[i - 13] + "区";
-        return out;
-    }();
-    return names;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Small controls
-
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    col->setSpacing(0);
-    auto* up = new QToolButton(this);
-    auto* down = new QToolButton(this);
-    // Icons rather than arrow types: a skin's style sheet leaves icons alone. Plain triangles,
-    // as on a spin box (the icon theme's arrows are round, coloured and too busy at 8 px).
-    const auto triangle = [this](bool pointsUp) {
-        QPixmap pm(8, 8);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(palette().color(QPalette::ButtonText));
-        const QPolygonF tip = pointsUp ? QPolygonF({QPointF(0.5, 6.5), QPointF(7.5, 6.5), QPointF(4, 1.5)})
-                                       : QPolygonF({QPointF(0.5, 1.5), QPointF(7.5, 1.5), QPointF(4, 6.5)});
-        p.drawPolygon(tip);
-        return QIcon(pm);
-    };
-    up->setIcon(triangle(true));
-    down->setIcon(triangle(false));
-    for (QToolButton* b : {up, down}) {
-        b->setFixedSize(16, 11);
-        b->setIconSize(QSize(8, 8));
-        b->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; border: 1px solid gray; }"));
-        b->setAutoRepeat(true);
-        col->addWidget(b);
-    }
-    connect(up, &QToolButton::clicked, this, [this] { step(1); });
-    connect(down, &QToolButton::clicked, this, [this] { step(-1); });
-}
-
-void TUpDown::setPosition(int p) { position_ = std::clamp(p, min_, max_); }
-
-void TUpDown::setRange(int lo, int hi) {
-    min_ = lo;
-    max_ = hi;
-    setPosition(position_);
-}
-
-void TUpDown::step(int by) {
-    const int next = std::clamp(position_ + by, min_, max_);  // no wrap-around
-    if (next == position_) return;
-    position_ = next;
-    emit clicked();
-}
+// The chart image
 
 TChartImage::TChartImage(QImage& image, QWidget* parent) : QLabel(parent), image_(image) {
     setMouseTracking(true);
@@ -164,6 +88,7 @@ void TFrmMain::FormCreate() {
     if (programFolder_.empty())
         programFolder_ = QCoreApplication::applicationDirPath().toStdString();
     if (programFolder_.empty() || programFolder_.back() != '/') programFolder_ += '/';
+    panel_->setProgramFolder(programFolder_);
     reading_->clear();
     Page1->setCurrentIndex(0);
     // Every tooltip of the program reshows after 250 ms (the chart's changes with the pointer).
@@ -179,17 +104,13 @@ void TFrmMain::buildLayout() {
 
     treeSplitter_ = new QSplitter(Qt::Horizontal, central);
     treeSplitter_->setChildrenCollapsible(false);
-    Tree = new QTreeWidget(treeSplitter_);
-    Tree->setObjectName(QStringLiteral("Tree"));
-    Tree->setHeaderHidden(true);
-    Tree->setIndentation(19);
-    Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Tree->setMinimumWidth(30);
+    caseTree_ = new CaseTree(treeSplitter_, db_);
 
     commentSplitter_ = new QSplitter(Qt::Vertical, treeSplitter_);
     commentSplitter_->setChildrenCollapsible(false);
     Page1 = new QTabWidget(commentSplitter_);
     Page1->setObjectName(QStringLiteral("Page1"));
+    Page1->setAccessibleName(q("页面"));
 
     // Page "占星天宫图": the chart image in its scroll box.
     ScrollPan = new QScrollArea;
@@ -199,6 +120,7 @@ void TFrmMain::buildLayout() {
     chartHolder_->resize(kChartWidth, kChartHeight);
     Imgzhanxing = new TChartImage(chartImage_, chartHolder_);
     Imgzhanxing->setObjectName(QStringLiteral("Imgzhanxing"));
+    Imgzhanxing->setAccessibleName(q("天宫图"));
     Imgzhanxing->move(0, 0);
     ScrollPan->setWidget(chartHolder_);
     Page1->addTab(ScrollPan, q("占星天宫图"));
@@ -216,6 +138,8 @@ void TFrmMain::buildLayout() {
     topicLabel->setStyleSheet(QStringLiteral("color: green;"));
     LstTitle = new QListWidget(readingPage);
     LstTitle->setObjectName(QStringLiteral("LstTitle"));
+    topicLabel->setBuddy(LstTitle);
+    LstTitle->setAccessibleName(q("点击选择主题"));
     LstTitle->setFlow(QListView::LeftToRight);
     LstTitle->setWrapping(false);
     LstTitle->setFixedHeight(24);
@@ -234,6 +158,7 @@ void TFrmMain::buildLayout() {
     readingCol->addLayout(topicBar);
     Redtzhanxing = new QTextEdit(readingPage);
     Redtzhanxing->setObjectName(QStringLiteral("Redtzhanxing"));
+    Redtzhanxing->setAccessibleName(q("天宫图解说"));
     Redtzhanxing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Redtzhanxing->setContextMenuPolicy(Qt::CustomContextMenu);
     readingCol->addWidget(Redtzhanxing, 1);
@@ -245,6 +170,7 @@ void TFrmMain::buildLayout() {
 
     RedtPingYu = new QTextEdit(commentSplitter_);
     RedtPingYu->setObjectName(QStringLiteral("RedtPingYu"));
+    RedtPingYu->setAccessibleName(q("评语"));
     RedtPingYu->setTabChangesFocus(false);
     RedtPingYu->setContextMenuPolicy(Qt::CustomContextMenu);
     RedtPingYu->setPlainText(q(kCommentDesignText));
@@ -254,7 +180,7 @@ void TFrmMain::buildLayout() {
     commentSplitter_->addWidget(RedtPingYu);
     commentSplitter_->setStretchFactor(0, 1);
     commentSplitter_->setStretchFactor(1, 0);
-    treeSplitter_->addWidget(Tree);
+    treeSplitter_->addWidget(caseTree_->widget());
     treeSplitter_->addWidget(commentSplitter_);
     treeSplitter_->setStretchFactor(0, 0);
     treeSplitter_->setStretchFactor(1, 1);
@@ -265,9 +191,14 @@ void TFrmMain::buildLayout() {
         commentHeight_ = commentSplitter_->sizes().value(1, commentHeight_);
     });
 
+    panel_ = new InputPanel(central, programFolder_);
     row->addWidget(treeSplitter_, 1);
-    row->addWidget(buildInputPanel(), 0);
+    row->addWidget(panel_, 0);
     setCentralWidget(central);
+    connectPanel();
+    // Made small, the window still keeps the input panel whole beside a sliver of the chart.
+    central->setMinimumHeight(panel_->minimumHeight() + 4);
+    central->setMinimumWidth(panel_->width() + 200);
 
     reading_ = std::make_unique<QtRichText>(*Redtzhanxing);
     comment_ = std::make_unique<QtRichText>(*RedtPingYu);
@@ -405,7 +336,8 @@ void TFrmMain::FormShow() {
     shown_ = true;
     // 1. The scroll box paints through Qt's backing store, which is double-buffered already.
     // 2. Lists.
-    fillLists();
+    panel_->fillLists();
+    fillTopicList();
     // 3. Date controls and the transit moment: now.
     SbtoNowClick();
     {
@@ -417,14 +349,11 @@ void TFrmMain::FormShow() {
                                        static_cast<int16_t>(now.minute)};
         transit_.zoneIndex = 8;
     }
-    // 4. Place, zone and blood type.
-    cbodiZ->setCurrentIndex(cbodiZ->count() - 1);
-    cbodiC->setCurrentIndex(0);
-    Cboshiqu->setCurrentIndex(8);
-    CboXue->setCurrentIndex(0);
-    // 5. Coordinates of the one city "未知地".
-    cityLongitudes_.assign(1, 120.0f);
-    cityLatitudes_.assign(1, 30.0f);
+    // 4, 5. Place "未知地" with its one city (120°E, 30°N), zone east eight, blood type A.
+    panel_->cbodiZ->setCurrentIndex(panel_->cbodiZ->count() - 1);
+    panel_->provinceChosen();
+    panel_->Cboshiqu->setCurrentIndex(8);
+    panel_->CboXue->setCurrentIndex(0);
     // 6. Settings.
     settingsFile_ = std::make_unique<IniFile>(programFolder_ + "dat/zxinit.ini");
     IniFile& ini = *settingsFile_;
@@ -464,135 +393,29 @@ void TFrmMain::FormShow() {
     // 11. The chart engine over the reading and the chart image.
     engine_ = std::make_unique<MZhanXingEx>(*reading_, canvas_, programFolder_);
     // 12. The record tree from the newest 1000 cases.
-    {
-        std::vector<int> newest;
-        const int count = db_.Count();
-        for (int n = count - 1; n >= 0 && n >= count - 1000; --n) newest.push_back(n);
-        BuildCaseTree(newest);
-    }
+    caseTree_->setSettings(settingsFile_.get());
+    BuildCaseTree(CaseTree::newestNumbers(db_.Count()));
     // 13, 14. Province and city.
-    int sheng = ini.readInteger("minggao", "sheng", 0);
-    if (sheng < 0 || sheng >= cbodiZ->count()) sheng = 0;
-    cbodiZ->setCurrentIndex(sheng);
-    cbodiZClick();
-    int shi = ini.readInteger("minggao", "shi", 0);
-    if (shi < 0 || shi >= cbodiC->count()) shi = 0;
-    if (cbodiC->count() > 0) {
-        cbodiC->setCurrentIndex(shi);
-        cbodiCClick();
-    }
+    panel_->restorePlace(ini.readInteger("minggao", "sheng", 0), ini.readInteger("minggao", "shi", 0));
     // 15, 16. Skins.
     buildSkinMenu();
     restoreSkin();
 }
 
-void TFrmMain::fillLists() {
-    Cboshiqu->clear();
-    for (const auto& z : ZoneNames()) Cboshiqu->addItem(q(z));
+void TFrmMain::fillTopicList() {
     LstTitle->clear();
     for (const char* h : TopicHeadings) {
         QString t = q(h);
         t.chop(1);  // the heading without its trailing colon
         LstTitle->addItem(t);
     }
-    cbom->clear();
-    for (int m = 1; m <= 12; ++m) cbom->addItem(QString::number(m) + q("月"));
-    cbos->clear();
-    for (const auto& h : HourNames()) cbos->addItem(q(h));
-    cbod->clear();
-    for (int d = 1; d <= 31; ++d) cbod->addItem(QString::number(d) + q("日"));
-    cbodiZ->clear();
-    for (const char* p : ProvinceNames) cbodiZ->addItem(q(p));
-    cbomin->clear();
-    for (int m = 0; m <= 59; ++m) cbomin->addItem(QString::number(m) + q("分"));
-    cbodiC->clear();
-    cbodiC->addItem(q("未知地"));
 }
 
 // ---------------------------------------------------------------------------------------------
-// Record tree (categories and cases)
+// Record tree
 
-namespace {
-// The tree's images, 16 x 16: female case, male case, category, root.
-QIcon caseIcon(const QColor& c) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(c);
-    p.setPen(c.darker(150));
-    p.drawEllipse(QRectF(3.5, 3.5, 9, 9));
-    return QIcon(pm);
-}
-QIcon treeImage(const QWidget* w, int index) {
-    switch (index) {
-        case 0: return caseIcon(QColor(220, 90, 140));
-        case 1: return caseIcon(QColor(60, 110, 200));
-        case 2: return w->style()->standardIcon(QStyle::SP_DirIcon);
-        default: return w->style()->standardIcon(QStyle::SP_DirHomeIcon);
-    }
-}
-}  // namespace
-
-void TFrmMain::BuildCaseTree(const std::vector<int>& numbers) {
-    Tree->setUpdatesEnabled(false);
-    Tree->clear();
-    auto* root = new QTreeWidgetItem(Tree, QStringList(q("命例")));  // owned by the tree
-    root->setIcon(0, treeImage(Tree, 3));
-    if (settingsFile_) {
-        const int count = settingsFile_->readInteger("classes", "count", 0);
-        for (int i = 1; i <= count; ++i) {
-            const std::string name = settingsFile_->readString("classes", std::to_string(i), "");
-            if (name.empty()) continue;
-            auto* category = new QTreeWidgetItem(root, QStringList(q(name)));
-            category->setIcon(0, treeImage(Tree, 2));
-        }
-    }
-    auto sameCategory = [](const QString& a, const QString& b) {
-        // ASCII letters match regardless of case, everything else byte by byte.
-        const std::string x = a.toStdString(), y = b.toStdString();
-        if (x.size() != y.size()) return false;
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            unsigned char c = static_cast<unsigned char>(x[i]), d = static_cast<unsigned char>(y[i]);
-            if (c < 0x80 && d < 0x80 && std::tolower(c) == std::tolower(d)) continue;
-            if (c != d) return false;
-        }
-        return true;
-    };
-    db_.BeginScan();
-    for (int n : numbers) {
-        CaseRecord rec{};
-        if (!db_.ReadScanned(n, rec)) continue;
-        const QString category = q(rec.categoryUtf8());
-        QTreeWidgetItem* node = nullptr;
-        for (int i = 0; i < root->childCount() && !node; ++i)
-            if (sameCategory(root->child(i)->text(0), category)) node = root->child(i);
-        if (!node) {
-            node = new QTreeWidgetItem(root, QStringList(category));
-            node->setIcon(0, treeImage(Tree, 2));
-        }
-        const int shownYear = rec.year > 0 ? rec.year : rec.year - 1;
-        char date[64];
-        std::snprintf(date, sizeof date, "%d-%d-%d|%d", shownYear, rec.month, rec.day, n);
-        std::string text = rec.nameUtf8() + (rec.lunar == 1 ? "  农" : "  公");
-        if (rec.lunar == 1 && rec.leap == 1) text += "闰";
-        text += date;
-        auto* leaf = new QTreeWidgetItem(node, QStringList(q(text)));
-        leaf->setIcon(0, treeImage(Tree, rec.male ? 1 : 0));
-    }
-    db_.EndScan();
-    root->setExpanded(true);
-    Tree->setUpdatesEnabled(true);
-}
-
-void TFrmMain::SaveCategoryList() {
-    QTreeWidgetItem* root = Tree->topLevelItem(0);
-    const int count = root ? root->childCount() : 0;
-    settingsFile_->writeInteger("classes", "count", count);
-    for (int i = 0; i < count; ++i)
-        settingsFile_->writeString("classes", std::to_string(i + 1),
-                                   root->child(i)->text(0).toStdString());
-}
+void TFrmMain::BuildCaseTree(const std::vector<int>& numbers) { caseTree_->BuildCaseTree(numbers); }
+void TFrmMain::SaveCategoryList() { caseTree_->SaveCategoryList(); }
 
 // ---------------------------------------------------------------------------------------------
 // Skins
@@ -701,8 +524,7 @@ bool TFrmMain::FormClose() {
     if (settingsFile_) {
         try {
             SaveCategoryList();
-            cityLongitudes_.clear();
-            cityLatitudes_.clear();
+            panel_->releaseCities();
             IniFile& ini = *settingsFile_;
             const int state = windowStateIndex();
             if (state == 0) {
@@ -717,14 +539,13 @@ bool TFrmMain::FormClose() {
             ini.writeString("minggao", "fname", reading_->fontName());
             ini.writeInteger("minggao", "fsize", reading_->fontSize());
             ini.writeInteger("minggao", "bcolor", static_cast<int32_t>(reading_->backgroundColor().toBgr()));
-            ini.writeInteger("minggao", "sheng", cbodiZ->currentIndex());
-            ini.writeInteger("minggao", "shi", cbodiC->currentIndex());
+            ini.writeInteger("minggao", "sheng", panel_->provinceIndex());
+            ini.writeInteger("minggao", "shi", panel_->cityIndex());
         } catch (const std::exception& e) {
             ui_.showError(e.what());
         }
     }
-    cityLongitudes_.clear();
-    cityLatitudes_.clear();
+    panel_->releaseCities();
     // 8. Release.
     settingsFile_.reset();
     engine_.reset();

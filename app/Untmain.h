@@ -12,65 +12,24 @@
 #include <string>
 #include <vector>
 
-#include "Database.h"
-#include "IniFile.h"
-#include "ProgramStart.h"
-#include "QImageCanvas.h"
-#include "QtRichText.h"
-#include "UiServices.h"
-#include "Zhanxing.h"
+#include "app/ProgramStart.h"
+#include "chart/Zhanxing.h"
+#include "dialogs/NatalInput.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/UiServices.h"
+#include "platform/qt/QImageCanvas.h"
+#include "platform/qt/QtRichText.h"
+#include "records/Database.h"
 
+class CaseTree;
+class InputPanel;
 class QAction;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
 class QListWidget;
 class QMenu;
-class QPushButton;
-class QRadioButton;
 class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QTextEdit;
-class QToolButton;
-class QTreeWidget;
-
-// The 24 entries of the hour list: "0时子" ... "23时子".
-const std::array<std::string, 24>& HourNames();
-// The 24 entries of the zone list: "零时区", "东一区" ... "中十二区", "西一区" ... "西十一区".
-const std::array<std::string, 24>& ZoneNames();
-// Provinces of the place table, then "未知地" (120°E, 30°N, no section).
-inline constexpr std::array<const char*, 35> ProvinceNames = {
-    "福建省", "北京市", "天津市", "河北省", "山西省", "内蒙古", "辽宁省", "吉林省", "黑龙江省",
-    "上海市", "江苏省", "浙江省", "安徽省", "江西省", "山东省", "河南省", "湖北省", "湖南省",
-    "广东省", "广西",   "海南省", "四川省", "重庆市", "贵州省", "云南省", "西藏",   "陕西省",
-    "甘肃省", "青海省", "宁夏",   "新疆",   "台湾省", "香港",   "澳门",   "未知地"};
-
-// A place-table value "119:18*26:5" as decimal degrees (minutes carry the sign of the degrees);
-// false when a part is not a whole number.
-bool parsePlaceValue(const std::string& value, float& longitude, float& latitude);
-// Decimal degrees as the panel shows them: "119:18" (no zero padding; a tie of the minutes
-// rounds down).
-std::string degreesText(float value);
-
-// Up/down arrows with an integer position, as the year control beside EdtYear.
-class TUpDown : public QWidget {
-    Q_OBJECT
-public:
-    explicit TUpDown(QWidget* parent);
-    int position() const { return position_; }
-    void setPosition(int p);
-    void setRange(int lo, int hi);
-signals:
-    void clicked();
-
-private:
-    void step(int by);
-    int position_ = 2004;
-    int min_ = 1600;
-    int max_ = 2200;
-};
 
 // The chart image: a label that shows the QImage the chart engine draws through the canvas
 // and reports the mouse in image coordinates.
@@ -93,7 +52,7 @@ private:
     QImage& image_;
 };
 
-class TFrmMain : public QMainWindow {
+class TFrmMain : public QMainWindow, public NatalInput {
     Q_OBJECT
 public:
     // programFolder: where dat/ and skins/ live; empty for the executable's folder. Both
@@ -132,15 +91,21 @@ public:
     const TransitRequest& transitRequest() const { return transit_; }
     const BirthRecord& birthRequest() const { return birth_; }
     const CaseRecord& currentCase() const { return currentCase_; }
-    const std::vector<float>& cityLongitudes() const { return cityLongitudes_; }
-    const std::vector<float>& cityLatitudes() const { return cityLatitudes_; }
+    const std::vector<float>& cityLongitudes() const;
+    const std::vector<float>& cityLatitudes() const;
     QMenu* skinMenu() const { return mnuSkins_; }
+    InputPanel& panel() { return *panel_; }
+    CaseTree& caseTree() { return *caseTree_; }
 
     // The record tree from record numbers (categories of section classes first, in their
     // order, then those met in the records).
     void BuildCaseTree(const std::vector<int>& numbers);
     void SaveCategoryList();
     void centerChartImage();
+
+    // NatalInput: what the perpetual calendar and the case commands ask of the panel.
+    void setMoment(const PanelMoment& moment) override;
+    void runNatalCommand() override { BtnpaiClick(); }
 
 public slots:
     // Input panel.
@@ -204,8 +169,8 @@ private:
     void FormCreate();
     void buildLayout();
     void buildMenus();
-    QWidget* buildInputPanel();
-    void fillLists();
+    void connectPanel();
+    void fillTopicList();
     void buildSkinMenu();
     void clearChartImage();
     void restoreSkin();
@@ -226,8 +191,6 @@ private:
     std::string programFolder_;
     std::unique_ptr<IniFile> settingsFile_;
     std::unique_ptr<MZhanXingEx> engine_;
-    std::vector<float> cityLongitudes_;
-    std::vector<float> cityLatitudes_;
     BirthRecord birth_{};
     TransitRequest transit_{};
     CaseRecord currentCase_{};
@@ -252,7 +215,8 @@ private:
     std::unique_ptr<QtRichText> comment_;
 
     // Controls (owned by their Qt parents).
-    QTreeWidget* Tree = nullptr;
+    InputPanel* panel_ = nullptr;
+    CaseTree* caseTree_ = nullptr;
     QSplitter* treeSplitter_ = nullptr;
     QSplitter* commentSplitter_ = nullptr;
     QTabWidget* Page1 = nullptr;
@@ -262,30 +226,6 @@ private:
     QListWidget* LstTitle = nullptr;
     QTextEdit* Redtzhanxing = nullptr;
     QTextEdit* RedtPingYu = nullptr;
-    QPushButton* BtoNew = nullptr;
-    QToolButton* SbtoNow = nullptr;
-    QLineEdit* EdtYear = nullptr;
-    TUpDown* UpDyear = nullptr;
-    QComboBox* cbom = nullptr;
-    QComboBox* cbod = nullptr;
-    QComboBox* cbos = nullptr;
-    QComboBox* cbomin = nullptr;
-    QLineEdit* Edtname = nullptr;
-    QRadioButton* Rdogl = nullptr;
-    QRadioButton* Rdonl = nullptr;
-    QCheckBox* Chkrun = nullptr;
-    QRadioButton* Rdona = nullptr;
-    QRadioButton* Rdonv = nullptr;
-    QComboBox* CboXue = nullptr;
-    QComboBox* Cboshiqu = nullptr;
-    QComboBox* cbodiZ = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QComboBox* cbodiC = nullptr;
-    QLineEdit* ledtjing = nullptr;
-    QLineEdit* ledtwei = nullptr;
-    QToolButton* SbtoSave = nullptr;
-    QToolButton* SbtoZw_liu = nullptr;
-    QPushButton* Btnpai = nullptr;
     QMenu* mnuSkins_ = nullptr;
     QMenu* PopZhangX = nullptr;
     QMenu* popRdtzx = nullptr;

@@ -10,11 +10,11 @@
 #include <QToolTip>
 #include <filesystem>
 
-#include "JpegWriter.h"
-#include "PictureQt.h"
-#include "QtPrinter.h"
-#include "Untmain.h"
-#include "Unttxthelp.h"
+#include "platform/qt/JpegWriter.h"
+#include "platform/qt/PictureQt.h"
+#include "platform/qt/QtPrinter.h"
+#include "app/Untmain.h"
+#include "app/Unttxthelp.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -254,6 +254,9 @@ void TFrmMain::OmnusetcolorClick() {
 // ---------------------------------------------------------------------------------------------
 // Menus of the case store, the dialogs and help; their windows plug in here.
 
+// The case commands (新建, 存新/存旧) come with the saved-cases work.
+void TFrmMain::BtoNewClick() {}
+void TFrmMain::SbtoSaveClick() {}
 void TFrmMain::N4Click() { SbtoSaveClick(); }
 void TFrmMain::N7Click() {}
 void TFrmMain::N8Click() {}

@@ -1,4 +1,4 @@
-#include "Unttxthelp.h"
+#include "app/Unttxthelp.h"
 
 #include <QGuiApplication>
 #include <QPlainTextEdit>

@@ -2,7 +2,7 @@
 #pragma once
 #include <QDialog>
 
-#include "UiServices.h"
+#include "platform/core/UiServices.h"
 
 class QTabWidget;
 

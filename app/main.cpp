@@ -6,10 +6,11 @@
 #include <QTranslator>
 #include <exception>
 
-#include "Database.h"
-#include "ProgramStart.h"
-#include "QtUiServices.h"
-#include "Untmain.h"
+#include "records/Database.h"
+#include "app/ProgramStart.h"
+#include "platform/qt/QtUiServices.h"
+#include "app/Untmain.h"
+#include "platform/qt/Controls.h"
 
 namespace {
 // Errors thrown out of an event handler end that command only and are shown to the user.
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromStdString(title));
     // The PNG needs no image plugin; the SVG is the same drawing for the desktop entry.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarmin.png")));
+    installFontSubstitutes();
     // The standard dialogs speak Chinese when Qt's own translations are installed.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),

@@ -1,7 +1,7 @@
 // Apparent geocentric positions of the Sun, the planets and Pluto (the Moon is in Eph_moon.cpp).
-#include "Eph.h"
+#include "astro/Eph.h"
 
-#include "AstroConstants.h"
+#include "astro/AstroConstants.h"
 
 using AstroConstants::lightTimePerAU;
 using AstroConstants::radd;

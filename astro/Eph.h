@@ -1,6 +1,6 @@
 // Apparent positions and the mean lunar nodes.
 #pragma once
-#include "Eph0.h"
+#include "astro/Eph0.h"
 
 struct EclipticDegrees {
     double longitude = 0;  // degrees, [0, 360)

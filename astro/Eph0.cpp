@@ -1,13 +1,13 @@
-#include "Eph0.h"
+#include "astro/Eph0.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "AstroConstants.h"
-#include "tables/PlanetSeriesTable.h"
-#include "tables/PlutoSeriesTable.h"
+#include "astro/AstroConstants.h"
+#include "astro/tables/PlanetSeriesTable.h"
+#include "astro/tables/PlutoSeriesTable.h"
 
 using AstroConstants::pi;
 

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "DateTypes.h"
+#include "astro/DateTypes.h"
 
 // floor(x) as a 32-bit integer; every integer part in the astronomy and calendar code uses it.
 int32_t floorInt(double x);

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
-#include "tables/MoonSeriesTable.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
+#include "astro/tables/MoonSeriesTable.h"
 
 using AstroConstants::rad;
 

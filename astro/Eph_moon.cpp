@@ -1,8 +1,8 @@
 // The Moon's apparent position and the mean lunar nodes.
 #include <cmath>
 
-#include "AstroConstants.h"
-#include "Eph.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph.h"
 
 using AstroConstants::AU;
 using AstroConstants::lightTimePerAU;

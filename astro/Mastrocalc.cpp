@@ -1,12 +1,12 @@
 // MAstroCalc: apparent positions for the chart, mean nodes and retrograde states found from
 // the planetary stations around the chart date.
-#include "Mastrocalc.h"
+#include "astro/Mastrocalc.h"
 
 #include <array>
 #include <cstddef>
 
-#include "AstroConstants.h"
-#include "Eph.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph.h"
 
 using AstroConstants::J2000;
 using AstroConstants::lightTimePerAU;

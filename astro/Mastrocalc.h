@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "DateTypes.h"
-#include "Eph0.h"
+#include "astro/DateTypes.h"
+#include "astro/Eph0.h"
 
 class MAstroCalc {
 public:

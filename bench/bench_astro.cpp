@@ -2,8 +2,8 @@
 // astronomy (setTime, ten positions with motion flags, nodes), cold and with cached stations.
 #include <benchmark/benchmark.h>
 
-#include "Eph.h"
-#include "Mastrocalc.h"
+#include "astro/Eph.h"
+#include "astro/Mastrocalc.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "Eph0.h"
-#include "Yidateex.h"
+#include "astro/Eph0.h"
+#include "calendar/Yidateex.h"
 
 namespace {
 DateTimeFields dayFields(int jdn) {

@@ -8,9 +8,9 @@
 
 #include <memory>
 
-#include "PlainTextTarget.h"
-#include "QImageCanvas.h"
-#include "Zhanxing.h"
+#include "platform/core/PlainTextTarget.h"
+#include "platform/qt/QImageCanvas.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 void ensureApp() {

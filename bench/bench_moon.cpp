@@ -2,8 +2,8 @@
 // chart's apparent position.
 #include <benchmark/benchmark.h>
 
-#include "Eph.h"
-#include "Eph0.h"
+#include "astro/Eph.h"
+#include "astro/Eph0.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Database.h"
+#include "records/Database.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -40,7 +40,7 @@ struct BenchStore {
             r.year = static_cast<int16_t>(1600 + i % 600);
             r.month = static_cast<int16_t>(1 + i % 12);
             r.day = 7;
-            r.male = i % 2;
+            r.male = static_cast<uint8_t>(i % 2);
             r.province = static_cast<int16_t>(i % 35);
             bytes.append(reinterpret_cast<const char*>(&r), sizeof r);
         }

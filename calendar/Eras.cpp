@@ -1,4 +1,4 @@
-#include "Eras.h"
+#include "calendar/Eras.h"
 
 std::string eraText(int year) {
     std::string text;

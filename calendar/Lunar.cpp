@@ -1,9 +1,9 @@
-#include "Lunar.h"
+#include "calendar/Lunar.h"
 
 #include <cmath>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
 
 using AstroConstants::pi;
 using AstroConstants::rad;

@@ -1,10 +1,10 @@
-#include "Yidateex.h"
+#include "calendar/Yidateex.h"
 
 #include <cmath>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
-#include "Lunar.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
+#include "calendar/Lunar.h"
 
 using AstroConstants::pi;
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "DateTypes.h"
-#include "Lunar.h"
+#include "astro/DateTypes.h"
+#include "calendar/Lunar.h"
 
 struct SolarTermRecord {
     DateTimeFields when;  // UTC+8

@@ -1,9 +1,9 @@
-#include "Catalogue.h"
+#include "chart/Catalogue.h"
 
 #include <algorithm>
 
-#include "CatalogueData.h"
-#include "Gbk.h"
+#include "chart/CatalogueData.h"
+#include "platform/core/Gbk.h"
 
 namespace catalogue {
 namespace {

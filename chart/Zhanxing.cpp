@@ -1,23 +1,12 @@
 // Chart model and the natal pipeline.
-#include "Zhanxing.h"
+#include "chart/Zhanxing.h"
 
 #include <cmath>
 #include <utility>
 
-#include "Gbk.h"
-#include "IniFile.h"
-
-int zoneOffset(int zoneIndex) { return zoneIndex <= 12 ? zoneIndex : 12 - zoneIndex; }
-
-std::string zoneText(int z) {
-    if (z == 0) return "零时区";
-    if (z == 12) return "中十二区";
-    const int a = z < 0 ? -z : z;
-    std::string s = z > 0 ? "东" : "西";
-    if (a >= 1 && a <= 11) s += ZoneNumerals[a - 1];
-    s += "区";
-    return s;
-}
+#include "platform/core/Gbk.h"
+#include "platform/core/IniFile.h"
+#include "chart/ChartSettings.h"
 
 MZhanXingEx::MZhanXingEx(RichTextTarget& richText, Canvas& image, std::string programFolder)
     : richText_(richText), image_(image), programFolder_(std::move(programFolder)) {
@@ -35,13 +24,11 @@ MZhanXingEx::~MZhanXingEx() {
 }
 
 void MZhanXingEx::readSettings() {
-    std::string folder = programFolder_;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    const IniFile ini(folder + "dat/set.ini");
+    const ChartSettings s = ChartSettings::load(IniFile(chartSettingsPath(programFolder_)));
     // Stored integers are taken as they are: the low 8 bits for the orb and the line flag.
-    orb_ = static_cast<uint8_t>(ini.readInteger("pan", "pos", 5) & 0xFF);
-    signLines_ = static_cast<uint8_t>(ini.readInteger("pan", "line", 0) & 0xFF);
-    backgroundColor_ = static_cast<uint32_t>(ini.readInteger("pan", "bkcolor", 16777215));
+    orb_ = static_cast<uint8_t>(s.orb & 0xFF);
+    signLines_ = static_cast<uint8_t>(s.signLines & 0xFF);
+    backgroundColor_ = static_cast<uint32_t>(s.backgroundColor);
 }
 
 bool MZhanXingEx::prepareTime() {

@@ -9,12 +9,13 @@
 #include <cstdint>
 #include <string>
 
-#include "Canvas.h"
-#include "DateTypes.h"
-#include "Mastrocalc.h"
-#include "RichText.h"
-#include "Yidateex.h"
-#include "Zhanxing2.h"
+#include "platform/core/Canvas.h"
+#include "astro/DateTypes.h"
+#include "astro/Mastrocalc.h"
+#include "platform/core/RichText.h"
+#include "calendar/Yidateex.h"
+#include "chart/WordLists.h"
+#include "chart/Zhanxing2.h"
 
 // ---------------------------------------------------------------------------------------------
 // Requests
@@ -84,9 +85,6 @@ inline constexpr std::array<const char*, 12> BranchNames = {
 // Aspect kinds 0 conjunction, 1 sextile, 2 square, 3 trine, 4 opposition.
 inline constexpr std::array<const char*, 5> AspectSymbols = {"合", "六", "四", "三", "冲"};
 inline constexpr std::array<const char*, 5> AspectNames = {"相合", "六分", "四分", "三分", "相冲"};
-// Numerals of zone hours 1..11.
-inline constexpr std::array<const char*, 11> ZoneNumerals = {"一", "二", "三", "四", "五", "六",
-                                                             "七", "八", "九", "十", "十一"};
 // Topic titles of the reading, also listed by the main window's topic menu.
 inline constexpr std::array<const char*, 5> TopicHeadings = {
     "星座分析:", "血型评说:", "行星与星座:", "行星相位断:", "行星入12宫:"};
@@ -94,10 +92,6 @@ inline constexpr std::array<const char*, 5> TopicHeadings = {
 inline constexpr std::array<const char*, 4> SectionHeadings = {"★性格特征", "★职业财富",
                                                                "★婚姻爱情", "★指数分析"};
 
-// Hour offset of a zone list index: 0..12 east, 13..23 are west one to eleven.
-int zoneOffset(int zoneIndex);
-// "零时区", "中十二区", "东八区", "西五区", ... of an hour offset.
-std::string zoneText(int offset);
 
 // Natal points: the block that castNatal clears before computing.
 struct NatalPoints {

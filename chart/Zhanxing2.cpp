@@ -1,9 +1,9 @@
-#include "Zhanxing2.h"
+#include "chart/Zhanxing2.h"
 
 #include <cmath>
 #include <vector>
 
-#include "Zhanxing.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 constexpr double kDegToRad = static_cast<double>(0.017453292f);

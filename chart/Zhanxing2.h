@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "Canvas.h"
+#include "platform/core/Canvas.h"
 
 struct LabelEntry {
     uint8_t body = 0;

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "Catalogue.h"
-#include "Zhanxing.h"
+#include "chart/Catalogue.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 constexpr double kDegToRad = static_cast<double>(0.017453292f);

@@ -3,9 +3,9 @@
 // below and the fixed 0.9175 for cos(obliquity) are part of the program's printed minutes.
 #include <cmath>
 
-#include "EquationOfTimeTable.h"
-#include "Eph0.h"
-#include "Zhanxing.h"
+#include "chart/EquationOfTimeTable.h"
+#include "astro/Eph0.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 constexpr double kDegToRad = static_cast<double>(0.017453292f);

@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "Zhanxing.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 const Rgb kBlack{0, 0, 0};

@@ -1,7 +1,7 @@
 // The reading: topics assembled from the text catalogue by Sun sign, ascendant sign, lunar day,
 // blood type, sex, body signs, aspects and houses; shown with coloured headings.
-#include "Catalogue.h"
-#include "Zhanxing.h"
+#include "chart/Catalogue.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 std::string T(int id) { return catalogue::text(static_cast<uint16_t>(id)); }

@@ -2,7 +2,7 @@
 // and a position list beside it. Houses, aspects and the reading stay those of the natal chart.
 #include <cstdio>
 
-#include "Zhanxing.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 const Rgb kGreen{0, 128, 0};

@@ -6,9 +6,10 @@
 #include <sstream>
 #include <string>
 
-#include "Cli.h"
-#include "Eph0.h"
-#include "Yidateex.h"
+#include "cli/Cli.h"
+#include "astro/DateText.h"
+#include "astro/Eph0.h"
+#include "calendar/Yidateex.h"
 
 namespace {
 constexpr std::array<const char*, 10> kStems = {"癸", "甲", "乙", "丙", "丁",
@@ -43,38 +44,14 @@ std::string trim(const std::string& s) {
     return s.substr(a, b - a + 1);
 }
 
-// "YYYY-MM-DD" with an optional leading minus; the year may have any number of digits.
+// "YYYY-MM-DD" (astronomical year, optional sign) within the calendar's years.
 bool parseDate(const std::string& text, DateTimeFields& d) {
-    const std::string s = trim(text);
-    const size_t first = s.find('-', s.empty() || s[0] != '-' ? 0 : 1);
-    if (first == std::string::npos) return false;
-    const size_t second = s.find('-', first + 1);
-    if (second == std::string::npos) return false;
-    int y = 0, m = 0, dd = 0;
-    if (!parseInt(s.substr(0, first), y) || !parseInt(s.substr(first + 1, second - first - 1), m) ||
-        !parseInt(s.substr(second + 1), dd))
-        return false;
-    if (y < kMinYear || y > kMaxYear || m < 1 || m > 12 || dd < 1 || dd > 31) return false;
-    d = DateTimeFields{static_cast<int16_t>(y), static_cast<int16_t>(m), static_cast<int16_t>(dd),
-                       0, 0};
-    return true;
+    return parseDateText(text, d) && d.year >= kMinYear && d.year <= kMaxYear;
 }
 
-// "YYYY-MM-DD HH:MM"
+// "YYYY-MM-DD HH:MM" within the calendar's years.
 bool parseDateTime(const std::string& text, DateTimeFields& d) {
-    const std::string s = trim(text);
-    const size_t sp = s.find(' ');
-    if (sp == std::string::npos) return false;
-    if (!parseDate(s.substr(0, sp), d)) return false;
-    const std::string t = trim(s.substr(sp + 1));
-    const size_t colon = t.find(':');
-    if (colon == std::string::npos) return false;
-    int h = 0, mi = 0;
-    if (!parseInt(t.substr(0, colon), h) || !parseInt(t.substr(colon + 1), mi)) return false;
-    if (h < 0 || h > 23 || mi < 0 || mi > 59) return false;
-    d.hour = static_cast<int16_t>(h);
-    d.minute = static_cast<int16_t>(mi);
-    return true;
+    return parseDateTimeText(text, d) && d.year >= kMinYear && d.year <= kMaxYear;
 }
 
 std::string formatDate(const DateTimeFields& d) {
@@ -113,7 +90,8 @@ bool gregorianLine(MYiDateEx& cal, const std::vector<std::string>& f, std::strin
                    std::string& error) {
     int y = 0, m = 0, d = 0, leap = 0;
     if (f.size() != 4 || !parseInt(f[0], y) || !parseInt(f[1], m) || !parseInt(f[2], d) ||
-        !parseInt(f[3], leap) || (leap != 0 && leap != 1) || y < kMinYear || y > kMaxYear) {
+        !parseInt(f[3], leap) || (leap != 0 && leap != 1) || y < kMinYear || y > kMaxYear ||
+        m < 1 || m > 12 || d < 1 || d > 30) {
         error = kBadDate;
         return false;
     }

@@ -15,43 +15,18 @@
 #include <memory>
 #include <string>
 
-#include "Cli.h"
-#include "IniFile.h"
-#include "QImageCanvas.h"
-#include "PlainTextTarget.h"
-#include "Zhanxing.h"
+#include "astro/DateText.h"
+#include "chart/ChartSettings.h"
+#include "chart/PlaceText.h"
+#include "cli/Cli.h"
+#include "platform/core/IniFile.h"
+#include "platform/qt/QImageCanvas.h"
+#include "platform/core/PlainTextTarget.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 namespace fs = std::filesystem;
 
-
-bool parseMoment(const std::string& s, DateTimeFields& f) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0;
-    char tail = 0;
-    if (std::sscanf(s.c_str(), "%d-%d-%d %d:%d%c", &y, &mo, &d, &h, &mi, &tail) != 5) return false;
-    if (y < -9999 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 ||
-        mi < 0 || mi > 59)
-        return false;
-    f.year = static_cast<int16_t>(y);
-    f.month = static_cast<int16_t>(mo);
-    f.day = static_cast<int16_t>(d);
-    f.hour = static_cast<int16_t>(h);
-    f.minute = static_cast<int16_t>(mi);
-    return true;
-}
-
-// "D:M" with an optional sign, e.g. "116:30" or "-73:56".
-bool parseDegMin(const std::string& s, double limit, float& out) {
-    const bool negative = !s.empty() && s[0] == '-';
-    int d = 0, m = 0;
-    char tail = 0;
-    if (std::sscanf(s.c_str() + (negative ? 1 : 0), "%d:%d%c", &d, &m, &tail) != 2) return false;
-    if (d < 0 || m < 0 || m > 59) return false;
-    const double v = (d + m / 60.0) * (negative ? -1 : 1);
-    if (!(v > -limit && v < limit)) return false;
-    out = static_cast<float>(v);
-    return true;
-}
 
 bool parseInt(const std::string& s, long lo, long hi, long& out) {
     char* end = nullptr;
@@ -108,6 +83,7 @@ int runChart(const cli::Args& args) {
     TransitRequest q;
     q.zoneIndex = 8;
     std::string png, readingFile;
+    std::string lonText = "120:00", latText = "30:00";
     long orb = -1, bkcolor = -1;
     bool lines = false;
     auto usage = [] {
@@ -130,10 +106,10 @@ int runChart(const cli::Args& args) {
         else if (a == "--name" && value(v)) r.name = v;
         else if (a == "--place" && value(v)) r.place = v;
         else if (a == "--date" && value(v)) {
-            if (!parseMoment(v, r.birth)) return usage();
+            if (!parseDateTimeText(v, r.birth)) return usage();
             haveDate = true;
         } else if (a == "--transit" && value(v)) {
-            if (!parseMoment(v, q.when)) return usage();
+            if (!parseDateTimeText(v, q.when)) return usage();
             haveTransit = true;
         } else if (a == "--blood" && value(v)) {
             if (v == "A") r.bloodType = 0;
@@ -148,9 +124,9 @@ int runChart(const cli::Args& args) {
             if (!parseInt(v, 0, 23, n)) return usage();
             q.zoneIndex = static_cast<int8_t>(n);
         } else if (a == "--lon" && value(v)) {
-            if (!parseDegMin(v, 180, r.longitude)) return usage();
+            lonText = v;
         } else if (a == "--lat" && value(v)) {
-            if (!parseDegMin(v, 90, r.latitude)) return usage();
+            latText = v;
         } else if (a == "--png" && value(v)) png = v;
         else if (a == "--reading" && value(v)) readingFile = v;
         else if (a == "--orb" && value(v)) {
@@ -160,12 +136,23 @@ int runChart(const cli::Args& args) {
         } else return usage();
     }
     if (!haveDate) return usage();
+    // Coordinates as the input panel checks them, with its messages.
+    const CoordinateCheck place = checkCoordinates(lonText, latText);
+    if (!place.ok) {
+        std::fprintf(stderr, "%s\n", place.message.c_str());
+        return 1;
+    }
+    r.longitude = place.longitude;
+    r.latitude = place.latitude;
 
     // Settings: dat/set.ini of the program folder, with this run's overrides in a private copy.
     std::string folder = programFolder();
     TempFolder temp;
     if (orb >= 0 || bkcolor >= 0 || lines) {
-        const IniFile real(folder + "dat/set.ini");
+        ChartSettings settings = ChartSettings::load(IniFile(chartSettingsPath(folder)));
+        if (orb >= 0) settings.orb = static_cast<int32_t>(orb);
+        if (lines) settings.signLines = 1;
+        if (bkcolor >= 0) settings.backgroundColor = static_cast<int32_t>(bkcolor);
         char tmpl[] = "/tmp/tarmin-chart-XXXXXX";
         if (!mkdtemp(tmpl)) {
             std::fprintf(stderr, "tarmin-cli chart: cannot create a temporary folder\n");
@@ -174,10 +161,7 @@ int runChart(const cli::Args& args) {
         temp.path = tmpl;
         fs::create_directories(temp.path / "dat");
         IniFile ini((temp.path / "dat/set.ini").string());
-        ini.writeInteger("pan", "pos", orb >= 0 ? orb : real.readInteger("pan", "pos", 5));
-        ini.writeInteger("pan", "line", lines ? 1 : real.readInteger("pan", "line", 0));
-        ini.writeInteger("pan", "bkcolor",
-                         bkcolor >= 0 ? bkcolor : real.readInteger("pan", "bkcolor", 16777215));
+        settings.save(ini);
         folder = temp.path.string() + "/";
     }
 
@@ -204,7 +188,7 @@ int runChart(const cli::Args& args) {
     const NatalPoints& p = engine.natal();
     auto angle = [](const char* name, const ChartPoint& c) {
         const int deg = static_cast<int>(c.degreesInSign);
-        const int min = static_cast<int>((c.degreesInSign - deg) * 60);
+        const int min = static_cast<int>((c.degreesInSign - static_cast<float>(deg)) * 60);
         std::printf("%s\t%.6f\t%s\t%02d:%02d\n", name, c.longitude, SignNames[c.sign % 12], deg,
                     min);
     };

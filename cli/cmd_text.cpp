@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "Catalogue.h"
-#include "Cli.h"
+#include "chart/Catalogue.h"
+#include "cli/Cli.h"
 
 namespace {
 int runText(const cli::Args& args) {

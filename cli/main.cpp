@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "Cli.h"
+#include "cli/Cli.h"
 
 namespace cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "Database.h"
+#include "records/Database.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,8 +12,8 @@
 #include <cstring>
 #include <set>
 
-#include "FileOps.h"
-#include "Gbk.h"
+#include "platform/core/FileOps.h"
+#include "platform/core/Gbk.h"
 
 using recfs::Fd;
 using recfs::Lock;
@@ -68,13 +68,11 @@ void putField(char* field, std::size_t width, std::string_view gbkBytes, std::si
     std::memcpy(field, t.data(), t.size());
 }
 
-bool isGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool isGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
 // Length of the GBK character starting at s[i] (1 for ASCII and for broken bytes).
 std::size_t gbkCharLength(std::string_view s, std::size_t i) {
-    if (isGbkLead(static_cast<unsigned char>(s[i])) && i + 1 < s.size() &&
-        isGbkTrail(static_cast<unsigned char>(s[i + 1])))
+    if (gbk::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() &&
+        gbk::isTrailByte(static_cast<unsigned char>(s[i + 1])))
         return 2;
     return 1;
 }

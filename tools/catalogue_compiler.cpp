@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "CatalogueSource.h"
+#include "chart/CatalogueSource.h"
 
 namespace {
 // UTF-8 -> GBK; an unencodable or malformed character becomes '?'.
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     std::ofstream out(tmp, std::ios::binary);
     out << "// Generated at build time by tools/catalogue_compiler.cpp from chart/texts/*.txt.\n"
            "// GBK bytes of every catalogue text, sorted by identifier. Do not edit.\n"
-           "#include \"CatalogueData.h\"\n\nnamespace catalogue_data {\n";
+           "#include \"chart/CatalogueData.h\"\n\nnamespace catalogue_data {\n";
     out << "const Entry kEntries[] = {\n";
     uint32_t offset = 0;
     for (const auto& [id, bytes] : table) {

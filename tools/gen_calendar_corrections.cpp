@@ -21,9 +21,9 @@
 #include <utility>
 #include <vector>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
-#include "Lunar.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
+#include "calendar/Lunar.h"
 
 namespace {
 using AstroConstants::pi;
@@ -216,7 +216,7 @@ bool generateCalendarCorrections(const std::string& data, std::string& source, s
         << " terms); for 1734-1911 the astronomical day is encoded, so\n"
            "// Qing-calendar term days that differ from the astronomical day by one day are not\n"
            "// reproduced. Digits of events from 1960 on are never read (modern era).\n"
-           "#include \"Lunar.h\"\n\n"
+           "#include \"calendar/Lunar.h\"\n\n"
            "const char* const NewMoonCorrections =\n"
         << piece(nmPacked) << "\nconst char* const TermCorrections =\n"
         << piece(tPacked);

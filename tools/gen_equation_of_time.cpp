@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
                  "// formula, interpolated linearly between the rows). Rounded to 0.01 min\n"
                  "// (0.3 s); one value serves every year, which costs up to about 0.3 min of\n"
                  "// apparent solar time (about 5 arcminutes of RAMC) against the true value.\n"
-                 "#include \"EquationOfTimeTable.h\"\n\n"
+                 "#include \"chart/EquationOfTimeTable.h\"\n\n"
                  "const std::array<float, 366> EquationOfTimeTable = {{\n");
     for (int k = 0; k < 366; ++k) {
         double v = meeusMinutes(2451544.5 + k + 4.0 / 24) + residualAt(k);

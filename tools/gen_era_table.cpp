@@ -34,8 +34,8 @@
 #include <string>
 #include <vector>
 
-#include "Eras.h"
-#include "Gbk.h"
+#include "calendar/Eras.h"
+#include "platform/core/Gbk.h"
 
 namespace eragen {
 
@@ -441,7 +441,7 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
     out << "// Years from -2069 to 9999 without a row: ";
     if (gaps.empty()) out << "none";
     for (const auto& [a, b] : gaps) out << a << (a == b ? "" : ".." + std::to_string(b)) << " ";
-    out << "\n#include \"Eras.h\"\n\n"
+    out << "\n#include \"calendar/Eras.h\"\n\n"
            "// start, years, year base, dynasty, ruler, personal name, era name\n"
            "const EraRow EraTable[] = {\n";
     for (const Row& r : table) {

@@ -323,7 +323,7 @@ std::string generate(const std::string& dataDir, const std::string& outPath) {
                   "// Fitted rate corrections: perigee %+.7f\"/cy, node %+.7f\"/cy; f_A = %.14f.\n",
                   a.dW2, a.dW3, a.fA);
     o << line;
-    o << "#include \"MoonSeriesTable.h\"\n\n"
+    o << "#include \"astro/tables/MoonSeriesTable.h\"\n\n"
          "namespace MoonSeriesTable {\n\n"
          "const std::array<std::array<int32_t, 4>, 3> usedLength = {{\n";
     for (int c = 0; c < 3; ++c) {

@@ -32,7 +32,7 @@
 #include <string>
 #include <vector>
 
-#include "Gbk.h"
+#include "platform/core/Gbk.h"
 
 namespace places {
 

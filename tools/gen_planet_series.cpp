@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
            "// instants 1600-2200 (tests/astro/PlanetAccuracyTest): longitude Sun 0.04\", Mercury\n"
            "// 0.09\", Venus 0.24\", Mars 0.52\", Jupiter 0.25\", Saturn 0.29\", Uranus 0.49\",\n"
            "// Neptune 0.42\"; latitude at most 0.7\" (Mars).\n"
-           "#include \"PlanetSeriesTable.h\"\n\n"
+           "#include \"astro/tables/PlanetSeriesTable.h\"\n\n"
            "namespace PlanetSeriesTable {\n\n";
     std::array<std::array<int32_t, 19>, kBodies> starts{};
     std::ostringstream blocks;

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
            "// s / 3 times u^(s mod 3). Terms (A 1e-8 AU, F 1e-8 rad per Julian century, P 1e-5 deg)\n"
            "// by decreasing |A|, ended by A = -100. All 659 published terms are kept: nothing is\n"
            "// truncated; the fit itself reproduces DE406 to well under 1\" over its interval.\n"
-           "#include \"PlutoSeriesTable.h\"\n\n"
+           "#include \"astro/tables/PlutoSeriesTable.h\"\n\n"
            "namespace PlutoSeriesTable {\n\n"
            "const std::array<std::array<int64_t, kSlotSize>, kSeries> series = {{\n";
     for (int s = 0; s < kSeries; ++s) {

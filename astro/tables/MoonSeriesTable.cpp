@@ -13,7 +13,7 @@
 //   1600-2200:            longitude 0.52", latitude 0.32", distance 0.66 km
 //   1000 BC - AD 3000:    longitude 0.39", latitude 0.47", distance 0.86 km
 // Fitted rate corrections: perigee -0.0040985"/cy, node +0.0000009"/cy; f_A = 0.99999999992113.
-#include "MoonSeriesTable.h"
+#include "astro/tables/MoonSeriesTable.h"
 
 namespace MoonSeriesTable {
 

@@ -10,7 +10,7 @@
 // instants 1600-2200 (tests/astro/PlanetAccuracyTest): longitude Sun 0.04", Mercury
 // 0.09", Venus 0.24", Mars 0.52", Jupiter 0.25", Saturn 0.29", Uranus 0.49",
 // Neptune 0.42"; latitude at most 0.7" (Mars).
-#include "PlanetSeriesTable.h"
+#include "astro/tables/PlanetSeriesTable.h"
 
 namespace PlanetSeriesTable {
 

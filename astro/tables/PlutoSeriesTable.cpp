@@ -6,7 +6,7 @@
 // s / 3 times u^(s mod 3). Terms (A 1e-8 AU, F 1e-8 rad per Julian century, P 1e-5 deg)
 // by decreasing |A|, ended by A = -100. All 659 published terms are kept: nothing is
 // truncated; the fit itself reproduces DE406 to well under 1" over its interval.
-#include "PlutoSeriesTable.h"
+#include "astro/tables/PlutoSeriesTable.h"
 
 namespace PlutoSeriesTable {
 

@@ -15,7 +15,7 @@
 // dates of 1912-1928 (2124 terms); for 1734-1911 the astronomical day is encoded, so
 // Qing-calendar term days that differ from the astronomical day by one day are not
 // reproduced. Digits of events from 1960 on are never read (modern era).
-#include "Lunar.h"
+#include "calendar/Lunar.h"
 
 const char* const NewMoonCorrections =
     "EqoFscDcrFpmEsF2DfFideFelFpFfFfFiaipqti1ksttikptikqckstekqttgkqttgkqteksttikptikq2fjstgjqttjkqttgkqt"

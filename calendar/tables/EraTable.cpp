@@ -40,7 +40,7 @@
 //   data line 614 (中華民國 民國) left out: the table ends with its own 民国 and 公历纪元 rows
 //   秦王政 -245..-221, 始皇帝 from -220 base 25
 // Years from -2069 to 9999 without a row: none
-#include "Eras.h"
+#include "calendar/Eras.h"
 
 // start, years, year base, dynasty, ruler, personal name, era name
 const EraRow EraTable[] = {

@@ -7,7 +7,7 @@
 // formula, interpolated linearly between the rows). Rounded to 0.01 min
 // (0.3 s); one value serves every year, which costs up to about 0.3 min of
 // apparent solar time (about 5 arcminutes of RAMC) against the true value.
-#include "EquationOfTimeTable.h"
+#include "chart/EquationOfTimeTable.h"
 
 const std::array<float, 366> EquationOfTimeTable = {{
       -3.40f,   -3.83f,   -4.29f,   -4.75f,   -5.20f,   -5.65f,   -6.08f,   -6.51f,

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "Picture.h"
+#include "platform/core/Picture.h"
 
 class Clipboard {
 public:

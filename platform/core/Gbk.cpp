@@ -1,4 +1,4 @@
-#include "Gbk.h"
+#include "platform/core/Gbk.h"
 
 #include <iconv.h>
 
@@ -50,7 +50,6 @@ size_t utf8SequenceLength(unsigned char c) {
     return 1;
 }
 
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 }  // namespace
 
 std::string fromUtf8(std::string_view utf8) {

@@ -6,6 +6,10 @@
 #include <string_view>
 
 namespace gbk {
+// The first byte of a two-byte GBK character.
+constexpr bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+// A byte that may follow a lead byte.
+constexpr bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 // Characters that GBK lacks become '?'; never fails.
 std::string fromUtf8(std::string_view utf8);
 // Invalid byte sequences become U+FFFD and conversion goes on; never fails.

@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "platform/core/IniFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,15 +11,13 @@
 #include <sstream>
 #include <utility>
 
-#include "Gbk.h"
+#include "platform/core/Gbk.h"
 
 IniWriteError::IniWriteError(const std::string& fileName)
     : std::runtime_error("Unable to write to " + fileName) {}
 
 namespace {
 constexpr size_t kMaxValueBytes = 2047;
-
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // ASCII letters fold to lower case; the two bytes of a GBK character are kept as they are, so
 // a trail byte that happens to be a letter is not folded.
@@ -28,7 +26,7 @@ std::string foldName(std::string_view gbkBytes) {
     r.reserve(gbkBytes.size());
     for (size_t i = 0; i < gbkBytes.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(gbkBytes[i]);
-        if (isLeadByte(c) && i + 1 < gbkBytes.size()) {
+        if (gbk::isLeadByte(c) && i + 1 < gbkBytes.size()) {
             r.push_back(static_cast<char>(c));
             r.push_back(gbkBytes[++i]);
         } else {

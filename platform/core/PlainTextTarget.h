@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "RichText.h"
+#include "platform/core/RichText.h"
 
 class PlainTextTarget : public RichTextTarget {
 public:

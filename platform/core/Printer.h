@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "Picture.h"
+#include "platform/core/Picture.h"
 
 enum class PageOrientation { Portrait, Landscape };
 

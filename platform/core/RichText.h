@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "Canvas.h"
+#include "platform/core/Canvas.h"
 
 struct TextStyle {
     bool bold = false;

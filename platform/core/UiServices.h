@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
-#include "Canvas.h"
-#include "Clipboard.h"
-#include "Clock.h"
-#include "Printer.h"
-#include "RichText.h"
-#include "SkinEngine.h"
+#include "platform/core/Canvas.h"
+#include "platform/core/Clipboard.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Printer.h"
+#include "platform/core/RichText.h"
+#include "platform/core/SkinEngine.h"
 
 enum class MsgIcon { None, Information, Warning, Error };
 enum class MsgButtons { Ok, YesNo };

@@ -1,4 +1,4 @@
-#include "JpegWriter.h"
+#include "platform/qt/JpegWriter.h"
 
 #include <csetjmp>
 #include <cstdio>

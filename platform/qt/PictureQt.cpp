@@ -1,4 +1,4 @@
-#include "PictureQt.h"
+#include "platform/qt/PictureQt.h"
 
 #include <cstring>
 

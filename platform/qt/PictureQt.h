@@ -2,7 +2,7 @@
 #pragma once
 #include <QImage>
 
-#include "Picture.h"
+#include "platform/core/Picture.h"
 
 Picture pictureFromImage(const QImage& image);
 QImage imageFromPicture(const Picture& picture);

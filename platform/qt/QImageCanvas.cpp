@@ -1,4 +1,4 @@
-#include "QImageCanvas.h"
+#include "platform/qt/QImageCanvas.h"
 
 #include <QFontMetrics>
 #include <QPainter>

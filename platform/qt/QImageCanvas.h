@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QString>
 
-#include "Canvas.h"
+#include "platform/core/Canvas.h"
 
 class QImageCanvas : public Canvas {
 public:

@@ -1,8 +1,8 @@
-#include "QtPrinter.h"
+#include "platform/qt/QtPrinter.h"
 
 #include <QPageLayout>
 
-#include "PictureQt.h"
+#include "platform/qt/PictureQt.h"
 
 QtPrinter::QtPrinter() = default;
 

@@ -4,7 +4,7 @@
 #include <QPrinter>
 #include <memory>
 
-#include "Printer.h"
+#include "platform/core/Printer.h"
 
 class QtPrinter : public Printer {
 public:

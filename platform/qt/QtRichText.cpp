@@ -1,4 +1,4 @@
-#include "QtRichText.h"
+#include "platform/qt/QtRichText.h"
 
 #include <QPrinter>
 #include <QTextBlock>
@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "Gbk.h"
-#include "QImageCanvas.h"
-#include "RtfCodec.h"
+#include "platform/core/Gbk.h"
+#include "platform/qt/QImageCanvas.h"
+#include "platform/qt/RtfCodec.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -97,7 +97,7 @@ int QtRichText::find(const std::string& what, int from, int to) const {
     const QString w = q(what);
     const int qFrom = toQtPos(std::max(0, from));
     const int qTo = toQtPos(std::max(0, to));
-    const int at = t.indexOf(w, qFrom, Qt::CaseSensitive);
+    const int at = static_cast<int>(t.indexOf(w, qFrom, Qt::CaseSensitive));
     if (at < 0 || at + w.size() > qTo) return -1;
     return fromQtPos(at);
 }

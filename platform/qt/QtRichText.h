@@ -7,8 +7,8 @@
 #include <QTextEdit>
 #include <string>
 
-#include "RichText.h"
-#include "UiServices.h"
+#include "platform/core/RichText.h"
+#include "platform/core/UiServices.h"
 
 class QPrinter;
 class QTextDocument;

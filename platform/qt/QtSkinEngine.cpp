@@ -1,10 +1,10 @@
-#include "QtSkinEngine.h"
+#include "platform/qt/QtSkinEngine.h"
 
 #include <QApplication>
 #include <fstream>
 #include <iterator>
 
-#include "Gbk.h"
+#include "platform/core/Gbk.h"
 
 bool QtSkinEngine::loadSkinFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

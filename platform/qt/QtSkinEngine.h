@@ -3,7 +3,7 @@
 #pragma once
 #include <QString>
 
-#include "SkinEngine.h"
+#include "platform/core/SkinEngine.h"
 
 class QtSkinEngine : public SkinEngine {
 public:

@@ -1,4 +1,4 @@
-#include "QtUiServices.h"
+#include "platform/qt/QtUiServices.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,8 +20,8 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "PictureQt.h"
-#include "QImageCanvas.h"
+#include "platform/qt/PictureQt.h"
+#include "platform/qt/QImageCanvas.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -167,7 +167,7 @@ FileDialogResult QtUiServices::fileDialog(const FileDialogRequest& request, bool
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return r;
     r.accepted = true;
     r.path = s8(dlg.selectedFiles().front());
-    const int idx = filters.indexOf(dlg.selectedNameFilter());
+    const int idx = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
     if (idx >= 0) r.filterIndex = idx + 1;
     return r;
 }
@@ -202,6 +202,10 @@ std::optional<FontChoice> QtUiServices::chooseFont(const FontChoice& initial) {
     auto* fonts = new QFontDialog(f, &dlg);
     fonts->setOptions(QFontDialog::NoButtons);
     fonts->setWindowFlags(Qt::Widget);
+    // The embedded dialog takes Escape and Enter itself: they end the whole font dialog, not
+    // only its inner page (which would leave an empty frame on screen).
+    QObject::connect(fonts, &QDialog::rejected, &dlg, &QDialog::reject);
+    QObject::connect(fonts, &QDialog::accepted, &dlg, &QDialog::accept);
     layout->addWidget(fonts);
     QColor colour = toQColor(initial.color);
     auto* row = new QHBoxLayout;

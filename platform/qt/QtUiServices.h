@@ -5,9 +5,9 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "QtPrinter.h"
-#include "QtSkinEngine.h"
-#include "UiServices.h"
+#include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtSkinEngine.h"
+#include "platform/core/UiServices.h"
 
 class QtClipboard : public Clipboard {
 public:

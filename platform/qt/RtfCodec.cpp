@@ -1,4 +1,4 @@
-#include "RtfCodec.h"
+#include "platform/qt/RtfCodec.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -9,8 +9,8 @@
 #include <map>
 #include <vector>
 
-#include "Gbk.h"
-#include "QImageCanvas.h"
+#include "platform/core/Gbk.h"
+#include "platform/qt/QImageCanvas.h"
 
 namespace {
 // ---------------------------------------------------------------------------------------------

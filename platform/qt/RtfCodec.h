@@ -2,7 +2,7 @@
 // edit control would read it; read back with fonts, sizes, colours, bold, italic, underline and
 // strike-out. Pictures, tables and other destinations are skipped when reading.
 #pragma once
-#include "QtRichText.h"
+#include "platform/qt/QtRichText.h"
 
 class GbkRtfCodec : public RtfCodec {
 public:

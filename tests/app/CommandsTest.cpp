@@ -12,7 +12,7 @@
 #include <QTextEdit>
 
 #include "MainWindowFixture.h"
-#include "Unttxthelp.h"
+#include "app/Unttxthelp.h"
 
 namespace {
 std::string readBytes(const std::string& path) {
@@ -241,7 +241,7 @@ void mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton b) {
 }  // namespace
 
 TEST_F(MainWindowTest, DraggingTheChartKeepsTheGrabbedPointUnderThePointer) {
-    TFrmMain& w = start();
+    start();
     QWidget* img = control<QWidget>("Imgzhanxing");
     const QPoint start = img->pos();
     mouse(img, QEvent::MouseButtonPress, {100, 100}, Qt::RightButton);  // other buttons: nothing

@@ -12,13 +12,13 @@
 #include <memory>
 #include <string>
 
-#include "../platform/QtTestApp.h"
-#include "Database.h"
-#include "Gbk.h"
-#include "IniFile.h"
-#include "ScriptedUi.h"
-#include "TestData.h"
-#include "Untmain.h"
+#include "tests/platform/QtTestApp.h"
+#include "records/Database.h"
+#include "platform/core/Gbk.h"
+#include "platform/core/IniFile.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestData.h"
+#include "app/Untmain.h"
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "MainWindowFixture.h"
+#include "platform/qt/UpDown.h"
 
 TEST_F(MainWindowTest, EveryPanelControlExistsByName) {
     start();
@@ -46,7 +47,9 @@ TEST_F(MainWindowTest, EveryPanelControlExistsByName) {
             ASSERT_NE(b, nullptr) << l.name;
             EXPECT_EQ(b->text().toStdString(), l.caption) << l.name;
         }
-        if (l.hint) EXPECT_EQ(c->toolTip().toStdString(), l.hint) << l.name;
+        if (l.hint) {
+            EXPECT_EQ(c->toolTip().toStdString(), l.hint) << l.name;
+        }
     }
     // The labels beside the name and the coordinates.
     std::vector<std::string> labels;
@@ -112,30 +115,6 @@ TEST_F(MainWindowTest, ListsHoldTheirExactEntries) {
     EXPECT_EQ(t, (std::vector<std::string>{"星座分析", "血型评说", "行星与星座", "行星相位断",
                                            "行星入12宫"}));
     closeWithYes();
-}
-
-TEST(PlaceValues, ParseAndShowDegreesAndMinutes) {
-    float lon = 0, lat = 0;
-    ASSERT_TRUE(parsePlaceValue("119:18*26:5", lon, lat));
-    EXPECT_NEAR(lon, 119.3, 1e-5);
-    EXPECT_NEAR(lat, 26 + 5 / 60.0, 1e-5);
-    EXPECT_FALSE(parsePlaceValue("119:1.5*26:5", lon, lat));
-    EXPECT_FALSE(parsePlaceValue("119:18", lon, lat));
-    EXPECT_FALSE(parsePlaceValue("abc:18*26:5", lon, lat));
-    EXPECT_EQ(degreesText(119.3f), "119:18");
-    EXPECT_EQ(degreesText(static_cast<float>(119 + 5 / 60.0)), "119:5");
-    EXPECT_EQ(degreesText(30.0f), "30:0");
-    EXPECT_EQ(degreesText(10.0f + 0.5f / 60.0f), "10:0");  // a tie of the minutes goes down
-    // Every table value shows again as it was written, to the minute.
-    int worst = 0;
-    for (int d = 0; d < 180; d += 7)
-        for (int m = 0; m < 60; ++m) {
-            ASSERT_TRUE(parsePlaceValue(std::to_string(d) + ":" + std::to_string(m) + "*0:0", lon, lat));
-            const std::string want = std::to_string(d) + ":" + std::to_string(m);
-            if (degreesText(lon) != want) ++worst;
-        }
-    std::printf("table values not shown back exactly: %d\n", worst);
-    EXPECT_EQ(worst, 0);
 }
 
 TEST_F(MainWindowTest, ProvinceAndCityPickersAndCitySearch) {

@@ -259,7 +259,9 @@ TEST_F(MainWindowTest, SkinMenuListsSkinFilesAndRestoresTheChosenOne) {
     EXPECT_EQ(captions[0], "Mx1");  // by file name
     EXPECT_EQ(captions[1], "a");
     for (QAction* a : menu->actions())
-        if (!a->isSeparator()) EXPECT_EQ(a->isChecked(), a->text() == "Mx1") << a->text().toStdString();
+        if (!a->isSeparator()) {
+            EXPECT_EQ(a->isChecked(), a->text() == "Mx1") << a->text().toStdString();
+        }
     EXPECT_EQ(ui.skins_.calls,
               (std::vector<std::string>{"load " + folder + "skins/Mx1.skn", "activate"}));
 

@@ -7,7 +7,7 @@
 #include <regex>
 #include <string>
 
-#include "TestData.h"
+#include "tests/support/TestData.h"
 
 namespace fs = std::filesystem;
 

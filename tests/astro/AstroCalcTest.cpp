@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <random>
 
-#include "AstroConstants.h"
-#include "Eph.h"
-#include "Mastrocalc.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph.h"
+#include "astro/Mastrocalc.h"
 
 namespace {
 DateTimeFields fields(int y, int mo, int d, int h, int mi) {

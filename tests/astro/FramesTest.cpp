@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
 
 using AstroConstants::pi;
 using AstroConstants::rad;

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "AstroConstants.h"
-#include "Eph.h"
-#include "Eph0.h"
-#include "TestData.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph.h"
+#include "astro/Eph0.h"
+#include "tests/support/TestData.h"
 
 namespace {
 

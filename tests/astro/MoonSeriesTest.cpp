@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <limits>
 
-#include "AstroConstants.h"
-#include "Eph.h"
-#include "Eph0.h"
-#include "tables/MoonSeriesTable.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph.h"
+#include "astro/Eph0.h"
+#include "astro/tables/MoonSeriesTable.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <random>
 
-#include "AstroConstants.h"
-#include "Eph.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph.h"
 #include "VsopReference.h"
 
 #ifdef TARMIN_HAVE_SWE

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
 #include "VsopReference.h"
-#include "tables/PlanetSeriesTable.h"
-#include "tables/PlutoSeriesTable.h"
+#include "astro/tables/PlanetSeriesTable.h"
+#include "astro/tables/PlutoSeriesTable.h"
 
 using AstroConstants::rad;
 namespace pst = PlanetSeriesTable;

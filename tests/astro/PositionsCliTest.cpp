@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Mastrocalc.h"
-#include "CliRunner.h"
+#include "astro/Mastrocalc.h"
+#include "tests/support/CliRunner.h"
 
 namespace {
 struct CliRun {
@@ -67,8 +67,10 @@ TEST(PositionsCli, StandardInputAndExitStatus) {
     r = run("positions", "2000-13-01 00:00\n2000-01-01 00:00\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.lines.size(), 12u);
-    for (const char* bad : {"2001-02-29 10:00", "1582-10-10 12:00", "2000-01-01 24:00", "2000-1-01 10:00",
-                            "2000-01-01T10:00", "2000-01-01 10:00 ", "abc"})
+    for (const char* bad : {"2001-02-29 10:00", "1582-10-10 12:00", "2000-01-01 24:00",
+                            "2000-01-01T10:00", "2000-001-01 10:00", "abc"})
         EXPECT_EQ(run("positions '" + std::string(bad) + "'").status, 1) << bad;
+    // The same reader as the other commands: one-digit fields and surrounding blanks are fine.
+    EXPECT_EQ(run("positions '2004-2-3 10:00 '").status, 0);
     EXPECT_EQ(run("positions '2000-01-01 10:00' extra").status, 2);
 }

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
 
 using AstroConstants::pi;
 

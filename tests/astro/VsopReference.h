@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
-#include "TestData.h"
-#include "tables/PlanetSeriesTable.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
+#include "tests/support/TestData.h"
+#include "astro/tables/PlanetSeriesTable.h"
 
 namespace vsopref {
 

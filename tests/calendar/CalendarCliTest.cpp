@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "CliRunner.h"
+#include "tests/support/CliRunner.h"
 
 namespace {
 using CliResult = testcli::Result;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "Eras.h"
-#include "Gbk.h"
+#include "calendar/Eras.h"
+#include "platform/core/Gbk.h"
 
 namespace {
 bool contains(const std::string& text, const std::string& part) {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "Eph0.h"
-#include "Lunar.h"
-#include "TestData.h"
-#include "Yidateex.h"
+#include "astro/Eph0.h"
+#include "calendar/Lunar.h"
+#include "tests/support/TestData.h"
+#include "calendar/Yidateex.h"
 
 namespace {
 struct Month {

@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
-#include "AstroConstants.h"
-#include "Eph0.h"
-#include "Lunar.h"
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
+#include "calendar/Lunar.h"
 
 using AstroConstants::pi;
 using AstroConstants::rad;
@@ -68,7 +68,7 @@ TEST(CorrectionStrings, PackingRoundTrips) {
         std::string digits;
         const int len = static_cast<int>(rng() % 300);
         for (int i = 0; i < len; ++i) {
-            const unsigned r = rng() % 20;
+            const auto r = rng() % 20;
             digits += r == 0 ? '1' : r == 1 ? '2' : '0';
         }
         const std::string packed = packCorrections(digits);

@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "Eph0.h"
-#include "Yidateex.h"
+#include "astro/Eph0.h"
+#include "calendar/Yidateex.h"
 
 namespace {
 DateTimeFields D(int y, int m, int d, int hh = 0, int mm = 0) {

@@ -5,10 +5,10 @@
 #include <map>
 #include <set>
 
-#include "Catalogue.h"
-#include "CatalogueSource.h"
-#include "Gbk.h"
-#include "TestData.h"
+#include "chart/Catalogue.h"
+#include "chart/CatalogueSource.h"
+#include "platform/core/Gbk.h"
+#include "tests/support/TestData.h"
 
 namespace {
 std::set<int> expectedIds() {
@@ -121,10 +121,12 @@ TEST(Catalogue, FixedTextsAndOpenings) {
     EXPECT_EQ(catalogue::text(3000), "第一宫：自私、健壮、强势时极自私，受克时健康不佳");
     for (const uint16_t id : catalogue::identifiers()) {
         const std::string t = catalogue::text(id);
-        if (id >= 3000 && id <= 3911 && id % 100 < 12)
+        if (id >= 3000 && id <= 3911 && id % 100 < 12) {
             EXPECT_TRUE(startsWith(t, kHouses[id % 100])) << id << ": " << t.substr(0, 24);
-        if (id >= 3950 && id <= 3961)
+        }
+        if (id >= 3950 && id <= 3961) {
             EXPECT_TRUE(startsWith(t, kHouses[id - 3950])) << id << ": " << t.substr(0, 24);
+        }
     }
     const char* const blood[4] = {"A型：", "B型：", "AB型：", "O型："};
     for (int b = 0; b < 4; ++b)

@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "Zhanxing.h"
+#include "chart/Zhanxing.h"
 
 namespace chartfixture {
 

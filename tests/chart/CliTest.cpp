@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "CliRunner.h"
-#include "TestData.h"
+#include "tests/support/CliRunner.h"
+#include "tests/support/TestData.h"
 
 namespace {
 using CliRun = testcli::Result;

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <set>
 
-#include "Catalogue.h"
+#include "chart/Catalogue.h"
 #include "ChartFixture.h"
-#include "RecordingCanvas.h"
-#include "RecordingRichText.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/RecordingRichText.h"
 
 using chartfixture::moment;
 using chartfixture::natalPoints;

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "EquationOfTimeTable.h"
-#include "Eph0.h"
-#include "TestData.h"
-#include "Zhanxing.h"
+#include "chart/EquationOfTimeTable.h"
+#include "astro/Eph0.h"
+#include "tests/support/TestData.h"
+#include "chart/Zhanxing.h"
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;

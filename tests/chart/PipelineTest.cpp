@@ -7,10 +7,10 @@
 #include <fstream>
 
 #include "ChartFixture.h"
-#include "RecordingCanvas.h"
-#include "RecordingRichText.h"
-#include "TestData.h"
-#include "Yidateex.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/RecordingRichText.h"
+#include "tests/support/TestData.h"
+#include "calendar/Yidateex.h"
 
 using chartfixture::moment;
 

@@ -1,10 +1,10 @@
 // The reading: its topics, branches and aspect loop, and how it is shown in the rich text.
 #include <gtest/gtest.h>
 
-#include "Catalogue.h"
+#include "chart/Catalogue.h"
 #include "ChartFixture.h"
-#include "RecordingCanvas.h"
-#include "RecordingRichText.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/RecordingRichText.h"
 
 using chartfixture::moment;
 using chartfixture::natalPoints;
@@ -144,7 +144,9 @@ TEST(Reading, ShownWithColouredHeadings) {
             ++blue;
             EXPECT_EQ(text, TopicHeadings[blue - 1]);
         }
-        if (s.hasStyle) EXPECT_TRUE(s.style.bold) << text;
+        if (s.hasStyle) {
+            EXPECT_TRUE(s.style.bold) << text;
+        }
     }
     EXPECT_EQ(red, 4);  // also ★性格特征 at position 6, before the search start of 10
     EXPECT_EQ(blue, 5);

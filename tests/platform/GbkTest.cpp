@@ -1,7 +1,7 @@
 // The GBK codec at the file boundary.
 #include <gtest/gtest.h>
 
-#include "Gbk.h"
+#include "platform/core/Gbk.h"
 
 TEST(Gbk, RoundTripAndByteLength) {
     const std::string s = "Tarmin天文占星 3.6：某人";

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "Gbk.h"
-#include "IniFile.h"
-#include "TestData.h"
+#include "platform/core/Gbk.h"
+#include "platform/core/IniFile.h"
+#include "tests/support/TestData.h"
 
 namespace fs = std::filesystem;
 

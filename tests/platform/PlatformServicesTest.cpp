@@ -13,15 +13,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Gbk.h"
-#include "JpegWriter.h"
-#include "PictureQt.h"
-#include "QtPrinter.h"
-#include "QtSkinEngine.h"
-#include "QtTestApp.h"
-#include "QtUiServices.h"
-#include "ScriptedUi.h"
-#include "TestData.h"
+#include "platform/core/Gbk.h"
+#include "platform/qt/JpegWriter.h"
+#include "platform/qt/PictureQt.h"
+#include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtSkinEngine.h"
+#include "tests/platform/QtTestApp.h"
+#include "platform/qt/QtUiServices.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestData.h"
 
 TEST(JpegWriter, WritesAFileQtReadsBackWithSmallError) {
     testqt::app();

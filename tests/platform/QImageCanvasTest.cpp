@@ -5,8 +5,8 @@
 #include <QImage>
 #include <cstdio>
 
-#include "QImageCanvas.h"
-#include "QtTestApp.h"
+#include "platform/qt/QImageCanvas.h"
+#include "tests/platform/QtTestApp.h"
 
 namespace {
 constexpr Rgb kWhite{255, 255, 255};

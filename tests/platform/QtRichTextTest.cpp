@@ -9,11 +9,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "Gbk.h"
-#include "QtRichText.h"
-#include "RtfCodec.h"
-#include "QtTestApp.h"
-#include "TestData.h"
+#include "platform/core/Gbk.h"
+#include "platform/qt/QtRichText.h"
+#include "platform/qt/RtfCodec.h"
+#include "tests/platform/QtTestApp.h"
+#include "tests/support/TestData.h"
 
 namespace {
 std::string readBytes(const std::string& path) {

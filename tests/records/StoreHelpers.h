@@ -16,9 +16,9 @@
 #include <map>
 #include <string>
 
-#include "Database.h"
-#include "Gbk.h"
-#include "TestData.h"
+#include "records/Database.h"
+#include "platform/core/Gbk.h"
+#include "tests/support/TestData.h"
 
 namespace rt {
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "CliRunner.h"
+#include "tests/support/CliRunner.h"
 
 #include <sys/wait.h>
 
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "TestData.h"
+#include "tests/support/TestData.h"
 
 namespace testcli {
 namespace {

@@ -1,4 +1,4 @@
-#include "RecordingCanvas.h"
+#include "tests/support/RecordingCanvas.h"
 
 RecordingCanvas::Op RecordingCanvas::make(Kind k) const {
     Op op{k};

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
+#include "platform/core/Canvas.h"
 
 class RecordingCanvas : public Canvas {
 public:
@@ -26,14 +26,14 @@ public:
     struct Op {
         Kind kind;
         int a = 0, b = 0, c = 0, d = 0;  // coordinates or size
-        std::string text;                // text or font name
-        Rgb color;
+        std::string text{};              // text or font name
+        Rgb color{};
         PenStyle style = PenStyle::Solid;
         // State in force when the operation ran.
-        std::string fontName;
+        std::string fontName{};
         int fontSize = 0;
-        Rgb fontColor;
-        Rgb penColor;
+        Rgb fontColor{};
+        Rgb penColor{};
         PenStyle penStyle = PenStyle::Solid;
     };
     struct Line {

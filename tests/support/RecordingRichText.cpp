@@ -1,4 +1,4 @@
-#include "RecordingRichText.h"
+#include "tests/support/RecordingRichText.h"
 
 namespace {
 std::vector<std::size_t> codePointOffsets(const std::string& s) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "RichText.h"
+#include "platform/core/RichText.h"
 
 class RecordingRichText : public RichTextTarget {
 public:
@@ -13,16 +13,16 @@ public:
         int start;
         int length;
         bool hasColor = false;
-        Rgb color;
+        Rgb color{};
         bool hasStyle = false;
-        TextStyle style;
+        TextStyle style{};
     };
     struct Op {
         std::string name;  // "clear", "setText", "defaults", "select", "color", "style", "font"
         int a = 0, b = 0;
-        std::string text;
-        Rgb color;
-        TextStyle style;
+        std::string text{};
+        Rgb color{};
+        TextStyle style{};
     };
 
     explicit RecordingRichText(int fontSize = 10) : fontSize_(fontSize) {}

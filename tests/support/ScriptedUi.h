@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "UiServices.h"
+#include "platform/core/UiServices.h"
 
 namespace testui {
 

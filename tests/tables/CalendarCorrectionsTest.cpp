@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "TestData.h"
+#include "tests/support/TestData.h"
 
 #define TARMIN_GEN_NO_MAIN
 #include "../../tools/gen_calendar_corrections.cpp"

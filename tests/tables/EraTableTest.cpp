@@ -8,9 +8,9 @@
 #include <sstream>
 #include <string>
 
-#include "Eras.h"
-#include "Gbk.h"
-#include "TestData.h"
+#include "calendar/Eras.h"
+#include "platform/core/Gbk.h"
+#include "tests/support/TestData.h"
 
 #define TARMIN_GEN_NO_MAIN
 #include "../../tools/gen_era_table.cpp"
@@ -66,7 +66,9 @@ TEST(EraTable, TextsFitTheirGbkFieldsAndAreSimplified) {
         EXPECT_FALSE(std::string(r.dynasty).empty()) << "row " << i;
         EXPECT_GE(r.count, 1) << "row " << i;
         EXPECT_GE(r.base, 0) << "row " << i;
-        if (i > 0) EXPECT_LE(EraTable[i - 1].start, r.start) << "row " << i;
+        if (i > 0) {
+            EXPECT_LE(EraTable[i - 1].start, r.start) << "row " << i;
+        }
     }
     std::printf("rows %zu; widest texts in GBK bytes: dynasty %zu, ruler %zu, name %zu, era %zu\n",
                 EraTableSize, widest[0], widest[1], widest[2], widest[3]);

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "TestData.h"
-#include "tables/MoonSeriesTable.h"
+#include "tests/support/TestData.h"
+#include "astro/tables/MoonSeriesTable.h"
 
 #define TARMIN_GEN_NO_MAIN
 #include "../../tools/gen_moon_series.cpp"
@@ -38,7 +38,9 @@ TEST(MoonTable, SlotsHoldTheKeptTermsThenTheEndMarker) {
             for (int j = 0; j < used; j += 6) {
                 // Positive amplitudes in decreasing order, phases in [0, 2pi), no stray markers.
                 EXPECT_GT(s[j], 0.0) << "term " << j / 6;
-                if (j > 0) EXPECT_LE(s[j], s[j - 6]) << "term " << j / 6;
+                if (j > 0) {
+                    EXPECT_LE(s[j], s[j - 6]) << "term " << j / 6;
+                }
                 EXPECT_GE(s[j + 1], 0.0);
                 EXPECT_LT(s[j + 1], 2 * 3.14159265358979323846);
                 for (int k = 0; k < 6; ++k) EXPECT_NE(s[j + k], 900000.0);

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "Gbk.h"
-#include "IniFile.h"
-#include "TestData.h"
+#include "platform/core/Gbk.h"
+#include "platform/core/IniFile.h"
+#include "tests/support/TestData.h"
 
 #define TARMIN_GEN_NO_MAIN
 #include "../../tools/gen_place_table.cpp"
@@ -249,8 +249,12 @@ TEST(PlaceTable, CommittedFileIsAWellFormedGbkTable) {
     EXPECT_EQ(utf8.find("\xEF\xBF\xBD"), std::string::npos);
     EXPECT_EQ(gbk::fromUtf8(utf8), raw);
     for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\n') ASSERT_TRUE(i > 0 && raw[i - 1] == '\r') << "bare LF at byte " << i;
-        if (raw[i] == '\r') ASSERT_TRUE(i + 1 < raw.size() && raw[i + 1] == '\n');
+        if (raw[i] == '\n') {
+            ASSERT_TRUE(i > 0 && raw[i - 1] == '\r') << "bare LF at byte " << i;
+        }
+        if (raw[i] == '\r') {
+            ASSERT_TRUE(i + 1 < raw.size() && raw[i + 1] == '\n');
+        }
     }
     ASSERT_TRUE(raw.size() >= 2 && raw.compare(raw.size() - 2, 2, "\r\n") == 0);
 
@@ -305,7 +309,9 @@ TEST(PlaceTable, CommittedFileIsAWellFormedGbkTable) {
         {"福建省", "福州市"}, {"河北省", "石家庄市"}, {"广东省", "广州市"},
         {"新疆", "乌鲁木齐市"}, {"台湾省", "台北市"}, {"北京市", "东城区"}};
     for (const auto& s : sections)
-        if (firstKey.count(s.name)) EXPECT_EQ(s.entries.front().first, firstKey.at(s.name));
+        if (firstKey.count(s.name)) {
+            EXPECT_EQ(s.entries.front().first, firstKey.at(s.name));
+        }
     const Section& fujian = sections[0];
     const int fuzhou = searchCity(fujian.entries, "福州");
     ASSERT_GE(fuzhou, 0);

@@ -9,7 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "TestData.h"
+#include "tests/support/TestData.h"
 
 namespace {
 std::string readFile(const std::string& path) {

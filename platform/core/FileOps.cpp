@@ -1,4 +1,4 @@
-#include "FileOps.h"
+#include "platform/core/FileOps.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,0 +1,104 @@
+// The birth-data input panel at the right of the main window: its controls and lists, "now",
+// the year arrows, the province and city pickers with the per-city coordinates, the city search,
+// reading and checking the panel into a chart request, and filling it from a saved case or a
+// moment. The main window's handlers are short calls into it.
+#pragma once
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "chart/Zhanxing.h"
+#include "dialogs/NatalInput.h"
+#include "platform/core/Clock.h"
+#include "platform/core/UiServices.h"
+#include "records/Database.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+class TUpDown;
+
+class InputPanel : public QWidget {
+    Q_OBJECT
+public:
+    InputPanel(QWidget* parent, std::string programFolder);
+    void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
+
+    // Start-up: the lists of the panel ("未知地" the only city).
+    void fillLists();
+    // "现在时间": Gregorian, no leap month, the date controls at now (a year outside 1600-2200
+    // becomes 2200).
+    void setNow(const LocalMinute& now);
+    // The year arrows moved: the year field follows.
+    void yearArrowsMoved();
+    // A province was picked: the cities of its section of dat/dili.ini with their coordinates,
+    // the first selected and shown.
+    void provinceChosen();
+    // A city was picked: its coordinates as degree:minute text.
+    void cityChosen();
+    // "输入县市名": asks for a place name and selects the first matching city of the province.
+    void searchCity(UiServices& ui);
+
+    // The natal command's checks in their order; the first failure is shown in its message box
+    // and false returned. Otherwise `out` is the request (name cut to 9 GBK bytes, place to 50)
+    // and the year arrows take the accepted year.
+    bool readRequest(UiServices& ui, BirthRecord& out);
+    // Opening a saved case: the controls from the record (the province handler refills the
+    // cities; a city index beyond the list selects the first).
+    void fillFromCase(const CaseRecord& c);
+    // The request of an opened case: as readRequest without the checks, the coordinates taken
+    // exactly from the record, the place "province-city" or "未知地".
+    BirthRecord requestFromCase(const CaseRecord& c) const;
+    // The date controls from a moment (perpetual calendar); Gregorian, leap box cleared.
+    void setMoment(const PanelMoment& m);
+    // The save button: "存新" in black while no case is open, "存旧" in blue while one is.
+    void showCaseOpen(bool open);
+
+    int provinceIndex() const;
+    int cityIndex() const;
+    // Restores the province and city of the settings (out-of-range indexes become 0) and runs
+    // their handlers.
+    void restorePlace(int province, int city);
+    void focusYear();
+    const std::vector<float>& cityLongitudes() const { return cityLongitudes_; }
+    const std::vector<float>& cityLatitudes() const { return cityLatitudes_; }
+    void releaseCities();
+
+    // The controls, named as the panel's design names them.
+    QPushButton* BtoNew = nullptr;
+    QToolButton* SbtoNow = nullptr;
+    QLineEdit* EdtYear = nullptr;
+    TUpDown* UpDyear = nullptr;
+    QComboBox* cbom = nullptr;
+    QComboBox* cbod = nullptr;
+    QComboBox* cbos = nullptr;
+    QComboBox* cbomin = nullptr;
+    QLineEdit* Edtname = nullptr;
+    QRadioButton* Rdogl = nullptr;
+    QRadioButton* Rdonl = nullptr;
+    QCheckBox* Chkrun = nullptr;
+    QRadioButton* Rdona = nullptr;
+    QRadioButton* Rdonv = nullptr;
+    QComboBox* CboXue = nullptr;
+    QComboBox* Cboshiqu = nullptr;
+    QComboBox* cbodiZ = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QComboBox* cbodiC = nullptr;
+    QLineEdit* ledtjing = nullptr;
+    QLineEdit* ledtwei = nullptr;
+    QToolButton* SbtoSave = nullptr;
+    QToolButton* SbtoZw_liu = nullptr;
+    QPushButton* Btnpai = nullptr;
+
+private:
+    void build();
+    std::string placeText(bool forOpenedCase) const;
+    void setDate(int yearPosition, const QString& yearText, int month, int day, int hour, int minute);
+
+    std::string programFolder_;
+    std::vector<float> cityLongitudes_;
+    std::vector<float> cityLatitudes_;
+};

@@ -1,1 +1,0 @@
-// (replaced as the platform layer grows)
