@@ -1,8 +1,11 @@
 // TFrmMain: the main window. Owns the settings file (dat/zxinit.ini), the chart engine, the
 // per-city coordinate arrays, the current birth and transit requests and the working case
 // record; the case store and the user-interface services are the program's and come in by
-// reference. Handlers are split by concern: start-up and settings (Untmain.cpp), input panel
-// (Untmain_panel.cpp), the other commands (Untmain_commands.cpp).
+// reference. Handlers are split by concern, each a short call where another class owns the work:
+// start-up and settings (Untmain.cpp), input panel and natal command (Untmain_panel.cpp, over
+// InputPanel), case commands (Untmain_cases.cpp, over the case tree in records/ui), transit and
+// dialogs (Untmain_dialogs.cpp, over dialogs/), the perpetual calendar (Untmain_calendar.cpp,
+// over calendar/ui), the chart image, texts and help (Untmain_commands.cpp).
 #pragma once
 #include <QImage>
 #include <QLabel>

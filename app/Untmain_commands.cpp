@@ -1,6 +1,6 @@
-// Main window commands: transit, topic list, the chart image (drag, hint, centre, copy, save,
+// Main window commands: topic list, the chart image (drag, hint, centre, copy, save,
 // print), the reading and the comment box (editing, selection font, import, save, print), the
-// reading's font and colour, and the menus that open other windows.
+// reading's font and colour, quitting and help.
 #include <QBuffer>
 #include <QListWidget>
 #include <QScrollArea>
@@ -21,19 +21,7 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Transit and topics
-
-void TFrmMain::SbtoZw_liuClick() {
-    if (!natalCast_) {
-        ui_.messageBox("请先排一个本命盘。", "提示", MsgIcon::Information, MsgButtons::Ok);
-        return;
-    }
-    // The transit time dialog, which edits transit_ in place and may be cancelled, comes here.
-    if (!engine_) return;
-    const bool ok = engine_->castTransit(transit_);
-    Imgzhanxing->update();
-    if (!ok) ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
-}
+// Topics
 
 void TFrmMain::LstTitleClick() {
     QListWidgetItem* item = LstTitle->currentItem();
@@ -252,20 +240,9 @@ void TFrmMain::OmnusetcolorClick() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Menus of the case store, the dialogs and help; their windows plug in here.
+// Program and help
 
-// The case commands (新建, 存新/存旧) come with the saved-cases work.
-void TFrmMain::BtoNewClick() {}
-void TFrmMain::SbtoSaveClick() {}
-void TFrmMain::N4Click() { SbtoSaveClick(); }
-void TFrmMain::N7Click() {}
-void TFrmMain::N8Click() {}
-void TFrmMain::N9Click() {}
 void TFrmMain::N6Click() { close(); }
-void TFrmMain::mnuT_xueClick() {}
-void TFrmMain::mnuT_diliClick() {}
-void TFrmMain::mnuT_wnlClick() {}
-void TFrmMain::OmnusetcanClick() {}
 void TFrmMain::mnuH_helpClick() {
     TFrmTxtHelp help(this);
     ui_.showModal(help);
