@@ -12,7 +12,10 @@ QComboBox* fixedList(QWidget* parent, const char* name, const char* accessible) 
     c->setObjectName(QString::fromLatin1(name));
     c->setEditable(false);
     c->setMaxVisibleItems(24);
+    // On Linux a combo box reports its current item as its name; the description carries the
+    // list's own name so that a screen reader user and the end-to-end robot can tell lists apart.
     c->setAccessibleName(accessible ? qs(accessible) : QString::fromLatin1(name));
+    c->setAccessibleDescription(c->accessibleName());
     return c;
 }
 

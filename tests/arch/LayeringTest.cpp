@@ -1,19 +1,23 @@
-// The engines stay plain C++: no Qt header may reach astro, calendar, chart, records or the
-// plain side of the platform layer.
+// Who may include whom. The engines stay plain C++ (no Qt header reaches astro, calendar, chart,
+// records or the plain side of the platform layer), each library includes only the libraries
+// below it, and no form reaches into the main window.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "tests/support/TestData.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-std::vector<std::string> qtIncludesUnder(const fs::path& dir, const std::vector<std::string>& skip) {
-    static const std::regex qtInclude(R"(^\s*#\s*include\s*[<"](Q[A-Za-z]|qt[a-z]*/|Qt[A-Z]))");
+// Lines of the sources under `dir` (skipping paths that contain one of `skip`) whose include
+// matches `pattern`, as "path:line".
+std::vector<std::string> includesUnder(const fs::path& dir, const std::regex& pattern,
+                                       const std::vector<std::string>& skip) {
     std::vector<std::string> hits;
     for (const auto& e : fs::recursive_directory_iterator(dir)) {
         if (!e.is_regular_file()) continue;
@@ -29,15 +33,22 @@ std::vector<std::string> qtIncludesUnder(const fs::path& dir, const std::vector<
         int n = 0;
         while (std::getline(in, line)) {
             ++n;
-            if (std::regex_search(line, qtInclude)) hits.push_back(path + ":" + std::to_string(n));
+            if (std::regex_search(line, pattern)) hits.push_back(path + ":" + std::to_string(n));
         }
     }
     return hits;
 }
+
+struct Rule {
+    const char* dir;
+    std::vector<std::string> skip;
+    const char* forbidden;  // include path pattern after the opening quote or bracket
+};
 }  // namespace
 
 TEST(Layering, LogicLibrariesIncludeNoQtHeader) {
     const fs::path src = testdata::sourceDir();
+    const std::regex qtInclude(R"(^\s*#\s*include\s*[<"](Q[A-Za-z]|qt[a-z]*/|Qt[A-Z]))");
     const std::vector<std::pair<std::string, std::vector<std::string>>> roots = {
         {"astro", {}},
         {"calendar", {"/calendar/ui/"}},
@@ -47,7 +58,28 @@ TEST(Layering, LogicLibrariesIncludeNoQtHeader) {
     };
     for (const auto& [dir, skip] : roots) {
         ASSERT_TRUE(fs::is_directory(src / dir)) << dir;
-        const auto hits = qtIncludesUnder(src / dir, skip);
+        const auto hits = includesUnder(src / dir, qtInclude, skip);
         EXPECT_TRUE(hits.empty()) << "Qt header in logic code: " << hits.front();
+    }
+}
+
+TEST(Layering, EachLibraryIncludesOnlyWhatIsBelowIt) {
+    const fs::path src = testdata::sourceDir();
+    const std::vector<Rule> rules = {
+        {"astro", {}, "(calendar|chart|records|platform|dialogs|app)/"},
+        {"calendar", {"/calendar/ui/"}, "(calendar/ui|chart|records|platform|dialogs|app)/"},
+        {"chart", {}, "(records|platform/qt|dialogs|calendar/ui|app)/"},
+        {"records", {"/records/ui/"}, "(astro|calendar|chart|records/ui|platform/qt|dialogs|app)/"},
+        {"platform/core", {}, "(astro|calendar|chart|records|platform/qt|dialogs|app)/"},
+        {"platform/qt", {}, "(astro|calendar|chart|records|dialogs|app)/"},
+        {"dialogs", {}, "(app|calendar/ui|records/ui)/"},
+        {"calendar/ui", {}, "(app|records/ui)/"},
+        {"records/ui", {}, "(app|calendar/ui)/"},
+    };
+    for (const Rule& r : rules) {
+        if (!fs::is_directory(src / r.dir)) continue;
+        const std::regex forbidden(std::string(R"(^\s*#\s*include\s*")") + r.forbidden);
+        const auto hits = includesUnder(src / r.dir, forbidden, r.skip);
+        EXPECT_TRUE(hits.empty()) << r.dir << " includes a library it may not use: " << hits.front();
     }
 }

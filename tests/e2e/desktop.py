@@ -1,0 +1,244 @@
+"""A small robot that drives the staged program as a user would, through the desktop
+accessibility bus (AT-SPI): it finds controls by role and name, clicks them with a real mouse
+click at their position, types into fields and reads message boxes.
+
+Desktop() starts a private X server (Xvfb) and a private session bus with the accessibility bus
+on it; Desktop.start_program() copies the staged program folder into a fresh temporary folder and
+starts the program there.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi  # Debian: python3-pyatspi (run with /usr/bin/python3)
+
+TIMEOUT = 20.0
+
+
+class Skip(Exception):
+    """The desktop cannot be had here (no X server, no bus): the test is skipped."""
+
+
+class Control:
+    """An accessible object of the program: role, name, position, and what a user does with it."""
+
+    def __init__(self, desktop, acc):
+        self.d = desktop
+        self.acc = acc
+
+    @property
+    def name(self):
+        return self.acc.name
+
+    @property
+    def role(self):
+        return self.acc.getRoleName()
+
+    def extents(self):
+        return self.acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+    def click(self, button=1, double=False):
+        """A real mouse click at the middle of the control (an action call would block while the
+        program runs a modal loop in its handler)."""
+        e = self.extents()
+        x, y = e.x + e.width // 2, e.y + e.height // 2
+        self.d.click_at(x, y, button, double)
+
+    def text(self):
+        try:
+            t = self.acc.queryText()
+            return t.getText(0, t.characterCount)
+        except NotImplementedError:
+            return self.acc.name
+
+    def set_text(self, value):
+        """Types into a field: replaces its whole text."""
+        self.acc.queryEditableText().setTextContents(value)
+        time.sleep(0.2)
+
+    def find(self, role=None, name=None, timeout=TIMEOUT):
+        return self.d.find(role, name, timeout, within=self.acc)
+
+    def find_all(self, role=None, name=None):
+        return [Control(self.d, a) for a in self.d._search(self.acc, role, name)]
+
+    def __repr__(self):
+        return "<%s %r>" % (self.role, self.name)
+
+
+class Desktop:
+    def __init__(self, stage_dir, display=None):
+        self.stage_dir = stage_dir
+        self.folder = None
+        self.procs = []
+        self.program = None
+        self.display = display or ":%d" % (90 + os.getpid() % 100)
+        if not shutil.which("Xvfb"):
+            raise Skip("Xvfb is not installed")
+        xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(xvfb)
+        os.environ["DISPLAY"] = self.display
+        for _ in range(50):
+            if xvfb.poll() is not None:
+                raise Skip("Xvfb could not start on %s" % self.display)
+            if os.path.exists("/tmp/.X11-unix/X%s" % self.display[1:]):
+                break
+            time.sleep(0.1)
+        else:
+            raise Skip("Xvfb did not come up")
+        launcher = "/usr/libexec/at-spi-bus-launcher"
+        if "DBUS_SESSION_BUS_ADDRESS" not in os.environ or not os.path.exists(launcher):
+            raise Skip("no session bus or no at-spi-bus-launcher (run under dbus-run-session)")
+        self.procs.append(subprocess.Popen([launcher, "--launch-immediately"],
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        time.sleep(1.0)
+
+    # --- the program -------------------------------------------------------------------------
+    def start_program(self, folder=None):
+        """Starts the program in `folder` (default: a fresh copy of the staged program folder)."""
+        if folder is None:
+            folder = tempfile.mkdtemp(prefix="tarmin-e2e-")
+            shutil.copytree(self.stage_dir, folder, dirs_exist_ok=True)
+        self.folder = folder
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   QT_ACCESSIBILITY="1", LANG="zh_CN.UTF-8")
+        self.program = subprocess.Popen([os.path.join(folder, "tarmin")], cwd=folder, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        self.app = self._wait(lambda: self._application(), TIMEOUT, "the program on the bus")
+        return self.window("Tarmin天文占星 3.6")
+
+    def _application(self):
+        if self.program.poll() is not None:
+            raise AssertionError("the program ended: %s" % self.program.stderr.read().decode(errors="replace"))
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            a = desktop.getChildAtIndex(i)
+            if a is None:
+                continue
+            try:
+                if a.get_process_id() == self.program.pid:
+                    return a
+            except Exception:
+                pass
+        return None
+
+    def program_ended(self, timeout=TIMEOUT):
+        try:
+            self.program.wait(timeout)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def window(self, title, timeout=TIMEOUT):
+        """A top-level window or dialog of the program by its title."""
+        def look():
+            for i in range(self.app.childCount):
+                w = self.app.getChildAtIndex(i)
+                if w is not None and w.name == title and w.getState().contains(pyatspi.STATE_SHOWING):
+                    return w
+            return None
+        return Control(self, self._wait(look, timeout, "window %r" % title))
+
+    def message_box(self, timeout=TIMEOUT):
+        """The message box in front: (caption, text, the box)."""
+        def look():
+            for i in range(self.app.childCount):
+                w = self.app.getChildAtIndex(i)
+                if w is None or not w.getState().contains(pyatspi.STATE_SHOWING):
+                    continue
+                if w.getRoleName() in ("dialog", "alert"):
+                    return w
+            return None
+        box = Control(self, self._wait(look, timeout, "a message box"))
+        labels = [c.text() for c in box.find_all("label") if c.text()]
+        return box.name, "\n".join(labels), box
+
+    def answer(self, box, button):
+        """Presses a button of a message box by its caption (e.g. "OK", "Yes")."""
+        for b in box.find_all("push button"):
+            if b.name.replace("&", "") in _captions(button):
+                b.click()
+                time.sleep(0.5)
+                return
+        raise AssertionError("no button %r in %s" % (button, [b.name for b in box.find_all("push button")]))
+
+    def menu(self, window, *path):
+        """Chooses a menu entry: menu(main, "文件(F)", "退出程序")."""
+        item = window.find("menu item", path[0])
+        item.click()
+        for caption in path[1:]:
+            item = item.find("menu item", caption)
+            item.click()
+
+    # --- search --------------------------------------------------------------------------------
+    def _search(self, root, role, name):
+        out = []
+        stack = [root]
+        while stack:
+            a = stack.pop()
+            if a is None:
+                continue
+            try:
+                # A combo box's name is its current item on this platform: it is found by its
+                # description, which the program sets to the same words as its name.
+                if (role is None or a.getRoleName() == role) and (
+                        name is None or a.name == name or a.description == name):
+                    out.append(a)
+                n = a.childCount
+            except Exception:
+                continue
+            for i in range(min(n, 2000)):
+                stack.append(a.getChildAtIndex(i))
+        return out
+
+    def find(self, role=None, name=None, timeout=TIMEOUT, within=None):
+        root = within if within is not None else self.app
+        return Control(self, self._wait(lambda: (self._search(root, role, name) or [None])[0], timeout,
+                                        "%s %r" % (role, name)))
+
+    def _wait(self, probe, timeout, what):
+        end = time.time() + timeout
+        while time.time() < end:
+            r = probe()
+            if r:
+                return r
+            time.sleep(0.2)
+        raise AssertionError("not found within %.0f s: %s" % (timeout, what))
+
+    # --- input ---------------------------------------------------------------------------------
+    def click_at(self, x, y, button=1, double=False):
+        kind = "b%d%s" % (button, "d" if double else "c")
+        pyatspi.Registry.generateMouseEvent(x, y, kind)
+        time.sleep(0.4)
+
+    def screenshot(self, path):
+        if shutil.which("import"):
+            subprocess.run(["import", "-display", self.display, "-window", "root", path],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def close(self):
+        if self.program and self.program.poll() is None:
+            self.program.send_signal(signal.SIGTERM)
+            try:
+                self.program.wait(5)
+            except subprocess.TimeoutExpired:
+                self.program.kill()
+        for p in reversed(self.procs):
+            p.terminate()
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+        if self.folder and os.environ.get("TARMIN_E2E_KEEP") is None:
+            shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def _captions(button):
+    """A standard button's caption in English and in Chinese (Qt's translations)."""
+    return {"OK": ("OK", "确定"), "Yes": ("Yes", "是", "是(Y)"), "No": ("No", "否", "否(N)"),
+            "Cancel": ("Cancel", "取消")}.get(button, (button,))
