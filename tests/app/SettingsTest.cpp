@@ -9,6 +9,8 @@
 #include <iostream>
 #include <stdexcept>
 
+#include <QCoreApplication>
+
 #include "MainWindowFixture.h"
 
 namespace {
@@ -425,4 +427,20 @@ TEST_F(MainWindowTest, ClientSizeStaysPutFromRunToRun) {
         EXPECT_EQ(ini.readInteger("winpos", "height", -1), 480) << "run " << run;
         restart();
     }
+}
+
+TEST_F(MainWindowTest, ShrunkWindowKeepsTheInputPanelWhole) {
+    TFrmMain& w = start();
+    w.show();
+    w.setClientSize(100, 100);
+    QCoreApplication::processEvents();
+    QWidget* panel = control<QWidget>("PanelInput");
+    QWidget* last = control<QWidget>("Btnpai");
+    // The window stops at a size where the panel's last row is still inside it, below the
+    // rows above it.
+    EXPECT_GE(panel->height(), panel->minimumHeight());
+    EXPECT_LE(last->geometry().bottom(), panel->height());
+    EXPECT_GT(last->geometry().top(), control<QWidget>("ledtwei")->geometry().bottom());
+    EXPECT_GE(w.clientWidth(), panel->width());
+    closeWithYes();
 }
