@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 // The resource lives in a static library: nothing else references it, so it is registered here.
@@ -17,8 +19,19 @@ QTextBrowser* page(const char* source, const char* caption, QWidget* parent) {
     text->setAccessibleName(QString::fromUtf8(caption));
     text->setOpenLinks(false);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text->document()->setDocumentMargin(12);
+    QFont font = text->font();
+    font.setPointSizeF(10.5);
+    text->document()->setDefaultFont(font);
+    text->document()->setDocumentMargin(14);
     text->setMarkdown(TFrmTxtHelp::pageSource(source));
+    // Chinese prose reads more easily with some air between the lines.
+    QTextCursor cursor(text->document());
+    for (QTextBlock b = text->document()->begin(); b.isValid(); b = b.next()) {
+        QTextBlockFormat format = b.blockFormat();
+        format.setLineHeight(135, QTextBlockFormat::ProportionalHeight);
+        cursor.setPosition(b.position());
+        cursor.setBlockFormat(format);
+    }
     return text;
 }
 }  // namespace
