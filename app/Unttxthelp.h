@@ -1,6 +1,9 @@
-// TFrmTxtHelp: the help window "软件帮助", three read-only text pages.
+// TFrmTxtHelp: the help window "软件帮助", three read-only, vertically scrolling pages. The
+// texts are Markdown files in app/help/ compiled into the program as a Qt resource, so the window
+// needs nothing on disk.
 #pragma once
 #include <QDialog>
+#include <QString>
 
 #include "platform/core/UiServices.h"
 
@@ -13,6 +16,9 @@ public:
     QTabWidget* pages() const { return pages_; }
     std::string modalTitle() const override { return windowTitle().toStdString(); }
     bool execModal() override { return exec() == QDialog::Accepted; }
+
+    // The Markdown source of a page ("usage", "about", "history"); empty when it is missing.
+    static QString pageSource(const char* name);
 
 private:
     QTabWidget* pages_ = nullptr;

@@ -16,6 +16,16 @@
 //    元文宗's 天曆 around 明宗's months in 1329, which then reads 天历2年 once for each ruler);
 //  - 秦王政 and 始皇帝 (the same reign listed twice) are cut at the unification: 秦王政 from -245
 //    to -221, 始皇帝 from -220 (221 BC) counting on as his 26th year;
+//  - dynasties the data labels by its section headings take their own names (东周君王 -> 东周,
+//    鲁国君主 -> 鲁, 秦国君主 -> 秦, 武周年号 -> 武周, 续唐年号 -> 唐, 南明和明郑 -> 南明), and the
+//    Five Dynasties, which the data calls 梁, 唐, 晋, 汉 and 周 like the earlier dynasties, are
+//    后梁, 后唐, 后晋, 后汉 and 后周 (kDynastyLabels);
+//  - names are mended by kNameFixes: every ruler the data lists without a title gets the one the
+//    usual chronologies give him (孙皓 -> 末帝, 溥仪 -> 宣统帝, the Southern Ming temple names...),
+//    the 永历 years after 1661 go to the 延平王 of 明郑, 斡兀 becomes 斡兀立海迷失 and the
+//    Eastern Zhou kings 考哲王, 元安王, 夷烈王 and 显圣王 their usual names 考王, 安王, 烈王, 显王;
+//    no row of the data is left without a ruler;
+//  - reigns the data dates wrongly are set right by kReignFixes (周平王 770-720 BC, 蒙哥 1251-1259);
 //  - the dynasty "滿洲、後金、清" (14 GBK bytes) is written by period: 满洲 before 1616, 后金 from
 //    天命 (1616), 清 from 崇德 (1636);
 //  - a ruler or personal name with alternatives ("文公/湣公/緡公") that does not fit keeps as many
@@ -109,7 +119,7 @@ struct Row {
 // year counted by both), 懿王 899-892, 孝王 891-886, 夷王 885-878, 厉王 877-841, 共和 841-828
 // (厉王's last year is 共和 1), 宣王 827-782, 幽王 781-771. The dates before 841 BC are the
 // Project's reconstructions, not recorded dates. Personal names are the traditional ones of the
-// Shiji. 幽王's 781-771 BC overlaps the data's 平王 from 772 BC by its last two years.
+// Shiji. The fourteen years of the 共和 regency are counted as 共和 N年.
 const Row kEarlyRows[] = {
     {-2069, 470, 0, "夏", "禹至桀", "", ""},
     {-1599, 300, 0, "商", "汤至阳甲", "", ""},
@@ -130,9 +140,96 @@ const Row kEarlyRows[] = {
     {-890, 6, 0, "西周", "孝王", "辟方", ""},
     {-884, 8, 0, "西周", "夷王", "燮", ""},
     {-876, 37, 0, "西周", "厉王", "胡", ""},
-    {-840, 14, 0, "西周", "共和", "", ""},
+    {-840, 14, 0, "西周", "共和行政", "", "共和"},
     {-826, 46, 0, "西周", "宣王", "静", ""},
     {-780, 11, 0, "西周", "幽王", "宫湦", ""},
+};
+
+// The data's dynasty labels that are not the dynasty's own name. With a section, the label is
+// replaced only in the rows of the section whose heading contains it (the Five Dynasties).
+struct DynastyLabel {
+    const char* data;     // simplified
+    const char* section;  // nullptr: every section
+    const char* label;
+};
+const DynastyLabel kDynastyLabels[] = {
+    {"东周君王", nullptr, "东周"}, {"鲁国君主", nullptr, "鲁"}, {"秦国君主", nullptr, "秦"},
+    {"武周年号", nullptr, "武周"}, {"续唐年号", nullptr, "唐"}, {"南明和明郑", nullptr, "南明"},
+    {"梁", "五代", "后梁"},        {"唐", "五代", "后唐"},      {"晋", "五代", "后晋"},
+    {"汉", "五代", "后汉"},        {"周", "五代", "后周"},
+};
+
+// Names mended in every row that has the given dynasty (after kDynastyLabels), ruler and personal
+// name; nullptr keeps the data's text. Rulers without temple or posthumous name get the title the
+// usual chronologies give them (a deposed ruler's later rank, 废帝, 末帝, 后主...).
+struct NameFix {
+    const char* dynasty;
+    const char* ruler;
+    const char* personalName;
+    const char* newDynasty;
+    const char* newRuler;
+    const char* newPersonalName;
+};
+const NameFix kNameFixes[] = {
+    // Eastern Zhou kings by their usual names.
+    {"东周", "考哲王", "嵬", nullptr, "考王", nullptr},
+    {"东周", "元安王", "骄", nullptr, "安王", nullptr},
+    {"东周", "夷烈王", "喜", nullptr, "烈王", nullptr},
+    {"东周", "显圣王", "扁", nullptr, "显王", nullptr},
+    // Heirs of Lu who died before their burial as lords: 子 and the name.
+    {"鲁", "", "子般", nullptr, "子般", "般"},
+    {"鲁", "", "子野", nullptr, "子野", "野"},
+    {"秦", "", "嬴子婴", nullptr, "秦王", nullptr},
+    {"西汉", "", "刘婴", nullptr, "孺子", nullptr},
+    {"新", "", "王莽", nullptr, "新帝", nullptr},
+    {"更始", "", "刘玄", nullptr, "更始帝", nullptr},
+    {"曹魏", "", "曹髦", nullptr, "高贵乡公", nullptr},
+    {"孙吴", "", "孙亮", nullptr, "会稽王", nullptr},
+    {"孙吴", "", "孙皓", nullptr, "末帝", nullptr},
+    {"后秦", "", "姚泓", nullptr, "后主", nullptr},
+    {"北凉", "", "段业", nullptr, "凉王", nullptr},
+    {"北凉", "", "沮渠蒙逊", nullptr, "武宣王", nullptr},
+    {"北凉", "", "沮渠牧犍", nullptr, "哀王", nullptr},
+    {"北魏", "", "拓跋余", nullptr, "南安王", nullptr},
+    {"北魏", "", "元晔", nullptr, "长广王", nullptr},
+    {"北魏", "", "元朗", nullptr, "安定王", nullptr},
+    {"北齐", "", "高殷", nullptr, "废帝", nullptr},
+    {"北齐", "", "高纬", nullptr, "后主", nullptr},
+    {"北齐", "", "高恒", nullptr, "幼主", nullptr},
+    {"西魏", "", "元钦", nullptr, "废帝", nullptr},
+    {"齐", "", "萧昭业", nullptr, "郁林王", nullptr},
+    {"齐", "", "萧昭文", nullptr, "海陵王", nullptr},
+    {"齐", "", "萧宝卷", nullptr, "东昏侯", nullptr},
+    {"齐", "", "萧宝融", nullptr, "和帝", nullptr},
+    {"梁", "", "萧栋", nullptr, "豫章王", nullptr},
+    {"陈", "", "陈伯宗", nullptr, "废帝", nullptr},
+    {"武周", "", "武曌", nullptr, "则天皇帝", nullptr},
+    {"后梁", "", "朱友珪", nullptr, "郢王", nullptr},
+    {"后唐", "", "李从珂", nullptr, "末帝", nullptr},
+    {"金", "", "完颜亮", nullptr, "海陵王", nullptr},
+    {"金", "", "完颜永济", nullptr, "卫绍王", nullptr},
+    // The data cuts the regent's name after two characters.
+    {"蒙古、元", "定宗后", "斡兀", nullptr, nullptr, "斡兀立海迷失"},
+    {"南明", "", "朱由崧", nullptr, "安宗", nullptr},
+    {"南明", "", "朱聿键", nullptr, "绍宗", nullptr},
+    {"南明", "", "朱由榔", nullptr, "昭宗", nullptr},
+    // 永历 16-37 (1662-1683) was kept by the 延平王 of 明郑 on Taiwan after 朱由榔's death.
+    {"南明", "", "", "明郑", "延平王", "郑成功/郑经/郑克塽"},
+    {"清", "", "溥仪", nullptr, "宣统帝", nullptr},
+};
+
+// Reigns the data dates wrongly, found by dynasty, ruler and the data's start and length.
+struct ReignFix {
+    const char* dynasty;
+    const char* ruler;
+    int start, count;
+    int newStart, newCount;
+};
+const ReignFix kReignFixes[] = {
+    // 周平王's first year is 770 BC; he died in his 51st, 720 BC (the data starts in 772 BC).
+    {"东周", "平王", -771, 53, -769, 51},
+    // 蒙哥 died in 1259; 1260 is the first year of 忽必烈 (中统).
+    {"蒙古、元", "宪宗", 1251, 10, 1251, 9},
 };
 
 // The table ends with the Republic and the present reckoning.
@@ -285,6 +382,8 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
     }
     std::vector<Row> rows;
     std::map<std::string, int> uses;
+    std::vector<int> labelUses(std::size(kDynastyLabels)), nameUses(std::size(kNameFixes)),
+        reignUses(std::size(kReignFixes));
     std::string line;
     int lineNo = 0;
     bool ok = true;
@@ -310,6 +409,51 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
         r.ruler = toSimplified(withoutBlanks(f[3]), uses);
         r.personalName = withoutBlanks(f[4]) == "?" ? "" : toSimplified(withoutBlanks(f[4]), uses);
         r.eraName = toSimplified(withoutBlanks(f[5]), uses);
+        if (r.dynasty == "满洲、后金、清") {
+            r.dynasty = r.start < 1616 ? "满洲" : r.start < 1636 ? "后金" : "清";
+            if (r.dynasty != lastPeriod)
+                note("data line " + std::to_string(lineNo) + " on: 满洲、后金、清 -> " + r.dynasty);
+            lastPeriod = r.dynasty;
+        }
+        const std::string at = "data line " + std::to_string(lineNo);
+        for (std::size_t i = 0; i < std::size(kDynastyLabels); ++i) {
+            const DynastyLabel& d = kDynastyLabels[i];
+            if (r.dynasty != d.data || (d.section && f[7].find(d.section) == std::string::npos))
+                continue;
+            if (labelUses[i]++ == 0) note(at + " on: " + r.dynasty + " -> " + d.label);
+            r.dynasty = d.label;
+            break;
+        }
+        for (std::size_t i = 0; i < std::size(kNameFixes); ++i) {
+            const NameFix& n = kNameFixes[i];
+            if (r.dynasty != n.dynasty || r.ruler != n.ruler || r.personalName != n.personalName)
+                continue;
+            const std::string before = r.dynasty + " \"" + r.ruler + "\" \"" + r.personalName + "\"";
+            if (n.newDynasty) r.dynasty = n.newDynasty;
+            if (n.newRuler) r.ruler = n.newRuler;
+            if (n.newPersonalName) r.personalName = n.newPersonalName;
+            if (nameUses[i]++ == 0)
+                note(at + " on: " + before + " -> " + r.dynasty + " " + r.ruler + " " +
+                     r.personalName);
+            break;
+        }
+        if (r.ruler.empty()) {
+            log << "line " << lineNo << ": " << r.dynasty << " " << r.personalName
+                << " has no ruler title: add one to kNameFixes\n";
+            ok = false;
+        }
+        for (std::size_t i = 0; i < std::size(kReignFixes); ++i) {
+            const ReignFix& g = kReignFixes[i];
+            if (r.dynasty != g.dynasty || r.ruler != g.ruler || r.start != g.start ||
+                r.count != g.count)
+                continue;
+            note(at + ": " + r.dynasty + " " + r.ruler + " " + std::to_string(r.start) + " (" +
+                 std::to_string(r.count) + " years) -> " + std::to_string(g.newStart) + " (" +
+                 std::to_string(g.newCount) + " years)");
+            r.start = g.newStart;
+            r.count = g.newCount;
+            ++reignUses[i];
+        }
         if (f[4].find(' ') != std::string::npos)
             note("data line " + std::to_string(lineNo) + ": blanks removed from \"" + f[4] + "\"");
         std::string era;
@@ -323,12 +467,6 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
         } else if (bad) {
             log << "line " << lineNo << ": unreadable year range in " << r.eraName << "\n";
             ok = false;
-        }
-        if (r.dynasty == "满洲、后金、清") {
-            r.dynasty = r.start < 1616 ? "满洲" : r.start < 1636 ? "后金" : "清";
-            if (r.dynasty != lastPeriod)
-                note("data line " + std::to_string(lineNo) + " on: 满洲、后金、清 -> " + r.dynasty);
-            lastPeriod = r.dynasty;
         }
         if (withoutBlanks(f[4]) == "?")
             note("data line " + std::to_string(lineNo) + ": unknown personal name \"?\" left empty");
@@ -378,6 +516,23 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
         log << "秦王政 / 始皇帝 rows not found as expected\n";
         ok = false;
     }
+    for (std::size_t i = 0; i < std::size(kDynastyLabels); ++i)
+        if (labelUses[i] == 0) {
+            log << "dynasty label " << kDynastyLabels[i].data << " is not used by the data\n";
+            ok = false;
+        }
+    for (std::size_t i = 0; i < std::size(kNameFixes); ++i)
+        if (nameUses[i] == 0) {
+            log << "name fix " << kNameFixes[i].dynasty << " \"" << kNameFixes[i].ruler << "\" \""
+                << kNameFixes[i].personalName << "\" matches no row of the data\n";
+            ok = false;
+        }
+    for (std::size_t i = 0; i < std::size(kReignFixes); ++i)
+        if (reignUses[i] != 1) {
+            log << "reign fix " << kReignFixes[i].dynasty << " " << kReignFixes[i].ruler << " "
+                << kReignFixes[i].start << " matches " << reignUses[i] << " rows, not one\n";
+            ok = false;
+        }
     for (std::size_t i = 0; i < std::size(kCharMap); ++i) {
         if (uses[kCharMap[i].from] == 0) {
             log << "character map entry " << kCharMap[i].from << " is not used by the data\n";
@@ -433,10 +588,13 @@ bool generateEraTable(const std::string& dataDir, std::string& source, std::ostr
            "//\n"
            "// Years are astronomical (0 = 1 BC). Texts are the data's, converted to simplified\n"
            "// characters; three characters GBK lacks are written as their usual variants (神麚,\n"
-           "// 赵显, 和世瓎). Fitting the GBK field widths cost: the dynasty 滿洲、後金、清 is written\n"
-           "// 满洲 / 后金 / 清 by period, 鲁文公's alternative name 缗公 is dropped, and era names\n"
-           "// with a year range (乾化三至五年) keep the bare name and count on by the year base.\n"
-           "// The data's 民國 row gives way to the last two rows. Adjustments made:\n";
+           "// 赵显, 和世瓎). Dynasties are named as histories name them (后梁 ... 后周 for the Five\n"
+           "// Dynasties, 唐 and 武周 for the data's 續唐年號 and 武周年號), every ruler has a title,\n"
+           "// and the reigns of 周平王 and 蒙哥 are set right. Fitting the GBK field widths cost:\n"
+           "// the dynasty 滿洲、後金、清 is written 满洲 / 后金 / 清 by period, 鲁文公's alternative\n"
+           "// name 缗公 is dropped, and era names with a year range (乾化三至五年) keep the bare name\n"
+           "// and count on by the year base. The data's 民國 row gives way to the last two rows.\n"
+           "// Adjustments made:\n";
     for (const std::string& n : notes) out << "//   " << n << "\n";
     out << "// Years from -2069 to 9999 without a row: ";
     if (gaps.empty()) out << "none";

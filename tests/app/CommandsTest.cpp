@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTreeWidget>
-#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -225,7 +224,7 @@ TEST_F(MainWindowTest, HelpWindowHasItsThreeReadOnlyPages) {
     EXPECT_EQ(help.pages()->tabText(1).toStdString(), "Tarmin软件");
     EXPECT_EQ(help.pages()->tabText(2).toStdString(), "升级改进历史");
     for (int i = 0; i < 3; ++i) {
-        auto* text = qobject_cast<QPlainTextEdit*>(help.pages()->widget(i));
+        auto* text = qobject_cast<QTextEdit*>(help.pages()->widget(i));
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->isReadOnly());
         EXPECT_FALSE(text->toPlainText().isEmpty());

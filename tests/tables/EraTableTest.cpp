@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -42,6 +43,31 @@ TEST(EraTable, MissingDataIsReportedNotWritten) {
     EXPECT_FALSE(eragen::generateEraTable("/nonexistent-folder", source, log));
     EXPECT_EQ(source, "untouched");
     EXPECT_FALSE(log.str().empty());
+}
+
+// The mending tables are checked against the data: a ruler left without a title, or a fix that
+// no longer matches its row (the data mended upstream), stops the generator.
+TEST(EraTable, UnmatchedFixesAndUntitledRulersAreRefused) {
+    const std::string dir = testing::TempDir() + "/era-data";
+    std::filesystem::create_directories(dir + "/eras");
+    {
+        std::ofstream csv(dir + "/eras/eras_ytliu.csv", std::ios::binary);
+        csv << "start_year,years,dynasty,ruler_title,ruler_personal_name,era_name,end_year,"
+               "section,note\n"
+               "-771,53,東周君王,平王,宜臼,,-719,春秋,\n"
+               "1251,9,蒙古、元,憲宗,蒙哥,,1259,元,\n"
+               "1909,3,清,,某人,宣統,1911,清,\n";
+    }
+    std::string source = "untouched";
+    std::ostringstream log;
+    EXPECT_FALSE(eragen::generateEraTable(dir, source, log));
+    EXPECT_EQ(source, "untouched");
+    const std::string text = log.str();
+    EXPECT_NE(text.find("line 4: 清 某人 has no ruler title"), std::string::npos) << text;
+    EXPECT_NE(text.find("reign fix 蒙古、元 宪宗 1251 matches 0 rows"), std::string::npos) << text;
+    EXPECT_EQ(text.find("reign fix 东周 平王"), std::string::npos) << text;
+    EXPECT_NE(text.find("name fix 清 \"\" \"溥仪\" matches no row"), std::string::npos) << text;
+    std::filesystem::remove_all(dir);
 }
 
 TEST(EraTable, TextsFitTheirGbkFieldsAndAreSimplified) {
