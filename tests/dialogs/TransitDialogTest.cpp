@@ -1,5 +1,5 @@
 // The transit time dialog on its own: what it shows, "现在时间", the year arrows, the year check,
-// and that only "确定" writes the request.
+// and that only "确定" writes the request (cancel: the main window's test).
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,8 +47,6 @@ TEST(TransitDialog, ShowsTheRequestWithThePanelsLists) {
     EXPECT_EQ(d.Label4->text().toStdString(), "时区");
     EXPECT_EQ(d.EdtYear->maxLength(), 4);
     EXPECT_TRUE(d.Btnok->isDefault());
-    EXPECT_EQ(d.Btnok->text().toStdString(), "确定");
-    EXPECT_EQ(d.Btncancel->text().toStdString(), "取消");
     EXPECT_EQ(d.cbom->count(), 12);
     EXPECT_EQ(d.cbod->count(), 31);  // whatever the month
     EXPECT_EQ(d.cbos->count(), 24);
@@ -100,23 +98,4 @@ TEST(TransitDialog, YearOutsideTheRangeKeepsTheDialogOpenAndOkWritesEveryField) 
     d.BtnokClick();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(sameRequest(q, request(2200, 2, 30, 23, 59, 13)));
-}
-
-TEST(TransitDialog, CancelWritesNothing) {
-    testqt::app();
-    testui::ScriptedUi ui;
-    TransitRequest q = request(2010, 6, 15, 12, 30, 8);
-    TFrmLiuNian d(q, ui);
-    d.EdtYear->setText("2100");
-    d.cbom->setCurrentIndex(0);
-    d.cbod->setCurrentIndex(0);
-    d.cbos->setCurrentIndex(0);
-    d.cbomin->setCurrentIndex(0);
-    d.Cboshiqu->setCurrentIndex(0);
-    d.Btncancel->click();
-    EXPECT_EQ(d.result(), QDialog::Rejected);
-    EXPECT_TRUE(sameRequest(q, request(2010, 6, 15, 12, 30, 8)));
-    // Opening again shows the old values.
-    TFrmLiuNian again(q, ui);
-    EXPECT_EQ(shown(again), "2010|410|6月15日|12时午30分|东八区");
 }
