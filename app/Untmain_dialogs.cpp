@@ -1,19 +1,45 @@
 // The transit command "流" and the menu entries that open the auxiliary dialogs: blood-type test,
-// place editor, chart settings.
+// place editor, chart settings. Each dialog is created when chosen and released when it closes.
 #include "app/Untmain.h"
+#include "dialogs/Untdili.h"
+#include "dialogs/Untliun.h"
+#include "dialogs/Untsetpan.h"
+#include "dialogs/Untxue.h"
 
 void TFrmMain::SbtoZw_liuClick() {
     if (!natalCast_) {
         ui_.messageBox("请先排一个本命盘。", "提示", MsgIcon::Information, MsgButtons::Ok);
         return;
     }
-    // The transit time dialog, which edits transit_ in place and may be cancelled, comes here.
+    {
+        // Edits transit_ in place on "确定"; the zone chosen there stays in the request for later
+        // transits until the next natal command copies the natal zone in again.
+        TFrmLiuNian dialog(transit_, ui_, this);
+        if (!ui_.showModal(dialog)) return;
+    }
     if (!engine_) return;
     const bool ok = engine_->castTransit(transit_);
     Imgzhanxing->update();
     if (!ok) ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
 }
 
-void TFrmMain::mnuT_xueClick() {}
-void TFrmMain::mnuT_diliClick() {}
-void TFrmMain::OmnusetcanClick() {}
+void TFrmMain::mnuT_xueClick() {
+    TFrmXue dialog(this);
+    ui_.showModal(dialog);
+}
+
+// The input panel keeps its city list; an edit shows the next time the province is picked.
+void TFrmMain::mnuT_diliClick() {
+    guarded([this] {
+        TFrmDiLi dialog(ui_, programFolder_, this);
+        ui_.showModal(dialog);
+    });
+}
+
+// The chart on screen stays as drawn; the next cast reads the new settings.
+void TFrmMain::OmnusetcanClick() {
+    guarded([this] {
+        TFrmSetPan dialog(ui_, programFolder_, this);
+        ui_.showModal(dialog);
+    });
+}

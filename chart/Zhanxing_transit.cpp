@@ -1,5 +1,6 @@
 // Transit overlay: the bodies at a later moment, labelled inside the natal wheel, with a header
 // and a position list beside it. Houses, aspects and the reading stay those of the natal chart.
+#include <cmath>
 #include <cstdio>
 
 #include "chart/Zhanxing.h"
@@ -41,7 +42,9 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
     }
     const int z = zoneOffset(q.zoneIndex);
     const double jd8t = calendar_.toJulianDay(q.when) + (8 - z) / 24.0;
-    if (jd8t < jd8_) {
+    // Both instants are whole minutes; compared as day numbers, the same instant entered in two
+    // zones can differ by a rounding of the last bit and look earlier than the birth.
+    if (std::llround(jd8t * 1440.0) < std::llround(jd8_ * 1440.0)) {
         errorText_ = "流年时间应大于出生时间。";
         return false;
     }

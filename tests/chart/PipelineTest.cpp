@@ -267,3 +267,41 @@ TEST(Transit, OverlayHeaderListAndLabels) {
     EXPECT_NE(rig.canvas.findText("本命盘"), nullptr);
     EXPECT_EQ(gridSymbols(rig.canvas), natalSymbols);
 }
+
+// The birth instant entered in any zone, and the transit at that same instant entered in any
+// zone: the transit is accepted, one minute earlier it is refused, whatever the two zones.
+TEST(Transit, BirthInstantInEveryPairOfZones) {
+    int refusedAtBirth = 0, acceptedBefore = 0;
+    for (int birthZone = 0; birthZone < 24; ++birthZone) {
+        Rig rig;
+        ASSERT_TRUE(rig.engine.castNatal(birth(1990, 5, 1, 8, 0, birthZone))) << rig.engine.errorText();
+        for (int zone = 0; zone < 24; ++zone) {
+            // 08:00 on 1 May in the birth zone, as a wall-clock time of the transit zone.
+            const int minutes = 8 * 60 + 60 * (zoneOffset(zone) - zoneOffset(birthZone));
+            const int dayShift = minutes < 0 ? -1 : minutes / 1440;
+            const int inDay = minutes - 1440 * dayShift;
+            const int month = dayShift < 0 ? 4 : 5, day = dayShift < 0 ? 30 : 1 + dayShift;
+            const TransitRequest at = transit(1990, month, day, inDay / 60, inDay % 60, zone);
+            if (!rig.engine.castTransit(at)) {
+                ++refusedAtBirth;
+                ADD_FAILURE() << "birth zone " << birthZone << ", transit zone " << zone << ": "
+                              << rig.engine.errorText();
+            }
+            TransitRequest before = at;
+            if (inDay > 0) {
+                before.when = moment(1990, month, day, (inDay - 1) / 60, (inDay - 1) % 60);
+            } else {  // 00:00 -> 23:59 of the day before
+                before.when = dayShift == 0 ? moment(1990, 4, 30, 23, 59) : moment(1990, 5, day - 1, 23, 59);
+            }
+            if (rig.engine.castTransit(before)) {
+                ++acceptedBefore;
+                ADD_FAILURE() << "one minute before the birth accepted: birth zone " << birthZone
+                              << ", transit zone " << zone;
+            } else {
+                EXPECT_EQ(rig.engine.errorText(), "流年时间应大于出生时间。");
+            }
+        }
+    }
+    std::printf("576 zone pairs: %d refused at the birth instant, %d accepted a minute before\n",
+                refusedAtBirth, acceptedBefore);
+}

@@ -1,0 +1,64 @@
+// TFrmSetPan "排盘设置": the chart settings of dat/set.ini (aspect orb, sign boundary lines,
+// background colour). Reads them on opening, writes them only on "确认"; the next cast uses them,
+// the chart on screen stays as it was drawn.
+#pragma once
+#include <QDialog>
+#include <memory>
+#include <string>
+
+#include "platform/core/Canvas.h"
+#include "platform/core/UiServices.h"
+
+class IniFile;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TUpDown;
+
+class TFrmSetPan : public QDialog, public ModalWindow {
+    Q_OBJECT
+public:
+    // programFolder: where dat/ lives (ends in "/"). `ui` must outlive the dialog.
+    TFrmSetPan(UiServices& ui, const std::string& programFolder, QWidget* parent = nullptr);
+    ~TFrmSetPan() override;
+
+    std::string modalTitle() const override { return windowTitle().toStdString(); }
+    bool execModal() override { return exec() == QDialog::Accepted; }
+
+    // Handlers.
+    void Button1Click();  // "设置": the colour dialog
+    void Button2Click();  // "默认值": orb 5, white, no lines; nothing written
+    // "确认": writes pos, bkcolor, line and closes accepted. A failed write is shown and the
+    // dialog stays open.
+    void BitBtn2Click();
+    void FormClose();  // releases the settings file
+
+    Rgb swatchColor() const { return color_; }
+    int orb() const;
+
+    // Controls (owned by the dialog).
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* LabColor = nullptr;
+    QPushButton* Button1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TUpDown* UDownPos = nullptr;
+    QCheckBox* ChkLine = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+
+    void done(int result) override;
+
+private:
+    void build();
+    void FormCreate(const std::string& programFolder);
+    void setOrb(int orb);
+    void setSwatch(Rgb color);
+
+    UiServices& ui_;
+    std::unique_ptr<IniFile> file_;
+    Rgb color_{255, 255, 255};
+};

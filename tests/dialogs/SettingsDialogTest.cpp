@@ -1,0 +1,106 @@
+// The chart settings dialog over dat/set.ini: defaults, "确认" in its order, "取消" writing
+// nothing, the colour dialog, stored values the arrows cannot hold, and a failed write.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <sys/stat.h>
+
+#include "DialogTestSupport.h"
+#include "dialogs/Untsetpan.h"
+#include "tests/support/ScriptedUi.h"
+
+namespace {
+const char* const kWritten = "[pan]\r\npos=%d\r\nbkcolor=%d\r\nline=%d\r\n";
+
+std::string written(int pos, int bkcolor, int line) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, kWritten, pos, bkcolor, line);
+    return buf;
+}
+}  // namespace
+
+TEST(SettingsDialog, FirstOpenShowsTheDefaultsAndConfirmCreatesTheFile) {
+    const std::string folder = dialogtest::programFolder("setpan");
+    testui::ScriptedUi ui;
+    TFrmSetPan d(ui, folder);
+    dialogtest::expectFrame(d, "排盘设置", 9);
+    EXPECT_EQ(d.GroupBox1->title().toStdString(), "背景色");
+    EXPECT_EQ(d.Button1->text().toStdString(), "设置");
+    EXPECT_EQ(d.Label1->text().toStdString(), "相位最大允许误差值(度)");
+    EXPECT_EQ(d.ChkLine->text().toStdString(), "显示星座界线");
+    EXPECT_EQ(d.Button2->text().toStdString(), "默认值");
+    EXPECT_EQ(d.BitBtn2->text().toStdString(), "确认");
+    EXPECT_EQ(d.BitBtn1->text().toStdString(), "取消");
+    EXPECT_EQ(d.LabColor->size(), QSize(49, 49));
+    EXPECT_TRUE(d.Edit1->isReadOnly());
+
+    EXPECT_EQ(d.Edit1->text().toStdString(), "5");
+    EXPECT_EQ(d.swatchColor(), (Rgb{255, 255, 255}));
+    EXPECT_FALSE(d.ChkLine->isChecked());
+    d.BitBtn2->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(dialogtest::readBytes(folder + "dat/set.ini"), written(5, 16777215, 0));
+}
+
+TEST(SettingsDialog, CancelAndDefaultsWriteNothing) {
+    const std::string folder = dialogtest::programFolder("setpan");
+    const std::string path = folder + "dat/set.ini";
+    dialogtest::writeUtf8AsGbk(path, "[pan]\npos=3\nline=1\nbkcolor=255\n");
+    testui::ScriptedUi ui;
+    {
+        TFrmSetPan d(ui, folder);
+        EXPECT_EQ(d.Edit1->text().toStdString(), "3");
+        EXPECT_EQ(d.swatchColor(), (Rgb{255, 0, 0}));
+        EXPECT_TRUE(d.ChkLine->isChecked());
+        // The orb moves only through the arrows, within 1..10.
+        for (int i = 0; i < 5; ++i) d.UDownPos->upButton()->click();
+        EXPECT_EQ(d.Edit1->text().toStdString(), "8");
+        ui.answerColor(Rgb{0, 0, 255});
+        d.Button1->click();
+        EXPECT_EQ(ui.lastCall().color, (Rgb{255, 0, 0}));  // pre-set with the swatch
+        EXPECT_EQ(d.swatchColor(), (Rgb{0, 0, 255}));
+        ui.cancelColor();
+        d.Button1Click();
+        EXPECT_EQ(d.swatchColor(), (Rgb{0, 0, 255}));
+        d.Button2->click();
+        EXPECT_EQ(d.Edit1->text().toStdString(), "5");
+        EXPECT_EQ(d.swatchColor(), (Rgb{255, 255, 255}));
+        EXPECT_FALSE(d.ChkLine->isChecked());
+        d.BitBtn1->click();
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(dialogtest::readBytes(path), gbk::fromUtf8("[pan]\npos=3\nline=1\nbkcolor=255\n"));
+}
+
+TEST(SettingsDialog, StoredValuesOutsideTheControlsAreShownAndWrittenInRange) {
+    const std::string folder = dialogtest::programFolder("setpan");
+    const std::string path = folder + "dat/set.ini";
+    testui::ScriptedUi ui;
+    for (const auto& [stored, shown] : {std::pair{15, "10"}, std::pair{0, "1"}, std::pair{-3, "1"}}) {
+        dialogtest::writeUtf8AsGbk(path, "[pan]\npos=" + std::to_string(stored) + "\nline=7\nbkcolor=$FF8040\n");
+        TFrmSetPan d(ui, folder);
+        EXPECT_EQ(d.Edit1->text().toStdString(), shown) << stored;
+        EXPECT_TRUE(d.ChkLine->isChecked());
+        d.BitBtn2Click();
+        EXPECT_EQ(dialogtest::readBytes(path),
+                  gbk::fromUtf8("[pan]\r\npos=" + std::string(shown) + "\r\nline=1\r\nbkcolor=16744512\r\n"));
+    }
+}
+
+TEST(SettingsDialog, FailedWriteIsShownAndTheDialogStaysOpen) {
+    const std::string folder = dialogtest::programFolder("setpan");
+    const std::string path = folder + "dat/set.ini";
+    dialogtest::writeUtf8AsGbk(path, "[pan]\npos=3\n");
+    ::chmod(path.c_str(), 0444);
+    testui::ScriptedUi ui;
+    TFrmSetPan d(ui, folder);
+    d.UDownPos->upButton()->click();
+    ui.expectError("Unable to write to " + path);
+    d.BitBtn2->click();
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    EXPECT_EQ(dialogtest::readBytes(path), "[pan]\npos=3\n");
+    ::chmod(path.c_str(), 0644);
+}
