@@ -147,11 +147,12 @@ class Desktop:
     def message_box(self, timeout=TIMEOUT):
         """The message box in front: (caption, text, the box)."""
         def look():
+            # A message box is an alert; the program's own dialogs are plain dialogs.
             for i in range(self.app.childCount):
                 w = self.app.getChildAtIndex(i)
                 if w is None or not w.getState().contains(pyatspi.STATE_SHOWING):
                     continue
-                if w.getRoleName() in ("dialog", "alert"):
+                if w.getRoleName() == "alert":
                     return w
             return None
         box = Control(self, self._wait(look, timeout, "a message box"))
@@ -214,6 +215,12 @@ class Desktop:
     def click_at(self, x, y, button=1, double=False):
         kind = "b%d%s" % (button, "d" if double else "c")
         pyatspi.Registry.generateMouseEvent(x, y, kind)
+        time.sleep(0.4)
+
+    def key(self, keysym_name):
+        """Presses and releases one key, e.g. "Escape" or "Return"."""
+        codes = {"Escape": 0xff1b, "Return": 0xff0d, "Tab": 0xff09}
+        pyatspi.Registry.generateKeyboardEvent(codes[keysym_name], None, pyatspi.KEY_SYM)
         time.sleep(0.4)
 
     def screenshot(self, path):
