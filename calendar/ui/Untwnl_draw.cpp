@@ -91,6 +91,12 @@ void TFrmWnl::redraw() {
     memjie1->setPlainText(forMemo(termText_));
     firstColumn_ = (calendar_.weekday({s.year, s.month, 1, 0, 0}) + 6) % 7;
     drawCells(c, cw, ch);
+    // A six-character leap-month text (闰十一月初一) at 8 points is as wide as its cell and
+    // its text cell covers the column lines: they are drawn again over the day rows.
+    for (int i = 1; i <= 6; ++i) {
+        c.moveTo(i * cw, ch);
+        c.lineTo(i * cw, c.height());
+    }
     fillPanel();
     publishGrid();
 }
