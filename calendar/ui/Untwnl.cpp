@@ -135,6 +135,9 @@ void TFrmWnl::build() {
     labxiao->setFont(songFont(16, true));
     colourText(labxiao, QColor(0, 0, 255), &silver);
     labxiao->setFocusPolicy(Qt::ClickFocus);
+    // One line: where several dynasties share a year the line runs on past the right edge
+    // (the hint shows all of it) rather than wrapping into a half-hidden second line.
+    labxiao->setLineWrapMode(QTextEdit::NoWrap);
 
     labtitle = new QLabel(this);
     labtitle->setObjectName(QStringLiteral("labtitle"));
@@ -190,6 +193,8 @@ void TFrmWnl::build() {
         c->setGeometry(462, s.top, 73, 22);
         c->setFont(listFont);
         c->setMaxVisibleItems(s.rows);
+        // On Linux a list is announced by its current item; the description keeps its name.
+        c->setAccessibleDescription(qs(s.accessible));
         *s.list = c;
     }
 
