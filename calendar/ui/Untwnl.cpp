@@ -1,6 +1,7 @@
 // TFrmWnl: the window, its controls and their events. The drawing is Untwnl_draw.cpp.
 #include "calendar/ui/Untwnl.h"
 
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -28,6 +29,14 @@ constexpr int kGridHeight = 330;
 constexpr int kFirstYear = -4713;  // display years
 constexpr int kLastYear = 9999;
 const QColor kBackground(255, 255, 200);
+
+// Screen readers see the calendar as a window of its own, as they see the main window (a plain
+// widget would be announced as a filler).
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("TFrmWnl") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
 
 // Display year (no year 0) to the astronomical year and back.
 int internalYear(int displayYear) { return displayYear < 0 ? displayYear + 1 : displayYear; }
@@ -108,6 +117,11 @@ TFrmWnl::TFrmWnl(UiServices& ui, MYiDateEx& calendar, NatalInput& natal, QWidget
       natal_(natal),
       image_(kGridWidth, kGridHeight, QImage::Format_RGB32) {
     initWnlResources();
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(windowAccessible);
+        return true;
+    }();
+    (void)accessibleAsWindow;
     image_.fill(kBackground);
     imageCanvas_ = std::make_unique<QImageCanvas>(image_);
     canvas_ = imageCanvas_.get();
