@@ -5,8 +5,8 @@
 // casts. The calendar object is the program's and comes in by reference, as do the user-interface
 // services and the panel.
 //
-// Untwnl.cpp builds the window and handles its events; Untwnl_draw.cpp draws the month grid
-// through the abstract canvas and fills the information panel.
+// Untwnl.cpp builds the window, Untwnl_events.cpp handles its events, Untwnl_draw.cpp draws the
+// month grid through the abstract canvas and fills the information panel.
 #pragma once
 #include <QImage>
 #include <QWidget>
@@ -81,6 +81,12 @@ public:
     void Img1MouseDown(Qt::MouseButton button, int x, int y);
     void BtnPaiClick();
 
+    // The year box shows years without a year 0 (-1 is 1 BC); inside, years are astronomical.
+    static constexpr int kFirstYear = -4713;
+    static constexpr int kLastYear = 9999;
+    static int internalYear(int displayYear) { return displayYear < 0 ? displayYear + 1 : displayYear; }
+    static int displayYear(int internal) { return internal <= 0 ? internal - 1 : internal; }
+
     // Days of the month of d, 0 when d is not a date (the ten days dropped in October 1582, a day
     // past the month's end). October 1582 has 21.
     int daysInMonthOf(const DateTimeFields& d);
@@ -128,7 +134,7 @@ private:
     void buildLists();
     void connectEvents();
     // The year box and the arrows at a display year (the arrows hold the astronomical year).
-    void setYear(int displayYear);
+    void setYear(int shown);
     // Sets a list without running its change handler.
     void setIndex(QComboBox* list, int index);
     // Drawing (Untwnl_draw.cpp).

@@ -52,14 +52,14 @@ QString forMemo(const std::string& text) {
 void TFrmWnl::redraw() {
     // 1. The year of the box.
     const int y = wholeNumber(EdtYear->text().toStdString(), 0);
-    if (y == 0 || y < -4713 || y > 9999) {
+    if (y == 0 || y < kFirstYear || y > kLastYear) {
         ui_.messageBox("年份在-4713 到 9999年之间，并且没有公元0年", "年份不对", MsgIcon::Error,
                        MsgButtons::Ok);
         return;
     }
     // 2. The date of the lists.
     DateTimeFields s;
-    s.year = static_cast<int16_t>(y < 0 ? y + 1 : y);
+    s.year = static_cast<int16_t>(internalYear(y));
     s.month = static_cast<int16_t>(cbom->currentIndex() + 1);
     s.day = static_cast<int16_t>(cbod->currentIndex() + 1);
     s.hour = static_cast<int16_t>(cbos->currentIndex());
@@ -193,9 +193,8 @@ void TFrmWnl::drawCells(Canvas& c, int cw, int ch) {
 // 9. Title, era line with the animal of the year (counted from 立春), the four pillars.
 void TFrmWnl::fillPanel() {
     const DateTimeFields& s = selected_;
-    const int displayYear = s.year <= 0 ? s.year - 1 : s.year;
     char title[48];
-    std::snprintf(title, sizeof title, "%d年%d月", displayYear, s.month);
+    std::snprintf(title, sizeof title, "%d年%d月", displayYear(s.year), s.month);
     labtitle->setText(qs(title));
     labtitle->adjustSize();
 
