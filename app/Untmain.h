@@ -10,12 +10,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ProgramStart.h"
+#include "calendar/Yidateex.h"
 #include "chart/Zhanxing.h"
 #include "dialogs/NatalInput.h"
 #include "platform/core/IniFile.h"
@@ -33,6 +35,7 @@ class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QTextEdit;
+class TFrmWnl;
 
 // The chart image: a label that shows the QImage the chart engine draws through the canvas
 // and reports the mouse in image coordinates.
@@ -98,6 +101,9 @@ public:
     const std::vector<float>& cityLatitudes() const;
     QMenu* skinMenu() const { return mnuSkins_; }
     InputPanel& panel() { return *panel_; }
+    // The perpetual calendar window while it is open (nullptr before its first use and after
+    // it was closed).
+    TFrmWnl* calendarWindow() const;
     CaseTree& caseTree() { return *caseTree_; }
 
     // The record tree from record numbers (categories of section classes first, in their
@@ -233,6 +239,11 @@ private:
     QMenu* PopZhangX = nullptr;
     QMenu* popRdtzx = nullptr;
     QMenu* PopPingYu = nullptr;
+
+    // The perpetual calendar's calendar object, kept for the program's life, and the window
+    // itself from its first use until it is closed (it deletes itself then).
+    MYiDateEx wnlCalendar_;
+    QPointer<TFrmWnl> wnl_;
 };
 
 template <class F>

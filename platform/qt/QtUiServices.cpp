@@ -101,7 +101,10 @@ void QtUiServices::setHintReshowDelay(int milliseconds) {
 
 MsgResult QtUiServices::messageBox(const std::string& text, const std::string& caption,
                                    MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {
-    QMessageBox box(parent_);
+    // The box belongs to the window the user is working in: a message of the perpetual
+    // calendar, which stays on top, would otherwise open under it, centred on the main window.
+    QWidget* active = QApplication::activeWindow();
+    QMessageBox box(active ? active : parent_.data());
     box.setWindowTitle(q(caption.empty() ? title_ : caption));
     box.setText(q(text));
     switch (icon) {

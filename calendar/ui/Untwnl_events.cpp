@@ -1,0 +1,161 @@
+// TFrmWnl: showing a date, the year's terms and the events of the controls.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
+#include <algorithm>
+
+#include "astro/Eph0.h"
+#include "calendar/ui/Untwnl.h"
+#include "platform/core/Numbers.h"
+#include "platform/qt/UpDown.h"
+
+void TFrmWnl::setYear(int shown) {
+    EdtYear->setText(QString::number(shown));
+    UdYear->setPosition(internalYear(shown));
+}
+
+void TFrmWnl::setIndex(QComboBox* list, int index) {
+    settingControls_ = true;
+    list->setCurrentIndex(index);
+    settingControls_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Interfaces
+
+int TFrmWnl::daysInMonthOf(const DateTimeFields& d) {
+    int day = d.day;
+    if (d.year == 1582 && d.month == 10) {
+        if (day >= 5 && day <= 14) return 0;
+        if (day > 14) day -= 10;
+    }
+    DateTimeFields first = d;
+    first.day = 1;
+    DateTimeFields next = first;
+    next.month = static_cast<int16_t>(next.month + 1);
+    if (next.month == 13) {
+        next.month = 1;
+        next.year = static_cast<int16_t>(next.year + 1);
+    }
+    const int n = floorInt(calendar_.toJulianDay(next) - calendar_.toJulianDay(first));
+    return n >= day ? n : 0;
+}
+
+void TFrmWnl::showDate(const DateTimeFields& d) {
+    buildLists();
+    DateTimeFields shown = d;
+    DateTimeFields asDate = d;
+    asDate.year = static_cast<int16_t>(internalYear(d.year));
+    if (daysInMonthOf(asDate) == 0) shown.day = 15;
+    setYear(shown.year);
+    setIndex(cbom, std::clamp<int>(shown.month, 1, 12) - 1);
+    setIndex(cbod, std::clamp<int>(shown.day, 1, 31) - 1);
+    setIndex(cbos, std::clamp<int>(shown.hour, 0, 23));
+    setIndex(cbomin, std::clamp<int>(shown.minute, 0, 59));
+    gridFontName_ = "宋体";
+    reloadTerms();
+    redraw();
+}
+
+void TFrmWnl::reloadTerms() {
+    const int year = internalYear(wholeNumber(EdtYear->text().toStdString(), 1900));
+    // A year the window cannot show has no terms to look up.
+    if (year < internalYear(kFirstYear) || year > kLastYear) {
+        yearTerms_.clear();
+        return;
+    }
+    yearTerms_ = calendar_.yearSolarTerms(year);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+void TFrmWnl::cboChange() { redraw(); }
+
+void TFrmWnl::UdYearClick() {
+    EdtYear->setText(QString::number(displayYear(UdYear->position())));
+    reloadTerms();
+    redraw();
+}
+
+void TFrmWnl::EdtYearEnter() {
+    const int y = wholeNumber(EdtYear->text().toStdString(), 0);
+    if (y != 0 && y >= kFirstYear && y <= kLastYear) {
+        reloadTerms();
+        redraw();
+        return;
+    }
+    ui_.messageBox("年份在-4713 到 9999之间", "错误", MsgIcon::Error, MsgButtons::Ok);
+    EdtYear->setFocus();
+}
+
+void TFrmWnl::BitBtn2Click() {
+    int y = wholeNumber(EdtYear->text().toStdString(), 1900);
+    int k = cbom->currentIndex();
+    if (y == kFirstYear && k == 0) return;
+    if (k == 0) {
+        y = (y == 1) ? -1 : y - 1;
+        setYear(y);
+        reloadTerms();
+        k = 12;
+    }
+    setIndex(cbom, k - 1);
+    setIndex(cbod, 0);
+    redraw();
+}
+
+void TFrmWnl::BitBtn1Click() {
+    int y = wholeNumber(EdtYear->text().toStdString(), 1900);
+    const int k = cbom->currentIndex();
+    if (y == kLastYear && k == 11) return;
+    if (k == 11) {
+        y = (y == -1) ? 1 : y + 1;
+        setYear(y);
+        reloadTerms();
+        setIndex(cbom, 0);
+    } else {
+        setIndex(cbom, k + 1);
+    }
+    setIndex(cbod, 0);
+    redraw();
+}
+
+void TFrmWnl::sbtnnowClick() {
+    const LocalMinute now = ui_.clock().now();
+    if (now.year < kFirstYear || now.year > kLastYear) return;
+    setYear(now.year);
+    setIndex(cbom, now.month - 1);
+    setIndex(cbod, now.day - 1);
+    setIndex(cbos, now.hour);
+    setIndex(cbomin, now.minute);
+    reloadTerms();
+    redraw();
+}
+
+void TFrmWnl::Img1MouseDown(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton || daysInMonth_ == 0) return;
+    const int cw = canvas_->width() / 7;
+    const int ch = canvas_->height() / 7;
+    if (x < 0 || y < 0) return;
+    // The image is two pixels wider than seven cells: those columns belong to the last cell.
+    const int column = std::min(x / cw, 6);
+    const int cell = (y / ch) * 7 + column - 7;
+    if (cell < firstColumn_ || cell >= firstColumn_ + daysInMonth_) return;
+    int index = cell - firstColumn_;
+    if (selected_.year == 1582 && selected_.month == 10 && index > 3) index += 10;
+    setIndex(cbod, index);
+    redraw();
+}
+
+void TFrmWnl::BtnPaiClick() {
+    hide();
+    PanelMoment m;
+    m.yearText = EdtYear->text().toStdString();
+    m.yearPosition = UdYear->position();
+    m.month = cbom->currentIndex() + 1;
+    m.day = cbod->currentIndex() + 1;
+    m.hour = cbos->currentIndex();
+    m.minute = cbomin->currentIndex();
+    natal_.setMoment(m);
+    natal_.runNatalCommand();
+}
