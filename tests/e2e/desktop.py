@@ -63,6 +63,15 @@ class Control:
     def find(self, role=None, name=None, timeout=TIMEOUT):
         return self.d.find(role, name, timeout, within=self.acc)
 
+    def choose(self, item):
+        """Picks an entry of a drop-down list as a user does: opens the list with a click, then
+        clicks the entry."""
+        self.click()
+        entry = self.d._wait(lambda: next((a for a in self.d._search(self.acc, "list item", item)
+                                           if a.getState().contains(pyatspi.STATE_SHOWING)), None),
+                             TIMEOUT, "entry %r of %r" % (item, self.name))
+        Control(self.d, entry).click()
+
     def find_all(self, role=None, name=None):
         return [Control(self.d, a) for a in self.d._search(self.acc, role, name)]
 
