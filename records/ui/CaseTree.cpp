@@ -108,6 +108,42 @@ std::string categoryKey(const std::string& gbkBytes) {
     return key;
 }
 
+// A node of the tree: its text and its image and nothing else. Keeping them in members instead
+// of the general per-role value list halves the allocations of a node, which is most of the
+// cost of a tree of many thousand cases.
+class TreeNode : public QTreeWidgetItem {
+public:
+    TreeNode(QString text, const QIcon& image) : text_(std::move(text)), image_(&image) {}
+    QVariant data(int column, int role) const override {
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) return text_;
+        if (column == 0 && role == Qt::DecorationRole) return *image_;
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setData(int column, int role, const QVariant& value) override {
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+            text_ = value.toString();
+            emitDataChanged();
+            return;
+        }
+        if (column == 0 && role == Qt::DecorationRole) {
+            own_ = value.value<QIcon>();
+            image_ = &own_;
+            emitDataChanged();
+            return;
+        }
+        QTreeWidgetItem::setData(column, role, value);
+    }
+    void setImage(const QIcon& image) {
+        image_ = &image;
+        emitDataChanged();
+    }
+
+private:
+    QString text_;
+    const QIcon* image_;  // one of the tree's images, or own_
+    QIcon own_;
+};
+
 // GBK to UTF-8 through one converter for a whole tree (opening a converter per name would cost
 // more than everything else the build does). Texts the converter refuses go the general way.
 class NameDecoder {
@@ -190,15 +226,13 @@ QTreeWidgetItem* CaseTree::findCase(int number) const {
 }
 
 QTreeWidgetItem* CaseTree::addCategory(const std::string& category) {
-    auto* node = new QTreeWidgetItem(QStringList(qs(category)));
-    node->setIcon(0, images_[CategoryImage]);
+    auto* node = new TreeNode(qs(category), images_[CategoryImage]);
     root()->addChild(node);  // owned by the tree from here on
     return node;
 }
 
 QTreeWidgetItem* CaseTree::addCaseNode(QTreeWidgetItem* category, const std::string& text, bool male) {
-    auto* leaf = new QTreeWidgetItem(QStringList(qs(text)));
-    leaf->setIcon(0, images_[male ? MaleCase : FemaleCase]);
+    auto* leaf = new TreeNode(qs(text), images_[male ? MaleCase : FemaleCase]);
     category->addChild(leaf);
     return leaf;
 }
@@ -209,7 +243,10 @@ QTreeWidgetItem* CaseTree::addCase(QTreeWidgetItem* category, const CaseRecord& 
 
 void CaseTree::showCase(QTreeWidgetItem* node, const CaseRecord& c, int number) const {
     node->setText(0, qs(caseNodeText(c, number)));
-    node->setIcon(0, images_[c.male ? MaleCase : FemaleCase]);
+    if (auto* n = dynamic_cast<TreeNode*>(node))
+        n->setImage(images_[c.male ? MaleCase : FemaleCase]);
+    else
+        node->setIcon(0, images_[c.male ? MaleCase : FemaleCase]);
 }
 
 void CaseTree::select(QTreeWidgetItem* node) {
@@ -230,12 +267,10 @@ void CaseTree::BuildCaseTree(const std::vector<int>& numbers) {
     tree_->clear();
     // The whole tree is put together detached and handed to the widget in one step: adding
     // nodes one by one to a shown tree costs a model notification each.
-    auto* r = new QTreeWidgetItem(QStringList(qs("命例")));
-    r->setIcon(0, images_[RootImage]);
+    auto* r = new TreeNode(qs("命例"), images_[RootImage]);
     std::unordered_map<std::string, QTreeWidgetItem*> categories;
     auto addDetachedCategory = [&](const std::string& utf8, const std::string& key) {
-        auto* node = new QTreeWidgetItem(QStringList(qs(utf8)));
-        node->setIcon(0, images_[CategoryImage]);
+        auto* node = new TreeNode(qs(utf8), images_[CategoryImage]);
         r->addChild(node);
         categories.emplace(key, node);  // the first of equal texts keeps the key
         return node;
@@ -270,9 +305,8 @@ void CaseTree::BuildCaseTree(const std::vector<int>& numbers) {
             flush();
             pendingCategory = node;
         }
-        auto* leaf = new QTreeWidgetItem(QStringList(qs(caseNodeText(rec, n, decode.decode(rec.nameGbk())))));
-        leaf->setIcon(0, images_[rec.male ? MaleCase : FemaleCase]);
-        pending.append(leaf);
+        pending.append(new TreeNode(qs(caseNodeText(rec, n, decode.decode(rec.nameGbk()))),
+                                    images_[rec.male ? MaleCase : FemaleCase]));
     }
     flush();
     db_.EndScan();
