@@ -253,3 +253,49 @@ TEST_F(CasesTest, NumbersMadeStaleByAnotherRunAreRefusedWithARestartMessage) {
     ui.answerYes("确定要关闭软件吗？").answerNo("当前评语文本已改变，要保存吗？");
     EXPECT_TRUE(window->FormClose());
 }
+
+TEST_F(CasesTest, FailedWritesAreReportedAndLeaveNoHalfSavedCase) {
+    start();
+    cast("某人");
+    // No comment folder: nothing is appended.
+    std::filesystem::remove_all(folder + "Kelvora_f");
+    writeFile("Kelvora_f", "not a folder");
+    ui.answerModal(true, "分类保存", [](ModalWindow& w) {
+          dynamic_cast<TFrmFenLei&>(w).CboFenLei->setEditText("家人");
+      }).expectMessage();
+    window->SbtoSaveClick();
+    EXPECT_EQ(ui.lastCall().text.rfind("评语文件无法写入：", 0), 0u);
+    EXPECT_EQ(db->Count(), 0);
+    EXPECT_FALSE(window->caseOpen());
+
+    // The record file cannot be written: the comment just written goes again, no node is made
+    // and no case is open (never a case numbered -1).
+    std::filesystem::remove(folder + "Kelvora_f");
+    std::filesystem::create_directories(folder + "Kelvora_f");
+    std::filesystem::remove(recordFile());
+    std::filesystem::create_directories(recordFile());
+    ui.answerModal(true, "分类保存", [](ModalWindow& w) {
+          dynamic_cast<TFrmFenLei&>(w).CboFenLei->setEditText("家人");
+      }).expectMessage("命例没有保存：记录文件无法写入。");
+    window->SbtoSaveClick();
+    EXPECT_TRUE(std::filesystem::is_empty(folder + "Kelvora_f"));
+    EXPECT_EQ(window->caseTree().findCase(-1), nullptr);
+    EXPECT_EQ(category("家人"), nullptr);
+    EXPECT_FALSE(window->caseOpen());
+    EXPECT_EQ(saveButtonText(), "存新");
+
+    // An import whose source is not whole is refused and the program keeps running.
+    std::filesystem::remove(recordFile());
+    writeFile("src/Kelvora.dat", std::string(200, 'x'));
+    std::filesystem::create_directories(folder + "src/Kelvora_f");
+    ui.answerYes().answerFile(testui::UiKind::OpenFile, folder + "src/Kelvora.dat")
+        .expectMessage("导入没有完成，现有的历史记录没有改变。");
+    window->N7Click();
+    EXPECT_FALSE(window->closed());
+    // An export into a place where no folder can be made.
+    writeFile("blocked", "a file");
+    ui.answerFolder(folder + "blocked").expectMessage();
+    window->N8Click();
+    EXPECT_EQ(ui.lastCall().caption, "错误");
+    closeWithYes();
+}
