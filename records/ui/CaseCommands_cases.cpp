@@ -214,7 +214,7 @@ void CaseCommands::deleteCase() {
         leaveOpenCase();
     }
     if (!commentFile.empty()) std::remove(commentFile.c_str());
-    CaseTree::remove(node);
+    tree_.remove(node);
 }
 
 void CaseCommands::newCase() {

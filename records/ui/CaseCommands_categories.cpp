@@ -57,6 +57,7 @@ void CaseCommands::renameCategory() {
         tree_.select(existing);
         return;
     }
+    tree_.materialize(node);
     if (node->childCount() > 0 && !numbersCurrent()) return;
     for (int i = 0; i < node->childCount(); ++i) {
         const int number = CaseTree::numberOf(node->child(i));
@@ -89,6 +90,7 @@ void CaseCommands::deleteCategory() {
     if (ui_.messageBox("确定要删除“" + name + "”这个类别吗？", "注意", MsgIcon::Warning,
                        MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
         return;
+    tree_.materialize(node);
     if (node->childCount() > 0 && !numbersCurrent()) return;
     while (node->childCount() > 0) {
         QTreeWidgetItem* leaf = node->child(0);
@@ -106,9 +108,9 @@ void CaseCommands::deleteCategory() {
             host_.setNatalCast(false);
             leaveOpenCase();
         }
-        CaseTree::remove(leaf);
+        tree_.remove(leaf);
     }
-    CaseTree::remove(node);
+    tree_.remove(node);
 }
 
 void CaseCommands::saveCategories() {

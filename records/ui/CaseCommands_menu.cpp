@@ -142,7 +142,7 @@ void CaseCommands::moveTo(QAction* entry) {
         return;
     }
     const std::string text = CaseTree::textOf(node);
-    CaseTree::remove(node);
+    tree_.remove(node);
     tree_.addCaseNode(target, text, rec.male != 0);
     if (host_.caseOpen() && number == openCaseNumber_) host_.workingCase().setCategory(category);
 }

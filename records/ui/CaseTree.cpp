@@ -187,6 +187,22 @@ CaseTree::CaseTree(QWidget* parent, MDataBase& db) : QObject(parent), db_(db) {
     tree_->setUniformRowHeights(true);
     tree_->setMinimumWidth(30);
     images_ = {femaleImage(), maleImage(), categoryImage(), rootImage()};
+    connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) { materialize(node); });
+}
+
+void CaseTree::materialize(QTreeWidgetItem* category) {
+    const auto found = pending_.find(category);
+    if (found == pending_.end()) return;
+    const std::vector<std::pair<int, CaseRecord>> cases = std::move(found->second);
+    pending_.erase(found);
+    NameDecoder decode;
+    QList<QTreeWidgetItem*> leaves;
+    leaves.reserve(static_cast<qsizetype>(cases.size()));
+    for (const auto& [number, rec] : cases)
+        leaves.append(new TreeNode(qs(caseNodeText(rec, number, decode.decode(rec.nameGbk()))),
+                                   images_[rec.male ? MaleCase : FemaleCase]));
+    category->addChildren(leaves);
+    category->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 QTreeWidgetItem* CaseTree::root() const { return tree_->topLevelItem(0); }
@@ -219,6 +235,13 @@ QTreeWidgetItem* CaseTree::findCase(int number) const {
     if (!r || number < 0) return nullptr;
     for (int i = 0; i < r->childCount(); ++i) {
         QTreeWidgetItem* category = r->child(i);
+        const auto waiting = pending_.find(category);
+        if (waiting != pending_.end()) {
+            bool listed = false;
+            for (const auto& c : waiting->second) listed = listed || c.first == number;
+            if (!listed) continue;
+            const_cast<CaseTree*>(this)->materialize(category);
+        }
         for (int j = 0; j < category->childCount(); ++j)
             if (numberOf(category->child(j)) == number) return category->child(j);
     }
@@ -232,6 +255,7 @@ QTreeWidgetItem* CaseTree::addCategory(const std::string& category) {
 }
 
 QTreeWidgetItem* CaseTree::addCaseNode(QTreeWidgetItem* category, const std::string& text, bool male) {
+    materialize(category);
     auto* leaf = new TreeNode(qs(text), images_[male ? MaleCase : FemaleCase]);
     category->addChild(leaf);
     return leaf;
@@ -260,10 +284,14 @@ void CaseTree::expandAll(QTreeWidgetItem* node, bool expand) {
     for (int i = 0; i < node->childCount(); ++i) expandAll(node->child(i), expand);
 }
 
-void CaseTree::remove(QTreeWidgetItem* node) { delete node; }
+void CaseTree::remove(QTreeWidgetItem* node) {
+    pending_.erase(node);
+    delete node;
+}
 
 void CaseTree::BuildCaseTree(const std::vector<int>& numbers) {
     tree_->setUpdatesEnabled(false);
+    pending_.clear();
     tree_->clear();
     // The whole tree is put together detached and handed to the widget in one step: adding
     // nodes one by one to a shown tree costs a model notification each.
@@ -283,12 +311,8 @@ void CaseTree::BuildCaseTree(const std::vector<int>& numbers) {
         }
     }
     NameDecoder decode;
-    QList<QTreeWidgetItem*> pending;  // cases of the category met last, added to it in one go
-    QTreeWidgetItem* pendingCategory = nullptr;
-    auto flush = [&] {
-        if (pendingCategory && !pending.isEmpty()) pendingCategory->addChildren(pending);
-        pending.clear();
-    };
+    std::vector<std::pair<int, CaseRecord>>* cases = nullptr;  // of the category met last
+    QTreeWidgetItem* casesCategory = nullptr;
     db_.BeginScan();
     for (int n : numbers) {
         CaseRecord rec{};
@@ -301,14 +325,13 @@ void CaseTree::BuildCaseTree(const std::vector<int>& numbers) {
             node = found->second;
         else
             node = addDetachedCategory(decode.decode(categoryGbk), key);
-        if (node != pendingCategory) {
-            flush();
-            pendingCategory = node;
+        if (node != casesCategory) {
+            casesCategory = node;
+            cases = &pending_[node];
+            node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         }
-        pending.append(new TreeNode(qs(caseNodeText(rec, n, decode.decode(rec.nameGbk()))),
-                                    images_[rec.male ? MaleCase : FemaleCase]));
+        cases->emplace_back(n, rec);
     }
-    flush();
     db_.EndScan();
     tree_->addTopLevelItem(r);
     r->setExpanded(true);

@@ -2,11 +2,17 @@
 // under them. Built wholesale from a list of record numbers; the category list lives in section
 // "classes" of the main settings file. The case commands and the tree's context menu work on it
 // (CaseCommands).
+//
+// Categories start collapsed, so the nodes of a category's cases are made when it is first
+// expanded (or searched, or added to): a rebuild from a hundred thousand records only reads
+// them. Every operation below that reaches case nodes makes them first.
 #pragma once
 #include <QIcon>
 #include <QObject>
 #include <array>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "records/Database.h"
@@ -49,11 +55,13 @@ public:
     static int numberOf(const QTreeWidgetItem* node);
     // The first category node whose text equals `category` (ASCII case ignored); null if none.
     QTreeWidgetItem* findCategory(const std::string& category) const;
+    // Makes the case nodes of a category that has not been expanded yet.
+    void materialize(QTreeWidgetItem* category);
     // The first case node, categories and cases in tree order, showing record `number`.
     QTreeWidgetItem* findCase(int number) const;
     QTreeWidgetItem* addCategory(const std::string& category);
     QTreeWidgetItem* addCase(QTreeWidgetItem* category, const CaseRecord& c, int number);
-    // A case node with a given text and the image of the sex.
+    // A case node with a given text and the image of the sex, the last of its category.
     QTreeWidgetItem* addCaseNode(QTreeWidgetItem* category, const std::string& text, bool male);
     // Sets a case node's text and image from a record.
     void showCase(QTreeWidgetItem* node, const CaseRecord& c, int number) const;
@@ -61,7 +69,7 @@ public:
     // Expands or collapses a node with all its descendants.
     static void expandAll(QTreeWidgetItem* node, bool expand);
     // Deletes a node with its subtree.
-    static void remove(QTreeWidgetItem* node);
+    void remove(QTreeWidgetItem* node);
 
     const QIcon& image(TreeImage which) const { return images_[which]; }
 
@@ -70,4 +78,6 @@ private:
     IniFile* settings_ = nullptr;
     QTreeWidget* tree_ = nullptr;
     std::array<QIcon, 4> images_;
+    // The cases of categories not expanded yet, in tree order: number and record.
+    std::unordered_map<const QTreeWidgetItem*, std::vector<std::pair<int, CaseRecord>>> pending_;
 };

@@ -64,10 +64,16 @@ protected:
     QTreeWidget* tree() { return window->caseTree().widget(); }
     QTreeWidgetItem* root() { return window->caseTree().root(); }
     CaseCommands& commands() { return window->caseCommands(); }
-    QTreeWidgetItem* category(const std::string& text) { return window->caseTree().findCategory(text); }
+    // A category node with its case nodes made.
+    QTreeWidgetItem* category(const std::string& text) {
+        QTreeWidgetItem* node = window->caseTree().findCategory(text);
+        if (node) window->caseTree().materialize(node);
+        return node;
+    }
     // Record numbers of the case nodes under a category, in tree order.
     std::vector<int> casesUnder(QTreeWidgetItem* node) {
         std::vector<int> out;
+        if (node) window->caseTree().materialize(node);
         for (int i = 0; node && i < node->childCount(); ++i) out.push_back(CaseTree::numberOf(node->child(i)));
         return out;
     }
