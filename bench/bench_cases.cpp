@@ -2,6 +2,7 @@
 // the real widgets on the off-screen platform:
 //  - the start-up tree: the newest 1000 records read and the tree built and painted;
 //  - a search over the whole file and the tree rebuilt from its matches;
+//  - opening one category of that tree (its case nodes are made when it first opens);
 //  - opening a case from the tree: the panel filled, the comment file loaded, the chart cast.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -128,6 +129,28 @@ void BM_SearchAndRebuildTree(benchmark::State& state) {
     state.counters["matches"] = static_cast<double>(found.size());
 }
 BENCHMARK(BM_SearchAndRebuildTree)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Opening one category of the whole-file tree (23,530 cases): its nodes are made then.
+void BM_ExpandCategoryOfAllCases(benchmark::State& state) {
+    app();
+    MDataBase db;
+    db.Open(folder().base);
+    QWidget holder;
+    CaseTree tree(&holder, db);
+    tree.widget()->resize(200, 600);
+    holder.show();
+    std::vector<int> all;
+    db.Find(CaseFilter{}, all);
+    for (auto _ : state) {
+        state.PauseTiming();
+        tree.BuildCaseTree(all);
+        state.ResumeTiming();
+        tree.root()->child(0)->setExpanded(true);
+        tree.widget()->repaint();
+    }
+    state.counters["cases"] = tree.root()->child(0)->childCount();
+}
+BENCHMARK(BM_ExpandCategoryOfAllCases)->Unit(benchmark::kMillisecond);
 
 // The real main window: two cases in turn, each with its comment file.
 void BM_OpenCase(benchmark::State& state) {

@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "platform/core/FileOps.h"
-#include "platform/qt/QtRichText.h"
 #include "records/ui/CaseCommands.h"
 
 namespace {
