@@ -72,7 +72,7 @@ public:
     void FormShow();
     bool FormClose();
 
-    const std::string& programFolder() const override { return programFolder_; }
+    const std::string& programFolder() const { return programFolder_; }
     bool natalCast() const override { return natalCast_; }
     bool caseOpen() const override { return caseOpen_; }
     // Opening a saved case sets it, "新建" clears it; the close asks about a changed comment
@@ -131,7 +131,6 @@ public:
     void blankChart() override;
     void clearReading() override;
     QtRichText& commentBox() override { return *comment_; }
-    IniFile* settingsFile() override { return settingsFile_.get(); }
     void closeAfterStoreReplaced() override;
     void endProgramNow() override;
 

@@ -1,13 +1,13 @@
 // What the case commands need of the main window: its working case record and open-case flag,
-// the input panel, the chart, the comment box, the save button, the settings file and the way
-// out of the program. The main window implements it; forms never include app/.
+// the input panel, the chart, the comment box, the save button and the way out of the program.
+// The settings file reaches the commands through the tree, the folders through the store. The
+// main window implements it; forms never include app/.
 #pragma once
 #include <string>
 
 #include "chart/Zhanxing.h"
 #include "records/Database.h"
 
-class IniFile;
 class QtRichText;
 
 class CaseHost {
@@ -44,10 +44,6 @@ public:
     virtual void blankChart() = 0;
     virtual void clearReading() = 0;
     virtual QtRichText& commentBox() = 0;
-
-    // The main settings file (section "classes"); null before start-up.
-    virtual IniFile* settingsFile() = 0;
-    virtual const std::string& programFolder() const = 0;
 
     // After the store was replaced (import): closes the main window without saving the open
     // case's comment or the tree's category list into the new store's settings.
