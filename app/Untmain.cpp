@@ -3,6 +3,7 @@
 #include "app/Untmain.h"
 
 #include "app/InputPanel.h"
+#include "records/ui/CaseCommands.h"
 #include "records/ui/CaseTree.h"
 
 #include <QCloseEvent>
@@ -76,6 +77,7 @@ TFrmMain::TFrmMain(UiServices& ui, MDataBase& db, std::string programFolder)
     chartImage_.fill(Qt::white);
     buildLayout();
     buildMenus();
+    caseCommands_ = new CaseCommands(ui_, db_, *this, *caseTree_);
     FormCreate();
 }
 
@@ -514,8 +516,9 @@ bool TFrmMain::FormClose() {
     if (ui_.messageBox("确定要关闭软件吗？", "关闭", MsgIcon::Information, MsgButtons::YesNo,
                        MsgResult::Yes) != MsgResult::Yes)
         return false;
-    // 2. A changed comment of the open case.
-    if (caseOpen_ && comment_->modified()) {
+    // 2. A changed comment of the open case (not after an import: its number names another
+    // case now).
+    if (caseOpen_ && comment_->modified() && !storeReplaced_) {
         if (ui_.messageBox("当前评语文本已改变，要保存吗？", "提示", MsgIcon::Warning,
                            MsgButtons::YesNo, MsgResult::Yes) == MsgResult::Yes)
             guarded([this] { SbtoSaveClick(); });
@@ -523,7 +526,8 @@ bool TFrmMain::FormClose() {
     // 3 - 7. Settings; the first failed write ends the writing and is reported.
     if (settingsFile_) {
         try {
-            SaveCategoryList();
+            // After an import the old tree's categories are not the new store's.
+            if (!storeReplaced_) SaveCategoryList();
             panel_->releaseCities();
             IniFile& ini = *settingsFile_;
             const int state = windowStateIndex();

@@ -25,7 +25,9 @@
 #include "platform/qt/QImageCanvas.h"
 #include "platform/qt/QtRichText.h"
 #include "records/Database.h"
+#include "records/ui/CaseHost.h"
 
+class CaseCommands;
 class CaseTree;
 class InputPanel;
 class QAction;
@@ -58,7 +60,7 @@ private:
     QImage& image_;
 };
 
-class TFrmMain : public QMainWindow, public NatalInput {
+class TFrmMain : public QMainWindow, public NatalInput, public CaseHost {
     Q_OBJECT
 public:
     // programFolder: where dat/ and skins/ live; empty for the executable's folder. Both
@@ -74,11 +76,11 @@ public:
     bool FormClose();
 
     const std::string& programFolder() const { return programFolder_; }
-    bool natalCast() const { return natalCast_; }
-    bool caseOpen() const { return caseOpen_; }
+    bool natalCast() const override { return natalCast_; }
+    bool caseOpen() const override { return caseOpen_; }
     // Opening a saved case sets it, "新建" clears it; the close asks about a changed comment
     // only while a case is open.
-    void setCaseOpen(bool open) { caseOpen_ = open; }
+    void setCaseOpen(bool open) override { caseOpen_ = open; }
     int treeWidth() const { return treeWidth_; }
     int commentHeight() const { return commentHeight_; }
     void setTreeWidth(int w);
@@ -105,6 +107,11 @@ public:
     // it was closed).
     TFrmWnl* calendarWindow() const;
     CaseTree& caseTree() { return *caseTree_; }
+    CaseCommands& caseCommands() { return *caseCommands_; }
+    // The window has gone through its close (or ended at once); the program ended at once
+    // after a compaction, without the closing path.
+    bool closed() const { return closed_; }
+    bool programEnded() const { return programEnded_; }
 
     // The record tree from record numbers (categories of section classes first, in their
     // order, then those met in the records).
@@ -115,6 +122,23 @@ public:
     // NatalInput: what the perpetual calendar and the case commands ask of the panel.
     void setMoment(const PanelMoment& moment) override;
     void runNatalCommand() override { BtnpaiClick(); }
+
+    // CaseHost: what the case commands ask of the window (Untmain_cases.cpp).
+    CaseRecord& workingCase() override { return currentCase_; }
+    void setNatalCast(bool cast) override { natalCast_ = cast; }
+    CaseFilter& caseFilter() override { return caseFilter_; }
+    void fillPanelFromCase(const CaseRecord& c) override;
+    std::string panelName() const override;
+    std::string panelYearText() const override;
+    void focusPanelYear() override;
+    BirthRecord panelRequestFromCase(const CaseRecord& c) const override;
+    void showCaseOpen(bool open) override;
+    bool castCase(const BirthRecord& request, std::string& errorText) override;
+    void blankChart() override;
+    void clearReading() override;
+    QtRichText& commentBox() override { return *comment_; }
+    void closeAfterStoreReplaced() override;
+    void endProgramNow() override;
 
 public slots:
     // Input panel.
@@ -211,6 +235,9 @@ private:
     int dragY_ = 0;
     bool shown_ = false;
     bool closed_ = false;
+    // The store was replaced by an import: the close writes nothing of the old tree or case.
+    bool storeReplaced_ = false;
+    bool programEnded_ = false;
     // The menu bar's height when the window was restored; kept for the close so a skin that
     // changes the menu bar does not make the stored height creep from one run to the next.
     int menuHeight_ = 0;
@@ -226,6 +253,7 @@ private:
     // Controls (owned by their Qt parents).
     InputPanel* panel_ = nullptr;
     CaseTree* caseTree_ = nullptr;
+    CaseCommands* caseCommands_ = nullptr;  // owned by the tree
     QSplitter* treeSplitter_ = nullptr;
     QSplitter* commentSplitter_ = nullptr;
     QTabWidget* Page1 = nullptr;

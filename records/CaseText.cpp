@@ -6,10 +6,14 @@
 #include "platform/core/Numbers.h"
 
 std::string caseNodeText(const CaseRecord& c, int number) {
+    return caseNodeText(c, number, c.nameUtf8());
+}
+
+std::string caseNodeText(const CaseRecord& c, int number, const std::string& nameUtf8) {
     const int shownYear = c.year > 0 ? c.year : c.year - 1;
     char date[64];
     std::snprintf(date, sizeof date, "%d-%d-%d|%d", shownYear, c.month, c.day, number);
-    std::string text = c.nameUtf8() + (c.lunar == 1 ? "  农" : "  公");
+    std::string text = nameUtf8 + (c.lunar == 1 ? "  农" : "  公");
     if (c.lunar == 1 && c.leap == 1) text += "闰";
     return text + date;
 }

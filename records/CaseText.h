@@ -8,6 +8,8 @@
 // name, "  农" or "  公", "闰" for a lunar leap month, "%d-%d-%d|" of the displayed year
 // (year - 1 when year <= 0), month and day, then the record number: "某人  公1985-3-7|12".
 std::string caseNodeText(const CaseRecord& c, int number);
+// The same with the record's name already in UTF-8 (the tree builder converts names in bulk).
+std::string caseNodeText(const CaseRecord& c, int number, const std::string& nameUtf8);
 // The record number after the last "|" of a case node text; -1 when there is none.
 int caseNumberOfNodeText(const std::string& text);
 // Category texts are equal regardless of the case of ASCII letters, byte by byte otherwise.

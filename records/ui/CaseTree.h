@@ -1,9 +1,18 @@
 // The record tree in the main window's left pane: the root "命例", the categories, the cases
 // under them. Built wholesale from a list of record numbers; the category list lives in section
-// "classes" of the main settings file. The case commands and the tree's context menu work on it.
+// "classes" of the main settings file. The case commands and the tree's context menu work on it
+// (CaseCommands).
+//
+// Categories start collapsed, so the nodes of a category's cases are made when it is first
+// expanded (or searched, or added to): a rebuild from a hundred thousand records only reads
+// them. Every operation below that reaches case nodes makes them first.
 #pragma once
+#include <QIcon>
 #include <QObject>
+#include <array>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "records/Database.h"
@@ -16,11 +25,16 @@ class QWidget;
 class CaseTree : public QObject {
     Q_OBJECT
 public:
+    // The tree's images, 16 x 16, in this order.
+    enum TreeImage { FemaleCase = 0, MaleCase = 1, CategoryImage = 2, RootImage = 3 };
+    enum Level { RootLevel = 0, CategoryLevel = 1, CaseLevel = 2 };
+
     // The tree widget is created as a child of `parent` and owned by it.
     CaseTree(QWidget* parent, MDataBase& db);
     QTreeWidget* widget() const { return tree_; }
     // The settings file whose section "classes" holds the category list; none before start-up.
     void setSettings(IniFile* settings) { settings_ = settings; }
+    IniFile* settings() const { return settings_; }
 
     // Clears and rebuilds the tree: categories of the settings first (empty entries skipped),
     // then those met in the records, cases in list order; only the root is expanded.
@@ -33,13 +47,37 @@ public:
     static std::vector<int> newestNumbers(int count);
 
     QTreeWidgetItem* root() const;
+    QTreeWidgetItem* selected() const;
+    // 0 root, 1 category, 2 case; -1 for none.
+    static int levelOf(const QTreeWidgetItem* node);
+    static std::string textOf(const QTreeWidgetItem* node);
+    // The record number of a case node (the text after its last "|"), -1 for other nodes.
+    static int numberOf(const QTreeWidgetItem* node);
     // The first category node whose text equals `category` (ASCII case ignored); null if none.
     QTreeWidgetItem* findCategory(const std::string& category) const;
+    // Makes the case nodes of a category that has not been expanded yet.
+    void materialize(QTreeWidgetItem* category);
+    // The first case node, categories and cases in tree order, showing record `number`.
+    QTreeWidgetItem* findCase(int number) const;
     QTreeWidgetItem* addCategory(const std::string& category);
     QTreeWidgetItem* addCase(QTreeWidgetItem* category, const CaseRecord& c, int number);
+    // A case node with a given text and the image of the sex, the last of its category.
+    QTreeWidgetItem* addCaseNode(QTreeWidgetItem* category, const std::string& text, bool male);
+    // Sets a case node's text and image from a record.
+    void showCase(QTreeWidgetItem* node, const CaseRecord& c, int number) const;
+    void select(QTreeWidgetItem* node);
+    // Expands or collapses a node with all its descendants.
+    static void expandAll(QTreeWidgetItem* node, bool expand);
+    // Deletes a node with its subtree.
+    void remove(QTreeWidgetItem* node);
+
+    const QIcon& image(TreeImage which) const { return images_[which]; }
 
 private:
     MDataBase& db_;
     IniFile* settings_ = nullptr;
     QTreeWidget* tree_ = nullptr;
+    std::array<QIcon, 4> images_;
+    // The cases of categories not expanded yet, in tree order: number and record.
+    std::unordered_map<const QTreeWidgetItem*, std::vector<std::pair<int, CaseRecord>>> pending_;
 };

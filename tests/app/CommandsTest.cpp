@@ -12,6 +12,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/Unttxthelp.h"
+#include "records/ui/CaseTree.h"
 
 namespace {
 std::string readBytes(const std::string& path) {
@@ -313,6 +314,9 @@ TEST_F(MainWindowTest, RecordTreeShowsCategoriesThenCasesNewestFirst) {
     QTreeWidgetItem* root = control<QTreeWidget>("Tree")->topLevelItem(0);
     ASSERT_NE(root, nullptr);
     ASSERT_EQ(root->childCount(), 3);
+    EXPECT_FALSE(root->child(2)->isExpanded());
+    // The case nodes of a category are made when it is first opened.
+    for (int i = 0; i < root->childCount(); ++i) window->caseTree().materialize(root->child(i));
     EXPECT_EQ(root->child(0)->text(0).toStdString(), "同事");
     EXPECT_EQ(root->child(0)->childCount(), 0);
     EXPECT_EQ(root->child(1)->text(0).toStdString(), "朋友");

@@ -1,0 +1,100 @@
+// The case commands of the main window and the record tree's context menu:
+//  - the tree's menu, its enabling on the right button, "移动到", "显示全部命例", "查找",
+//    "展开" / "收缩", double-click (CaseCommands_menu.cpp);
+//  - the categories: add, rename, delete, save the list (CaseCommands_categories.cpp);
+//  - save, open, delete and new case, with the open-case state (CaseCommands_cases.cpp);
+//  - the file menu's import, export and compaction of the store (CaseCommands_store.cpp).
+// Works on the main window through CaseHost; every message goes through UiServices.
+#pragma once
+#include <QObject>
+#include <string>
+
+#include "platform/core/UiServices.h"
+#include "records/Database.h"
+#include "records/ui/CaseHost.h"
+#include "records/ui/CaseTree.h"
+
+class QAction;
+class QMenu;
+class QTreeWidgetItem;
+
+class CaseCommands : public QObject {
+public:
+    // Builds the tree's context menu and connects the tree's right button and double-click.
+    CaseCommands(UiServices& ui, MDataBase& db, CaseHost& host, CaseTree& tree);
+
+    // Case commands.
+    void saveCase();    // "存新" / "存旧", "保存命例"
+    void openCase();    // "查看命例", double-click
+    void deleteCase();  // "删除命例"
+    void newCase();     // "新建"
+    // Tree commands.
+    void addCategory();
+    void renameCategory();
+    void deleteCategory();
+    void saveCategories();
+    void moveTo(QAction* entry);
+    void search();
+    void showAllCases();
+    void expandSelected();
+    void collapseSelected();
+    // File menu.
+    void importRecords();   // "导入历史记录"
+    void exportRecords();   // "导出历史记录"
+    void compactRecords();  // "整理记录文件"
+
+    // The right button went down on the tree: enable the menu for the selected node and refill
+    // "移动到" (nothing changes when no node is selected).
+    void updateMenu();
+    QMenu* menu() const { return menu_; }
+    QMenu* moveMenu() const { return moveMenu_; }
+
+    // The open case: its record number and its comment file (meaningful while caseOpen).
+    int openCaseNumber() const { return openCaseNumber_; }
+    const std::string& openCommentPath() const { return openCommentPath_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenu();
+    // Runs a command; an error escaping it goes to the application's error box.
+    template <class F>
+    void guarded(F&& body);
+    // False, after telling the user to restart, when another run of the program (or this one)
+    // compacted or imported the store since it was opened: the tree's numbers name other cases.
+    bool numbersCurrent();
+    // The open-case state ends: the save button shows "存新" and the comment box its initial
+    // text (used when the open case is deleted).
+    void leaveOpenCase();
+    // Writes the comment box to `path` through a temporary file renamed over it; false after
+    // telling the user.
+    bool writeComment(const std::string& path);
+    bool askSaveChangedComment(const char* question);
+    void deleteCommentOf(const CaseRecord& rec);
+    std::string commentPathOf(const CaseRecord& rec) const;
+
+    UiServices& ui_;
+    MDataBase& db_;
+    CaseHost& host_;
+    CaseTree& tree_;
+    int openCaseNumber_ = -1;
+    std::string openCommentPath_;
+
+    QMenu* menu_ = nullptr;
+    QMenu* moveMenu_ = nullptr;
+    QAction* actView_ = nullptr;
+    QAction* actMove_ = nullptr;
+    QAction* actDelete_ = nullptr;
+    QAction* actAddCategory_ = nullptr;
+    QAction* actRenameCategory_ = nullptr;
+    QAction* actDeleteCategory_ = nullptr;
+    QAction* actSaveCategories_ = nullptr;
+    QAction* actSearch_ = nullptr;
+    QAction* actShowAll_ = nullptr;
+    QAction* actExpand_ = nullptr;
+    QAction* actCollapse_ = nullptr;
+};
+
+// The comment box's text while no case comment is shown.
+inline constexpr const char* kCommentInitialText = "输入自己的评语：";
