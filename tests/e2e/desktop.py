@@ -42,11 +42,32 @@ class Control:
         return self.acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 
     def click(self, button=1, double=False):
-        """A real mouse click at the middle of the control (an action call would block while the
-        program runs a modal loop in its handler)."""
+        """A real mouse click at the middle of the control's visible part (an action call would
+        block while the program runs a modal loop in its handler)."""
+        # A menu or window that has just opened may still be moving into place: wait until the
+        # control's position holds still.
         e = self.extents()
-        x, y = e.x + e.width // 2, e.y + e.height // 2
-        self.d.click_at(x, y, button, double)
+        for _ in range(20):
+            time.sleep(0.15)
+            f = self.extents()
+            if (f.x, f.y, f.width, f.height) == (e.x, e.y, e.width, e.height):
+                break
+            e = f
+        left, top, right, bottom = e.x, e.y, e.x + e.width, e.y + e.height
+        # A tree row or a list item can be wider than the view that shows it: clip to the
+        # enclosing views.
+        a = self.acc.parent
+        while a is not None and a.getRoleName() not in ("frame", "dialog", "alert", "window"):
+            try:
+                p = a.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            except Exception:
+                break
+            if a.getRoleName() in ("tree", "tree table", "table", "list", "scroll pane") and \
+                    p.width > 0 and p.height > 0:
+                left, top = max(left, p.x), max(top, p.y)
+                right, bottom = min(right, p.x + p.width), min(bottom, p.y + p.height)
+            a = a.parent
+        self.d.click_at((left + right) // 2, (top + bottom) // 2, button, double)
 
     def text(self):
         try:
@@ -108,11 +129,16 @@ class Desktop:
         time.sleep(1.0)
 
     # --- the program -------------------------------------------------------------------------
-    def start_program(self, folder=None):
-        """Starts the program in `folder` (default: a fresh copy of the staged program folder)."""
+    def start_program(self, folder=None, size=None):
+        """Starts the program in `folder` (default: a fresh copy of the staged program folder);
+        `size` (width, height) is the window's client size on a first start, as a user who
+        enlarged the window last time would find it."""
         if folder is None:
             folder = tempfile.mkdtemp(prefix="tarmin-e2e-")
             shutil.copytree(self.stage_dir, folder, dirs_exist_ok=True)
+            if size:
+                with open(os.path.join(folder, "dat", "zxinit.ini"), "w") as f:
+                    f.write("[winpos]\nleft=10\ntop=10\nwidth=%d\nheight=%d\n" % size)
         self.folder = folder
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1", LANG="zh_CN.UTF-8")
@@ -153,6 +179,15 @@ class Desktop:
             return None
         return Control(self, self._wait(look, timeout, "window %r" % title))
 
+    def find_all_windows(self):
+        """The program's showing top-level windows and dialogs."""
+        out = []
+        for i in range(self.app.childCount):
+            w = self.app.getChildAtIndex(i)
+            if w is not None and w.getState().contains(pyatspi.STATE_SHOWING):
+                out.append(Control(self, w))
+        return out
+
     def message_box(self, timeout=TIMEOUT):
         """The message box in front: (caption, text, the box)."""
         def look():
@@ -183,6 +218,9 @@ class Desktop:
         item.click()
         for caption in path[1:]:
             item = item.find("menu item", caption)
+            if os.environ.get("TARMIN_E2E_DEBUG"):
+                e = item.extents()
+                print("menu", caption, e.x, e.y, e.width, e.height, file=sys.stderr)
             item.click()
 
     # --- search --------------------------------------------------------------------------------
@@ -228,9 +266,19 @@ class Desktop:
 
     def key(self, keysym_name):
         """Presses and releases one key, e.g. "Escape" or "Return"."""
-        codes = {"Escape": 0xff1b, "Return": 0xff0d, "Tab": 0xff09}
+        codes = {"Escape": 0xff1b, "Return": 0xff0d, "Tab": 0xff09, "Down": 0xff54, "Right": 0xff53}
         pyatspi.Registry.generateKeyboardEvent(codes[keysym_name], None, pyatspi.KEY_SYM)
         time.sleep(0.4)
+
+    def popup_choose(self, control, enabled_entries, caption):
+        """Right-clicks a control and chooses an entry of its popup menu with the keyboard. Qt
+        does not list popup menus among the application's windows on the accessibility bus, so
+        the entry is reached by its place among the menu's enabled entries."""
+        control.click(button=3)
+        time.sleep(0.3)
+        for _ in range(enabled_entries.index(caption) + 1):
+            self.key("Down")
+        self.key("Return")
 
     def screenshot(self, path):
         if shutil.which("import"):
