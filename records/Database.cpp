@@ -111,7 +111,7 @@ int MDataBase::Count() const {
     if (!opened_) return 0;
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return 0;
-    return countOf(recfs::fileSize(fd.get()));
+    return recordCount(fd.get());
 }
 
 int MDataBase::Append(CaseRecord& rec) {
@@ -119,7 +119,7 @@ int MDataBase::Append(CaseRecord& rec) {
     const ScanPause pause(scanFd_);
     Fd fd = recfs::openLocked(RecordFilePath(), O_WRONLY, Lock::Exclusive, lockTimeoutMs_);
     if (!fd.valid()) return -1;
-    const off_t size = recfs::fileSize(fd.get());
+    const off_t size = recfs::dataSize(fd.get());
     if (size < 0) return -1;
     const off_t n = size / kRec;
     if (n >= INT_MAX) return -1;
@@ -150,7 +150,7 @@ bool MDataBase::ReadRecord(int number, CaseRecord& rec) const {
         rec = CaseRecord{};
         return false;
     }
-    if (number >= countOf(recfs::fileSize(fd.get()))) return false;
+    if (number >= recordCount(fd.get())) return false;
     CaseRecord in;
     if (!recfs::readFully(fd.get(), &in, sizeof in, number * kRec)) return false;
     rec = in;
@@ -163,7 +163,7 @@ bool MDataBase::WriteRecord(int number, const CaseRecord& rec) {
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
     if (!fd.valid()) return false;
     if (!undoTornWrite(fd.get()) || !generationMatches()) return false;
-    if (number >= countOf(recfs::fileSize(fd.get()))) return false;
+    if (number >= recordCount(fd.get())) return false;
     const off_t at = number * kRec;
     // A write the file-size limit would cut is not begun. (Overwriting blocks already allocated
     // cannot run out of disk; the undo file can, and then nothing is changed.)
@@ -178,7 +178,8 @@ bool MDataBase::WriteRecord(int number, const CaseRecord& rec) {
     e.check = fnv1a(&e, offsetof(UndoEntry, check));
     const std::string undo = UndoFilePath();
     {
-        Fd u(::open(undo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        Fd u(::open(undo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                    0644));
         if (!u.valid()) return false;
         if (!recfs::writeFully(u.get(), &e, sizeof e, 0) || !u.close()) {
             ::unlink(undo.c_str());
@@ -203,7 +204,7 @@ bool MDataBase::MarkDeleted(int number) {
     if (!fd.valid()) return false;
     // A pending undo first: it would otherwise bring back the deleted byte of its record.
     if (!undoTornWrite(fd.get()) || !generationMatches()) return false;
-    if (number >= countOf(recfs::fileSize(fd.get()))) return false;
+    if (number >= recordCount(fd.get())) return false;
     // Only the deleted byte changes: a one-byte write cannot be torn.
     const uint8_t one = 1;
     const off_t at = number * kRec + static_cast<off_t>(offsetof(CaseRecord, deleted));
@@ -217,7 +218,7 @@ void MDataBase::BeginScan() {
     undoTornWriteIfPending();
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return;
-    scanCount_ = countOf(recfs::fileSize(fd.get()));
+    scanCount_ = recordCount(fd.get());
     scanFd_ = fd.release();
 }
 
@@ -241,7 +242,7 @@ void MDataBase::Find(const CaseFilter& filter, std::vector<int>& out) const {
     undoTornWriteIfPending();
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return;
-    const int count = countOf(recfs::fileSize(fd.get()));
+    const int count = recordCount(fd.get());
     const std::string nameText = filter.nameTextGbk();
     const std::string categoryText = filter.categoryTextGbk();
     std::vector<CaseRecord> chunk(kChunkRecords);

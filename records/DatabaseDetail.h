@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/core/FileOps.h"
 #include "platform/core/Gbk.h"
 #include "records/Database.h"
 
@@ -44,6 +45,10 @@ inline int countOf(off_t size) {
     const off_t n = size / kRec;
     return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
+
+// Record count of an open record file: the whole records of its data (a sparse file counts
+// only up to its first hole), capped as countOf does.
+inline int recordCount(int fd) { return countOf(recfs::dataSize(fd)); }
 
 // Length of the GBK character starting at s[i] (1 for ASCII and for broken bytes).
 inline std::size_t gbkCharLength(std::string_view s, std::size_t i) {

@@ -33,7 +33,7 @@ const char* const kGenerationFile = "dat/Kelvora.gen";
 // The manifest of an import: the comment file names, NUL-terminated one after another.
 bool readManifest(const std::string& path, std::vector<std::string>& names) {
     names.clear();
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd = recfs::openRegularForReading(path);
     if (!fd.valid()) return false;
     const off_t size = recfs::fileSize(fd.get());
     if (size < 0) return false;
@@ -57,14 +57,14 @@ bool moveFile(const std::string& from, const std::string& to) {
 
 // The store's generation counter (8 bytes, little-endian); 0 when the file is missing.
 uint64_t readGeneration(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd = recfs::openRegularForReading(path);
     uint64_t v = 0;
     if (!fd.valid() || !recfs::readFully(fd.get(), &v, sizeof v, 0)) return 0;
     return v;
 }
 
 bool writeGeneration(const std::string& path, uint64_t v) {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
     return fd.valid() && recfs::writeFully(fd.get(), &v, sizeof v, 0) && fd.close();
 }
 
@@ -91,7 +91,10 @@ bool MDataBase::Open(const std::string& baseFolder) {
     if (!recfs::exists(path)) {
         Fd created(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     }
-    if (!recfs::exists(path)) return false;
+    // A FIFO, a device or a folder under the record file's name is no store (and would hang or
+    // mislead every operation).
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     finishInterruptedWork();
     generation_ = readGeneration(GenerationFilePath());
     return true;
@@ -148,7 +151,7 @@ bool MDataBase::applyImport(const std::vector<std::string>& newComments) {
     for (const auto& n : newComments)
         if (plainName(n)) keep.insert(n);
     std::vector<std::string> old;
-    if (recfs::listRtf(live, old)) {
+    if (recfs::listRtf(live, old, true)) {
         for (const auto& n : old) {
             if (keep.count(n)) continue;
             step("import: delete old comment");
@@ -189,8 +192,14 @@ bool MDataBase::raiseGeneration() {
 
 bool MDataBase::undoTornWrite(int fd) const {
     const std::string undo = UndoFilePath();
-    Fd in(::open(undo.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in.valid()) return errno == ENOENT;
+    Fd in = recfs::openRegularForReading(undo);
+    if (!in.valid()) {
+        struct stat st {};
+        if (::lstat(undo.c_str(), &st) != 0) return errno == ENOENT;
+        // Not a file an overwrite wrote (a link, a FIFO...): nothing of ours to put back.
+        if (!S_ISREG(st.st_mode)) return ::unlink(undo.c_str()) == 0;
+        return false;  // ours, but unreadable now: keep it for a later try
+    }
     UndoEntry e{};
     const bool whole = recfs::fileSize(in.get()) == static_cast<off_t>(sizeof e) &&
                        recfs::readFully(in.get(), &e, sizeof e, 0) &&
@@ -198,7 +207,7 @@ bool MDataBase::undoTornWrite(int fd) const {
                        e.check == fnv1a(&e, offsetof(UndoEntry, check));
     in.reset();
     // An incomplete entry means the overwrite had not begun: nothing to put back.
-    if (whole && e.number >= 0 && e.number < countOf(recfs::fileSize(fd))) {
+    if (whole && e.number >= 0 && e.number < recordCount(fd)) {
         if (!recfs::writeFully(fd, &e.old, sizeof e.old, e.number * kRec)) return false;
     }
     return ::unlink(undo.c_str()) == 0 || errno == ENOENT;
@@ -224,11 +233,15 @@ bool MDataBase::Compact() {
     if (!undoTornWrite(src.get())) return false;
     struct stat st {};
     if (::fstat(src.get(), &st) != 0) return false;
-    const int count = countOf(st.st_size);
+    const int count = recordCount(src.get());
 
     step("compact: create ming.bak");
-    Fd out(::open(bak.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777));
-    if (!out.valid()) return false;
+    Fd out(::open(bak.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                  st.st_mode & 07777));
+    if (!out.valid()) {
+        ::unlink(bak.c_str());  // something not ours under the name (a link is not followed)
+        return false;
+    }
     auto fail = [&] {
         out.reset();
         ::unlink(bak.c_str());
@@ -291,7 +304,7 @@ bool MDataBase::ExportTo(const std::string& targetFolder) {
         Fd src = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
         if (!src.valid()) return false;
         // Whole records only: a partial tail from a crash is no part of the store.
-        const off_t bytes = countOf(recfs::fileSize(src.get())) * kRec;
+        const off_t bytes = recordCount(src.get()) * kRec;
         ok = recfs::copyToFile(src.get(), bytes, target + "Kelvora.dat", faultHook_);
     }
     if (!recfs::makeFolder(target + "Kelvora_f")) return false;
@@ -331,12 +344,14 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
     const std::string recordName = recfs::entryNoCase(source, "Kelvora.dat");
     if (recordName.empty()) return fail();
     {
-        Fd in(::open((source + recordName).c_str(), O_RDONLY | O_CLOEXEC));
+        // A regular file only: a FIFO would block the open for ever, with the store locked. (A
+        // link to a record file is the user's choice, like the folder itself.)
+        Fd in = recfs::openRegularForReading(source + recordName, true);
         if (!in.valid()) return fail();
-        struct stat st {};
-        if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return fail();
-        if (st.st_size % kRec != 0) return fail();  // a cut-off record: the source is damaged
-        if (!recfs::copyToFile(in.get(), st.st_size, stage + "Kelvora.dat", faultHook_))
+        const off_t size = recfs::fileSize(in.get());
+        if (size < 0 || size % kRec != 0) return fail();  // a cut-off record: the source is damaged
+        if (recfs::dataSize(in.get()) != size) return fail();  // sparse: no record file of ours
+        if (!recfs::copyToFile(in.get(), size, stage + "Kelvora.dat", faultHook_))
             return fail();
     }
     std::vector<std::string> names;
@@ -360,7 +375,8 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
     for (const auto& n : names) manifest += n + '\0';
     {
         step("import: write commit file");
-        Fd m(::open((commit + ".part~").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        Fd m(::open((commit + ".part~").c_str(),
+                    O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
         if (!m.valid()) return fail();
         if (!manifest.empty() && !recfs::writeFully(m.get(), manifest.data(), manifest.size(), 0))
             return fail();
@@ -388,7 +404,7 @@ bool MDataBase::ClearAll() {
         if (::ftruncate(fd.get(), 0) != 0) ok = false;
     }
     std::vector<std::string> names;
-    if (recfs::listRtf(CommentFolder(), names))
+    if (recfs::listRtf(CommentFolder(), names, true))
         for (const auto& n : names) {
             step("clear: delete comment");
             if (::unlink((CommentFolder() + n).c_str()) != 0) ok = false;
