@@ -28,9 +28,11 @@ namespace {
 namespace fs = std::filesystem;
 
 
+// Decimal ("08" is eight), or hexadecimal after "0x" as colours are given.
 bool parseInt(const std::string& s, long lo, long hi, long& out) {
     char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 0);
+    const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+    const long v = std::strtol(s.c_str(), &end, hex ? 16 : 10);
     if (s.empty() || *end != '\0' || v < lo || v > hi) return false;
     out = v;
     return true;
