@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 #include <exception>
 
 #include "records/Database.h"
@@ -32,6 +33,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::signal(SIGXFSZ, SIG_IGN);  // a file-size limit fails a write (reported) instead of killing us
     MDataBase db;  // the one case store, opened by the main window's FormShow
     const std::string title = kApplicationTitle;
     QtUiServices ui(title);

@@ -55,16 +55,18 @@ bool parsePlaceValue(const std::string& value, float& longitude, float& latitude
 
 std::string degreesText(float value) {
     const double v = value;
+    if (!std::isfinite(v)) return "0:0";
     const double a = std::fabs(v);
-    int d = static_cast<int>(a);  // toward zero
+    // Degrees toward zero, kept in a double: a damaged place table may hold any number.
+    double d = std::floor(a);
     // Nearest minute, a tie going down.
     int m = static_cast<int>(std::ceil((a - d) * 60.0 - 0.5));
     if (m >= 60) {
-        ++d;
+        d += 1;
         m -= 60;
     }
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%s%d:%d", (v < 0 && (d != 0 || m != 0)) ? "-" : "", d, m);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s%.0f:%d", (v < 0 && (d != 0 || m != 0)) ? "-" : "", d, m);
     return buf;
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "cli/ArgText.h"
 #include "cli/Cli.h"
 #include "astro/DateText.h"
 #include "astro/Eph0.h"
@@ -18,24 +19,6 @@ constexpr std::array<const char*, 12> kBranches = {"亥", "子", "丑", "寅", "
                                                    "巳", "午", "未", "申", "酉", "戌"};
 constexpr int kMinYear = -4713;
 constexpr int kMaxYear = 9999;
-
-bool parseInt(const std::string& s, int& v) {
-    if (s.empty()) return false;
-    size_t i = 0;
-    bool neg = false;
-    if (s[0] == '-' || s[0] == '+') {
-        neg = s[0] == '-';
-        i = 1;
-    }
-    if (i >= s.size() || s.size() - i > 6) return false;
-    long x = 0;
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9') return false;
-        x = x * 10 + (s[i] - '0');
-    }
-    v = static_cast<int>(neg ? -x : x);
-    return true;
-}
 
 std::string trim(const std::string& s) {
     const size_t a = s.find_first_not_of(" \t\r\n");
@@ -88,19 +71,18 @@ bool lunarLine(MYiDateEx& cal, const std::string& input, std::string& out, std::
 
 bool gregorianLine(MYiDateEx& cal, const std::vector<std::string>& f, std::string& out,
                    std::string& error) {
-    int y = 0, m = 0, d = 0, leap = 0;
-    if (f.size() != 4 || !parseInt(f[0], y) || !parseInt(f[1], m) || !parseInt(f[2], d) ||
-        !parseInt(f[3], leap) || (leap != 0 && leap != 1) || y < kMinYear || y > kMaxYear ||
-        m < 1 || m > 12 || d < 1 || d > 30) {
+    cli::LunarDateArgs a;
+    if (!cli::readLunarDate(f, kMinYear, kMaxYear, a)) {
         error = kBadDate;
         return false;
     }
-    const DateTimeFields l{static_cast<int16_t>(y), static_cast<int16_t>(m),
-                           static_cast<int16_t>(d), 0, 0};
+    // Every field is in range now, so the 16-bit fields take it whole.
+    const DateTimeFields l{static_cast<int16_t>(a.year), static_cast<int16_t>(a.month),
+                           static_cast<int16_t>(a.day), 0, 0};
     DateTimeFields g;
-    if (!cal.lunarToGregorian(l, leap == 1, g, error)) return false;
+    if (!cal.lunarToGregorian(l, a.leap == 1, g, error)) return false;
     std::ostringstream s;
-    s << y << ' ' << m << ' ' << d << ' ' << leap << '\t' << formatDate(g);
+    s << a.year << ' ' << a.month << ' ' << a.day << ' ' << a.leap << '\t' << formatDate(g);
     out = s.str();
     return true;
 }
@@ -181,7 +163,7 @@ int runGregorian(const cli::Args& args) {
 
 int runTerms(const cli::Args& args) {
     int y = 0;
-    if (args.size() != 1 || !parseInt(args[0], y)) return cli::usageError(kTerms);
+    if (args.size() != 1 || !cli::readWhole(args[0], y)) return cli::usageError(kTerms);
     if (y < kMinYear || y > kMaxYear) {
         std::cerr << "年份超出范围 (" << kMinYear << " .. " << kMaxYear << ")\n";
         return 1;

@@ -18,6 +18,7 @@
 #include "astro/DateText.h"
 #include "chart/ChartSettings.h"
 #include "chart/PlaceText.h"
+#include "cli/ArgText.h"
 #include "cli/Cli.h"
 #include "platform/core/IniFile.h"
 #include "platform/qt/QImageCanvas.h"
@@ -26,15 +27,6 @@
 
 namespace {
 namespace fs = std::filesystem;
-
-
-bool parseInt(const std::string& s, long lo, long hi, long& out) {
-    char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 0);
-    if (s.empty() || *end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
 
 std::string programFolder() {
     std::error_code ec;
@@ -118,10 +110,10 @@ int runChart(const cli::Args& args) {
             else if (v == "O") r.bloodType = 3;
             else return usage();
         } else if (a == "--zone" && value(v)) {
-            if (!parseInt(v, 0, 23, n)) return usage();
+            if (!cli::readBounded(v, 0, 23, n)) return usage();
             r.zoneIndex = static_cast<int8_t>(n);
         } else if (a == "--transit-zone" && value(v)) {
-            if (!parseInt(v, 0, 23, n)) return usage();
+            if (!cli::readBounded(v, 0, 23, n)) return usage();
             q.zoneIndex = static_cast<int8_t>(n);
         } else if (a == "--lon" && value(v)) {
             lonText = v;
@@ -130,9 +122,9 @@ int runChart(const cli::Args& args) {
         } else if (a == "--png" && value(v)) png = v;
         else if (a == "--reading" && value(v)) readingFile = v;
         else if (a == "--orb" && value(v)) {
-            if (!parseInt(v, 0, 255, orb)) return usage();
+            if (!cli::readBounded(v, 0, 255, orb)) return usage();
         } else if (a == "--bkcolor" && value(v)) {
-            if (!parseInt(v, 0, 0xFFFFFF, bkcolor)) return usage();
+            if (!cli::readBounded(v, 0, 0xFFFFFF, bkcolor)) return usage();
         } else return usage();
     }
     if (!haveDate) return usage();

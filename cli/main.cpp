@@ -1,7 +1,9 @@
 // tarmin-cli: the program's engines without a window. UTF-8 in and out.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <string>
 
 #include "cli/Cli.h"
@@ -45,7 +47,22 @@ void printHelp(std::FILE* out) {
 }
 }  // namespace
 
+namespace {
+// A command's exit status, or 1 when its output could not all be written (a full disk, a
+// file-size limit): a cut-off result must never look like a whole one.
+int finished(int status) {
+    std::cout.flush();
+    const bool written = !std::cout.fail() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (written) return status;
+    std::fprintf(stderr, "tarmin-cli: cannot write the output\n");
+    return status == 0 ? 1 : status;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Under a file-size limit a write past it fails with EFBIG, which is reported, instead of
+    // the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         printHelp(stderr);
         return 2;
@@ -56,7 +73,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const auto& c : cli::commands()) {
-        if (name == c.name) return c.run(cli::Args(argv + 2, argv + argc));
+        if (name == c.name) return finished(c.run(cli::Args(argv + 2, argv + argc)));
     }
     std::fprintf(stderr, "tarmin-cli: unknown command '%s' (see tarmin-cli --help)\n", name.c_str());
     return 2;

@@ -3,7 +3,7 @@ TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libg
   libbenchmark-dev libswe-dev fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n"
 # The tests also need: the end-to-end robot's desktop (X server, session bus, accessibility bus,
 # Python bindings) and clang for the fuzz targets.
-TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-dev"
+TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-14-dev"
 
 tarmin_install_missing() {
   local missing=""

@@ -49,10 +49,30 @@ bool lockWithin(int fd, Lock lock, int timeoutMs) {
 }
 }  // namespace
 
+namespace {
+// An open that cannot block on a FIFO, kept only when it names a regular file; the descriptor
+// is made blocking again (for a regular file the flag changes nothing, but it is not ours).
+Fd openRegular(const std::string& path, int flags) {
+    Fd fd(openRetry(path, flags | O_NONBLOCK));
+    if (!fd.valid()) return {};
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    const int fl = ::fcntl(fd.get(), F_GETFL);
+    if (fl == -1 || ::fcntl(fd.get(), F_SETFL, fl & ~O_NONBLOCK) == -1) return {};
+    return fd;
+}
+
+// The path without trailing slashes ("/" stays "/").
+std::string withoutSlash(std::string p) {
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    return p;
+}
+}  // namespace
+
 Fd openLocked(const std::string& path, int flags, Lock lock, int timeoutMs) {
     // A few rounds are enough: each retry means another program replaced the file just now.
     for (int round = 0; round < 20; ++round) {
-        Fd fd(openRetry(path, flags));
+        Fd fd = openRegular(path, flags);
         if (!fd.valid()) return {};
         if (!lockWithin(fd.get(), lock, timeoutMs)) return {};
         struct stat held {}, named {};
@@ -65,10 +85,54 @@ Fd openLocked(const std::string& path, int flags, Lock lock, int timeoutMs) {
     return {};
 }
 
+Fd openRegularForReading(const std::string& path, bool followLink) {
+    return openRegular(path, followLink ? O_RDONLY : O_RDONLY | O_NOFOLLOW);
+}
+
+Fd createExclusive(const std::string& path, mode_t mode, std::string& created) {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+    for (int i = 0; i < 100; ++i) {
+        const std::string name = i == 0 ? path : path + std::to_string(i);
+        Fd fd(openRetry(name, flags, mode));
+        if (fd.valid()) {
+            created = name;
+            return fd;
+        }
+        if (errno != EEXIST) return {};
+        if (i == 0) {
+            // A temporary a killed run left behind, or something planted there: unlink removes
+            // a link itself, never its target. A folder stays and the next name is tried.
+            struct stat st {};
+            if (::lstat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
+                ::unlink(name.c_str()) == 0) {
+                Fd again(openRetry(name, flags, mode));
+                if (again.valid()) {
+                    created = name;
+                    return again;
+                }
+                if (errno != EEXIST) return {};
+            }
+        }
+    }
+    return {};
+}
+
 off_t fileSize(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return -1;
     return st.st_size;
+}
+
+off_t dataSize(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return -1;
+    // Only a file with fewer blocks than bytes can have a hole; the search for one is skipped
+    // for every other file (on some file systems it waits for pending writes to reach disk).
+    if (static_cast<long long>(st.st_blocks) * 512 >= static_cast<long long>(st.st_size))
+        return st.st_size;
+    const off_t hole = ::lseek(fd, 0, SEEK_HOLE);
+    if (hole < 0) return st.st_size;  // no hole search here: take the size as it stands
+    return std::min(hole, st.st_size);
 }
 
 bool fitsFileSizeLimit(off_t bytes) {
@@ -118,8 +182,8 @@ std::string folderOf(const std::string& path) {
 }  // namespace
 
 bool copyToFile(int src, off_t bytes, const std::string& dst, const StepHook& hook) {
-    const std::string tmp = dst + ".part~";
-    Fd out(openRetry(tmp, O_WRONLY | O_CREAT | O_TRUNC));
+    std::string tmp;
+    Fd out = createExclusive(dst + ".part~", 0644, tmp);
     if (!out.valid()) return false;
     auto fail = [&] {
         out.reset();
@@ -152,11 +216,11 @@ bool copyToFile(int src, off_t bytes, const std::string& dst, const StepHook& ho
 }
 
 bool copyFile(const std::string& src, const std::string& dst, const StepHook& hook) {
-    Fd in(openRetry(src, O_RDONLY));
+    Fd in = openRegularForReading(src);
     if (!in.valid()) return false;
-    struct stat st {};
-    if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    return copyToFile(in.get(), st.st_size, dst, hook);
+    const off_t size = fileSize(in.get());
+    if (size < 0) return false;
+    return copyToFile(in.get(), size, dst, hook);
 }
 
 bool isFolder(const std::string& path) {
@@ -166,7 +230,7 @@ bool isFolder(const std::string& path) {
 
 bool exists(const std::string& path) {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    return ::lstat(withoutSlash(path).c_str(), &st) == 0;
 }
 
 bool makeFolder(const std::string& path) {
@@ -181,7 +245,7 @@ std::string lowerAscii(std::string s) {
 }
 }  // namespace
 
-bool listRtf(const std::string& folder, std::vector<std::string>& names) {
+bool listRtf(const std::string& folder, std::vector<std::string>& names, bool withLinks) {
     names.clear();
     DIR* d = ::opendir(folder.c_str());
     if (!d) return false;
@@ -192,7 +256,8 @@ bool listRtf(const std::string& folder, std::vector<std::string>& names) {
         if (n.size() < 4) continue;
         if (lowerAscii(n.substr(n.size() - 4)) != ".rtf") continue;
         struct stat st {};
-        if (::stat((dir + n).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::lstat((dir + n).c_str(), &st) != 0) continue;
+        if (!S_ISREG(st.st_mode) && !(withLinks && S_ISLNK(st.st_mode))) continue;
         names.push_back(n);
     }
     ::closedir(d);
@@ -217,11 +282,17 @@ std::string entryNoCase(const std::string& folder, const std::string& name) {
     return hits.front();
 }
 
-bool removeTree(const std::string& path) {
+bool removeTree(const std::string& named) {
+    // "link/" would name the folder behind the link: the slash goes, so the link is removed.
+    const std::string path = withoutSlash(named);
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
     if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
-    if (DIR* d = ::opendir(path.c_str())) {
+    // Opened without following a link, in case the folder was replaced by one just now.
+    const int dfd = openRetry(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    DIR* d = dfd >= 0 ? ::fdopendir(dfd) : nullptr;
+    if (!d && dfd >= 0) ::close(dfd);
+    if (d) {
         std::vector<std::string> entries;
         while (const dirent* e = ::readdir(d)) {
             const std::string n = e->d_name;

@@ -50,11 +50,25 @@ enum class Lock { Shared, Exclusive };
 
 // Opens `path` with `flags` and takes a flock on it, waiting at most `timeoutMs`. Once locked it
 // makes sure the path still names the locked file (another program may have replaced it by a
-// rename meanwhile) and opens again if not. Invalid Fd on any failure.
+// rename meanwhile) and opens again if not. Only a regular file is opened: a FIFO, a device or
+// a folder gives an invalid Fd at once (the open never blocks). Invalid Fd on any failure.
 Fd openLocked(const std::string& path, int flags, Lock lock, int timeoutMs);
+// Opens an existing regular file for reading without blocking on a FIFO and, unless
+// `followLink`, without following a symbolic link in its last component. Invalid Fd for
+// anything but a regular file.
+Fd openRegularForReading(const std::string& path, bool followLink = false);
+// Creates a new file for writing under `path`, never through an existing entry: O_EXCL and
+// O_NOFOLLOW, so a symbolic link planted under the name is not followed. When the name is
+// taken, a left-over entry (a file or a link, never a folder) is removed once and the creation
+// tried again; after that `path` + "1", "2", ... are tried. `created` receives the name used.
+Fd createExclusive(const std::string& path, mode_t mode, std::string& created);
 
 // Size of an open file in bytes, -1 on failure.
 off_t fileSize(int fd);
+// The bytes of an open file that hold data: its size, or less when the file is sparse and a
+// hole begins before its end (a record file planted with a huge size and no blocks behind it
+// must not make a search read hundreds of gigabytes of nothing). -1 on failure.
+off_t dataSize(int fd);
 // True when a file of `bytes` bytes may be written under this process's file-size limit.
 bool fitsFileSizeLimit(off_t bytes);
 
@@ -65,26 +79,31 @@ bool writeFully(int fd, const void* buf, std::size_t n, off_t offset);
 // fsync of a folder, so that a rename or unlink in it is on disk.
 bool syncFolder(const std::string& folder);
 
-// Copies the first `bytes` bytes of the open file `src` to `dst` through `dst` + ".part~":
-// write, fsync, rename. False (the temporary removed, `dst` untouched) when the source gives
+// Copies the first `bytes` bytes of the open file `src` to `dst` through a temporary file
+// created exclusively beside it (`dst` + ".part~", see createExclusive): write, fsync, rename. False (the temporary removed, `dst` untouched) when the source gives
 // fewer bytes or anything fails. `hook` is called before each chunk is written and before the
 // rename.
 bool copyToFile(int src, off_t bytes, const std::string& dst, const StepHook& hook);
-// The same for a whole regular file named `src`.
+// The same for a whole regular file named `src` (opened as openRegularForReading does).
 bool copyFile(const std::string& src, const std::string& dst, const StepHook& hook);
 
 bool isFolder(const std::string& path);
-bool exists(const std::string& path);  // any directory entry, dangling symlinks included
+// Any directory entry, dangling symlinks included. A trailing '/' is ignored: "link/" names the
+// link, not the folder it points to.
+bool exists(const std::string& path);
 // mkdir of one level; true when the folder exists afterwards.
 bool makeFolder(const std::string& path);
-// Names of the regular files in `folder` whose name ends in ".rtf" (any letter case), sorted.
-// False when the folder cannot be read.
-bool listRtf(const std::string& folder, std::vector<std::string>& names);
+// Names of the entries of `folder` whose name ends in ".rtf" (any letter case), sorted: the
+// regular files only (a symbolic link is not followed, so a link to a file elsewhere is never
+// copied), or with `withLinks` the symbolic links too (for removing them). False when the
+// folder cannot be read.
+bool listRtf(const std::string& folder, std::vector<std::string>& names, bool withLinks = false);
 // The name of the entry of `folder` called `name` regardless of ASCII letter case (the exact
 // spelling first), or "" when there is none. Folders written on Windows may spell
 // "Kelvora.dat" in any case.
 std::string entryNoCase(const std::string& folder, const std::string& name);
-// Removes a folder with everything in it; true when it is gone.
+// Removes a folder with everything in it; true when it is gone. A symbolic link is removed as
+// a link and never followed, also when `path` ends in '/'.
 bool removeTree(const std::string& path);
 
 }  // namespace recfs

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/core/FileOps.h"
 #include "platform/core/Gbk.h"
 
 IniWriteError::IniWriteError(const std::string& fileName)
@@ -139,9 +140,12 @@ void writeLinesAtomically(const std::string& path, const std::vector<std::string
         content += l;
         content += "\r\n";
     }
-    const std::string tmp = path + ".tmp" + std::to_string(getpid());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw IniWriteError(path);
+    // Created exclusively, never through a link planted under the temporary name (it would be
+    // written through and then renamed over the settings file).
+    std::string tmp;
+    recfs::Fd created = recfs::createExclusive(path + ".tmp" + std::to_string(getpid()), 0644, tmp);
+    if (!created.valid()) throw IniWriteError(path);
+    const int fd = created.release();
     size_t done = 0;
     bool ok = true;
     while (done < content.size()) {

@@ -129,7 +129,43 @@ struct State {
     bool strike = false;
     int ucSkip = 1;
     enum Dest { Text, FontTable, ColourTable, Skip } dest = Text;
+    // Associated character properties. Word and LibreOffice format East Asian text through the
+    // double-byte set: "\dbch\af2\afs28\ab" makes the CJK characters of the run bold in 14 pt
+    // of font 2 whatever "\b" says for the Latin ones. The controls after "\rtlch" belong to
+    // right-to-left scripts and those after "\loch" or "\hich" repeat the Latin ones; only
+    // the double-byte set is kept. -1 (or 0 for the size): as the Latin text.
+    enum Assoc { Latin, DoubleByte, Other } assoc = Latin;
+    int dbFont = -1;
+    int dbHalfPoints = 0;
+    int dbBold = -1, dbItalic = -1, dbUnderline = -1, dbStrike = -1;
+
+    bool hasDoubleByteFormat() const {
+        return dbFont >= 0 || dbHalfPoints > 0 || dbBold >= 0 || dbItalic >= 0 ||
+               dbUnderline >= 0 || dbStrike >= 0;
+    }
+    // The format of the East Asian characters of the run, as a Latin-only state.
+    State doubleByte() const {
+        State d = *this;
+        if (dbFont >= 0) d.font = dbFont;
+        if (dbHalfPoints > 0) d.halfPoints = dbHalfPoints;
+        if (dbBold >= 0) d.bold = dbBold != 0;
+        if (dbItalic >= 0) d.italic = dbItalic != 0;
+        if (dbUnderline >= 0) d.underline = dbUnderline != 0;
+        if (dbStrike >= 0) d.strike = dbStrike != 0;
+        d.dbFont = -1;
+        d.dbHalfPoints = 0;
+        d.dbBold = d.dbItalic = d.dbUnderline = d.dbStrike = -1;
+        return d;
+    }
 };
+
+// Characters a word processor sets in its East Asian font: CJK ideographs, kana, hangul,
+// CJK symbols and punctuation, full-width forms.
+bool isEastAsian(char32_t c) {
+    return (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || c >= 0x20000;
+}
 
 class Reader {
 public:
@@ -139,6 +175,9 @@ public:
         if (in_.compare(0, 5, "{\\rtf") != 0) return false;
         doc_.clear();
         cursor_ = QTextCursor(&doc_);
+        // One edit block for the whole file: the document lays out once at its end instead of
+        // after every run (which made a paragraph of many runs quadratic).
+        cursor_.beginEditBlock();
         std::vector<State> stack;
         State st;
         while (pos_ < in_.size()) {
@@ -173,6 +212,7 @@ public:
         flushBytes(st);
         // The last \par closes the last paragraph; more of them are empty paragraphs.
         for (; pendingParagraphs_ > 1; --pendingParagraphs_) cursor_.insertBlock();
+        cursor_.endEditBlock();
         return true;
     }
 
@@ -254,6 +294,26 @@ private:
         } else if (w == "cf") {
             flushBytes(st);
             st.colour = arg;
+        } else if (w == "rtlch") {
+            flushBytes(st);
+            st.assoc = State::Other;
+        } else if (w == "ltrch" || w == "loch" || w == "hich") {
+            flushBytes(st);
+            st.assoc = State::Latin;
+        } else if (w == "dbch") {
+            flushBytes(st);
+            st.assoc = State::DoubleByte;
+        } else if (w == "af" || w == "afs" || w == "ab" || w == "ai" || w == "aul" ||
+                   w == "aulnone" || w == "astrike") {
+            if (st.assoc != State::DoubleByte || st.dest != State::Text) return;
+            flushBytes(st);
+            if (w == "af") st.dbFont = arg;
+            else if (w == "afs") st.dbHalfPoints = arg;
+            else if (w == "ab") st.dbBold = on;
+            else if (w == "ai") st.dbItalic = on;
+            else if (w == "aul") st.dbUnderline = on;
+            else if (w == "aulnone") st.dbUnderline = 0;
+            else st.dbStrike = on;
         } else if (w == "b") {
             flushBytes(st);
             st.bold = on;
@@ -279,8 +339,7 @@ private:
         } else if (w == "uc") {
             st.ucSkip = arg;
         } else if (w == "u") {
-            flushBytes(st);
-            textOut(st, QString(QChar(static_cast<char16_t>(static_cast<uint16_t>(arg)))));
+            unicodeUnit(st, static_cast<char16_t>(static_cast<uint16_t>(arg)));
             skipFallback_ = st.ucSkip;
         } else if (w == "par") {
             paragraph(st);
@@ -323,8 +382,28 @@ private:
             }
             return;
         }
+        if (pendingHigh_ != 0) flushBytes(st);  // text between the halves: the high one is alone
         bytes_ += static_cast<char>(b);
         bytesState_ = st;
+    }
+
+    // One UTF-16 unit of "\uN". A high surrogate waits for the low one of the next "\uN";
+    // a surrogate without its partner becomes U+FFFD at once, so that what is read is what
+    // writing it gives back.
+    void unicodeUnit(State& st, char16_t u) {
+        if (QChar::isLowSurrogate(u) && pendingHigh_ != 0) {
+            const QChar pair[2] = {QChar(pendingHigh_), QChar(u)};
+            pendingHigh_ = 0;
+            insert(st, QString(pair, 2));
+            return;
+        }
+        flushBytes(st);
+        if (QChar::isHighSurrogate(u)) {
+            pendingHigh_ = u;
+            pendingState_ = st;
+            return;
+        }
+        textOut(st, QString(QChar(QChar::isSurrogate(u) ? char16_t(0xFFFD) : u)));
     }
 
     void flushFontBytes() {
@@ -339,6 +418,10 @@ private:
     }
 
     void flushBytes(const State&) {
+        if (pendingHigh_ != 0) {
+            pendingHigh_ = 0;
+            insert(pendingState_, QString(QChar(0xFFFD)));
+        }
         if (bytes_.empty()) return;
         const std::string utf8 = gbkBytes_ ? gbk::toUtf8(bytes_)
                                            : QString::fromLatin1(bytes_.data(), static_cast<int>(bytes_.size())).toStdString();
@@ -361,6 +444,30 @@ private:
     void insert(const State& st, const QString& s) {
         if (st.dest != State::Text || s.isEmpty()) return;
         for (; pendingParagraphs_ > 0; --pendingParagraphs_) cursor_.insertBlock();
+        if (!st.hasDoubleByteFormat()) {
+            insertRun(st, s);
+            return;
+        }
+        // East Asian characters take the double-byte format, the others the Latin one.
+        const State cjk = st.doubleByte();
+        qsizetype start = 0;
+        bool startEast = false;
+        for (qsizetype i = 0; i < s.size();) {
+            const bool pair = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+            const char32_t c = pair ? QChar::surrogateToUcs4(s[i], s[i + 1]) : s[i].unicode();
+            const bool east = isEastAsian(c);
+            if (i == 0) startEast = east;
+            else if (east != startEast) {
+                insertRun(startEast ? cjk : st, s.mid(start, i - start));
+                start = i;
+                startEast = east;
+            }
+            i += pair ? 2 : 1;
+        }
+        insertRun(startEast ? cjk : st, s.mid(start));
+    }
+
+    void insertRun(const State& st, const QString& s) {
         QTextCharFormat f;
         if (st.font >= 0) {
             const auto it = fonts_.find(st.font);
@@ -384,6 +491,8 @@ private:
     std::string bytes_;
     State bytesState_;
     int skipFallback_ = 0;
+    char16_t pendingHigh_ = 0;  // a high surrogate of "\uN" waiting for its low one
+    State pendingState_;
     int pendingParagraphs_ = 0;  // a last \par ends the last paragraph and adds none
     std::map<int, std::string> fonts_;
     int fontEntry_ = -1;

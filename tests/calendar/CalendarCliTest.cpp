@@ -1,10 +1,14 @@
 // The calendar commands of tarmin-cli, run as a separate process from the staged program folder.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/CliRunner.h"
+#include "tests/support/TestData.h"
 
 namespace {
 using CliResult = testcli::Result;
@@ -78,4 +82,44 @@ TEST(CalendarCli, TermsAndPillars) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "16 13 56 1 己卯 丙子 己未 甲子\n");  // 甲 and 己 days open with 甲子
     EXPECT_EQ(run("pillars '2000-01-01 25:00'").status, 1);
+}
+
+TEST(CalendarCli, GregorianRefusesFieldsOutOfRangeInsteadOfWrappingThem) {
+    REQUIRE_CLI();
+    // 65537 is 1 in sixteen bits: once read as 2023-01-01 of the lunar calendar.
+    for (const char* args : {"gregorian 2023 65537 65537 0", "gregorian 2023 13 1 0",
+                             "gregorian 2023 0 1 0", "gregorian 2023 1 31 0",
+                             "gregorian 2023 1 -65535 0", "gregorian 99999 1 1 0"}) {
+        const CliResult r = run(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_TRUE(r.out.empty()) << args << ": " << r.out;
+        EXPECT_NE(r.err.find("日期格式错误或日期不存在"), std::string::npos) << args;
+    }
+    const CliResult r = run("gregorian", "2023 65537 65537 0\n2023 1 65566 0\n2001 4 1 1\n");
+    EXPECT_EQ(r.status, 0);
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 3u) << r.out;
+    EXPECT_EQ(out[0], "2023 65537 65537 0\terror");
+    EXPECT_EQ(out[1], "2023 1 65566 0\terror");
+    EXPECT_EQ(out[2], "2001 4 1 1\t2001-05-23");
+}
+
+TEST(CalendarCli, AFileSizeLimitOnTheOutputIsReportedNotFatal) {
+    REQUIRE_CLI();
+    const std::string dir = testdata::freshTempDir("cli-fsize");
+    {
+        std::ofstream in(dir + "in.txt");
+        for (int i = 0; i < 400; ++i) in << "2000-01-01\n";  // about 10 KB of output
+    }
+    // The limit is a few KiB whatever unit the shell's ulimit counts in.
+    const std::string cmd = "ulimit -f 4; QT_QPA_PLATFORM=offscreen '" + testcli::programPath() +
+                            "' lunar <'" + dir + "in.txt' >'" + dir + "out.txt' 2>'" + dir +
+                            "err.txt'";
+    const int rc = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(rc));
+    // Killed by SIGXFSZ the shell reports 128 + 25.
+    EXPECT_EQ(WEXITSTATUS(rc), 1);
+    std::ifstream err(dir + "err.txt");
+    const std::string message((std::istreambuf_iterator<char>(err)), {});
+    EXPECT_NE(message.find("cannot write the output"), std::string::npos) << message;
 }

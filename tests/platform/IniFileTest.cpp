@@ -1,6 +1,7 @@
 // IniFile against hand-made GBK files: the private-profile rules and safe writes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -140,4 +141,20 @@ TEST(IniFile, SeesChangesMadeByOtherWriters) {
     EXPECT_EQ(reader.readSection("福建省"), (std::vector<std::string>{"厦门市", "福州市"}));
     fs::remove(path);
     EXPECT_EQ(reader.readString("福建省", "福州市", "120:0*30:0"), "120:0*30:0");
+}
+
+TEST(IniFile, AWriteNeverFollowsALinkPlantedUnderItsTemporaryName) {
+    const std::string dir = testdata::freshTempDir("ini-link");
+    const std::string path = dir + "set.ini";
+    writeRaw(path, "[a]\r\nb=1\r\n");
+    writeRaw(dir + "victim.txt", "not the settings");
+    fs::create_symlink(dir + "victim.txt", path + ".tmp" + std::to_string(::getpid()));
+    IniFile ini(path);
+    ini.writeInteger("a", "b", 2);
+    EXPECT_EQ(readRaw(dir + "victim.txt"), "not the settings");
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_EQ(IniFile(path).readInteger("a", "b", 0), 2);
+    for (const auto& e : fs::directory_iterator(dir))  // no temporary left behind
+        EXPECT_TRUE(e.path().filename() == "set.ini" || e.path().filename() == "victim.txt")
+            << e.path();
 }

@@ -161,3 +161,99 @@ TEST(GbkRtfCodec, ReadsWhatAWindowsEditorWrites) {
     EXPECT_TRUE(GbkRtfCodec::instance().read("{\\rtf1{{{\\'c", other));
     EXPECT_TRUE(GbkRtfCodec::instance().read("{\\rtf1 a}}}}b\\", other));
 }
+
+namespace {
+// Bold, point size and first family of the character at `pos`.
+struct CharLook {
+    bool bold;
+    double points;
+};
+CharLook lookAt(const QTextDocument& doc, int pos) {
+    QTextCursor c(const_cast<QTextDocument*>(&doc));
+    c.setPosition(pos + 1);  // the format of the character before the cursor
+    const QTextCharFormat f = c.charFormat();
+    return {f.fontWeight() == QFont::Bold, f.fontPointSize()};
+}
+}  // namespace
+
+TEST(GbkRtfCodec, BoldChineseOfLibreOfficeAndWordReadsBold) {
+    testqt::app();
+    // LibreOffice: the CJK properties follow "\dbch" as associated controls, the Latin ones
+    // follow "\loch"; "\ab" after "\rtlch" is for right-to-left scripts.
+    const std::string libreOffice =
+        "{\\rtf1\\ansi\\deff3\\adeflang1025{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times New "
+        "Roman;}{\\f1\\fnil\\fprq2\\fcharset134 SimSun;}}\\uc1\\pard\\plain \\rtlch\\af1\\afs24 "
+        "\\ltrch\\hich\\af0\\loch\\dbch\\af1\\fs24\\f0 "
+        "{\\rtlch \\ab \\ltrch\\loch\\b\\dbch\\ab\\afs32 \\u26143\\'3f\\u24231\\'3f Head}\\par "
+        "\\pard\\plain {\\rtlch \\ltrch\\loch\\dbch\\ab \\u27491\\'3f\\u25991\\'3f x}\\par "
+        "\\pard\\plain {\\loch\\b\\dbch\\ab0 \\u27491\\'3fy}\\par}";
+    QTextDocument doc;
+    ASSERT_TRUE(GbkRtfCodec::instance().read(libreOffice, doc));
+    ASSERT_EQ(doc.toPlainText(), QStringLiteral("星座 Head\n正文 x\n正y"));
+    EXPECT_TRUE(lookAt(doc, 0).bold);                // 星: \dbch\ab
+    EXPECT_DOUBLE_EQ(lookAt(doc, 0).points, 16.0);  // \dbch\afs32
+    EXPECT_TRUE(lookAt(doc, 3).bold);                // H: \loch\b
+    EXPECT_DOUBLE_EQ(lookAt(doc, 3).points, 12.0);
+    EXPECT_TRUE(lookAt(doc, 8).bold);    // 正: only the CJK text is bold
+    EXPECT_FALSE(lookAt(doc, 11).bold);  // x
+    EXPECT_FALSE(lookAt(doc, 13).bold);  // 正: Latin bold, CJK explicitly not
+    EXPECT_TRUE(lookAt(doc, 14).bold);   // y
+
+    // Word: "\b" is for East Asian text too; its "\ab" after "\rtlch" changes nothing here.
+    const std::string word =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+        "\\pard\\plain {\\rtlch\\fcs1 \\ab\\af0 \\ltrch\\fcs0 \\b\\f0\\hich\\af0\\dbch\\af0\\loch"
+        "\\f0 \\'b1\\'ea\\'cc\\'e2}{\\rtlch\\fcs1 \\ab\\af0 \\ltrch\\fcs0 \\f0 \\'d5\\'fd}\\par}";
+    ASSERT_TRUE(GbkRtfCodec::instance().read(word, doc));
+    ASSERT_EQ(doc.toPlainText(), QStringLiteral("标题正"));
+    EXPECT_TRUE(lookAt(doc, 0).bold);
+    EXPECT_FALSE(lookAt(doc, 2).bold);
+
+    // What we write of it reads back the same.
+    ASSERT_TRUE(GbkRtfCodec::instance().read(libreOffice, doc));
+    QTextDocument again;
+    ASSERT_TRUE(GbkRtfCodec::instance().read(GbkRtfCodec::instance().write(doc), again));
+    EXPECT_EQ(again.toPlainText(), doc.toPlainText());
+    for (int pos : {0, 3, 8, 11, 13, 14}) EXPECT_EQ(lookAt(again, pos).bold, lookAt(doc, pos).bold);
+}
+
+TEST(GbkRtfCodec, SurrogatesPairUpAndALoneOneReadsAsTheReplacementCharacter) {
+    testqt::app();
+    const GbkRtfCodec& codec = GbkRtfCodec::instance();
+    QTextDocument doc, again;
+    struct Case {
+        const char* rtf;
+        QString text;
+    };
+    const Case cases[] = {
+        {"{\\rtf1\\u-10221?x}", QStringLiteral("\uFFFDx")},
+        {"{\\rtf1\\u-8704?x}", QStringLiteral("\uFFFDx")},
+        {"{\\rtf1\\u-10179?\\u-8704?x}", QString::fromUcs4(U"\U0001F600x")},
+        {"{\\rtf1\\u-10179?ab\\u-8704?}", QStringLiteral("\uFFFDab\uFFFD")},
+        {"{\\rtf1\\u-10179?\\par x}", QStringLiteral("\uFFFD\nx")},
+        {"{\\rtf1 a\\u-10179?}", QStringLiteral("a\uFFFD")},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(codec.read(c.rtf, doc)) << c.rtf;
+        EXPECT_EQ(doc.toPlainText(), c.text) << c.rtf;
+        ASSERT_TRUE(codec.read(codec.write(doc), again)) << c.rtf;
+        EXPECT_EQ(again.toPlainText(), doc.toPlainText()) << c.rtf;
+    }
+}
+
+TEST(GbkRtfCodec, AParagraphOfManyRunsReadsWhole) {
+    testqt::app();
+    // 40,000 runs in one paragraph, alternately bold (a comment pasted from a web page).
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 Arial;}}\\f0 ";
+    for (int i = 0; i < 40000; ++i) rtf += i % 2 ? "{\\b \\'d0\\'c7}" : "{\\b0 a}";
+    rtf += "\\par}";
+    const std::string dir = testdata::freshTempDir("rtf-runs");
+    std::ofstream(dir + "many.rtf", std::ios::binary) << rtf;
+    QTextEdit edit;
+    QtRichText rt(edit);
+    std::string err;
+    ASSERT_TRUE(rt.loadFile(dir + "many.rtf", &err)) << err;
+    ASSERT_EQ(rt.length(), 40000);
+    EXPECT_FALSE(lookAt(*edit.document(), 39998).bold);
+    EXPECT_TRUE(lookAt(*edit.document(), 39999).bold);
+}

@@ -1,0 +1,96 @@
+// The case store: comment names, and the cleaning of a stored name into a path that always
+// lies inside the comment folder.
+#include "records/Database.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/core/FileOps.h"
+#include "platform/core/Gbk.h"
+#include "records/DatabaseDetail.h"
+
+using namespace records_detail;
+
+namespace {
+bool unsafeInFileName(unsigned char c) { return c < 0x20 || c == 0x7F || c == '/' || c == '\\'; }
+
+// A GBK name made fit to stand in a file name: '/', '\' and control characters become '_',
+// and a name "." or ".." becomes "_". Two-byte characters are left whole.
+std::string safeGbkName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t len = gbkCharLength(name, i);
+        if (len == 1 && unsafeInFileName(static_cast<unsigned char>(name[i])))
+            out.push_back('_');
+        else
+            out.append(name.substr(i, len));
+        i += len;
+    }
+    if (out == "." || out == "..") out = "_";
+    return out;
+}
+
+// The name part of a new comment name: safeGbkName, and besides the characters a Windows disk
+// refuses in file names (an export may go to one) and every byte that is no complete GBK
+// character, so that the key's "_" can never become the second byte of a broken character.
+std::string newCommentNamePart(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t len = gbkCharLength(name, i);
+        const std::string_view ch = name.substr(i, len);
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        const bool bad = len == 1 ? (unsafeInFileName(c) || c >= 0x80 ||
+                                     std::strchr("<>:\"|?*", c) != nullptr)
+                                  : gbk::fromUtf8(gbk::toUtf8(ch)) != ch;
+        if (bad)
+            out.push_back('_');
+        else
+            out.append(ch);
+        i += len;
+    }
+    if (out == "." || out == "..") out = "_";
+    return out;
+}
+
+// The UTF-8 file name of a GBK comment name. UTF-8 multi-byte sequences hold no ASCII byte, so
+// a last pass over the ASCII bytes catches anything a broken GBK sequence let through.
+std::string fileNameOf(std::string_view commentGbk) {
+    std::string u = gbk::toUtf8(safeGbkName(commentGbk));
+    for (char& c : u)
+        if (unsafeInFileName(static_cast<unsigned char>(c))) c = '_';
+    if (u == "." || u == "..") u = "_";
+    return u;
+}}  // namespace
+
+// ---- comment names -------------------------------------------------------------------------
+
+std::string MDataBase::CommentFilePathForName(std::string_view commentGbk) const {
+    return CommentFolder() + fileNameOf(commentGbk) + ".rtf";
+}
+
+std::string MDataBase::CommentFilePath(const CaseRecord& rec) const {
+    return CommentFilePathForName(rec.commentGbk());
+}
+
+std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d%02d%02d", rec.year, rec.month, rec.day,
+                  rec.hour, rec.minute);
+    // A stored name holds at most 10 bytes and the stamp of a valid minute 13 to 15 (a year
+    // below -999 or above 9999 takes five or six characters), so the key is at most 25 bytes and
+    // key + "_99999" (31) fits the 32 text bytes of the comment field. Only a damaged record
+    // gives a longer key; it is cut to leave room for the counter.
+    const std::string key = gbk::cut(newCommentNamePart(rec.nameGbk()) + stamp,
+                                     CaseRecord::kCommentBytes - 6);
+    // The key is whole GBK characters and the counter is ASCII, so the file name of key + "_n"
+    // is the file name of key + "_n": converted once.
+    const std::string keyPath = CommentFolder() + fileNameOf(key);
+    if (!recfs::exists(keyPath + ".rtf")) return key;
+    for (int i = 0; i < 99999; ++i) {
+        const std::string counter = "_" + std::to_string(i);
+        if (!recfs::exists(keyPath + counter + ".rtf")) return key + counter;
+    }
+    return key + "_99999";
+}
