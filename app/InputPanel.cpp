@@ -260,7 +260,6 @@ std::string InputPanel::placeText(bool forOpenedCase) const {
 }
 
 bool InputPanel::readRequest(UiServices& ui, BirthRecord& out) {
-    const std::string name = Edtname->text().toStdString();
     if (Edtname->text().trimmed().isEmpty()) {
         ui.messageBox("姓名不能为空", "提示", MsgIcon::Information, MsgButtons::Ok);
         return false;
@@ -277,25 +276,7 @@ bool InputPanel::readRequest(UiServices& ui, BirthRecord& out) {
         ui.messageBox(place.message, place.caption, MsgIcon::Error, MsgButtons::Ok);
         return false;
     }
-    BirthRecord r{};
-    // A longer name is cut at a character boundary to the request's 9 GBK bytes, so the chart and
-    // the saved case carry the same name.
-    r.name = gbk::cutUtf8(name, BirthRecord::kNameBytes);
-    r.birth = DateTimeFields{static_cast<int16_t>(year), static_cast<int16_t>(cbom->currentIndex() + 1),
-                             static_cast<int16_t>(cbod->currentIndex() + 1),
-                             static_cast<int16_t>(cbos->currentIndex()),
-                             static_cast<int16_t>(cbomin->currentIndex())};
-    r.zoneIndex = static_cast<int8_t>(Cboshiqu->currentIndex());
-    r.lunar = Rdonl->isChecked() ? 1 : 0;
-    r.leapMonth = Chkrun->isChecked() ? 1 : 0;
-    r.male = Rdona->isChecked() ? 1 : 0;
-    r.provinceIndex = static_cast<int16_t>(cbodiZ->currentIndex());
-    r.cityIndex = static_cast<int16_t>(cbodiC->currentIndex());
-    r.longitude = place.longitude;
-    r.latitude = place.latitude;
-    r.bloodType = static_cast<uint8_t>(std::max(0, CboXue->currentIndex()));
-    r.place = gbk::cutUtf8(placeText(false), BirthRecord::kPlaceBytes);
-    out = r;
+    out = request(year, place.longitude, place.latitude, false);
     UpDyear->setPosition(year);
     return true;
 }
@@ -321,10 +302,15 @@ void InputPanel::fillFromCase(const CaseRecord& c) {
 }
 
 BirthRecord InputPanel::requestFromCase(const CaseRecord& c) const {
+    return request(wholeNumber(EdtYear->text().toStdString(), -1000), c.longitude, c.latitude, true);
+}
+
+BirthRecord InputPanel::request(int year, float longitude, float latitude, bool forOpenedCase) const {
     BirthRecord r{};
+    // A longer name is cut at a character boundary to the request's 9 GBK bytes, so the chart and
+    // the saved case carry the same name.
     r.name = gbk::cutUtf8(Edtname->text().toStdString(), BirthRecord::kNameBytes);
-    r.birth = DateTimeFields{static_cast<int16_t>(wholeNumber(EdtYear->text().toStdString(), -1000)),
-                             static_cast<int16_t>(cbom->currentIndex() + 1),
+    r.birth = DateTimeFields{static_cast<int16_t>(year), static_cast<int16_t>(cbom->currentIndex() + 1),
                              static_cast<int16_t>(cbod->currentIndex() + 1),
                              static_cast<int16_t>(cbos->currentIndex()),
                              static_cast<int16_t>(cbomin->currentIndex())};
@@ -334,10 +320,10 @@ BirthRecord InputPanel::requestFromCase(const CaseRecord& c) const {
     r.male = Rdona->isChecked() ? 1 : 0;
     r.provinceIndex = static_cast<int16_t>(cbodiZ->currentIndex());
     r.cityIndex = static_cast<int16_t>(cbodiC->currentIndex());
-    r.longitude = c.longitude;
-    r.latitude = c.latitude;
+    r.longitude = longitude;
+    r.latitude = latitude;
     r.bloodType = static_cast<uint8_t>(std::max(0, CboXue->currentIndex()));
-    r.place = gbk::cutUtf8(placeText(true), BirthRecord::kPlaceBytes);
+    r.place = gbk::cutUtf8(placeText(forOpenedCase), BirthRecord::kPlaceBytes);
     return r;
 }
 

@@ -96,6 +96,8 @@ public:
 private:
     void build();
     std::string placeText(bool forOpenedCase) const;
+    // The request from the panel's controls with the given year and coordinates.
+    BirthRecord request(int year, float longitude, float latitude, bool forOpenedCase) const;
     void setDate(int yearPosition, const QString& yearText, int month, int day, int hour, int minute);
 
     std::string programFolder_;

@@ -25,10 +25,13 @@ void TFrmMain::focusPanelYear() { panel_->focusYear(); }
 BirthRecord TFrmMain::panelRequestFromCase(const CaseRecord& c) const { return panel_->requestFromCase(c); }
 void TFrmMain::showCaseOpen(bool open) { panel_->showCaseOpen(open); }
 
+// Casts a natal chart and, on success, does what follows every successful natal command: the
+// transit request takes place and zone, the chart page shows, scrolled to its top-left and
+// centred, and the chart counts as cast.
 bool TFrmMain::castCase(const BirthRecord& request, std::string& errorText) {
     natalCast_ = false;
     if (!engine_) return false;
-    birth_ = request;
+    if (&request != &birth_) birth_ = request;
     const bool ok = engine_->castNatal(birth_);
     Imgzhanxing->update();
     if (!ok) {

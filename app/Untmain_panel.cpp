@@ -3,9 +3,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QTabWidget>
 #include <QToolButton>
 
 #include "app/InputPanel.h"
@@ -59,18 +56,7 @@ void TFrmMain::BtnpaiClick() {
     currentCase_.latitude = r.latitude;
     currentCase_.blood = r.bloodType;
 
-    if (!engine_) return;
-    const bool ok = engine_->castNatal(birth_);
-    Imgzhanxing->update();
-    if (!ok) {
-        ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
-        return;
-    }
-    transit_.place = birth_.place;
-    transit_.zoneIndex = birth_.zoneIndex;
-    Page1->setCurrentIndex(0);
-    ScrollPan->horizontalScrollBar()->setValue(0);
-    ScrollPan->verticalScrollBar()->setValue(0);
-    centerChartImage();
-    natalCast_ = true;
+    std::string error;
+    if (!castCase(birth_, error) && engine_)
+        ui_.messageBox(error, "错误", MsgIcon::Error, MsgButtons::Ok);
 }

@@ -104,8 +104,10 @@ class Desktop:
     def __init__(self, stage_dir, display=None):
         self.stage_dir = stage_dir
         self.folder = None
+        self.folders = []  # program folders this desktop made
         self.procs = []
         self.program = None
+        self.cleanup = []  # what a scenario leaves behind, removed at close
         self.display = display or ":%d" % (90 + os.getpid() % 100)
         if not shutil.which("Xvfb"):
             raise Skip("Xvfb is not installed")
@@ -135,6 +137,7 @@ class Desktop:
         enlarged the window last time would find it."""
         if folder is None:
             folder = tempfile.mkdtemp(prefix="tarmin-e2e-")
+            self.folders.append(folder)
             shutil.copytree(self.stage_dir, folder, dirs_exist_ok=True)
             if size:
                 with open(os.path.join(folder, "dat", "zxinit.ini"), "w") as f:
@@ -203,6 +206,18 @@ class Desktop:
         labels = [c.text() for c in box.find_all("label") if c.text()]
         return box.name, "\n".join(labels), box
 
+    def expect_box(self, caption, text, button="OK"):
+        """Reads the message box in front, checks its caption and text, and answers it."""
+        got = self.message_box()
+        assert got[:2] == (caption, text), got[:2]
+        self.answer(got[2], button)
+
+    def quit(self, main_window):
+        """文件 → 退出程序, answered with 是; the program must end."""
+        self.menu(main_window, "文件(F)", "退出程序")
+        self.expect_box("关闭", "确定要关闭软件吗？", "Yes")
+        assert self.program_ended(), "the program did not end after Yes"
+
     def answer(self, box, button):
         """Presses a button of a message box by its caption (e.g. "OK", "Yes")."""
         for b in box.find_all("push button"):
@@ -218,9 +233,6 @@ class Desktop:
         item.click()
         for caption in path[1:]:
             item = item.find("menu item", caption)
-            if os.environ.get("TARMIN_E2E_DEBUG"):
-                e = item.extents()
-                print("menu", caption, e.x, e.y, e.width, e.height, file=sys.stderr)
             item.click()
 
     # --- search --------------------------------------------------------------------------------
@@ -298,11 +310,34 @@ class Desktop:
                 p.wait(5)
             except subprocess.TimeoutExpired:
                 p.kill()
-        if self.folder and os.environ.get("TARMIN_E2E_KEEP") is None:
-            shutil.rmtree(self.folder, ignore_errors=True)
+        if os.environ.get("TARMIN_E2E_KEEP") is None:
+            for folder in self.folders:
+                shutil.rmtree(folder, ignore_errors=True)
+            for undo in self.cleanup:
+                undo()
 
 
 def _captions(button):
     """A standard button's caption in English and in Chinese (Qt's translations)."""
     return {"OK": ("OK", "确定"), "Yes": ("Yes", "是", "是(Y)"), "No": ("No", "否", "否(N)"),
             "Cancel": ("Cancel", "取消")}.get(button, (button,))
+
+
+def run(scenario, title):
+    """Runs one user story against the staged program folder named on the command line: 0 when
+    it passed, 77 when no desktop can be had here; a failure raises (and leaves a screenshot in
+    /tmp/tarmin-e2e-failure.png)."""
+    try:
+        d = Desktop(sys.argv[1])
+    except Skip as why:
+        print("SKIPPED:", why)
+        return 77
+    try:
+        scenario(d)
+        print("PASSED:", title)
+        return 0
+    except Exception:
+        d.screenshot("/tmp/tarmin-e2e-failure.png")
+        raise
+    finally:
+        d.close()

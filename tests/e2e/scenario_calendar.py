@@ -5,75 +5,55 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from desktop import Desktop, Skip  # noqa: E402
+from desktop import run  # noqa: E402
 
 
-def expect_box(d, caption, text, answer="OK"):
-    got = d.message_box()
-    assert got[:2] == (caption, text), got[:2]
-    d.answer(got[2], answer)
 
+def scenario(d):
+    main_window = d.start_program()
+    d.menu(main_window, "辅助工具(T)", "万年历")
+    wnl = d.window("Tarmin万年历")
+    year = wnl.find("text", "年")
 
-def main(stage):
-    try:
-        d = Desktop(stage)
-    except Skip as why:
-        print("SKIPPED:", why)
-        return 77
-    try:
-        main_window = d.start_program()
-        d.menu(main_window, "辅助工具(T)", "万年历")
-        wnl = d.window("Tarmin万年历")
-        year = wnl.find("text", "年")
+    # A year outside -4713 ... 9999 is refused where it is typed.
+    year.set_text("10000")
+    year.click()
+    d.key("Return")
+    d.expect_box("错误", "年份在-4713 到 9999之间")
 
-        # A year outside -4713 ... 9999 is refused where it is typed.
-        year.set_text("10000")
-        year.click()
-        d.key("Return")
-        expect_box(d, "错误", "年份在-4713 到 9999之间")
+    # October 1582: 21 cells, the fifth is the 15th.
+    wnl.find("combo box", "日").choose("1日")
+    year.set_text("1582")
+    year.click()
+    d.key("Return")
+    wnl.find("combo box", "月").choose("10月")
+    assert wnl.find("label", "1582年10月"), "title"
+    grid = wnl.find(None, "月历")
+    g = grid.extents()
+    cw, ch = g.width // 7, g.height // 7
+    d.click_at(g.x + 4 * cw + cw // 2, g.y + ch + ch // 2)  # Monday 1 Oct is column 0
+    day = wnl.find("combo box", "日")
+    assert day.name == "15日", day.name
 
-        # October 1582: 21 cells, the fifth is the 15th.
-        wnl.find("combo box", "日").choose("1日")
-        year.set_text("1582")
-        year.click()
-        d.key("Return")
-        wnl.find("combo box", "月").choose("10月")
-        assert wnl.find("label", "1582年10月"), "title"
-        grid = wnl.find(None, "月历")
-        g = grid.extents()
-        cw, ch = g.width // 7, g.height // 7
-        d.click_at(g.x + 4 * cw + cw // 2, g.y + ch + ch // 2)  # Monday 1 Oct is column 0
-        day = wnl.find("combo box", "日")
-        assert day.name == "15日", day.name
+    # "本命盘" with 1582: the main window's own year message.
+    wnl.find("push button", "本命盘").click()
+    d.expect_box("年份错误", "年份最大范围1600 - 2200")
 
-        # "本命盘" with 1582: the main window's own year message.
-        wnl.find("push button", "本命盘").click()
-        expect_box(d, "年份错误", "年份最大范围1600 - 2200")
+    # Another moment: the main window takes it and casts.
+    d.menu(main_window, "辅助工具(T)", "万年历")
+    wnl = d.window("Tarmin万年历")
+    year = wnl.find("text", "年")
+    year.set_text("1990")
+    year.click()
+    d.key("Return")
+    wnl.find("push button", "本命盘").click()
+    time.sleep(1.0)
+    assert main_window.find("text", "年").text() == "1990"
+    assert main_window.find("combo box", "月").name == "10月"
+    assert main_window.find("combo box", "日").name == "15日"
 
-        # Another moment: the main window takes it and casts.
-        d.menu(main_window, "辅助工具(T)", "万年历")
-        wnl = d.window("Tarmin万年历")
-        year = wnl.find("text", "年")
-        year.set_text("1990")
-        year.click()
-        d.key("Return")
-        wnl.find("push button", "本命盘").click()
-        time.sleep(1.0)
-        assert main_window.find("text", "年").text() == "1990"
-        assert main_window.find("combo box", "月").name == "10月"
-        assert main_window.find("combo box", "日").name == "15日"
-
-        d.menu(main_window, "文件(F)", "退出程序")
-        expect_box(d, "关闭", "确定要关闭软件吗？", "Yes")
-        assert d.program_ended(), "the program did not end after Yes"
-        print("PASSED: perpetual calendar")
-        return 0
-    except Exception:
-        d.screenshot("/tmp/tarmin-e2e-calendar-failure.png")
-        raise
-    finally:
-        d.close()
+    d.quit(main_window)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(run(scenario, "perpetual calendar"))

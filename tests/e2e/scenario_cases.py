@@ -10,23 +10,11 @@ import time
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(__file__))
-from desktop import Desktop, Skip  # noqa: E402
+from desktop import run  # noqa: E402
 
 
 # The tree's popup menu over a case: its enabled entries in menu order.
 CASE_MENU = ["查看命例", "移动到", "删除命例", "增加类别", "保存类别", "查找", "显示全部命例"]
-
-
-def expect_box(d, caption, text, answer="OK"):
-    got = d.message_box()
-    assert got[:2] == (caption, text), got[:2]
-    d.answer(got[2], answer)
-
-
-def close_program(d, main_window):
-    d.menu(main_window, "文件(F)", "退出程序")
-    expect_box(d, "关闭", "确定要关闭软件吗？", "Yes")
-    assert d.program_ended(), "the program did not end after Yes"
 
 
 def case_node(window, name):
@@ -47,92 +35,79 @@ def choose_folder(d, folder):
     d.key("Return")
 
 
-def main(stage):
-    try:
-        d = Desktop(stage)
-    except Skip as why:
-        print("SKIPPED:", why)
-        return 77
+def scenario(d):
+    main_window = d.start_program(size=(1000, 720))
+    folder = d.folder
+    main_window.find("text", "姓名").set_text("张三")
+    main_window.find("text", "年").set_text("1990")
+    main_window.find("push button", "本命盘").click()
+    time.sleep(1.0)
+
+    # 存新 with a new category.
+    main_window.find("push button", "保存命例").click()
+    category = d.window("分类保存")
+    category.find("text", "保存类别").set_text("朋友")
+    category.find("push button", "确定").click()
+    node = case_node(main_window, "张三")
+    assert node.name.endswith("|0"), node.name
+
+    # A changed comment, saved with 存旧.
+    comment = main_window.find("text", "评语")
+    comment.set_text("第一次看盘的评语")
+    main_window.find("push button", "保存命例").click()
+    d.expect_box("提示", "要修改“张三”这条记录吗？", "Yes")
+    d.expect_box("Tarmin天文占星 3.6", "已保存编辑后的命例。")
+    d.quit(main_window)
+
+    # Start again: the case is in the tree; double-click opens it with its comment.
+    main_window = d.start_program(folder)
+    tree = main_window.find("tree", "命例")
+    group = tree.find("table cell", "朋友")
+    group.click()
+    d.key("Right")  # opens the category
+    case_node(main_window, "张三").click(double=True)
+    time.sleep(1.0)
+    assert main_window.find("text", "评语").text() == "第一次看盘的评语"
+    assert main_window.find("text", "姓名").text() == "张三"
+    assert main_window.find("text", "年").text() == "1990"
+
+    # Export into a folder.
     exports = tempfile.mkdtemp(prefix="tarmin-e2e-export-")
-    try:
-        main_window = d.start_program(size=(1000, 720))
-        folder = d.folder
-        main_window.find("text", "姓名").set_text("张三")
-        main_window.find("text", "年").set_text("1990")
-        main_window.find("push button", "本命盘").click()
-        time.sleep(1.0)
+    d.cleanup.append(lambda: shutil.rmtree(exports, ignore_errors=True))
+    d.menu(main_window, "文件(F)", "导出历史记录")
+    choose_folder(d, exports)
+    target = os.path.join(exports, "Tarmin天文占星_导出数据") + os.sep
+    d.expect_box("Tarmin天文占星 3.6", "成功导出，已保存到" + target + "目录下")
 
-        # 存新 with a new category.
-        main_window.find("push button", "保存命例").click()
-        category = d.window("分类保存")
-        category.find("text", "保存类别").set_text("朋友")
-        category.find("push button", "确定").click()
-        node = case_node(main_window, "张三")
-        assert node.name.endswith("|0"), node.name
+    # Delete the case (it is the open one).
+    node = case_node(main_window, "张三")
+    node.click()
+    d.popup_choose(node, CASE_MENU, "删除命例")
+    d.expect_box("注意", "确定要删除“张三”这个记录吗？", "Yes")
+    d.expect_box("提示", "确定要删除当前正在查看的记录吗？", "Yes")
+    time.sleep(0.5)
+    assert not [c for c in tree.find_all("table cell") if c.name.startswith("张三  ")]
+    d.quit(main_window)
 
-        # A changed comment, saved with 存旧.
-        comment = main_window.find("text", "评语")
-        comment.set_text("第一次看盘的评语")
-        main_window.find("push button", "保存命例").click()
-        expect_box(d, "提示", "要修改“张三”这条记录吗？", "Yes")
-        expect_box(d, "Tarmin天文占星 3.6", "已保存编辑后的命例。")
-        close_program(d, main_window)
-
-        # Start again: the case is in the tree; double-click opens it with its comment.
-        main_window = d.start_program(folder)
-        tree = main_window.find("tree", "命例")
-        group = tree.find("table cell", "朋友")
-        group.click()
-        d.key("Right")  # opens the category
-        case_node(main_window, "张三").click(double=True)
-        time.sleep(1.0)
-        assert main_window.find("text", "评语").text() == "第一次看盘的评语"
-        assert main_window.find("text", "姓名").text() == "张三"
-        assert main_window.find("text", "年").text() == "1990"
-
-        # Export into a folder.
-        d.menu(main_window, "文件(F)", "导出历史记录")
-        choose_folder(d, exports)
-        target = os.path.join(exports, "Tarmin天文占星_导出数据") + os.sep
-        expect_box(d, "Tarmin天文占星 3.6", "成功导出，已保存到" + target + "目录下")
-
-        # Delete the case (it is the open one).
-        node = case_node(main_window, "张三")
-        node.click()
-        d.popup_choose(node, CASE_MENU, "删除命例")
-        expect_box(d, "注意", "确定要删除“张三”这个记录吗？", "Yes")
-        expect_box(d, "提示", "确定要删除当前正在查看的记录吗？", "Yes")
-        time.sleep(0.5)
-        assert not [c for c in tree.find_all("table cell") if c.name.startswith("张三  ")]
-        close_program(d, main_window)
-
-        # A fresh program folder imports the export and gets the case back.
-        main_window = d.start_program(size=(1000, 720))
-        d.menu(main_window, "文件(F)", "导入历史记录")
-        expect_box(d, "注意了", "执行此操作将覆盖现有的历史记录，要继续吗？", "Yes")
-        choose_folder(d, os.path.join(target, "Kelvora.dat"))
-        expect_box(d, "Tarmin天文占星 3.6", "成功导入，请重启软件！")
-        expect_box(d, "关闭", "确定要关闭软件吗？", "Yes")
-        assert d.program_ended()
-        with open(os.path.join(target, "Kelvora.dat"), "rb") as a, \
-                open(os.path.join(d.folder, "dat", "Kelvora.dat"), "rb") as b:
-            assert a.read() == b.read(), "imported record file differs from the export"
-        main_window = d.start_program(d.folder)
-        tree = main_window.find("tree", "命例")
-        group = tree.find("table cell", "朋友")
-        group.click()
-        d.key("Right")
-        case_node(main_window, "张三")
-        close_program(d, main_window)
-        print("PASSED: saved cases")
-        return 0
-    except Exception:
-        d.screenshot("/tmp/tarmin-e2e-cases-failure.png")
-        raise
-    finally:
-        d.close()
-        shutil.rmtree(exports, ignore_errors=True)
+    # A fresh program folder imports the export and gets the case back.
+    main_window = d.start_program(size=(1000, 720))
+    d.menu(main_window, "文件(F)", "导入历史记录")
+    d.expect_box("注意了", "执行此操作将覆盖现有的历史记录，要继续吗？", "Yes")
+    choose_folder(d, os.path.join(target, "Kelvora.dat"))
+    d.expect_box("Tarmin天文占星 3.6", "成功导入，请重启软件！")
+    d.expect_box("关闭", "确定要关闭软件吗？", "Yes")
+    assert d.program_ended()
+    with open(os.path.join(target, "Kelvora.dat"), "rb") as a, \
+            open(os.path.join(d.folder, "dat", "Kelvora.dat"), "rb") as b:
+        assert a.read() == b.read(), "imported record file differs from the export"
+    main_window = d.start_program(d.folder)
+    tree = main_window.find("tree", "命例")
+    group = tree.find("table cell", "朋友")
+    group.click()
+    d.key("Right")
+    case_node(main_window, "张三")
+    d.quit(main_window)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(run(scenario, "saved cases"))

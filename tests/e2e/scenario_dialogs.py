@@ -5,83 +5,63 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from desktop import Desktop, Skip  # noqa: E402
+from desktop import run  # noqa: E402
 
 
-def expect_box(d, caption, text, answer="OK"):
+
+def scenario(d):
+    main_window = d.start_program()
+    # "流" before any chart.
+    main_window.find("push button", "流年盘").click()
+    d.expect_box("提示", "请先排一个本命盘。")
+
+    main_window.find("text", "年").set_text("1990")
+    main_window.find("push button", "本命盘").click()
+    time.sleep(1.0)
+
+    # The transit time: 1599 is refused and the dialog stays; 2030 is cast.
+    main_window.find("push button", "流年盘").click()
+    transit = d.window("流年时间(公历)")
+    transit.find("text", "年").set_text("1599")
+    transit.find("push button", "确定").click()
+    d.expect_box("年份错误", "年份最大范围1600-2200")
+    transit = d.window("流年时间(公历)")
+    transit.find("text", "年").set_text("2030")
+    transit.find("push button", "确定").click()
+    time.sleep(1.0)
+
+    # Chart settings: confirming the defaults writes dat/set.ini.
+    d.menu(main_window, "选项(O)", "排盘设置")
+    settings = d.window("排盘设置")
+    settings.find("push button", "确认").click()
+    time.sleep(0.5)
+    with open(os.path.join(d.folder, "dat", "set.ini"), "rb") as f:
+        written = f.read().decode("gbk")
+    assert "pos=5" in written and "bkcolor=16777215" in written and "line=0" in written, written
+
+    # Blood-type test: O may give to AB.
+    d.menu(main_window, "辅助工具(T)", "血型测试")
+    blood = d.window("血型测试")
+    blood.find("radio button", "配血").click()
+    blood.find("panel", "献血者").find("radio button", "O型").click()
+    blood.find("panel", "受血者").find("radio button", "AB型").click()
+    answer = blood.find("text", "检测结果").text()
+    assert answer == "★匹配成功:O型可以输给AB型!", answer
+    d.key("Escape")
+
+    # Place editor: a longitude of 180 degrees is refused with its message.
+    d.menu(main_window, "辅助工具(T)", "经纬度设置")
+    places = d.window("经纬度修改")
+    places.find("text", "经度度").set_text("180")
+    places.find("push button", "修改").click()
     got = d.message_box()
-    assert got[:2] == (caption, text), got[:2]
-    d.answer(got[2], answer)
+    assert got[0] == "注意了" and got[1].startswith("确定要修改："), got[:2]
+    d.answer(got[2], "Yes")
+    d.expect_box("输入错误", "经度在-180到180之间，分数在0-60之间")
+    d.key("Escape")
 
-
-def main(stage):
-    try:
-        d = Desktop(stage)
-    except Skip as why:
-        print("SKIPPED:", why)
-        return 77
-    try:
-        main_window = d.start_program()
-        # "流" before any chart.
-        main_window.find("push button", "流年盘").click()
-        expect_box(d, "提示", "请先排一个本命盘。")
-
-        main_window.find("text", "年").set_text("1990")
-        main_window.find("push button", "本命盘").click()
-        time.sleep(1.0)
-
-        # The transit time: 1599 is refused and the dialog stays; 2030 is cast.
-        main_window.find("push button", "流年盘").click()
-        transit = d.window("流年时间(公历)")
-        transit.find("text", "年").set_text("1599")
-        transit.find("push button", "确定").click()
-        expect_box(d, "年份错误", "年份最大范围1600-2200")
-        transit = d.window("流年时间(公历)")
-        transit.find("text", "年").set_text("2030")
-        transit.find("push button", "确定").click()
-        time.sleep(1.0)
-
-        # Chart settings: confirming the defaults writes dat/set.ini.
-        d.menu(main_window, "选项(O)", "排盘设置")
-        settings = d.window("排盘设置")
-        settings.find("push button", "确认").click()
-        time.sleep(0.5)
-        with open(os.path.join(d.folder, "dat", "set.ini"), "rb") as f:
-            written = f.read().decode("gbk")
-        assert "pos=5" in written and "bkcolor=16777215" in written and "line=0" in written, written
-
-        # Blood-type test: O may give to AB.
-        d.menu(main_window, "辅助工具(T)", "血型测试")
-        blood = d.window("血型测试")
-        blood.find("radio button", "配血").click()
-        blood.find("panel", "献血者").find("radio button", "O型").click()
-        blood.find("panel", "受血者").find("radio button", "AB型").click()
-        answer = blood.find("text", "检测结果").text()
-        assert answer == "★匹配成功:O型可以输给AB型!", answer
-        d.key("Escape")
-
-        # Place editor: a longitude of 180 degrees is refused with its message.
-        d.menu(main_window, "辅助工具(T)", "经纬度设置")
-        places = d.window("经纬度修改")
-        places.find("text", "经度度").set_text("180")
-        places.find("push button", "修改").click()
-        got = d.message_box()
-        assert got[0] == "注意了" and got[1].startswith("确定要修改："), got[:2]
-        d.answer(got[2], "Yes")
-        expect_box(d, "输入错误", "经度在-180到180之间，分数在0-60之间")
-        d.key("Escape")
-
-        d.menu(main_window, "文件(F)", "退出程序")
-        expect_box(d, "关闭", "确定要关闭软件吗？", "Yes")
-        assert d.program_ended(), "the program did not end after Yes"
-        print("PASSED: dialogs")
-        return 0
-    except Exception:
-        d.screenshot("/tmp/tarmin-e2e-dialogs-failure.png")
-        raise
-    finally:
-        d.close()
+    d.quit(main_window)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(run(scenario, "dialogs"))
