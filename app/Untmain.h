@@ -2,7 +2,8 @@
 // per-city coordinate arrays, the current birth and transit requests and the working case
 // record; the case store and the user-interface services are the program's and come in by
 // reference. Handlers are split by concern, each a short call where another class owns the work:
-// start-up and settings (Untmain.cpp), input panel and natal command (Untmain_panel.cpp, over
+// start-up, settings and close (Untmain.cpp), layout and menus (Untmain_layout.cpp), skins
+// (Untmain_skins.cpp), input panel and natal command (Untmain_panel.cpp, over
 // InputPanel), case commands (Untmain_cases.cpp, over the case tree in records/ui), transit and
 // dialogs (Untmain_dialogs.cpp, over dialogs/), the perpetual calendar (Untmain_calendar.cpp,
 // over calendar/ui), the chart image, texts and help (Untmain_commands.cpp).
@@ -244,7 +245,10 @@ private:
     int treeWidth_ = 180;
     int commentHeight_ = 80;
 
-    // The chart image and its canvas, the reading and the comment box as the engine sees them.
+    // The chart image (800 x 700) and its canvas, the reading and the comment box as the engine
+    // sees them.
+    static constexpr int kChartWidth = 800;
+    static constexpr int kChartHeight = 700;
     QImage chartImage_;
     QImageCanvas canvas_;
     std::unique_ptr<QtRichText> reading_;
