@@ -1,6 +1,6 @@
-// TFrmMain: the main window. Owns the settings file (dat/zxinit.ini), the chart engine, the
-// per-city coordinate arrays, the current birth and transit requests and the working case
-// record; the case store and the user-interface services are the program's and come in by
+// TFrmMain: the main window. Owns the settings file (dat/zxinit.ini), the chart engine, the input
+// panel (with the per-city coordinate arrays), the current birth and transit requests and the
+// working case record; the case store and the user-interface services are the program's and come in by
 // reference. Handlers are split by concern, each a short call where another class owns the work:
 // start-up, settings and close (Untmain.cpp), layout and menus (Untmain_layout.cpp), skins
 // (Untmain_skins.cpp), input panel and natal command (Untmain_panel.cpp, over
