@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ini.writeString("Fuzz", "Key", "值 value");
         ini.writeInteger("Fuzz", "Number", -12345);
     } catch (const IniWriteError&) {
-        FUZZ_CHECK(!"a write to a writable file failed");
+        FUZZ_CHECK(false && "a write to a writable file failed");
     }
     const IniFile again(path);
     FUZZ_CHECK(again.readString("fuzz", "key", "") == "值 value");
