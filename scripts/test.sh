@@ -24,8 +24,10 @@ fi
 if [ -z "${TARMIN_SKIP_SANITIZE:-}" ]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  # The sanitizers' instrumentation makes GCC's flow analysis report false "may be used
+  # uninitialized" inside the standard library; warnings are errors in the Release build above.
   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Release -DTARMIN_SANITIZE=ON -DTARMIN_BUILD_TESTS=ON \
-    -DTARMIN_BUILD_BENCH=OFF || exit 1
+    -DTARMIN_BUILD_BENCH=OFF -DTARMIN_WERROR=OFF || exit 1
   cmake --build build-asan -j"$jobs" || exit 1
   # The robot drives the Release program above; everything else runs again under the sanitizers.
   (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 1800 -E '^EndToEnd\.') || failed=1
