@@ -26,8 +26,10 @@ if [ -z "${TARMIN_SKIP_SANITIZE:-}" ]; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   # The sanitizers' instrumentation makes GCC's flow analysis report false "may be used
   # uninitialized" inside the standard library; warnings are errors in the Release build above.
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Release -DTARMIN_SANITIZE=ON -DTARMIN_BUILD_TESTS=ON \
-    -DTARMIN_BUILD_BENCH=OFF -DTARMIN_WERROR=OFF || exit 1
+  # Built at -O1 with line tables, as sanitizer builds usually are: it compiles in about half the
+  # time of the optimised build and still reports with file and line.
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+    -DTARMIN_SANITIZE=ON -DTARMIN_BUILD_TESTS=ON -DTARMIN_BUILD_BENCH=OFF -DTARMIN_WERROR=OFF || exit 1
   cmake --build build-asan -j"$jobs" || exit 1
   # The robot drives the Release program above; everything else runs again under the sanitizers.
   (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 1800 -E '^EndToEnd\.') || failed=1
