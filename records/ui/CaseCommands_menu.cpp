@@ -66,6 +66,11 @@ void CaseCommands::buildMenu() {
 }
 
 bool CaseCommands::eventFilter(QObject* watched, QEvent* event) {
+    // Only mouse and key events are looked at: the tree also sends events while it is being
+    // destroyed, when it may no longer be asked for its viewport.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::KeyPress)
+        return false;
     QTreeWidget* w = tree_.widget();
     if (watched == w->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* e = static_cast<QMouseEvent*>(event);
