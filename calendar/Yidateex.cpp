@@ -329,13 +329,13 @@ const std::string& MYiDateEx::chineseNumeral(int n) {
     return numeral_;
 }
 
-bool MYiDateEx::isValidDate(const DateTimeFields& g) {
+int MYiDateEx::daysInMonth(const DateTimeFields& g) {
     // Month 0 or 13 and day 0 would otherwise pass: the Julian-day arithmetic rolls them into
     // the neighbouring month, whose length the test then reads.
-    if (g.month < 1 || g.month > 12 || g.day < 1) return false;
+    if (g.month < 1 || g.month > 12 || g.day < 1) return 0;
     int day = g.day;
     if (g.year == 1582 && g.month == 10) {
-        if (day >= 5 && day <= 14) return false;
+        if (day >= 5 && day <= 14) return 0;
         if (day > 14) day -= 10;
     }
     DateTimeFields a = g;
@@ -347,8 +347,10 @@ bool MYiDateEx::isValidDate(const DateTimeFields& g) {
         b.year = static_cast<int16_t>(a.year + 1);
     }
     const int length = floorInt(toJulianDay(b) - toJulianDay(a));
-    return day <= length;
+    return day <= length ? length : 0;
 }
+
+bool MYiDateEx::isValidDate(const DateTimeFields& g) { return daysInMonth(g) > 0; }
 
 void MYiDateEx::nextDay(DateTimeFields& g) { g = fromJulianDay(toJulianDay(g) + 1); }
 

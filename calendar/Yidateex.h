@@ -33,6 +33,9 @@ public:
     static int16_t sexagenary(int stem, int branch);
     // UTF-8 text; the buffer is owned by the object and overwritten by the next call.
     const std::string& chineseNumeral(int n);
+    // The number of days of g's month (21 for October 1582, whose 5th to 14th do not exist) when
+    // g is a date of the calendar, else 0.
+    int daysInMonth(const DateTimeFields& g);
     bool isValidDate(const DateTimeFields& g);
     void nextDay(DateTimeFields& g);
     int weekday(const DateTimeFields& g);

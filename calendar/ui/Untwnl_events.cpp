@@ -4,7 +4,6 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "astro/Eph0.h"
 #include "calendar/ui/Untwnl.h"
 #include "platform/core/Numbers.h"
 #include "platform/qt/UpDown.h"
@@ -23,23 +22,7 @@ void TFrmWnl::setIndex(QComboBox* list, int index) {
 // ---------------------------------------------------------------------------------------------
 // Interfaces
 
-int TFrmWnl::daysInMonthOf(const DateTimeFields& d) {
-    int day = d.day;
-    if (d.year == 1582 && d.month == 10) {
-        if (day >= 5 && day <= 14) return 0;
-        if (day > 14) day -= 10;
-    }
-    DateTimeFields first = d;
-    first.day = 1;
-    DateTimeFields next = first;
-    next.month = static_cast<int16_t>(next.month + 1);
-    if (next.month == 13) {
-        next.month = 1;
-        next.year = static_cast<int16_t>(next.year + 1);
-    }
-    const int n = floorInt(calendar_.toJulianDay(next) - calendar_.toJulianDay(first));
-    return n >= day ? n : 0;
-}
+int TFrmWnl::daysInMonthOf(const DateTimeFields& d) { return calendar_.daysInMonth(d); }
 
 void TFrmWnl::showDate(const DateTimeFields& d) {
     buildLists();
