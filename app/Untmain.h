@@ -119,6 +119,8 @@ public:
     void BuildCaseTree(const std::vector<int>& numbers);
     void SaveCategoryList();
     void centerChartImage();
+    // Draws the chart on screen again from the last requests (after the chart settings changed).
+    void redrawChart();
 
     // NatalInput: what the perpetual calendar and the case commands ask of the panel.
     void setMoment(const PanelMoment& moment) override;
@@ -214,6 +216,7 @@ private:
     void ImgzhanxingMouseMove(int x, int y);
     void moveChartImage(int left, int top);
     void setSelectionFontFrom(QtRichText& target);
+    void applyReadingFont(const std::string& name, int size);
     void saveRichText(QtRichText& target, bool askBeforeOverwrite);
     void printRichText(QtRichText& target, const std::string& question);
     // Runs a command body; an error escaping it goes to the application's error box.

@@ -75,6 +75,9 @@ public:
     void cboChange();  // cbom, cbod, cbos, cbomin
     void UdYearClick();
     void EdtYearEnter();
+    // The year box holds a year of the calendar (-4713 ... 9999, no year 0); otherwise its
+    // message, the focus on the box, and false.
+    bool checkYearBox();
     void BitBtn2Click();  // previous month
     void BitBtn1Click();  // next month
     void sbtnnowClick();

@@ -49,6 +49,8 @@ void TUpDown::setRange(int lo, int hi) {
 }
 
 void TUpDown::step(int by) {
+    lastArrow_ = by;
+    emit arrowPressed(by);
     const int next = std::clamp(position_ + by, min_, max_);  // no wrap-around
     if (next == position_) return;
     position_ = next;

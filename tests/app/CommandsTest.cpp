@@ -52,7 +52,7 @@ TEST_F(MainWindowTest, SavingTheChartAlwaysAppendsTheFilterExtension) {
 
 TEST_F(MainWindowTest, PrintingTheChartScalesItToNineTenthsOfThePage) {
     TFrmMain& w = start();
-    ui.answerYes("准备开始打印吗?").answerPrint(PageOrientation::Portrait);
+    ui.answerYes("准备开始打印吗？").answerPrint(PageOrientation::Portrait);
     w.MenuItem4Click();
     ASSERT_EQ(ui.printer_.draws.size(), 1u);
     const auto& d = ui.printer_.draws[0];
@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, ImportingAMissingFileReportsTheRetryMessage) {
     EXPECT_EQ(ui.lastCall().file.filter, "All.rtf|*.rtf|All.txt|*.txt");
 
     ui.answerFile(testui::UiKind::OpenFile, folder + "gone.txt", 2)
-        .expectMessage("导入文件出错,请重试一次");
+        .expectMessage("导入文件出错，请重试一次");
     w.RdyimportClick();
     EXPECT_EQ(ui.lastCall().caption, "重试一次");
     EXPECT_EQ(ui.lastCall().icon, MsgIcon::None);
@@ -200,7 +200,7 @@ TEST_F(MainWindowTest, PrintingTheReadingReportsAPrinterFault) {
     ui.answerNo("确定要打印了吗？");
     w.RpyprtClick();
     // The scripted printer cannot print a document: the fault message.
-    ui.answerYes("准备开始打印吗?").answerPrint(PageOrientation::Portrait)
+    ui.answerYes("准备开始打印吗？").answerPrint(PageOrientation::Portrait)
         .expectMessage("打印错误，请检查打印设备！");
     w.MenuItem33Click();
     EXPECT_EQ(ui.lastCall().caption, "打印错误");
@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
                              "MenuItem25", "MenuItem26", "MenuItem27", "MenuItem29", "MenuItem32",
                              "MenuItem33"})
         action(name);
-    EXPECT_EQ(action("MenuItem7")->text().toStdString(), "粘帖");
+    EXPECT_EQ(action("MenuItem7")->text().toStdString(), "粘贴");
     EXPECT_EQ(action("Rpypaste")->text().toStdString(), "粘贴");
     EXPECT_EQ(captions(w.findChild<QMenu*>("PopZhangX")),
               (std::vector<std::string>{"复制", "另存为...", "打印"}));
@@ -370,8 +370,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
               (std::vector<std::string>{"撤销", "-", "复制", "粘贴", "剪切", "删除", "全选", "-",
                                         "设置选中文字", "-", "导入命稿文件", "另存为", "打印命稿"}));
     EXPECT_EQ(captions(w.findChild<QMenu*>("PopPingYu")),
-              (std::vector<std::string>{"撤销", "-", "复制", "粘帖", "剪切", "删除", "全选", "-",
-                                        "设置选中文本", "-", "另存为", "打印"}));
+              (std::vector<std::string>{"撤销", "-", "复制", "粘贴", "剪切", "删除", "全选", "-",
+                                        "设置选中文字", "-", "另存为", "打印"}));
     // "退出程序" closes through the confirmation.
     ui.answerNo("确定要关闭软件吗？");
     action("N6")->trigger();
