@@ -87,7 +87,7 @@ public:
     QComboBox* CboXue = nullptr;
     QComboBox* Cboshiqu = nullptr;
     QComboBox* cbodiZ = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;  // ">": "输入县市名", find a city of the province by name
     QComboBox* cbodiC = nullptr;
     QLineEdit* ledtjing = nullptr;
     QLineEdit* ledtwei = nullptr;

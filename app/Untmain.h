@@ -149,7 +149,7 @@ public slots:
     void UpDyearClick();
     void cbodiZClick();
     void cbodiCClick();
-    void SpeedButton1Click();
+    void SpeedButton1Click();  // ">" beside the province list: "输入县市名"
     void BtnpaiClick();
     void BtoNewClick();
     void SbtoSaveClick();
@@ -157,11 +157,11 @@ public slots:
     void SbtoZw_liuClick();
     void LstTitleClick();
     // Menus.
-    void N4Click();
-    void N7Click();
-    void N8Click();
-    void N9Click();
-    void N6Click();
+    void N4Click();  // 文件 → "保存命例"
+    void N7Click();  // 文件 → "导入历史记录"
+    void N8Click();  // 文件 → "导出历史记录"
+    void N9Click();  // 文件 → "整理记录文件"
+    void N6Click();  // 文件 → "退出程序"
     void mnuT_xueClick();
     void mnuT_diliClick();
     void mnuT_wnlClick();
@@ -263,7 +263,7 @@ private:
     CaseCommands* caseCommands_ = nullptr;  // owned by the tree
     QSplitter* treeSplitter_ = nullptr;
     QSplitter* commentSplitter_ = nullptr;
-    QTabWidget* Page1 = nullptr;
+    QTabWidget* Page1 = nullptr;  // the pages "占星天宫图" (chart) and "天宫图解说" (reading)
     QScrollArea* ScrollPan = nullptr;
     QWidget* chartHolder_ = nullptr;
     TChartImage* Imgzhanxing = nullptr;

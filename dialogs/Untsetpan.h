@@ -48,8 +48,8 @@ public:
     TUpDown* UDownPos = nullptr;
     QCheckBox* ChkLine = nullptr;
     QPushButton* Button2 = nullptr;  // "默认值"
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;  // "确认"
+    QPushButton* BitBtn1 = nullptr;  // "取消"
 
     void done(int result) override;
 
