@@ -69,10 +69,12 @@ void TFrmDiLi::build() {
         nameControl(e, accessible);
         return e;
     };
-    LedtJingDu = field("LedtJingDu", 3, "经度度");
+    // The degree fields have room for a sign: a western longitude (-179) and a southern
+    // latitude (-89) can be typed as well as the eastern and northern ones.
+    LedtJingDu = field("LedtJingDu", 4, "经度度");
     LedtJingDu->setText(qs("120"));
     LedtJingFen = field("LedtJingFen", 2, "经度分");
-    LedtWeiDu = field("LedtWeiDu", 2, "纬度度");
+    LedtWeiDu = field("LedtWeiDu", 3, "纬度度");
     LedtWeiFen = field("LedtWeiFen", 2, "纬度分");
 
     auto* grid = new QGridLayout;

@@ -6,7 +6,9 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QRawFont>
 #include <map>
+#include <vector>
 #include <QRegularExpression>
 #include <QString>
 #include <filesystem>
@@ -67,25 +69,33 @@ TEST(GlyphCoverage, EveryCharacterTheProgramShowsHasAGlyph) {
             if (e.path().extension() == ".txt" || e.path().extension() == ".md")
                 collect(QString::fromUtf8(readFile(e.path())), e.path().filename().string(), chars);
     collect(QString::fromStdString(gbk::toUtf8(readFile(src / "resources/dat/dili.ini"))), "dili.ini", chars);
-    ASSERT_GT(chars.size(), 3000u) << "the sources were not found under " << src;
+    ASSERT_GT(chars.size(), 2000u) << "the sources were not found under " << src;
 
-    QFont song(QImageCanvas::familyFor("宋体"));
-    const QFontMetrics songMetrics(song);
-    std::vector<QFontMetrics> others;
-    for (const QString& f : installed) others.emplace_back(QFont(f));
+    // The Song face on its own, and the face as the windows draw it: with the fonts Qt falls
+    // back to for a character the face lacks.
+    const QFont song(QImageCanvas::familyFor("宋体"));
+    const QRawFont songAlone = QRawFont::fromFont(song);
+    ASSERT_TRUE(songAlone.isValid());
+    const QFontMetrics shown(song);
+    std::vector<QRawFont> fallbackFaces;
+    for (const QString& f : installed) fallbackFaces.push_back(QRawFont::fromFont(QFont(f)));
+    const auto inFallback = [&](char32_t c) {
+        for (const QRawFont& f : fallbackFaces)
+            if (f.supportsCharacter(c)) return true;
+        return shown.inFontUcs4(c);
+    };
     int fromFallback = 0;
-    std::string missing;
+    std::string missing, fallbackSample;
     for (const auto& [c, where] : chars) {
         if (QChar::category(c) == QChar::Other_Format || QChar::isSpace(c)) continue;
-        if (songMetrics.inFontUcs4(c)) continue;
-        bool found = false;
-        for (const QFontMetrics& m : others) found = found || m.inFontUcs4(c);
-        if (found) {
-            ++fromFallback;
+        if (songAlone.supportsCharacter(c)) continue;
+        if (inFallback(c)) {
+            if (++fromFallback <= 10) fallbackSample += QString::fromUcs4(&c, 1).toStdString();
             continue;
         }
         missing += QString::fromUcs4(&c, 1).toStdString() + " (" + where + ") ";
     }
-    std::printf("%zu characters, %d of them from the CJK fallback\n", chars.size(), fromFallback);
+    std::printf("%zu characters, %d of them from a fallback face (%s...)\n", chars.size(), fromFallback,
+                fallbackSample.c_str());
     EXPECT_TRUE(missing.empty()) << "no glyph in the installed fonts: " << missing;
 }

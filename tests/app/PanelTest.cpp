@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, ProvinceAndCityPickersAndCitySearch) {
     ui.answerInput("厦门");
     w.SpeedButton1Click();
     EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "厦门市");
-    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "118:5");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "118:05");
     EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "24:29");
     EXPECT_EQ(ui.lastCall().caption, "输入");
     EXPECT_EQ(ui.lastCall().text, "输入县、市、区名：");
@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, ProvinceAndCityPickersAndCitySearch) {
     province->setCurrentIndex(2);  // 天津市
     w.cbodiZClick();
     EXPECT_EQ(control<QComboBox>("cbodiC")->count(), 0);
-    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "1:0");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "1:00");
     province->setCurrentIndex(34);
     w.cbodiZClick();
     EXPECT_EQ(items("cbodiC"), std::vector<std::string>{"未知地"});

@@ -41,8 +41,9 @@ TEST_F(PlaceEditorTest, ListsAndFieldsComeFromTheTable) {
     EXPECT_EQ(d.BtoEdit->text().toStdString(), "修改");
     EXPECT_EQ(d.Label1->text().toStdString(), "经度");
     EXPECT_EQ(d.Label2->text().toStdString(), "纬度");
-    EXPECT_EQ(d.LedtJingDu->maxLength(), 3);
-    EXPECT_EQ(d.LedtWeiDu->maxLength(), 2);
+    // Room for a sign: every degree value the check accepts can be typed (-179, -89).
+    EXPECT_EQ(d.LedtJingDu->maxLength(), 4);
+    EXPECT_EQ(d.LedtWeiDu->maxLength(), 3);
     ASSERT_EQ(d.CboSheng->count(), 34);
     EXPECT_EQ(d.CboSheng->itemText(33).toStdString(), "澳门");
     ASSERT_EQ(d.CboShi->count(), 3);
@@ -51,7 +52,7 @@ TEST_F(PlaceEditorTest, ListsAndFieldsComeFromTheTable) {
     // A value the fields cannot hold as it stands is not cut short: those parts show empty.
     d.CboShi->setCurrentIndex(2);
     d.CboShiClick();
-    EXPECT_EQ(fields(d), ",30,,");
+    EXPECT_EQ(fields(d), "-120,30,,");
     d.CboSheng->setCurrentIndex(1);
     d.CboShengClick();
     EXPECT_EQ(fields(d), "116,24,39,54");
@@ -84,6 +85,7 @@ TEST_F(PlaceEditorTest, QuestionRangeMessagesAndTheWrittenValue) {
         {"180", "0", "26", "5", lon}, {"119", "60", "26", "5", lon}, {"119", "", "26", "5", lon},
         {"1a", "5", "26", "5", lon},  {"119", "5", "90", "5", lat},  {"119", "5", "26", "", lat},
         {"-180", "0", "26", "5", lon}, {"119", "5", "-90", "0", lat}, {"119", "5", "26", "60", lat},
+        {"179", "60", "26", "5", lon},
     };
     for (const auto& c : refused) {
         type(d, c.jd, c.jf, c.wd, c.wf);

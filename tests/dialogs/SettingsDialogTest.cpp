@@ -130,7 +130,7 @@ TEST(SettingsDialog, TheOrbIsTypedAsWellAsSteppedAndOnlyOneToTenIsStored) {
     d.UDownPos->upButton()->click();
     EXPECT_EQ(d.Edit1->text().toStdString(), "9");
     // The field takes nothing outside 1..10.
-    for (const char* refused : {"11", "x", "-1"}) {
+    for (const char* refused : {"x", "-1", "5.5"}) {
         d.Edit1->setText(QStringLiteral("7"));
         d.Edit1->selectAll();
         typeInto(d.Edit1, refused);
@@ -140,7 +140,7 @@ TEST(SettingsDialog, TheOrbIsTypedAsWellAsSteppedAndOnlyOneToTenIsStored) {
     EXPECT_EQ(d.orb(), 10);
     // A field on its way to a number (empty, "0") is refused on 确认 with what it accepts;
     // nothing is written.
-    for (const char* unfinished : {"", "0"}) {
+    for (const char* unfinished : {"", "0", "11"}) {
         d.Edit1->setText(QString::fromLatin1(unfinished));
         EXPECT_EQ(d.orb(), 0);
         ui.expectMessage("相位最大允许误差值在1到10度之间");
