@@ -1,6 +1,7 @@
 // The perpetual calendar's controls and events: the year box and its limits, month stepping
 // across the missing year 0 and at the ends of the range, "now", clicks in the grid (October
 // 1582 among them) and "本命盘" handing the moment to the input panel.
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -207,4 +208,23 @@ TEST_F(WnlTest, NatalButtonHandsTheMomentToThePanelAndCasts) {
     show(-100, 3, 4, 0, 0);
     window->BtnPaiClick();
     EXPECT_EQ(natal.moments.back().year, -100);
+}
+
+TEST_F(WnlTest, SelectedDayIsTintedGreenAndItsTextStaysDark) {
+    window->setGridCanvas(nullptr);  // the window's own image
+    window->show();
+    show(2024, 6, 12);
+    const QImage shot = window->grab().toImage();
+    const QRect cell = window->Shape1->geometry().adjusted(4, 4, -4, -4);
+    int green = 0, dark = 0, other = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() == 0 && c.green() == 128 && c.blue() == 0) ++green;
+            else if (c.red() < 60 && c.green() < 60 && c.blue() < 60) ++dark;
+            else ++other;
+        }
+    // The paper turns green under the mask; the day's text is not washed out.
+    EXPECT_GT(green, (green + dark + other) / 2) << green << " " << dark << " " << other;
+    EXPECT_GT(dark, 0);
 }
