@@ -62,7 +62,7 @@ def scenario(d):
     got = d.message_box()
     assert got[0] == "注意了" and got[1].startswith("确定要修改："), got[:2]
     d.answer(got[2], "No")
-    d.key("Escape")
+    d.window("经纬度修改").find("push button", "关闭").click()
 
     d.quit(main_window)
 
