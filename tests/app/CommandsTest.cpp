@@ -8,6 +8,9 @@
 #include <QTreeWidget>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include "MainWindowFixture.h"
@@ -148,15 +151,30 @@ TEST_F(MainWindowTest, TopicListMovesTheCaretToTheHeading) {
 
 TEST_F(MainWindowTest, ReadingFontMenuAndItsSettings) {
     TFrmMain& w = start();
+    w.BtnpaiClick();
+    ASSERT_TRUE(w.natalCast());
+    QTextEdit* reading = control<QTextEdit>("Redtzhanxing");
+    reading->document()->setModified(false);
     FontChoice f;
     f.name = "DejaVu Sans";
     f.size = 16;
     f.style.bold = true;
     ui.answerFont(f).expectPlain("设置完成");
     w.OmnusetfontClick();
+    // The dialog offers face and size only.
     EXPECT_EQ(ui.callsOf(testui::UiKind::ChooseFont).back().font.name, "宋体");
+    EXPECT_FALSE(ui.callsOf(testui::UiKind::ChooseFont).back().font.effects);
     EXPECT_EQ(w.reading().fontName(), "DejaVu Sans");
     EXPECT_EQ(w.reading().fontSize(), 16);
+    // The reading on screen takes them at once, every run of it; the bold asked for is not
+    // the dialog's to give, and the reading does not count as edited.
+    for (QTextBlock b = reading->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat cf = it.fragment().charFormat();
+            ASSERT_EQ(cf.fontPointSize(), 16.0) << it.fragment().text().toStdString();
+            ASSERT_EQ(cf.fontFamilies().toStringList().value(0).toStdString(), "DejaVu Sans");
+        }
+    EXPECT_FALSE(reading->document()->isModified());
     ui.answerColor(Rgb{1, 2, 3}).expectPlain("设置完成");
     w.OmnusetcolorClick();
     EXPECT_EQ(w.reading().backgroundColor(), (Rgb{1, 2, 3}));
