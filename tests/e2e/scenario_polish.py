@@ -58,6 +58,19 @@ def scenario(d):
     focus(d, settings.find("push button", "默认值"))
     d.key("Return")
     assert settings.find("text", "相位最大允许误差值(度)").text() == "5"
+    # The colour picker belongs to the dialog that asked: it opens over it.
+    settings.find("push button", "设置").click()
+    picker = d._wait(lambda: next((w for w in d.find_all_windows()
+                                   if w.role == "dialog" and w.name not in ("排盘设置", "")), None),
+                     20, "the colour dialog")
+    p, o = picker.extents(), settings.extents()
+    centre = (p.x + p.width // 2, p.y + p.height // 2)
+    assert o.x <= centre[0] <= o.x + o.width and o.y - 40 <= centre[1] <= o.y + o.height + 40, \
+        ("the colour dialog is not over 排盘设置", (p.x, p.y, p.width, p.height), (o.x, o.y, o.width, o.height))
+    d.key("Escape")
+    time.sleep(0.5)
+    settings = d.window("排盘设置")
+    settings.find("push button", "默认值").click()  # the focus back in the dialog
     d.key("Escape")
     time.sleep(0.5)
     assert not os.path.exists(set_ini), "默认值 or Escape wrote dat/set.ini"
