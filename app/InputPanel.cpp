@@ -48,7 +48,9 @@ void InputPanel::build() {
     r2->setSpacing(1);
     EdtYear = new QLineEdit(qs("2004"), this);
     EdtYear->setObjectName(QStringLiteral("EdtYear"));
-    EdtYear->setMaxLength(4);
+    // Five characters: a year handed over by the perpetual calendar ("-1000") shows whole, and is
+    // then refused by the year check like any other year outside 1600-2200.
+    EdtYear->setMaxLength(5);
     EdtYear->setFixedWidth(48);
     nameControl(EdtYear, "年");
     UpDyear = new TUpDown(this);
@@ -140,6 +142,10 @@ void InputPanel::build() {
 
     auto* r7 = new QHBoxLayout;
     SbtoSave = flatButton(this, "SbtoSave", "存新", "保存命例");
+    // Its caption tells a new case from an opened one: the name is the caption, the hint the
+    // description.
+    SbtoSave->setAccessibleName(qs("存新"));
+    SbtoSave->setAccessibleDescription(qs("保存命例"));
     SbtoZw_liu = flatButton(this, "SbtoZw_liu", "流", "流年盘");
     Btnpai = new QPushButton(qs("本命盘"), this);
     Btnpai->setObjectName(QStringLiteral("Btnpai"));
@@ -185,13 +191,24 @@ void InputPanel::setNow(const LocalMinute& now) {
 }
 
 void InputPanel::setMoment(const PanelMoment& m) {
-    setDate(m.yearPosition, qs(m.yearText), m.month, m.day, m.hour, m.minute);
+    setDate(m.year, QString::number(m.year), m.month, m.day, m.hour, m.minute);
     Rdogl->setChecked(true);
     Rdonl->setChecked(false);
     Chkrun->setChecked(false);
 }
 
-void InputPanel::yearArrowsMoved() { EdtYear->setText(QString::number(UpDyear->position())); }
+bool InputPanel::yearArrowsMoved(UiServices& ui) {
+    const int typed = wholeNumber(EdtYear->text().toStdString(), 0);
+    if (typed < 1600 || typed > 2200) {
+        ui.messageBox("年份最大范围1600 - 2200", "年份错误", MsgIcon::Warning, MsgButtons::Ok);
+        EdtYear->setFocus();
+        return false;
+    }
+    const int year = std::clamp(typed + UpDyear->lastArrow(), 1600, 2200);
+    UpDyear->setPosition(year);
+    EdtYear->setText(QString::number(year));
+    return true;
+}
 
 void InputPanel::provinceChosen() {
     const int province = cbodiZ->currentIndex();
@@ -329,6 +346,7 @@ BirthRecord InputPanel::request(int year, float longitude, float latitude, bool 
 
 void InputPanel::showCaseOpen(bool open) {
     SbtoSave->setText(qs(open ? "存旧" : "存新"));
+    SbtoSave->setAccessibleName(SbtoSave->text());
     QPalette p = SbtoSave->palette();
     p.setColor(QPalette::ButtonText, open ? QColor(0, 0, 255) : QColor(0, 0, 0));
     SbtoSave->setPalette(p);

@@ -32,8 +32,10 @@ public:
     // "现在时间": Gregorian, no leap month, the date controls at now (a year outside 1600-2200
     // becomes 2200).
     void setNow(const LocalMinute& now);
-    // The year arrows moved: the year field follows.
-    void yearArrowsMoved();
+    // A year arrow was pressed: the year typed in the field, one up or down (within 1600-2200),
+    // into the field and the arrows. A field that holds no such year gets the year message and
+    // the focus, and false.
+    bool yearArrowsMoved(UiServices& ui);
     // A province was picked: the cities of its section of dat/dili.ini with their coordinates,
     // the first selected and shown.
     void provinceChosen();
@@ -85,7 +87,7 @@ public:
     QComboBox* CboXue = nullptr;
     QComboBox* Cboshiqu = nullptr;
     QComboBox* cbodiZ = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;  // ">": "输入县市名", find a city of the province by name
     QComboBox* cbodiC = nullptr;
     QLineEdit* ledtjing = nullptr;
     QLineEdit* ledtwei = nullptr;

@@ -119,6 +119,8 @@ public:
     void BuildCaseTree(const std::vector<int>& numbers);
     void SaveCategoryList();
     void centerChartImage();
+    // Draws the chart on screen again from the last requests (after the chart settings changed).
+    void redrawChart();
 
     // NatalInput: what the perpetual calendar and the case commands ask of the panel.
     void setMoment(const PanelMoment& moment) override;
@@ -147,7 +149,7 @@ public slots:
     void UpDyearClick();
     void cbodiZClick();
     void cbodiCClick();
-    void SpeedButton1Click();
+    void SpeedButton1Click();  // ">" beside the province list: "输入县市名"
     void BtnpaiClick();
     void BtoNewClick();
     void SbtoSaveClick();
@@ -155,11 +157,11 @@ public slots:
     void SbtoZw_liuClick();
     void LstTitleClick();
     // Menus.
-    void N4Click();
-    void N7Click();
-    void N8Click();
-    void N9Click();
-    void N6Click();
+    void N4Click();  // 文件 → "保存命例"
+    void N7Click();  // 文件 → "导入历史记录"
+    void N8Click();  // 文件 → "导出历史记录"
+    void N9Click();  // 文件 → "整理记录文件"
+    void N6Click();  // 文件 → "退出程序"
     void mnuT_xueClick();
     void mnuT_diliClick();
     void mnuT_wnlClick();
@@ -214,6 +216,7 @@ private:
     void ImgzhanxingMouseMove(int x, int y);
     void moveChartImage(int left, int top);
     void setSelectionFontFrom(QtRichText& target);
+    void applyReadingFont(const std::string& name, int size);
     void saveRichText(QtRichText& target, bool askBeforeOverwrite);
     void printRichText(QtRichText& target, const std::string& question);
     // Runs a command body; an error escaping it goes to the application's error box.
@@ -260,7 +263,7 @@ private:
     CaseCommands* caseCommands_ = nullptr;  // owned by the tree
     QSplitter* treeSplitter_ = nullptr;
     QSplitter* commentSplitter_ = nullptr;
-    QTabWidget* Page1 = nullptr;
+    QTabWidget* Page1 = nullptr;  // the pages "占星天宫图" (chart) and "天宫图解说" (reading)
     QScrollArea* ScrollPan = nullptr;
     QWidget* chartHolder_ = nullptr;
     TChartImage* Imgzhanxing = nullptr;

@@ -6,6 +6,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolTip>
 #include <filesystem>
@@ -107,7 +110,7 @@ void TFrmMain::MenuItem3Click() {
 }
 
 void TFrmMain::MenuItem4Click() {
-    if (ui_.messageBox("准备开始打印吗?", "打印", MsgIcon::Information, MsgButtons::YesNo) !=
+    if (ui_.messageBox("准备开始打印吗？", "打印", MsgIcon::Information, MsgButtons::YesNo) !=
         MsgResult::Yes)
         return;
     Printer& printer = ui_.printer();
@@ -173,7 +176,7 @@ void TFrmMain::RdyimportClick() {
     reading_->clear();
     reading_->setDefaultAttributes(reading_->fontSize(), Rgb{0, 0, 0}, TextStyle{});
     if (!reading_->loadFile(r.path))
-        ui_.messageBox("导入文件出错,请重试一次", "重试一次", MsgIcon::None, MsgButtons::Ok);
+        ui_.messageBox("导入文件出错，请重试一次", "重试一次", MsgIcon::None, MsgButtons::Ok);
 }
 
 void TFrmMain::saveRichText(QtRichText& target, bool askBeforeOverwrite) {
@@ -209,15 +212,30 @@ void TFrmMain::printRichText(QtRichText& target, const std::string& question) {
         ui_.messageBox("打印错误，请检查打印设备！", "打印错误", MsgIcon::Error, MsgButtons::Ok);
 }
 void TFrmMain::RpyprtClick() { printRichText(*reading_, "确定要打印了吗？"); }
-void TFrmMain::MenuItem33Click() { printRichText(*comment_, "准备开始打印吗?"); }
+void TFrmMain::MenuItem33Click() { printRichText(*comment_, "准备开始打印吗？"); }
 
 // ---------------------------------------------------------------------------------------------
 // Reading font and colour
 
+// The reading's face and size, for the text on screen as well as for the next reading: every
+// run of the reading takes them (colours and styles stay), and its modified state is kept.
+void TFrmMain::applyReadingFont(const std::string& name, int size) {
+    reading_->setFontName(name);
+    reading_->setFontSize(size);
+    QTextCharFormat f;
+    f.setFontFamilies({QImageCanvas::familyFor(name)});
+    f.setFontPointSize(reading_->fontSize());
+    QTextDocument* doc = Redtzhanxing->document();
+    const bool wasModified = doc->isModified();
+    QTextCursor all(doc);
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(f);
+    doc->setModified(wasModified);
+}
+
 void TFrmMain::OsetmoClick() {
-    reading_->setFontName("宋体");
+    applyReadingFont("宋体", 10);
     reading_->setBackgroundColor(Rgb{255, 255, 255});
-    reading_->setFontSize(10);
     ui_.plainMessage("设置完成");
 }
 
@@ -225,10 +243,10 @@ void TFrmMain::OmnusetfontClick() {
     FontChoice initial;
     initial.name = reading_->fontName();
     initial.size = reading_->fontSize();
+    initial.effects = false;  // the reading takes a face and a size
     const auto chosen = ui_.chooseFont(initial);
     if (!chosen) return;
-    reading_->setFontName(chosen->name);
-    reading_->setFontSize(chosen->size);
+    applyReadingFont(chosen->name, chosen->size);
     ui_.plainMessage("设置完成");
 }
 

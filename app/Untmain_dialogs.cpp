@@ -1,5 +1,8 @@
 // The transit command "流" and the menu entries that open the auxiliary dialogs: blood-type test,
 // place editor, chart settings. Each dialog is created when chosen and released when it closes.
+#include <QComboBox>
+
+#include "app/InputPanel.h"
 #include "app/Untmain.h"
 #include "dialogs/Untdili.h"
 #include "dialogs/Untliun.h"
@@ -20,7 +23,12 @@ void TFrmMain::SbtoZw_liuClick() {
     if (!engine_) return;
     const bool ok = engine_->castTransit(transit_);
     Imgzhanxing->update();
-    if (!ok) ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
+    if (!ok) {
+        ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    // The transit is drawn on the chart page: show it, as the natal command does.
+    Page1->setCurrentIndex(0);
 }
 
 void TFrmMain::mnuT_xueClick() {
@@ -28,18 +36,31 @@ void TFrmMain::mnuT_xueClick() {
     ui_.showModal(dialog);
 }
 
-// The input panel keeps its city list; an edit shows the next time the province is picked.
+// Opens at the province and place selected on the input panel. The panel keeps its city list;
+// an edit shows the next time the province is picked.
 void TFrmMain::mnuT_diliClick() {
     guarded([this] {
         TFrmDiLi dialog(ui_, programFolder_, this);
+        dialog.selectPlace(panel_->provinceIndex(), panel_->cbodiC->currentText().toStdString());
         ui_.showModal(dialog);
     });
 }
 
-// The chart on screen stays as drawn; the next cast reads the new settings.
+// After "确认" the chart on screen is drawn again with the new settings: the last natal chart,
+// and the last transit over it when a transit was showing.
 void TFrmMain::OmnusetcanClick() {
     guarded([this] {
-        TFrmSetPan dialog(ui_, programFolder_, this);
-        ui_.showModal(dialog);
+        {
+            TFrmSetPan dialog(ui_, programFolder_, this);
+            if (!ui_.showModal(dialog)) return;
+        }
+        redrawChart();
     });
+}
+
+void TFrmMain::redrawChart() {
+    if (!engine_ || !natalCast_) return;
+    const bool transitShown = engine_->mode() == ChartMode::Transit;
+    if (engine_->castNatal(birth_) && transitShown) engine_->castTransit(transit_);
+    Imgzhanxing->update();
 }

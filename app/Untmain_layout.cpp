@@ -225,12 +225,12 @@ void TFrmMain::buildMenus() {
     add(PopPingYu, "撤销", "MenuItem21", &TFrmMain::MenuItem21Click);
     PopPingYu->addSeparator();
     add(PopPingYu, "复制", "MenuItem6", &TFrmMain::MenuItem6Click);
-    add(PopPingYu, "粘帖", "MenuItem7", &TFrmMain::MenuItem7Click);
+    add(PopPingYu, "粘贴", "MenuItem7", &TFrmMain::MenuItem7Click);
     add(PopPingYu, "剪切", "MenuItem25", &TFrmMain::MenuItem25Click);
     add(PopPingYu, "删除", "MenuItem26", &TFrmMain::MenuItem26Click);
     add(PopPingYu, "全选", "MenuItem27", &TFrmMain::MenuItem27Click);
     PopPingYu->addSeparator();
-    add(PopPingYu, "设置选中文本", "MenuItem29", &TFrmMain::MenuItem29Click);
+    add(PopPingYu, "设置选中文字", "MenuItem29", &TFrmMain::MenuItem29Click);
     PopPingYu->addSeparator();
     add(PopPingYu, "另存为", "MenuItem32", &TFrmMain::MenuItem32Click);
     add(PopPingYu, "打印", "MenuItem33", &TFrmMain::MenuItem33Click);

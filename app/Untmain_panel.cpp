@@ -16,7 +16,7 @@ void TFrmMain::connectPanel() {
     InputPanel& p = *panel_;
     hook(p.BtoNew, &QPushButton::clicked, &TFrmMain::BtoNewClick);
     hook(p.SbtoNow, &QToolButton::clicked, &TFrmMain::SbtoNowClick);
-    hook(p.UpDyear, &TUpDown::clicked, &TFrmMain::UpDyearClick);
+    hook(p.UpDyear, &TUpDown::arrowPressed, &TFrmMain::UpDyearClick);
     hook(p.cbodiZ, &QComboBox::activated, &TFrmMain::cbodiZClick);
     hook(p.cbodiC, &QComboBox::activated, &TFrmMain::cbodiCClick);
     hook(p.SpeedButton1, &QToolButton::clicked, &TFrmMain::SpeedButton1Click);
@@ -29,7 +29,7 @@ const std::vector<float>& TFrmMain::cityLongitudes() const { return panel_->city
 const std::vector<float>& TFrmMain::cityLatitudes() const { return panel_->cityLatitudes(); }
 
 void TFrmMain::SbtoNowClick() { panel_->setNow(ui_.clock().now()); }
-void TFrmMain::UpDyearClick() { panel_->yearArrowsMoved(); }
+void TFrmMain::UpDyearClick() { panel_->yearArrowsMoved(ui_); }
 void TFrmMain::cbodiZClick() { panel_->provinceChosen(); }
 void TFrmMain::cbodiCClick() { panel_->cityChosen(); }
 void TFrmMain::SpeedButton1Click() { panel_->searchCity(ui_); }

@@ -12,6 +12,7 @@
 #include "platform/qt/QtUiServices.h"
 #include "app/Untmain.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/DialogKeys.h"
 
 namespace {
 // Errors thrown out of an event handler end that command only and are shown to the user.
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     // The PNG needs no image plugin; the SVG is the same drawing for the desktop entry.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarmin.png")));
     installFontSubstitutes();
+    installDialogKeys();
     // The standard dialogs speak Chinese when Qt's own translations are installed.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),

@@ -55,7 +55,7 @@ bool parsePlaceValue(const std::string& value, float& longitude, float& latitude
 
 std::string degreesText(float value) {
     const double v = value;
-    if (!std::isfinite(v)) return "0:0";
+    if (!std::isfinite(v)) return "0:00";
     const double a = std::fabs(v);
     // Degrees toward zero, kept in a double: a damaged place table may hold any number.
     double d = std::floor(a);
@@ -66,7 +66,7 @@ std::string degreesText(float value) {
         m -= 60;
     }
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%s%.0f:%d", (v < 0 && (d != 0 || m != 0)) ? "-" : "", d, m);
+    std::snprintf(buf, sizeof buf, "%s%.0f:%02d", (v < 0 && (d != 0 || m != 0)) ? "-" : "", d, m);
     return buf;
 }
 

@@ -19,8 +19,9 @@ std::string formatPlaceValue(int lonDegrees, int lonMinutes, int latDegrees, int
 // degrees. False, and the outputs unchanged, when a part is not a whole number.
 bool parsePlaceValue(const std::string& value, float& longitude, float& latitude);
 
-// Decimal degrees as the panel shows them: "119:18" (degrees toward zero, minutes to the
-// nearest whole minute with a tie going down, no zero padding; a negative value "-0:30").
+// Decimal degrees as the panel shows them: "119:18", "26:04" (degrees toward zero, minutes to
+// the nearest whole minute with a tie going down, always two digits, as the chart's data panel
+// shows them; a negative value "-0:30"). The check below reads both "26:4" and "26:04".
 std::string degreesText(float value);
 
 // Longitude and latitude typed as degrees:minutes ("117:48", "-73:56"), checked in the order of

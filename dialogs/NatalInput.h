@@ -2,13 +2,11 @@
 // calendar hands it a moment and casts, the case commands fill it from a saved case. The main
 // window implements it; forms never include app/.
 #pragma once
-#include <string>
 
-// A Gregorian moment for the panel's date controls: the year field's text, the position of its
-// year arrows, month 1-12, day 1-31, hour 0-23, minute 0-59.
+// A Gregorian moment for the panel's date controls: the year as a number in the calendar's
+// numbering (no year 0, -1 is 1 BC), month 1-12, day 1-31, hour 0-23, minute 0-59.
 struct PanelMoment {
-    std::string yearText;
-    int yearPosition = 2000;
+    int year = 2000;
     int month = 1, day = 1, hour = 0, minute = 0;
 };
 

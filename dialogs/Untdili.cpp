@@ -69,10 +69,12 @@ void TFrmDiLi::build() {
         nameControl(e, accessible);
         return e;
     };
-    LedtJingDu = field("LedtJingDu", 3, "经度度");
+    // The degree fields have room for a sign: a western longitude (-179) and a southern
+    // latitude (-89) can be typed as well as the eastern and northern ones.
+    LedtJingDu = field("LedtJingDu", 4, "经度度");
     LedtJingDu->setText(qs("120"));
     LedtJingFen = field("LedtJingFen", 2, "经度分");
-    LedtWeiDu = field("LedtWeiDu", 2, "纬度度");
+    LedtWeiDu = field("LedtWeiDu", 3, "纬度度");
     LedtWeiFen = field("LedtWeiFen", 2, "纬度分");
 
     auto* grid = new QGridLayout;
@@ -105,13 +107,18 @@ void TFrmDiLi::build() {
     BtoEdit = new QPushButton(qs("修改"), this);
     BtoEdit->setObjectName(QStringLiteral("BtoEdit"));
     BtoEdit->setAutoDefault(false);
+    BtnClose = new QPushButton(qs("关闭"), this);
+    BtnClose->setObjectName(QStringLiteral("BtnClose"));
+    BtnClose->setAutoDefault(false);
     buttons->addStretch(1);
     buttons->addWidget(BtoEdit);
+    buttons->addWidget(BtnClose);
     col->addLayout(buttons);
 
     connect(CboSheng, qOverload<int>(&QComboBox::activated), this, [this] { CboShengClick(); });
     connect(CboShi, qOverload<int>(&QComboBox::activated), this, [this] { CboShiClick(); });
     connect(BtoEdit, &QPushButton::clicked, this, &TFrmDiLi::BtoEditClick);
+    connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TFrmDiLi::FormCreate(const std::string& programFolder) {
@@ -142,25 +149,39 @@ void TFrmDiLi::CboShiClick() {
     LedtWeiFen->setText(fieldText(p.latitudeMinutes, LedtWeiFen));
 }
 
+void TFrmDiLi::selectPlace(int province, const std::string& place) {
+    if (province < 0 || province >= CboSheng->count()) return;
+    CboSheng->setCurrentIndex(province);
+    CboShengClick();
+    const int at = CboShi->findText(qs(place), Qt::MatchExactly);
+    if (at < 0) return;
+    CboShi->setCurrentIndex(at);
+    CboShiClick();
+}
+
 void TFrmDiLi::BtoEditClick() {
     if (!table_ || CboSheng->currentIndex() < 0 || CboShi->currentIndex() < 0) return;
     const std::string province = CboSheng->currentText().toStdString();
     const std::string place = CboShi->currentText().toStdString();
-    if (ui_.messageBox("确定要修改：" + province + place + " 的经纬度数据吗？", "注意了",
-                       MsgIcon::Warning, MsgButtons::YesNo, MsgResult::No) != MsgResult::Yes)
-        return;
+    // The values are checked before the question: a change that cannot be stored is not
+    // offered for confirmation. The messages name the values the check accepts.
     const int lonDegrees = wholeNumber(LedtJingDu->text().toStdString(), -300);
     const int lonMinutes = wholeNumber(LedtJingFen->text().toStdString(), -1);
     if (!(lonDegrees > -180 && lonDegrees < 180 && lonMinutes >= 0 && lonMinutes < 60)) {
-        ui_.messageBox("经度在-180到180之间，分数在0-60之间", "输入错误", MsgIcon::Error, MsgButtons::Ok);
+        ui_.messageBox(kLongitudeRange, "输入错误", MsgIcon::Error, MsgButtons::Ok);
+        LedtJingDu->setFocus();
         return;
     }
     const int latDegrees = wholeNumber(LedtWeiDu->text().toStdString(), -300);
     const int latMinutes = wholeNumber(LedtWeiFen->text().toStdString(), -1);
     if (!(latDegrees > -90 && latDegrees < 90 && latMinutes >= 0 && latMinutes < 60)) {
-        ui_.messageBox("纬度在-90到90之间，分数在0-60之间", "输入错误", MsgIcon::Error, MsgButtons::Ok);
+        ui_.messageBox(kLatitudeRange, "输入错误", MsgIcon::Error, MsgButtons::Ok);
+        LedtWeiDu->setFocus();
         return;
     }
+    if (ui_.messageBox("确定要修改：" + province + place + " 的经纬度数据吗？", "注意了",
+                       MsgIcon::Warning, MsgButtons::YesNo, MsgResult::No) != MsgResult::Yes)
+        return;
     try {
         table_->writeString(province, place, formatPlaceValue(lonDegrees, lonMinutes, latDegrees, latMinutes));
     } catch (const IniWriteError& e) {

@@ -1,6 +1,6 @@
 // TFrmDiLi "经纬度修改": corrects the coordinates of a place in the place table dat/dili.ini.
 // Province and place lists come from the table; the four fields show the stored degrees and
-// minutes; "修改" asks, checks the ranges and writes "d:m*d:m" under the place at once.
+// minutes; "修改" checks the ranges, asks, and writes "d:m*d:m" under the place at once.
 #pragma once
 #include <QDialog>
 #include <memory>
@@ -27,9 +27,15 @@ public:
     // Handlers.
     void CboShengClick();
     void CboShiClick();
-    // The question, the two range checks, the write, "完成". A failed write is reported and
+    // The two range checks, the question, the write, "完成". A failed write is reported and
     // leaves the table as it was; the dialog stays open either way.
     void BtoEditClick();
+    // Opens at a province (index into the province list) and a place of it by name, as the main
+    // window has them selected; a place the table does not list leaves its first place shown.
+    void selectPlace(int province, const std::string& place);
+
+    static constexpr const char* kLongitudeRange = "经度度数在-179到179之间，分数在0到59之间";
+    static constexpr const char* kLatitudeRange = "纬度度数在-89到89之间，分数在0到59之间";
     void FormClose();  // releases the table
 
     // Controls (owned by the dialog).
@@ -42,6 +48,7 @@ public:
     QLineEdit* LedtWeiDu = nullptr;
     QLineEdit* LedtWeiFen = nullptr;
     QPushButton* BtoEdit = nullptr;
+    QPushButton* BtnClose = nullptr;  // "关闭"
 
     void done(int result) override;
 

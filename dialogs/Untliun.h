@@ -37,7 +37,7 @@ public:
     QComboBox* cbod = nullptr;
     QComboBox* cbos = nullptr;
     QComboBox* cbomin = nullptr;
-    QLabel* Label4 = nullptr;
+    QLabel* Label4 = nullptr;  // the label "时区" in front of the zone list
     QComboBox* Cboshiqu = nullptr;
     QPushButton* Btnok = nullptr;
     QPushButton* Btncancel = nullptr;

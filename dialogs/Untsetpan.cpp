@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,7 +62,9 @@ void TFrmSetPan::build() {
     orbRow->setSpacing(4);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setReadOnly(true);
+    // Typed (1-10) or stepped with the arrows; the arrows count from what is typed.
+    Edit1->setValidator(new QIntValidator(kMinOrb, kMaxOrb, Edit1));
+    Edit1->setMaxLength(2);
     Edit1->setFixedWidth(36);
     Label1 = labelFor(Edit1, "相位最大允许误差值(度)", this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -96,6 +99,11 @@ void TFrmSetPan::build() {
     col->addLayout(buttons);
 
     connect(UDownPos, &TUpDown::clicked, this, [this] { setOrb(UDownPos->position()); });
+    connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& text) {
+        bool ok = false;
+        const int typed = text.toInt(&ok);
+        if (ok && typed >= kMinOrb && typed <= kMaxOrb) UDownPos->setPosition(typed);
+    });
     connect(Button1, &QPushButton::clicked, this, &TFrmSetPan::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFrmSetPan::Button2Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFrmSetPan::BitBtn2Click);
@@ -111,7 +119,11 @@ void TFrmSetPan::FormCreate(const std::string& programFolder) {
     ChkLine->setChecked(s.signLines != 0);
 }
 
-int TFrmSetPan::orb() const { return UDownPos->position(); }
+int TFrmSetPan::orb() const {
+    bool ok = false;
+    const int typed = Edit1->text().toInt(&ok);
+    return ok && typed >= kMinOrb && typed <= kMaxOrb ? typed : 0;
+}
 
 void TFrmSetPan::setOrb(int orb) {
     UDownPos->setPosition(orb);  // clamped into the range
@@ -140,6 +152,11 @@ void TFrmSetPan::Button2Click() {
 
 void TFrmSetPan::BitBtn2Click() {
     if (!file_) return;
+    if (orb() == 0) {
+        ui_.messageBox("相位最大允许误差值在1到10度之间", "输入错误", MsgIcon::Error, MsgButtons::Ok);
+        Edit1->setFocus();
+        return;
+    }
     ChartSettings s;
     s.orb = orb();
     s.backgroundColor = static_cast<int32_t>(color_.toBgr());

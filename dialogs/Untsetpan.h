@@ -1,6 +1,6 @@
 // TFrmSetPan "排盘设置": the chart settings of dat/set.ini (aspect orb, sign boundary lines,
-// background colour). Reads them on opening, writes them only on "确认"; the next cast uses them,
-// the chart on screen stays as it was drawn.
+// background colour). Reads them on opening, writes them only on "确认"; the main window then
+// draws the chart on screen again with them.
 #pragma once
 #include <QDialog>
 #include <memory>
@@ -36,19 +36,20 @@ public:
     void FormClose();  // releases the settings file
 
     Rgb swatchColor() const { return color_; }
+    // The orb in the field, 1..10; 0 while the field holds no such number.
     int orb() const;
 
     // Controls (owned by the dialog).
-    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;  // the frame "背景色" around the swatch and "设置"
     QLabel* LabColor = nullptr;
-    QPushButton* Button1 = nullptr;
+    QPushButton* Button1 = nullptr;  // "设置": the background colour
     QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit1 = nullptr;  // the aspect orb in degrees, 1..10
     TUpDown* UDownPos = nullptr;
     QCheckBox* ChkLine = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
+    QPushButton* Button2 = nullptr;  // "默认值"
+    QPushButton* BitBtn2 = nullptr;  // "确认"
+    QPushButton* BitBtn1 = nullptr;  // "取消"
 
     void done(int result) override;
 

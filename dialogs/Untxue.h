@@ -37,7 +37,7 @@ public:
     QButtonGroup* styleButtons = nullptr;
     QButtonGroup* oneButtons = nullptr;
     QButtonGroup* towButtons = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;  // the answer "检测结果"
     QPushButton* BtnCheck = nullptr;
 
 private:

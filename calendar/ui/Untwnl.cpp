@@ -87,10 +87,12 @@ TWnlShape::TWnlShape(QWidget* parent) : QWidget(parent) {
 
 void TWnlShape::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    // The pen masks what lies beneath (destination AND green): green on the paper, dark on the
-    // text and the lines.
+    // Fill and pen mask what lies beneath (destination AND green): the cell's paper turns
+    // green, its text and lines stay dark, so the selected day is tinted as well as framed.
     p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-    QPen pen(QColor(0, 128, 0), 3, Qt::DashLine);
+    const QColor green(0, 128, 0);
+    p.fillRect(rect(), green);
+    QPen pen(green, 3, Qt::DashLine);
     pen.setJoinStyle(Qt::MiterJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);

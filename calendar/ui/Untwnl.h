@@ -46,7 +46,8 @@ private:
     const QImage& image_;
 };
 
-// The frame on the selected day: a dashed green outline over the grid that lets clicks through.
+// The frame on the selected day: a green fill and a dashed green outline, both masking the grid
+// beneath (the day stays readable), over the grid and letting clicks through.
 class TWnlShape : public QWidget {
 public:
     explicit TWnlShape(QWidget* parent);
@@ -75,6 +76,9 @@ public:
     void cboChange();  // cbom, cbod, cbos, cbomin
     void UdYearClick();
     void EdtYearEnter();
+    // The year box holds a year of the calendar (-4713 ... 9999, no year 0); otherwise its
+    // message, the focus on the box, and false.
+    bool checkYearBox();
     void BitBtn2Click();  // previous month
     void BitBtn1Click();  // next month
     void sbtnnowClick();
@@ -111,8 +115,8 @@ public:
     // Controls, by their design names (owned by the window).
     QTextEdit* labxiao = nullptr;
     QLabel* labtitle = nullptr;
-    QToolButton* BitBtn2 = nullptr;
-    QToolButton* BitBtn1 = nullptr;
+    QToolButton* BitBtn2 = nullptr;  // previous month
+    QToolButton* BitBtn1 = nullptr;  // next month
     QToolButton* sbtnnow = nullptr;
     QLineEdit* EdtYear = nullptr;
     TUpDown* UdYear = nullptr;
@@ -122,8 +126,8 @@ public:
     QComboBox* cbomin = nullptr;
     QTextEdit* memjie1 = nullptr;
     QTextEdit* memgz = nullptr;
-    TWnlImage* Img1 = nullptr;
-    TWnlShape* Shape1 = nullptr;
+    TWnlImage* Img1 = nullptr;  // the month grid
+    TWnlShape* Shape1 = nullptr;  // the green frame on the selected day
     QPushButton* BtnPai = nullptr;
 
 protected:

@@ -61,15 +61,21 @@ void TFrmWnl::UdYearClick() {
     redraw();
 }
 
-void TFrmWnl::EdtYearEnter() {
-    const int y = wholeNumber(EdtYear->text().toStdString(), 0);
-    if (y != 0 && y >= kFirstYear && y <= kLastYear) {
-        reloadTerms();
-        redraw();
-        return;
-    }
-    ui_.messageBox("年份在-4713 到 9999之间", "错误", MsgIcon::Error, MsgButtons::Ok);
+bool TFrmWnl::checkYearBox() {
+    constexpr int notANumber = -1000000;
+    const int y = wholeNumber(EdtYear->text().toStdString(), notANumber);
+    if (y != 0 && y >= kFirstYear && y <= kLastYear) return true;
+    // The years run ... -2, -1, 1, 2 ...: 0 is in the range but is no year of the calendar.
+    ui_.messageBox(y == 0 ? "没有公元0年：公元前1年（-1）之后就是公元1年" : "年份在-4713 到 9999之间",
+                   "错误", MsgIcon::Error, MsgButtons::Ok);
     EdtYear->setFocus();
+    return false;
+}
+
+void TFrmWnl::EdtYearEnter() {
+    if (!checkYearBox()) return;
+    reloadTerms();
+    redraw();
 }
 
 void TFrmWnl::BitBtn2Click() {
@@ -131,10 +137,12 @@ void TFrmWnl::Img1MouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void TFrmWnl::BtnPaiClick() {
+    // The year box is read as the calendar reads it ("+2000" and "02000" are 2000), and a year
+    // it refuses stays here with its message: the panel gets a number, never a cut text.
+    if (!checkYearBox()) return;
     hide();
     PanelMoment m;
-    m.yearText = EdtYear->text().toStdString();
-    m.yearPosition = UdYear->position();
+    m.year = wholeNumber(EdtYear->text().toStdString(), 0);
     m.month = cbom->currentIndex() + 1;
     m.day = cbod->currentIndex() + 1;
     m.hour = cbos->currentIndex();

@@ -39,6 +39,8 @@ struct FontChoice {
     int size = 10;  // points
     TextStyle style;
     Rgb color;
+    // false: the caller uses face and size only, and the dialog offers nothing else.
+    bool effects = true;
 };
 
 // A window of the program shown modally (a dialog form). The forms implement it; the services

@@ -1,6 +1,8 @@
 #include "platform/qt/QtUiServices.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDateTime>
@@ -93,6 +95,14 @@ private:
 
 QtUiServices::QtUiServices(std::string applicationTitle) : title_(std::move(applicationTitle)) {}
 
+// A standard dialog belongs to the window the user is working in: one asked for by a dialog
+// (the colour of the chart settings) or by the perpetual calendar, which stays on top, would
+// otherwise open under it, centred on the main window.
+QWidget* QtUiServices::owner() const {
+    QWidget* active = QApplication::activeWindow();
+    return active ? active : parent_.data();
+}
+
 void QtUiServices::setHintReshowDelay(int milliseconds) {
     if (!qApp) return;
     if (!hintReshow_) hintReshow_ = new HintReshow;  // owned by qApp
@@ -103,8 +113,7 @@ MsgResult QtUiServices::messageBox(const std::string& text, const std::string& c
                                    MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {
     // The box belongs to the window the user is working in: a message of the perpetual
     // calendar, which stays on top, would otherwise open under it, centred on the main window.
-    QWidget* active = QApplication::activeWindow();
-    QMessageBox box(active ? active : parent_.data());
+    QMessageBox box(owner());
     box.setWindowTitle(q(caption.empty() ? title_ : caption));
     box.setText(q(text));
     switch (icon) {
@@ -133,7 +142,7 @@ std::optional<std::string> QtUiServices::inputLine(const std::string& caption,
                                                    const std::string& initial) {
     bool ok = false;
     const QString t =
-        QInputDialog::getText(parent_, q(caption), q(prompt), QLineEdit::Normal, q(initial), &ok);
+        QInputDialog::getText(owner(), q(caption), q(prompt), QLineEdit::Normal, q(initial), &ok);
     if (!ok) return std::nullopt;
     return s8(t);
 }
@@ -152,7 +161,7 @@ QStringList QtUiServices::nameFilters(const std::string& filter) {
 FileDialogResult QtUiServices::fileDialog(const FileDialogRequest& request, bool save) {
     FileDialogResult r;
     r.filterIndex = request.filterIndex;
-    QFileDialog dlg(parent_, q(request.title));
+    QFileDialog dlg(owner(), q(request.title));
     const QStringList filters = nameFilters(request.filter);
     dlg.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
@@ -186,14 +195,14 @@ FileDialogResult QtUiServices::savePicture(const FileDialogRequest& request) {
 }
 
 std::optional<std::string> QtUiServices::chooseFolder(const std::string& title) {
-    const QString d = QFileDialog::getExistingDirectory(parent_, q(title));
+    const QString d = QFileDialog::getExistingDirectory(owner(), q(title));
     if (d.isEmpty()) return std::nullopt;
     return s8(d);
 }
 
 // Qt's font dialog has no colour; it sits here beside a colour button.
 std::optional<FontChoice> QtUiServices::chooseFont(const FontChoice& initial) {
-    QDialog dlg(parent_);
+    QDialog dlg(owner());
     dlg.setWindowTitle(QStringLiteral("字体"));
     auto* layout = new QVBoxLayout(&dlg);  // owned by the dialog
     QFont f(QImageCanvas::familyFor(initial.name));
@@ -227,6 +236,13 @@ std::optional<FontChoice> QtUiServices::chooseFont(const FontChoice& initial) {
     row->addWidget(pick);
     row->addStretch();
     layout->addLayout(row);
+    if (!initial.effects) {
+        // Face and size only: the effects and the colour would be ignored by the caller.
+        for (QGroupBox* group : fonts->findChildren<QGroupBox*>())
+            if (!group->findChildren<QCheckBox*>().isEmpty()) group->hide();
+        for (int i = 0; i < row->count(); ++i)
+            if (QWidget* w = row->itemAt(i)->widget()) w->hide();
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
@@ -245,7 +261,7 @@ std::optional<FontChoice> QtUiServices::chooseFont(const FontChoice& initial) {
 }
 
 std::optional<Rgb> QtUiServices::chooseColor(Rgb initial) {
-    const QColor c = QColorDialog::getColor(toQColor(initial), parent_);
+    const QColor c = QColorDialog::getColor(toQColor(initial), owner());
     if (!c.isValid()) return std::nullopt;
     return fromQColor(c);
 }
@@ -253,7 +269,7 @@ std::optional<Rgb> QtUiServices::chooseColor(Rgb initial) {
 bool QtUiServices::printDialog(Printer& printer) {
     auto* qp = dynamic_cast<QtPrinter*>(&printer);
     if (!qp) return false;
-    QPrintDialog dlg(&qp->qprinter(), parent_);
+    QPrintDialog dlg(&qp->qprinter(), owner());
     return dlg.exec() == QDialog::Accepted;
 }
 

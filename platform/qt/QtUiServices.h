@@ -1,5 +1,6 @@
 // The user-interface services over Qt's standard dialogs, QPrinter, the system clipboard and
-// the local clock. Dialogs are modal to the parent window given by setParentWindow.
+// the local clock. Dialogs are modal to the active window, or to the parent window given by
+// setParentWindow when none is active.
 #pragma once
 #include <QPointer>
 #include <QStringList>
@@ -54,6 +55,7 @@ public:
 private:
     class HintReshow;
     FileDialogResult fileDialog(const FileDialogRequest& request, bool save);
+    QWidget* owner() const;
 
     std::string title_;
     QPointer<QWidget> parent_;

@@ -49,8 +49,10 @@ void TUpDown::setRange(int lo, int hi) {
 }
 
 void TUpDown::step(int by) {
+    lastArrow_ = by;
     const int next = std::clamp(position_ + by, min_, max_);  // no wrap-around
-    if (next == position_) return;
+    const bool moved = next != position_;
     position_ = next;
-    emit clicked();
+    if (moved) emit clicked();
+    emit arrowPressed(by);
 }

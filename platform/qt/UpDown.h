@@ -18,8 +18,14 @@ public:
     // The two arrows, for accessible names and tests ("up", "down").
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
+    // +1 or -1: the arrow pressed last (0 before the first press).
+    int lastArrow() const { return lastArrow_; }
 signals:
+    // The position moved.
     void clicked();
+    // An arrow was pressed, also at the end of the range where the position cannot move: for a
+    // field that counts from its own text rather than from the arrows' position.
+    void arrowPressed(int by);
 
 private:
     void step(int by);
@@ -28,4 +34,5 @@ private:
     int position_ = 2004;
     int min_ = 1600;
     int max_ = 2200;
+    int lastArrow_ = 0;
 };

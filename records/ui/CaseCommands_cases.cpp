@@ -218,7 +218,7 @@ void CaseCommands::deleteCase() {
 }
 
 void CaseCommands::newCase() {
-    if (ui_.messageBox("确定要开始建立一个新课例吗?这将清除现有评语！", "新建", MsgIcon::Information,
+    if (ui_.messageBox("确定要开始建立一个新命例吗？这将清除现有评语！", "新建", MsgIcon::Information,
                        MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
         return;
     if (askSaveChangedComment("当前评语文本已改变，要保存吗？")) saveCase();

@@ -155,7 +155,9 @@ void CaseCommands::moveTo(QAction* entry) {
 void CaseCommands::search() {
     TFrmSearch dlg(ui_, db_, tree_.settings(), host_.caseFilter());
     ui_.showModal(dlg);
-    if (dlg.resultFlag() == 1) tree_.BuildCaseTree(dlg.results());
+    if (dlg.resultFlag() != 1) return;
+    tree_.setSearchResults(true);
+    tree_.BuildCaseTree(dlg.results());
 }
 
 void CaseCommands::showAllCases() {
@@ -169,6 +171,7 @@ void CaseCommands::showAllCases() {
         ui_.messageBox("没有找到符合条件的命例。", "信息", MsgIcon::Information, MsgButtons::Ok);
         return;
     }
+    tree_.setSearchResults(false);
     tree_.BuildCaseTree(all);
 }
 

@@ -206,6 +206,11 @@ void CaseTree::materialize(QTreeWidgetItem* category) {
 }
 
 QTreeWidgetItem* CaseTree::root() const { return tree_->topLevelItem(0); }
+
+void CaseTree::setSearchResults(bool results) {
+    searchResults_ = results;
+    if (QTreeWidgetItem* r = root()) r->setText(0, qs(results ? kSearchRootText : kRootText));
+}
 QTreeWidgetItem* CaseTree::selected() const { return tree_->currentItem(); }
 
 int CaseTree::levelOf(const QTreeWidgetItem* node) {
@@ -295,7 +300,7 @@ void CaseTree::BuildCaseTree(const std::vector<int>& numbers) {
     tree_->clear();
     // The whole tree is put together detached and handed to the widget in one step: adding
     // nodes one by one to a shown tree costs a model notification each.
-    auto* r = new TreeNode(qs("命例"), images_[RootImage]);
+    auto* r = new TreeNode(qs(searchResults_ ? kSearchRootText : kRootText), images_[RootImage]);
     std::unordered_map<std::string, QTreeWidgetItem*> categories;
     auto addDetachedCategory = [&](const std::string& utf8, const std::string& key) {
         auto* node = new TreeNode(qs(utf8), images_[CategoryImage]);

@@ -28,6 +28,8 @@ public:
     // The tree's images, 16 x 16, in this order.
     enum TreeImage { FemaleCase = 0, MaleCase = 1, CategoryImage = 2, RootImage = 3 };
     enum Level { RootLevel = 0, CategoryLevel = 1, CaseLevel = 2 };
+    static constexpr const char* kRootText = "命例";
+    static constexpr const char* kSearchRootText = "命例（查找结果）";
 
     // The tree widget is created as a child of `parent` and owned by it.
     CaseTree(QWidget* parent, MDataBase& db);
@@ -39,6 +41,10 @@ public:
     // Clears and rebuilds the tree: categories of the settings first (empty entries skipped),
     // then those met in the records, cases in list order; only the root is expanded.
     void BuildCaseTree(const std::vector<int>& numbers);
+    // The tree lists the results of a search: the root reads "命例（查找结果）" (and keeps it
+    // through rebuilds) until this is set back, when it reads "命例" again.
+    void setSearchResults(bool results);
+    bool showsSearchResults() const { return searchResults_; }
     // Record number of the selected case node; -1 for the root, a category or no selection.
     int SelectedCaseNumber() const;
     // Writes "count" and the category texts in tree order (no message).
@@ -80,4 +86,5 @@ private:
     std::array<QIcon, 4> images_;
     // The cases of categories not expanded yet, in tree order: number and record.
     std::unordered_map<const QTreeWidgetItem*, std::vector<std::pair<int, CaseRecord>>> pending_;
+    bool searchResults_ = false;
 };

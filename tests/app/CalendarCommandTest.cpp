@@ -77,3 +77,41 @@ TEST_F(MainWindowTest, CalendarNatalButtonFillsThePanelAndCasts) {
     EXPECT_FALSE(w.natalCast());
     closeWithYes();
 }
+
+TEST_F(MainWindowTest, CalendarHandsThePanelTheYearItReadsNeverACutText) {
+    TFrmMain& w = start();
+    action("mnuT_wnl")->trigger();
+    TFrmWnl* wnl = w.calendarWindow();
+    ASSERT_NE(wnl, nullptr);
+    QLineEdit* panelYear = control<QLineEdit>("EdtYear");
+    panelYear->setText("1985");
+    // Typed but not confirmed: the calendar's own check refuses it and stays open.
+    const char* const range = "年份在-4713 到 9999之间";
+    for (const auto& [typed, message] :
+         {std::pair{"19900", range}, std::pair{"x", range},
+          std::pair{"0", "没有公元0年：公元前1年（-1）之后就是公元1年"}}) {
+        wnl->EdtYear->setText(typed);
+        ui.expectMessage(std::string(message));
+        wnl->BtnPai->click();
+        EXPECT_EQ(ui.lastCall().caption, "错误") << typed;
+        EXPECT_TRUE(wnl->isVisible()) << typed;
+        EXPECT_EQ(panelYear->text().toStdString(), "1985") << typed;
+        EXPECT_FALSE(w.natalCast());
+    }
+    // Written as the calendar accepts it: the year as a number.
+    for (const char* typed : {"+2000", "02000"}) {
+        action("mnuT_wnl")->trigger();
+        wnl->EdtYear->setText(typed);
+        wnl->BtnPai->click();
+        EXPECT_EQ(panelYear->text().toStdString(), "2000") << typed;
+        EXPECT_EQ(w.birthRequest().birth.year, 2000) << typed;
+        EXPECT_TRUE(w.natalCast()) << typed;
+    }
+    // A year before Christ reaches the panel whole and gets its year message there.
+    action("mnuT_wnl")->trigger();
+    wnl->EdtYear->setText("-1000");
+    ui.expectMessage("年份最大范围1600 - 2200");
+    wnl->BtnPai->click();
+    EXPECT_EQ(panelYear->text().toStdString(), "-1000");
+    closeWithYes();
+}

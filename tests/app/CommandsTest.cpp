@@ -8,6 +8,9 @@
 #include <QTreeWidget>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include "MainWindowFixture.h"
@@ -52,7 +55,7 @@ TEST_F(MainWindowTest, SavingTheChartAlwaysAppendsTheFilterExtension) {
 
 TEST_F(MainWindowTest, PrintingTheChartScalesItToNineTenthsOfThePage) {
     TFrmMain& w = start();
-    ui.answerYes("准备开始打印吗?").answerPrint(PageOrientation::Portrait);
+    ui.answerYes("准备开始打印吗？").answerPrint(PageOrientation::Portrait);
     w.MenuItem4Click();
     ASSERT_EQ(ui.printer_.draws.size(), 1u);
     const auto& d = ui.printer_.draws[0];
@@ -125,7 +128,7 @@ TEST_F(MainWindowTest, ImportingAMissingFileReportsTheRetryMessage) {
     EXPECT_EQ(ui.lastCall().file.filter, "All.rtf|*.rtf|All.txt|*.txt");
 
     ui.answerFile(testui::UiKind::OpenFile, folder + "gone.txt", 2)
-        .expectMessage("导入文件出错,请重试一次");
+        .expectMessage("导入文件出错，请重试一次");
     w.RdyimportClick();
     EXPECT_EQ(ui.lastCall().caption, "重试一次");
     EXPECT_EQ(ui.lastCall().icon, MsgIcon::None);
@@ -148,15 +151,30 @@ TEST_F(MainWindowTest, TopicListMovesTheCaretToTheHeading) {
 
 TEST_F(MainWindowTest, ReadingFontMenuAndItsSettings) {
     TFrmMain& w = start();
+    w.BtnpaiClick();
+    ASSERT_TRUE(w.natalCast());
+    QTextEdit* reading = control<QTextEdit>("Redtzhanxing");
+    reading->document()->setModified(false);
     FontChoice f;
     f.name = "DejaVu Sans";
     f.size = 16;
     f.style.bold = true;
     ui.answerFont(f).expectPlain("设置完成");
     w.OmnusetfontClick();
+    // The dialog offers face and size only.
     EXPECT_EQ(ui.callsOf(testui::UiKind::ChooseFont).back().font.name, "宋体");
+    EXPECT_FALSE(ui.callsOf(testui::UiKind::ChooseFont).back().font.effects);
     EXPECT_EQ(w.reading().fontName(), "DejaVu Sans");
     EXPECT_EQ(w.reading().fontSize(), 16);
+    // The reading on screen takes them at once, every run of it; the bold asked for is not
+    // the dialog's to give, and the reading does not count as edited.
+    for (QTextBlock b = reading->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat cf = it.fragment().charFormat();
+            ASSERT_EQ(cf.fontPointSize(), 16.0) << it.fragment().text().toStdString();
+            ASSERT_EQ(cf.fontFamilies().toStringList().value(0).toStdString(), "DejaVu Sans");
+        }
+    EXPECT_FALSE(reading->document()->isModified());
     ui.answerColor(Rgb{1, 2, 3}).expectPlain("设置完成");
     w.OmnusetcolorClick();
     EXPECT_EQ(w.reading().backgroundColor(), (Rgb{1, 2, 3}));
@@ -200,7 +218,7 @@ TEST_F(MainWindowTest, PrintingTheReadingReportsAPrinterFault) {
     ui.answerNo("确定要打印了吗？");
     w.RpyprtClick();
     // The scripted printer cannot print a document: the fault message.
-    ui.answerYes("准备开始打印吗?").answerPrint(PageOrientation::Portrait)
+    ui.answerYes("准备开始打印吗？").answerPrint(PageOrientation::Portrait)
         .expectMessage("打印错误，请检查打印设备！");
     w.MenuItem33Click();
     EXPECT_EQ(ui.lastCall().caption, "打印错误");
@@ -362,7 +380,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
                              "MenuItem25", "MenuItem26", "MenuItem27", "MenuItem29", "MenuItem32",
                              "MenuItem33"})
         action(name);
-    EXPECT_EQ(action("MenuItem7")->text().toStdString(), "粘帖");
+    EXPECT_EQ(action("MenuItem7")->text().toStdString(), "粘贴");
     EXPECT_EQ(action("Rpypaste")->text().toStdString(), "粘贴");
     EXPECT_EQ(captions(w.findChild<QMenu*>("PopZhangX")),
               (std::vector<std::string>{"复制", "另存为...", "打印"}));
@@ -370,8 +388,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
               (std::vector<std::string>{"撤销", "-", "复制", "粘贴", "剪切", "删除", "全选", "-",
                                         "设置选中文字", "-", "导入命稿文件", "另存为", "打印命稿"}));
     EXPECT_EQ(captions(w.findChild<QMenu*>("PopPingYu")),
-              (std::vector<std::string>{"撤销", "-", "复制", "粘帖", "剪切", "删除", "全选", "-",
-                                        "设置选中文本", "-", "另存为", "打印"}));
+              (std::vector<std::string>{"撤销", "-", "复制", "粘贴", "剪切", "删除", "全选", "-",
+                                        "设置选中文字", "-", "另存为", "打印"}));
     // "退出程序" closes through the confirmation.
     ui.answerNo("确定要关闭软件吗？");
     action("N6")->trigger();

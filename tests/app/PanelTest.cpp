@@ -51,6 +51,21 @@ TEST_F(MainWindowTest, EveryPanelControlExistsByName) {
             EXPECT_EQ(c->toolTip().toStdString(), l.hint) << l.name;
         }
     }
+    // The save button is named by its caption, which tells a new case from an opened one; its
+    // hint is the description.
+    auto* save = control<QToolButton>("SbtoSave");
+    EXPECT_EQ(save->accessibleName().toStdString(), "存新");
+    EXPECT_EQ(save->accessibleDescription().toStdString(), "保存命例");
+    window->showCaseOpen(true);
+    EXPECT_EQ(save->accessibleName().toStdString(), "存旧");
+    window->showCaseOpen(false);
+    EXPECT_EQ(save->accessibleName().toStdString(), "存新");
+    // Every button with a caption says it in its name.
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+        if (b->text().isEmpty() || b->text() == QStringLiteral(">") || b->accessibleName().isEmpty()) continue;
+        EXPECT_TRUE(b->accessibleName().contains(b->text().remove(QLatin1Char('&'))))
+            << b->objectName().toStdString() << ": " << b->accessibleName().toStdString();
+    }
     // The labels beside the name and the coordinates.
     std::vector<std::string> labels;
     for (QLabel* label : window->findChildren<QLabel*>()) labels.push_back(label->text().toStdString());
@@ -68,7 +83,7 @@ TEST_F(MainWindowTest, EveryPanelControlExistsByName) {
     EXPECT_TRUE(control<QRadioButton>("Rdogl")->isChecked());
     EXPECT_TRUE(control<QRadioButton>("Rdona")->isChecked());
     EXPECT_FALSE(control<QCheckBox>("Chkrun")->isChecked());
-    EXPECT_EQ(control<QLineEdit>("EdtYear")->maxLength(), 4);
+    EXPECT_EQ(control<QLineEdit>("EdtYear")->maxLength(), 5);
     EXPECT_EQ(control<QLineEdit>("ledtjing")->maxLength(), 7);
     EXPECT_EQ(control<QLineEdit>("ledtwei")->maxLength(), 6);
     QTabWidget* pages = control<QTabWidget>("Page1");
@@ -130,7 +145,7 @@ TEST_F(MainWindowTest, ProvinceAndCityPickersAndCitySearch) {
     ui.answerInput("厦门");
     w.SpeedButton1Click();
     EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "厦门市");
-    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "118:5");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "118:05");
     EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "24:29");
     EXPECT_EQ(ui.lastCall().caption, "输入");
     EXPECT_EQ(ui.lastCall().text, "输入县、市、区名：");
@@ -164,7 +179,7 @@ TEST_F(MainWindowTest, ProvinceAndCityPickersAndCitySearch) {
     province->setCurrentIndex(2);  // 天津市
     w.cbodiZClick();
     EXPECT_EQ(control<QComboBox>("cbodiC")->count(), 0);
-    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "1:0");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "1:00");
     province->setCurrentIndex(34);
     w.cbodiZClick();
     EXPECT_EQ(items("cbodiC"), std::vector<std::string>{"未知地"});
@@ -193,9 +208,41 @@ TEST_F(MainWindowTest, NowAndYearArrows) {
     EXPECT_EQ(arrows->position(), 2200);
     arrows->setPosition(2300);  // no wrap-around
     EXPECT_EQ(arrows->position(), 2200);
-    arrows->setPosition(1650);
-    w.UpDyearClick();
-    EXPECT_EQ(control<QLineEdit>("EdtYear")->text().toStdString(), "1650");
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, YearArrowsCountFromTheYearInTheField) {
+    TFrmMain& w = start();
+    QLineEdit* year = control<QLineEdit>("EdtYear");
+    TUpDown* arrows = control<TUpDown>("UpDyear");
+    const std::size_t calls = ui.calls().size();
+    arrows->setPosition(1986);  // the last cast year
+    year->setText("2000");
+    arrows->upButton()->click();
+    EXPECT_EQ(year->text().toStdString(), "2001");
+    EXPECT_EQ(arrows->position(), 2001);
+    year->setText("1700");
+    arrows->downButton()->click();
+    EXPECT_EQ(year->text().toStdString(), "1699");
+    // At the ends of the range the year stays, also when the arrows' own position could move.
+    year->setText("2200");
+    arrows->setPosition(1990);
+    arrows->upButton()->click();
+    EXPECT_EQ(year->text().toStdString(), "2200");
+    year->setText("1600");
+    arrows->setPosition(2200);
+    arrows->downButton()->click();
+    EXPECT_EQ(year->text().toStdString(), "1600");
+    EXPECT_EQ(ui.calls().size(), calls);
+    // A text that is not such a year: the year message, the field as typed.
+    for (const char* typed : {"abc", "", "1599", "19900"}) {
+        year->setText(typed);
+        ui.expectMessage("年份最大范围1600 - 2200");
+        arrows->upButton()->click();
+        EXPECT_EQ(year->text().toStdString(), typed);
+        EXPECT_EQ(ui.lastCall().caption, "年份错误");
+    }
+    (void)w;
     closeWithYes();
 }
 

@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndCloseWritesEveryKey) {
     EXPECT_EQ(control<QComboBox>("cbodiZ")->currentText().toStdString(), "福建省");
     EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "福州市");
     EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "119:18");
-    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "26:5");
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "26:05");
     EXPECT_NE(w.engine(), nullptr);
     EXPECT_FALSE(w.natalCast());
     EXPECT_EQ(ui.skins_.calls, std::vector<std::string>{"deactivate"});

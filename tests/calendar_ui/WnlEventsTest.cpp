@@ -1,6 +1,7 @@
 // The perpetual calendar's controls and events: the year box and its limits, month stepping
 // across the missing year 0 and at the ends of the range, "now", clicks in the grid (October
 // 1582 among them) and "本命盘" handing the moment to the input panel.
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -105,7 +106,13 @@ TEST_F(WnlTest, October1582HasTwentyOneDaysAndItsFifthCellIsThe15th) {
 
 TEST_F(WnlTest, YearBoxLimitsAndMessages) {
     show(2000, 6, 15);
-    for (const char* bad : {"0", "10000", "-4714", "abc", ""}) {
+    // 0 is inside the range but no year: 1 BC (-1) is followed by AD 1.
+    for (const char* zero : {"0", "-0", "+00"}) {
+        ui.expectMessage("没有公元0年：公元前1年（-1）之后就是公元1年");
+        enterYear(zero);
+        EXPECT_EQ(ui.lastCall().caption, "错误") << zero;
+    }
+    for (const char* bad : {"10000", "-4714", "abc", ""}) {
         ui.expectMessage("年份在-4713 到 9999之间");
         enterYear(bad);
         EXPECT_EQ(ui.lastCall().caption, "错误") << bad;
@@ -191,16 +198,33 @@ TEST_F(WnlTest, NatalButtonHandsTheMomentToThePanelAndCasts) {
     EXPECT_EQ(natal.calls, (std::vector<std::string>{"setMoment", "runNatalCommand"}));
     ASSERT_EQ(natal.moments.size(), 1u);
     const PanelMoment& m = natal.moments[0];
-    EXPECT_EQ(m.yearText, "1990");
-    EXPECT_EQ(m.yearPosition, 1990);
+    EXPECT_EQ(m.year, 1990);
     EXPECT_EQ(m.month, 5);
     EXPECT_EQ(m.day, 17);
     EXPECT_EQ(m.hour, 8);
     EXPECT_EQ(m.minute, 30);
 
-    // A year before Christ: the text as shown, the arrows' astronomical year.
+    // A year before Christ: the year as the box shows it (no year 0).
     show(-100, 3, 4, 0, 0);
     window->BtnPaiClick();
-    EXPECT_EQ(natal.moments.back().yearText, "-100");
-    EXPECT_EQ(natal.moments.back().yearPosition, -99);
+    EXPECT_EQ(natal.moments.back().year, -100);
+}
+
+TEST_F(WnlTest, SelectedDayIsTintedGreenAndItsTextStaysDark) {
+    window->setGridCanvas(nullptr);  // the window's own image
+    window->show();
+    show(2024, 6, 12);
+    const QImage shot = window->grab().toImage();
+    const QRect cell = window->Shape1->geometry().adjusted(4, 4, -4, -4);
+    int green = 0, dark = 0, other = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() == 0 && c.green() == 128 && c.blue() == 0) ++green;
+            else if (c.red() < 60 && c.green() < 60 && c.blue() < 60) ++dark;
+            else ++other;
+        }
+    // The paper turns green under the mask; the day's text is not washed out.
+    EXPECT_GT(green, (green + dark + other) / 2) << green << " " << dark << " " << other;
+    EXPECT_GT(dark, 0);
 }

@@ -56,16 +56,19 @@ TEST(PlaceValues, ParseAndShowDegreesAndMinutes) {
     EXPECT_FALSE(parsePlaceValue("119:18", lon, lat));
     EXPECT_FALSE(parsePlaceValue("abc:18*26:5", lon, lat));
     EXPECT_EQ(degreesText(119.3f), "119:18");
-    EXPECT_EQ(degreesText(static_cast<float>(119 + 5 / 60.0)), "119:5");
-    EXPECT_EQ(degreesText(30.0f), "30:0");
-    EXPECT_EQ(degreesText(10.0f + 0.5f / 60.0f), "10:0");  // a tie of the minutes goes down
+    EXPECT_EQ(degreesText(static_cast<float>(119 + 5 / 60.0)), "119:05");
+    EXPECT_EQ(degreesText(30.0f), "30:00");
+    EXPECT_EQ(degreesText(10.0f + 0.5f / 60.0f), "10:00");  // a tie of the minutes goes down
     // Every table value shows again as it was written, to the minute.
     int worst = 0;
     for (int d = 0; d < 180; d += 7)
         for (int m = 0; m < 60; ++m) {
             ASSERT_TRUE(parsePlaceValue(std::to_string(d) + ":" + std::to_string(m) + "*0:0", lon, lat));
-            const std::string want = std::to_string(d) + ":" + std::to_string(m);
+            const std::string want = std::to_string(d) + (m < 10 ? ":0" : ":") + std::to_string(m);
             if (degreesText(lon) != want) ++worst;
+            // What the panel shows reads back as the same value.
+            const CoordinateCheck back = checkCoordinates(degreesText(lon), "26:04");
+            if (!back.ok || back.longitude != lon) ++worst;
         }
     std::printf("table values not shown back exactly: %d\n", worst);
     EXPECT_EQ(worst, 0);

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include "dialogs/Untdili.h"
@@ -119,12 +120,16 @@ TEST_F(DialogCommandsTest, TransitCommandThroughItsDialog) {
     closeWithYes();
 }
 
-TEST_F(DialogCommandsTest, ChartSettingsTakeEffectWithTheNextCast) {
+TEST_F(DialogCommandsTest, ChartSettingsRedrawTheChartOnScreen) {
     TFrmMain& w = start();
     w.BtnpaiClick();
     ASSERT_TRUE(w.natalCast());
     EXPECT_EQ(w.engine()->orb(), 5);
     const QImage before = w.chartImage().copy();
+    // 取消 changes nothing.
+    ui.answerModal(false, "排盘设置");
+    w.OmnusetcanClick();
+    EXPECT_TRUE(w.chartImage() == before);
 
     ui.answerModal(true, "排盘设置", [](ModalWindow& m) {
         auto& d = dynamic_cast<TFrmSetPan&>(m);
@@ -135,11 +140,46 @@ TEST_F(DialogCommandsTest, ChartSettingsTakeEffectWithTheNextCast) {
     w.OmnusetcanClick();
     IniFile set(folder + "dat/set.ini");
     EXPECT_EQ(set.readInteger("pan", "pos", 0), 3);
-    // The chart on screen keeps what it was drawn with; the next cast uses orb 3.
-    EXPECT_EQ(w.engine()->orb(), 5);
-    EXPECT_TRUE(w.chartImage() == before);
-    w.BtnpaiClick();
+    // The chart on screen is drawn again with orb 3: the same chart as a new cast gives.
     EXPECT_EQ(w.engine()->orb(), 3);
+    const QImage redrawn = w.chartImage().copy();
+    EXPECT_FALSE(redrawn == before);
+    w.BtnpaiClick();
+    EXPECT_TRUE(w.chartImage() == redrawn);
+
+    // A transit on screen is drawn again over its natal chart.
+    ui.answerModal(true, "流年时间(公历)", confirmTransit("2030", 3, 4, 5, 6, 8));
+    w.SbtoZw_liuClick();
+    const QImage transit = w.chartImage().copy();
+    ui.answerModal(true, "排盘设置", [](ModalWindow& m) {
+        auto& d = dynamic_cast<TFrmSetPan&>(m);
+        d.Edit1->setText("5");
+        d.ChkLine->setChecked(true);
+        d.BitBtn2->click();
+    });
+    w.OmnusetcanClick();
+    EXPECT_EQ(w.engine()->mode(), ChartMode::Transit);
+    EXPECT_EQ(w.engine()->orb(), 5);
+    EXPECT_EQ(w.engine()->signLines(), 1);
+    EXPECT_FALSE(w.chartImage() == transit);
+    closeWithYes();
+}
+
+TEST_F(DialogCommandsTest, TransitFromTheReadingPageShowsTheChartPage) {
+    TFrmMain& w = start();
+    w.BtnpaiClick();
+    ASSERT_TRUE(w.natalCast());
+    QTabWidget* pages = control<QTabWidget>("Page1");
+    pages->setCurrentIndex(1);
+    // A refused transit leaves the page as it was.
+    ui.answerModal(true, "流年时间(公历)", confirmTransit("2030", 2, 30, 0, 0, 8));
+    ui.expectMessage("不存在这个流年时间");
+    w.SbtoZw_liuClick();
+    EXPECT_EQ(pages->currentIndex(), 1);
+    ui.answerModal(true, "流年时间(公历)", confirmTransit("2030", 3, 4, 5, 6, 8));
+    w.SbtoZw_liuClick();
+    EXPECT_EQ(w.engine()->mode(), ChartMode::Transit);
+    EXPECT_EQ(pages->currentIndex(), 0);
     closeWithYes();
 }
 
@@ -150,6 +190,17 @@ TEST_F(DialogCommandsTest, EditedPlaceShowsWhenTheProvinceIsPickedAgain) {
     w.cbodiZClick();
     EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "119:18");
 
+    // The editor opens at the panel's province and place.
+    control<QComboBox>("cbodiC")->setCurrentIndex(1);
+    w.cbodiCClick();
+    ui.answerModal(false, "经纬度修改", [](ModalWindow& m) {
+        auto& d = dynamic_cast<TFrmDiLi&>(m);
+        EXPECT_EQ(d.CboSheng->currentText().toStdString(), "福建省");
+        EXPECT_EQ(d.CboShi->currentText().toStdString(), "厦门市");
+    });
+    w.mnuT_diliClick();
+    control<QComboBox>("cbodiC")->setCurrentIndex(0);
+    w.cbodiCClick();
     ui.answerModal(true, "经纬度修改", [this](ModalWindow& m) {
         auto& d = dynamic_cast<TFrmDiLi&>(m);
         EXPECT_EQ(d.CboShi->currentText().toStdString(), "福州市");
@@ -164,8 +215,8 @@ TEST_F(DialogCommandsTest, EditedPlaceShowsWhenTheProvinceIsPickedAgain) {
     // The city list is not reloaded by the editor; picking the province again shows the edit.
     EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "119:18");
     w.cbodiZClick();
-    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "119:5");
-    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "26:5");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "119:05");
+    EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "26:05");
 
     // The blood-type test opens from its menu entry too.
     ui.answerModal(true, "血型测试", [](ModalWindow& m) { dynamic_cast<TFrmXue&>(m).select(1, 3, 2); });

@@ -41,8 +41,9 @@ TEST_F(PlaceEditorTest, ListsAndFieldsComeFromTheTable) {
     EXPECT_EQ(d.BtoEdit->text().toStdString(), "修改");
     EXPECT_EQ(d.Label1->text().toStdString(), "经度");
     EXPECT_EQ(d.Label2->text().toStdString(), "纬度");
-    EXPECT_EQ(d.LedtJingDu->maxLength(), 3);
-    EXPECT_EQ(d.LedtWeiDu->maxLength(), 2);
+    // Room for a sign: every degree value the check accepts can be typed (-179, -89).
+    EXPECT_EQ(d.LedtJingDu->maxLength(), 4);
+    EXPECT_EQ(d.LedtWeiDu->maxLength(), 3);
     ASSERT_EQ(d.CboSheng->count(), 34);
     EXPECT_EQ(d.CboSheng->itemText(33).toStdString(), "澳门");
     ASSERT_EQ(d.CboShi->count(), 3);
@@ -51,7 +52,7 @@ TEST_F(PlaceEditorTest, ListsAndFieldsComeFromTheTable) {
     // A value the fields cannot hold as it stands is not cut short: those parts show empty.
     d.CboShi->setCurrentIndex(2);
     d.CboShiClick();
-    EXPECT_EQ(fields(d), ",30,,");
+    EXPECT_EQ(fields(d), "-120,30,,");
     d.CboSheng->setCurrentIndex(1);
     d.CboShengClick();
     EXPECT_EQ(fields(d), "116,24,39,54");
@@ -74,18 +75,24 @@ TEST_F(PlaceEditorTest, QuestionRangeMessagesAndTheWrittenValue) {
     EXPECT_EQ(ui.lastCall().defaultButton, MsgResult::No);
     EXPECT_EQ(dialogtest::readBytes(path), gbk::fromUtf8(kTable));
 
-    const char* const lon = "经度在-180到180之间，分数在0-60之间";
-    const char* const lat = "纬度在-90到90之间，分数在0-60之间";
+    // The values are checked before the question: a value that cannot be stored is refused
+    // with what the check accepts, and nothing is asked.
+    const char* const lon = "经度度数在-179到179之间，分数在0到59之间";
+    const char* const lat = "纬度度数在-89到89之间，分数在0到59之间";
     const struct {
         const char *jd, *jf, *wd, *wf, *message;
     } refused[] = {
         {"180", "0", "26", "5", lon}, {"119", "60", "26", "5", lon}, {"119", "", "26", "5", lon},
         {"1a", "5", "26", "5", lon},  {"119", "5", "90", "5", lat},  {"119", "5", "26", "", lat},
+        {"-180", "0", "26", "5", lon}, {"119", "5", "-90", "0", lat}, {"119", "5", "26", "60", lat},
+        {"179", "60", "26", "5", lon},
     };
     for (const auto& c : refused) {
         type(d, c.jd, c.jf, c.wd, c.wf);
-        ui.answerYes().expectMessage(c.message);
+        const std::size_t asked = ui.calls().size();
+        ui.expectMessage(c.message);
         d.BtoEditClick();
+        EXPECT_EQ(ui.calls().size(), asked + 1) << c.jd << " " << c.jf << " " << c.wd << " " << c.wf;
         EXPECT_EQ(ui.lastCall().caption, "输入错误");
         EXPECT_EQ(ui.lastCall().icon, MsgIcon::Error);
     }
@@ -106,6 +113,11 @@ TEST_F(PlaceEditorTest, QuestionRangeMessagesAndTheWrittenValue) {
     d.CboShi->setCurrentIndex(0);
     d.CboShiClick();
     EXPECT_EQ(fields(d), "119,5,26,5");
+    // The ends of what is accepted are stored.
+    type(d, "-179", "59", "-89", "59");
+    ui.answerYes().expectPlain("完成");
+    d.BtoEditClick();
+    EXPECT_NE(dialogtest::readBytes(path).find(gbk::fromUtf8("福州市=-179:59*-89:59")), std::string::npos);
 }
 
 TEST_F(PlaceEditorTest, FailedWriteLeavesTheTableWholeAndSaysSo) {
@@ -120,4 +132,25 @@ TEST_F(PlaceEditorTest, FailedWriteLeavesTheTableWholeAndSaysSo) {
     ui.answerYes().expectPlain("完成");
     d.BtoEditClick();
     EXPECT_NE(dialogtest::readBytes(path).find(gbk::fromUtf8("福州市=119:5*26:5")), std::string::npos);
+}
+
+TEST_F(PlaceEditorTest, OpensAtThePlaceSelectedInTheMainWindowAndCloses) {
+    TFrmDiLi d(ui, folder);
+    EXPECT_EQ(d.BtnClose->text().toStdString(), "关闭");
+    d.selectPlace(0, "厦门市");
+    EXPECT_EQ(d.CboShi->currentText().toStdString(), "厦门市");
+    EXPECT_EQ(fields(d), "118,5,24,29");
+    d.selectPlace(1, "北京");
+    EXPECT_EQ(d.CboSheng->currentText().toStdString(), "北京市");
+    EXPECT_EQ(fields(d), "116,24,39,54");
+    // A place the table does not list (the panel's "未知地"): the province's first place.
+    d.selectPlace(0, "未知地");
+    EXPECT_EQ(d.CboShi->currentText().toStdString(), "福州市");
+    d.selectPlace(40, "北京");  // beyond the list: as it was
+    EXPECT_EQ(d.CboSheng->currentText().toStdString(), "福建省");
+    d.show();
+    d.BtnClose->click();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(ui.calls().empty());
 }

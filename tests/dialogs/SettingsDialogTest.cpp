@@ -1,11 +1,15 @@
 // The chart settings dialog over dat/set.ini: defaults, "确认" in its order, "取消" writing
 // nothing, the colour dialog, stored values the arrows cannot hold, and a failed write.
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <cctype>
+#include <filesystem>
 #include <sys/stat.h>
 
 #include "DialogTestSupport.h"
@@ -14,6 +18,15 @@
 
 namespace {
 const char* const kWritten = "[pan]\r\npos=%d\r\nbkcolor=%d\r\nline=%d\r\n";
+
+// Types into a field key by key, as the keyboard does (the field's validator sees each key).
+void typeInto(QLineEdit* field, const char* text) {
+    for (const char* c = text; *c; ++c) {
+        QKeyEvent key(QEvent::KeyPress, std::toupper(static_cast<unsigned char>(*c)), Qt::NoModifier,
+                      QString(QChar::fromLatin1(*c)));
+        QApplication::sendEvent(field, &key);
+    }
+}
 
 std::string written(int pos, int bkcolor, int line) {
     char buf[96];
@@ -35,7 +48,7 @@ TEST(SettingsDialog, FirstOpenShowsTheDefaultsAndConfirmCreatesTheFile) {
     EXPECT_EQ(d.BitBtn2->text().toStdString(), "确认");
     EXPECT_EQ(d.BitBtn1->text().toStdString(), "取消");
     EXPECT_EQ(d.LabColor->size(), QSize(49, 49));
-    EXPECT_TRUE(d.Edit1->isReadOnly());
+    EXPECT_FALSE(d.Edit1->isReadOnly());
 
     EXPECT_EQ(d.Edit1->text().toStdString(), "5");
     EXPECT_EQ(d.swatchColor(), (Rgb{255, 255, 255}));
@@ -55,7 +68,7 @@ TEST(SettingsDialog, CancelAndDefaultsWriteNothing) {
         EXPECT_EQ(d.Edit1->text().toStdString(), "3");
         EXPECT_EQ(d.swatchColor(), (Rgb{255, 0, 0}));
         EXPECT_TRUE(d.ChkLine->isChecked());
-        // The orb moves only through the arrows, within 1..10.
+        // The orb moves through the arrows within 1..10.
         for (int i = 0; i < 5; ++i) d.UDownPos->upButton()->click();
         EXPECT_EQ(d.Edit1->text().toStdString(), "8");
         ui.answerColor(Rgb{0, 0, 255});
@@ -103,4 +116,39 @@ TEST(SettingsDialog, FailedWriteIsShownAndTheDialogStaysOpen) {
     EXPECT_NE(d.result(), QDialog::Accepted);
     EXPECT_EQ(dialogtest::readBytes(path), "[pan]\npos=3\n");
     ::chmod(path.c_str(), 0644);
+}
+
+TEST(SettingsDialog, TheOrbIsTypedAsWellAsSteppedAndOnlyOneToTenIsStored) {
+    const std::string folder = dialogtest::programFolder("setpan");
+    const std::string path = folder + "dat/set.ini";
+    testui::ScriptedUi ui;
+    TFrmSetPan d(ui, folder);
+    // Typed: the arrows count on from the typed value.
+    d.Edit1->setText(QString());
+    typeInto(d.Edit1, "8");
+    EXPECT_EQ(d.orb(), 8);
+    d.UDownPos->upButton()->click();
+    EXPECT_EQ(d.Edit1->text().toStdString(), "9");
+    // The field takes nothing outside 1..10.
+    for (const char* refused : {"x", "-1", "5.5"}) {
+        d.Edit1->setText(QStringLiteral("7"));
+        d.Edit1->selectAll();
+        typeInto(d.Edit1, refused);
+        EXPECT_NE(d.Edit1->text().toStdString(), refused) << refused;
+    }
+    d.Edit1->setText(QStringLiteral("10"));
+    EXPECT_EQ(d.orb(), 10);
+    // A field on its way to a number (empty, "0") is refused on 确认 with what it accepts;
+    // nothing is written.
+    for (const char* unfinished : {"", "0", "11"}) {
+        d.Edit1->setText(QString::fromLatin1(unfinished));
+        EXPECT_EQ(d.orb(), 0);
+        ui.expectMessage("相位最大允许误差值在1到10度之间");
+        d.BitBtn2->click();
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+    d.Edit1->setText(QStringLiteral("2"));
+    d.BitBtn2->click();
+    EXPECT_EQ(dialogtest::readBytes(path), written(2, 16777215, 0));
 }

@@ -49,16 +49,20 @@ def scenario(d):
     assert answer == "★匹配成功:O型可以输给AB型!", answer
     d.key("Escape")
 
-    # Place editor: a longitude of 180 degrees is refused with its message.
+    # Place editor: a longitude of 180 degrees is refused with its message before any question;
+    # a value it accepts is asked about first.
     d.menu(main_window, "辅助工具(T)", "经纬度设置")
     places = d.window("经纬度修改")
     places.find("text", "经度度").set_text("180")
     places.find("push button", "修改").click()
+    d.expect_box("输入错误", "经度度数在-179到179之间，分数在0到59之间")
+    places = d.window("经纬度修改")
+    places.find("text", "经度度").set_text("119")
+    places.find("push button", "修改").click()
     got = d.message_box()
     assert got[0] == "注意了" and got[1].startswith("确定要修改："), got[:2]
-    d.answer(got[2], "Yes")
-    d.expect_box("输入错误", "经度在-180到180之间，分数在0-60之间")
-    d.key("Escape")
+    d.answer(got[2], "No")
+    d.window("经纬度修改").find("push button", "关闭").click()
 
     d.quit(main_window)
 

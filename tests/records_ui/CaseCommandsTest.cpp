@@ -40,7 +40,7 @@ TEST_F(CasesTest, SavingTwiceAppendsThenUpdatesTheSameRecordAndComment) {
     EXPECT_FALSE(std::filesystem::exists(commentFile("某人_198503070905") + ".part~"));
 
     // "新建": the comment box starts again, the next save appends with a suffixed comment name.
-    ui.answerYes("确定要开始建立一个新课例吗?这将清除现有评语！");
+    ui.answerYes("确定要开始建立一个新命例吗？这将清除现有评语！");
     window->BtoNewClick();
     EXPECT_EQ(window->comment().text(), "输入自己的评语：");
     EXPECT_EQ(saveButtonText(), "存新");

@@ -219,6 +219,8 @@ TEST_F(CasesTest, SearchTakesHistoricalYearsRefusesBadOnesAndRemembersItsConditi
     EXPECT_EQ(f.yearTo, 0);
     EXPECT_TRUE(f.sexFilter && f.yearFilter);
     EXPECT_EQ(casesUnder(category("家人")), (std::vector<int>{0, 1}));
+    // The root says that the tree lists search results.
+    EXPECT_EQ(CaseTree::textOf(window->caseTree().root()), "命例（查找结果）");
 
     // The next dialog shows the conditions again; "全部" lists every live case.
     inSearch(ui, [&](TFrmSearch& d) {
@@ -239,6 +241,10 @@ TEST_F(CasesTest, SearchTakesHistoricalYearsRefusesBadOnesAndRemembersItsConditi
     inSearch(ui, [&](TFrmSearch& d) { d.BtoCancelClick(); });
     commands().search();
     EXPECT_EQ(casesUnder(category("家人")).size(), 4u);
+    EXPECT_EQ(CaseTree::textOf(window->caseTree().root()), "命例（查找结果）");
+    // "显示全部命例" ends it.
+    commands().showAllCases();
+    EXPECT_EQ(CaseTree::textOf(window->caseTree().root()), "命例");
     closeWithYes();
 }
 
