@@ -82,6 +82,9 @@ enum BodyCode : int {
 // VSOP87D coordinate c (0 L, 1 B radians; 2 R in AU) of body 0..7 at T, keeping n terms of the
 // tau^0 sub-series (n < 0: all) and the matching fraction of each higher power.
 double seriesValue(int body, int c, double T, int n);
+// The fitted corrections that seriesValue adds to the sum v of coordinate c of body 0..7 at tau
+// (Julian millennia); also used after the fuller series of the precise mode.
+double withSeriesCorrections(int body, int c, double tau, double v);
 SphericalPosition heliocentricPosition(int code, double T, int nL, int nB, int nR);
 RectangularPosition plutoPosition(double T);  // J2000 ecliptic, AU
 

@@ -7,6 +7,7 @@
 
 #include "astro/AstroConstants.h"
 #include "astro/Eph0.h"
+#include "astro/tables/PlanetSeriesPrecise.h"
 
 namespace precise {
 namespace {
@@ -29,22 +30,46 @@ double turnDegrees(double radians) {
 // Observed Delta T (seconds) at 2005, 2010, ..., 2025.
 constexpr std::array<double, 5> kObserved = {64.69, 66.07, 67.64, 69.36, 69.20};
 
+// Coordinate c (0 L, 1 B in radians; 2 R in AU) of body 0..7 from the fuller series, with the
+// same fitted corrections as the default series.
+double fullerSeries(int body, int c, double T) {
+    const auto& st = PlanetSeriesPrecise::starts[static_cast<std::size_t>(body)];
+    const double tau = T / 10;  // Julian millennia
+    double v = 0, tn = 1;
+    for (int i = 0; i < 6; ++i, tn *= tau) {
+        double sum = 0;
+        const int hi = st[static_cast<std::size_t>(6 * c + i + 1)];
+        for (int j = st[static_cast<std::size_t>(6 * c + i)]; j < hi; j += 3) {
+            const double* t = PlanetSeriesPrecise::terms + j;
+            sum += t[0] * std::cos(t[1] + t[2] * tau);
+        }
+        v += sum * tn;
+    }
+    return withSeriesCorrections(body, c, tau, v);
+}
+
+
 // Apparent place at Terrestrial Time T (Julian centuries from J2000) of a body of the planetary
 // series (1..8) or the Sun (9). The body is taken at the time of emission and seen from where
 // the Earth was at that moment, which carries the annual aberration with the light time to
 // first order; the ecliptic of the emission time is carried forward by the general precession
 // over the light time, and the nutation in longitude of T is added.
-Place planetPlace(int code, double T, double dpsi) {
-    const SphericalPosition E = heliocentricPosition(Earth, T, -1, -1, -1);
-    const SphericalPosition P = heliocentricPosition(code, T, -1, -1, -1);
-    double lt = relativePosition(P, E).distance * AstroConstants::lightTimePerAU;
-    SphericalPosition A;
-    for (int i = 0; i < 2; ++i) {
-        const double Te = T - lt;
-        A = relativePosition(heliocentricPosition(code, Te, -1, -1, -1),
-                             heliocentricPosition(Earth, Te, -1, -1, -1));
-        lt = A.distance * AstroConstants::lightTimePerAU;
-    }
+Place planetPlace(int code, double T, double dpsi, bool fuller) {
+    // The light time from the default series (its distances are good to 1e-7 AU), then the
+    // place itself from the series asked for.
+    auto light = [code](double t) {
+        return relativePosition(heliocentricPosition(code, t, -1, -1, -1),
+                                heliocentricPosition(Earth, t, -1, -1, -1))
+                   .distance *
+               AstroConstants::lightTimePerAU;
+    };
+    double lt = light(T);
+    lt = light(T - lt);
+    const double Te = T - lt;
+    const SphericalPosition A =
+        fuller ? relativePosition(heliocentric(code, Te), heliocentric(Earth, Te))
+               : relativePosition(heliocentricPosition(code, Te, -1, -1, -1),
+                                  heliocentricPosition(Earth, Te, -1, -1, -1));
     const double precessionOverLightTime = 5028.796195 * kArcsec * lt;
     return {turnDegrees(A.longitude + precessionOverLightTime + dpsi), A.latitude * kDeg};
 }
@@ -60,6 +85,12 @@ Place moonPlace(double T, double dpsi) {
 
 double centuriesTT(double jdUT) { return (terrestrialJulianDay(jdUT) - kJ2000) / 36525; }
 }  // namespace
+
+SphericalPosition heliocentric(int code, double T) {
+    if (code >= Earth && code <= Neptune)
+        return {fullerSeries(code, 0, T), fullerSeries(code, 1, T), fullerSeries(code, 2, T)};
+    return heliocentricPosition(code, T, -1, -1, -1);
+}
 
 double deltaTSeconds(double year) {
     if (year < 2005) return ::deltaTSeconds(year);
@@ -78,18 +109,43 @@ double terrestrialJulianDay(double jdUT) {
     return jdUT + deltaTSeconds(year) / 86400;
 }
 
-Place apparentPlace(int code, double jdUT) {
+namespace {
+Place placeAt(int code, double jdUT, bool fuller) {
     if (code < Mercury || code > Moon) return {};
     const double T = centuriesTT(jdUT);
     const double dpsi = nutation(T).dpsi;
     if (code == Moon) return moonPlace(T, dpsi);
-    return planetPlace(code, T, dpsi);
+    return planetPlace(code, T, dpsi, fuller);
 }
+}  // namespace
 
+Place apparentPlace(int code, double jdUT) { return placeAt(code, jdUT, true); }
+
+// The difference of two places 0.02 day apart with one light time (it changes the motion by a
+// part in 10^4 at most, never its sign) from the default series (their errors change too slowly
+// to matter: 0.5" a century at most); the nutation of each instant, whose rate matters for
+// Pluto near a station.
 double longitudeSpeed(int code, double jdUT) {
-    const double a = apparentPlace(code, jdUT - kSpeedStep).longitude;
-    const double b = apparentPlace(code, jdUT + kSpeedStep).longitude;
-    return std::remainder(b - a, 360.0) / (2 * kSpeedStep);
+    if (code < Mercury || code > Moon) return 0;
+    const double h = kSpeedStep / 36525;
+    const double T = centuriesTT(jdUT);
+    if (code == Moon)
+        return std::remainder(moonPlace(T + h, nutation(T + h).dpsi).longitude -
+                                  moonPlace(T - h, nutation(T - h).dpsi).longitude,
+                              360.0) /
+               (2 * kSpeedStep);
+    const double lt = relativePosition(heliocentricPosition(code, T, -1, -1, -1),
+                                       heliocentricPosition(Earth, T, -1, -1, -1))
+                          .distance *
+                      AstroConstants::lightTimePerAU;
+    double lon[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        const double t = k == 0 ? T - h : T + h;
+        const SphericalPosition A = relativePosition(heliocentricPosition(code, t - lt, -1, -1, -1),
+                                                     heliocentricPosition(Earth, t - lt, -1, -1, -1));
+        lon[k] = (A.longitude + nutation(t).dpsi) * kDeg;
+    }
+    return std::remainder(lon[1] - lon[0], 360.0) / (2 * kSpeedStep);
 }
 
 // Mean longitude of the node (ELP/MPP02, DE405 fit: W3 on the J2000 ecliptic plus the general

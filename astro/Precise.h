@@ -4,8 +4,14 @@
 // chart's default path (Eph.h) is unchanged. Angles in degrees unless the name says otherwise;
 // all instants are Julian days of Universal Time.
 #pragma once
+#include "astro/Eph0.h"
 
 namespace precise {
+
+// Heliocentric place of body code 0..9 on the ecliptic and equinox of date at T (Julian
+// centuries of TT): the fuller series for the Earth and the planets (astro/tables/
+// PlanetSeriesPrecise), the Pluto series precessed from J2000, the origin for the Sun.
+SphericalPosition heliocentric(int code, double T);
 
 // Delta T (TT - UT) in seconds for a decimal year. Up to 2005 the program's table; from 2005 the
 // observed values to 2025, then the tidal parabola 0.0032 s/yr^2 from there (the table's own

@@ -12,6 +12,7 @@
 #include "astro/Eph0.h"
 #include "astro/Mastrocalc.h"
 #include "astro/Precise.h"
+#include "VsopReference.h"
 
 #ifdef TARMIN_HAVE_SWE
 #include <swephexp.h>
@@ -67,6 +68,29 @@ TEST(PreciseCalc, PositionsRangeAndMotionMarks) {
     }
 }
 
+// The fuller table costs at most a few hundredths of an arcsecond against the full published
+// series (geocentric direction, same corrections) where the default table costs half a second.
+TEST(PreciseSeries, FullerTableAgainstTheFullVsop87d) {
+    REQUIRE_SHARED_DATA();
+    static const vsopref::FullVsop full;
+    ASSERT_TRUE(full.loaded());
+    double worst = 0, worstDefault = 0;
+    for (double jd : randomUT(99, 300)) {
+        const double T = (jd - 2451545) / 36525;
+        for (int c = Mercury; c <= Sun; ++c) {
+            if (c == Pluto) continue;
+            const SphericalPosition a = relativePosition(precise::heliocentric(c, T), precise::heliocentric(Earth, T));
+            const SphericalPosition b = relativePosition(full.helio(c, T), full.helio(Earth, T));
+            const SphericalPosition d = relativePosition(heliocentricPosition(c, T, -1, -1, -1),
+                                                         heliocentricPosition(Earth, T, -1, -1, -1));
+            worst = std::max({worst, arcsec(a.longitude * kDeg, b.longitude * kDeg), std::fabs(a.latitude - b.latitude) * kDeg * 3600});
+            worstDefault = std::max(worstDefault, arcsec(d.longitude * kDeg, b.longitude * kDeg));
+        }
+    }
+    std::printf("fuller series vs full VSOP87D: %.4f\" (default table %.3f\")\n", worst, worstDefault);
+    EXPECT_LT(worst, 0.05);
+}
+
 #ifdef TARMIN_HAVE_SWE
 namespace {
 const int kIpl[11] = {0, SE_MERCURY, SE_VENUS, SE_MARS, SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO, SE_SUN, SE_MOON};
@@ -82,9 +106,10 @@ bool swe(double jd, int ipl, int32_t flags, double (&x)[6], bool ut) {
 // those between the theories (VSOP87/ELP/MPP02/Pluto fit against the oracle's own analytical
 // fits); at the same Universal Time the two Delta T models add theirs (the oracle's differs from
 // the program's by up to 30 s before 1700 and after 2050: 17" of lunar motion), so that
-// comparison is made where the models agree, 1850-2050.
+// comparison is made where the models agree, 1850-2050. Mars differs most near its closest
+// oppositions (1640, 2080), where the geocentric distance magnifies the theories' difference.
 TEST(PreciseAgainstSwissEphemeris, ApparentPlaces) {
-    const double limitTT[11] = {0, 0.5, 0.8, 1.6, 1.0, 1.3, 7.5, 10, 8.5, 0.3, 3};
+    const double limitTT[11] = {0, 0.5, 0.8, 2.0, 1.0, 1.3, 7.5, 10, 8.5, 0.3, 3};
     const double limitUT[11] = {0, 0.6, 0.8, 1.6, 1.0, 1.3, 5, 5, 8.5, 0.3, 3};
     const auto all = randomUT(20261209, 300);
     const auto modern = randomUT(1850, 150, 1850, 2050);
