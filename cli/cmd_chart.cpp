@@ -190,8 +190,6 @@ int runChart(const cli::Args& args) {
     angle("ASC", p.asc);
     angle("MC", p.mc);
     for (int i = 0; i < 12; ++i) std::printf("cusp %d\t%.6f\n", i + 1, p.cusps[i]);
-    if (engine.precise() && engine.housesNote() == MZhanXingEx::HousesNote::Porphyry)
-        std::printf("houses\tPorphyry\n");
     for (int i = 0; i < 12; ++i) {
         const ChartPoint& b = p.bodies[i];
         std::printf("%d\t%s\t%.6f\t%.6f\t%s\t%d\t%.4f\t%d\n", i, BodyNames[i], b.longitude,
@@ -207,6 +205,9 @@ int runChart(const cli::Args& args) {
     for (const int16_t n : engine.pillars())
         std::printf("\t%s%s", StemNames[((n % 10) + 10) % 10], BranchNames[((n % 12) + 12) % 12]);
     std::printf("\n");
+    // Precise mode beyond the polar circles: the cusps above are Porphyry's.
+    if (engine.precise() && engine.housesNote() == MZhanXingEx::HousesNote::Porphyry)
+        std::printf("houses\tPorphyry\n");
 
     if (!png.empty() && !image.save(QString::fromStdString(png), "PNG")) {
         std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", png.c_str());
