@@ -91,4 +91,7 @@ RectangularPosition plutoPosition(double T);  // J2000 ecliptic, AU
 // Moon (ELP/MPP02, DE405 fit) coordinate c (0 longitude, 1 latitude in radians, ecliptic of
 // date; 2 distance in km), n terms of the T^0 part (n < 0: all).
 double moonSeriesValue(int c, double T, int n);
+// The mean longitude plus the general precession that moonSeriesValue starts the longitude
+// from, arcseconds (also used with the fuller series of the precise mode).
+double moonMeanLongitudeArcsec(double T);
 SphericalPosition moonPosition(double T, int nL, int nB, int nR);

@@ -7,6 +7,7 @@
 
 #include "astro/AstroConstants.h"
 #include "astro/Eph0.h"
+#include "astro/tables/MoonSeriesPrecise.h"
 #include "astro/tables/PlanetSeriesPrecise.h"
 
 namespace precise {
@@ -74,13 +75,37 @@ Place planetPlace(int code, double T, double dpsi, bool fuller) {
     return {turnDegrees(A.longitude + precessionOverLightTime + dpsi), A.latitude * kDeg};
 }
 
+// Coordinate c of the Moon from the fuller series, in the units of moonSeriesValue.
+double moonFuller(int c, double T) {
+    const double T2 = T * T, T3 = T2 * T, T4 = T3 * T;
+    const auto& st = MoonSeriesPrecise::starts[static_cast<std::size_t>(c)];
+    double v = c == 0 ? moonMeanLongitudeArcsec(T) : 0.0;
+    double tn = 1;
+    for (std::size_t i = 0; i < 4; ++i, tn *= T) {
+        double sum = 0;
+        for (int j = st[i]; j < st[i + 1]; j += 6) {
+            const double* t = MoonSeriesPrecise::terms + j;
+            sum += t[0] * std::cos(t[1] + t[2] * T + t[3] * (T2 * 1e-4) + t[4] * (T3 * 1e-8) +
+                                   t[5] * (T4 * 1e-8));
+        }
+        v += sum * tn;
+    }
+    // The same conversion as moonSeriesValue: its mean longitude was scaled by the program's
+    // arcseconds per radian, which this undoes exactly.
+    return c == 2 ? v : v / AstroConstants::rad;
+}
+
 // The Moon: the geocentric series at the time of emission (the Earth's own motion during the
-// light time and the annual aberration cancel for a body that travels with the Earth).
-Place moonPlace(double T, double dpsi) {
+// light time and the annual aberration cancel for a body that travels with the Earth). The
+// light time and the daily motion come from the default series, the place from the fuller.
+Place moonPlace(double T, double dpsi, bool fuller) {
     const double r = moonSeriesValue(2, T, -1);  // km
-    const double lt = r / AstroConstants::AU * AstroConstants::lightTimePerAU;
-    const SphericalPosition m = moonPosition(T - lt, -1, -1, -1);
-    return {turnDegrees(m.longitude + dpsi), m.latitude * kDeg};
+    const double Te = T - r / AstroConstants::AU * AstroConstants::lightTimePerAU;
+    if (!fuller) {
+        const SphericalPosition m = moonPosition(Te, -1, -1, -1);
+        return {turnDegrees(m.longitude + dpsi), m.latitude * kDeg};
+    }
+    return {turnDegrees(moonFuller(0, Te) + dpsi), moonFuller(1, Te) * kDeg};
 }
 
 double centuriesTT(double jdUT) { return (terrestrialJulianDay(jdUT) - kJ2000) / 36525; }
@@ -114,7 +139,7 @@ Place placeAt(int code, double jdUT, bool fuller) {
     if (code < Mercury || code > Moon) return {};
     const double T = centuriesTT(jdUT);
     const double dpsi = nutation(T).dpsi;
-    if (code == Moon) return moonPlace(T, dpsi);
+    if (code == Moon) return moonPlace(T, dpsi, fuller);
     return planetPlace(code, T, dpsi, fuller);
 }
 }  // namespace
@@ -130,8 +155,8 @@ double longitudeSpeed(int code, double jdUT) {
     const double h = kSpeedStep / 36525;
     const double T = centuriesTT(jdUT);
     if (code == Moon)
-        return std::remainder(moonPlace(T + h, nutation(T + h).dpsi).longitude -
-                                  moonPlace(T - h, nutation(T - h).dpsi).longitude,
+        return std::remainder(moonPlace(T + h, nutation(T + h).dpsi, false).longitude -
+                                  moonPlace(T - h, nutation(T - h).dpsi, false).longitude,
                               360.0) /
                (2 * kSpeedStep);
     const double lt = relativePosition(heliocentricPosition(code, T, -1, -1, -1),

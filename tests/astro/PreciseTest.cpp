@@ -107,9 +107,10 @@ bool swe(double jd, int ipl, int32_t flags, double (&x)[6], bool ut) {
 // fits); at the same Universal Time the two Delta T models add theirs (the oracle's differs from
 // the program's by up to 30 s before 1700 and after 2050: 17" of lunar motion), so that
 // comparison is made where the models agree, 1850-2050. Mars differs most near its closest
-// oppositions (1640, 2080), where the geocentric distance magnifies the theories' difference.
+// oppositions (1640, 2080), where the geocentric distance magnifies the theories' difference;
+// the Moon of the full ELP/MPP02 differs from the oracle's own lunar theory by up to 3.1".
 TEST(PreciseAgainstSwissEphemeris, ApparentPlaces) {
-    const double limitTT[11] = {0, 0.5, 0.8, 2.0, 1.0, 1.3, 7.5, 10, 8.5, 0.3, 3};
+    const double limitTT[11] = {0, 0.5, 0.8, 2.0, 1.0, 1.3, 7.5, 10, 8.5, 0.3, 3.5};
     const double limitUT[11] = {0, 0.6, 0.8, 1.6, 1.0, 1.3, 5, 5, 8.5, 0.3, 3};
     const auto all = randomUT(20261209, 300);
     const auto modern = randomUT(1850, 150, 1850, 2050);
