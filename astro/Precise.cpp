@@ -49,7 +49,6 @@ double fullerSeries(int body, int c, double T) {
     return withSeriesCorrections(body, c, tau, v);
 }
 
-
 // Apparent place at Terrestrial Time T (Julian centuries from J2000) of a body of the planetary
 // series (1..8) or the Sun (9). The body is taken at the time of emission and seen from where
 // the Earth was at that moment, which carries the annual aberration with the light time to
