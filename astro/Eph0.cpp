@@ -376,6 +376,11 @@ double seriesValue(int body, int c, double T, int n) {
         v += sum * tn;
     }
     v /= block[0];
+    return withSeriesCorrections(body, c, tau, v);
+}
+
+double withSeriesCorrections(int body, int c, double tau, double v) {
+    if (body < 0 || body >= PlanetSeriesTable::kBodies) return v;
     const double t2 = tau * tau, t3 = t2 * tau;
     if (body == 0) {
         if (c == 0) v += (-0.0728 - 2.7702 * tau - 1.1019 * t2 - 0.0996 * t3) / rad;

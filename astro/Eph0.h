@@ -82,10 +82,16 @@ enum BodyCode : int {
 // VSOP87D coordinate c (0 L, 1 B radians; 2 R in AU) of body 0..7 at T, keeping n terms of the
 // tau^0 sub-series (n < 0: all) and the matching fraction of each higher power.
 double seriesValue(int body, int c, double T, int n);
+// The fitted corrections that seriesValue adds to the sum v of coordinate c of body 0..7 at tau
+// (Julian millennia); also used after the fuller series of the precise mode.
+double withSeriesCorrections(int body, int c, double tau, double v);
 SphericalPosition heliocentricPosition(int code, double T, int nL, int nB, int nR);
 RectangularPosition plutoPosition(double T);  // J2000 ecliptic, AU
 
 // Moon (ELP/MPP02, DE405 fit) coordinate c (0 longitude, 1 latitude in radians, ecliptic of
 // date; 2 distance in km), n terms of the T^0 part (n < 0: all).
 double moonSeriesValue(int c, double T, int n);
+// The mean longitude plus the general precession that moonSeriesValue starts the longitude
+// from, arcseconds (also used with the fuller series of the precise mode).
+double moonMeanLongitudeArcsec(double T);
 SphericalPosition moonPosition(double T, int nL, int nB, int nR);

@@ -9,6 +9,18 @@
 
 using AstroConstants::rad;
 
+// Mean longitude W1 (radians, in arcseconds here) and the general precession (arcsec), with a
+// small empirical drift beyond AD 3000.
+double moonMeanLongitudeArcsec(double T) {
+    const double T2 = T * T, T3 = T2 * T, T4 = T3 * T;
+    double v = (3.81034409 + 8399.684730072 * T - 0.00003319 * T2 + 3.11e-8 * T3 - 2.033e-10 * T4) *
+               rad;
+    v += 5028.792262 * T + 1.1124406 * T2 + 0.00007699 * T3 - 0.000023479 * T4 -
+         1.78e-8 * T4 * T;
+    if (T > 10) v += -0.866 + 1.43 * (T - 10) + 0.054 * (T - 10) * (T - 10);
+    return v;
+}
+
 // Coordinate c (0 longitude, 1 latitude, 2 distance) of the Moon at T (Julian centuries of
 // dynamical time from J2000), referred to the mean ecliptic and equinox of date. Longitude and
 // latitude in radians, distance in km. n is the number of terms kept of the T^0 part (n < 0:
@@ -21,15 +33,7 @@ double moonSeriesValue(int c, double T, int n) {
 
     const double T2 = T * T, T3 = T2 * T, T4 = T3 * T;
     double v = 0.0;
-    if (c == 0) {
-        // Mean longitude W1 (radians, in arcseconds here) and the general precession (arcsec).
-        v = (3.81034409 + 8399.684730072 * T - 0.00003319 * T2 + 3.11e-8 * T3 - 2.033e-10 * T4) *
-            rad;
-        v += 5028.792262 * T + 1.1124406 * T2 + 0.00007699 * T3 - 0.000023479 * T4 -
-             1.78e-8 * T4 * T;
-        // Beyond AD 3000 a small empirical drift of the mean longitude.
-        if (T > 10) v += -0.866 + 1.43 * (T - 10) + 0.054 * (T - 10) * (T - 10);
-    }
+    if (c == 0) v = moonMeanLongitudeArcsec(T);
 
     const int64_t L0 = used[0];
     int64_t m = term * static_cast<int64_t>(n);

@@ -7,6 +7,7 @@
 
 #include "astro/AstroConstants.h"
 #include "astro/Eph.h"
+#include "astro/Precise.h"
 
 using AstroConstants::J2000;
 using AstroConstants::lightTimePerAU;
@@ -32,12 +33,25 @@ void MAstroCalc::bodyPosition(int index, double& longitude, double& latitude) co
     if (index < 0 || index >= static_cast<int>(kChartBody.size())) return;
     const int code = kChartBody[static_cast<std::size_t>(index)];
     if (code < 1 || code > 10) return;
+    if (precise_) {
+        const precise::Place q = precise::apparentPlace(code, jd_);
+        longitude = q.longitude;
+        latitude = q.latitude;
+        return;
+    }
     const EclipticDegrees p = apparentPosition(code, jd_ - J2000);
     longitude = p.longitude;
     latitude = p.latitude;
 }
 
 void MAstroCalc::lunarNodes(bool flag, double& first, double& second) const {
+    if (precise_) {
+        const double north = precise::meanAscendingNode(jd_);
+        const double south = north < 180 ? north + 180 : north - 180;
+        first = flag ? north : south;
+        second = flag ? south : north;
+        return;
+    }
     const NodePair n = meanLunarNodes(jd_, flag);
     first = n.first;
     second = n.second;
@@ -103,6 +117,11 @@ double MAstroCalc::stationTime(int code, double T, int kind) {
 int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
     if (index < 0 || index >= static_cast<int>(kStationBody.size())) return 0;
     const int code = kStationBody[static_cast<std::size_t>(index)];
+    if (precise_) {
+        // The planets from Mercury to Pluto; the Sun, the Moon and the nodes carry no mark.
+        if (code < Mercury || code > Pluto) return 0;
+        return precise::longitudeSpeed(code, jd_) < 0 ? 2 : 1;
+    }
     if (code == 0 || code >= 8) return 0;
     const std::size_t c = static_cast<std::size_t>(code);
     auto& slots = stations_[c];

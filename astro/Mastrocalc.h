@@ -25,6 +25,10 @@ public:
     static double stationTime(int code, double T, int kind);
 
     double julianDayUT() const { return jd_; }
+    // Precise mode: positions and nodes at the true instant (astro/Precise.h) and the motion
+    // from the sign of the daily motion at the instant, for Mercury .. Pluto.
+    void setPrecise(bool on) { precise_ = on; }
+    bool precise() const { return precise_; }
 
 private:
     // Retrograde starts (list 0) and ends (list 1), UTC+8 JD, of one body for one chart year,
@@ -42,6 +46,7 @@ private:
 
     CivilDateTime scratch_;
     double jd_ = 2451545.0;
+    bool precise_ = false;
     // A pure cache: two years per body code 1..7 (a natal and a transit chart), the older
     // one replaced.
     std::array<std::array<StationLists, 2>, 8> stations_{};

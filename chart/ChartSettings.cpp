@@ -11,6 +11,7 @@ ChartSettings ChartSettings::load(const IniFile& file) {
     s.orb = file.readInteger(kSection, "pos", s.orb);
     s.signLines = file.readInteger(kSection, "line", s.signLines);
     s.backgroundColor = file.readInteger(kSection, "bkcolor", s.backgroundColor);
+    s.precise = file.readInteger(kSection, "precise", 0) != 0;
     return s;
 }
 
@@ -18,6 +19,8 @@ void ChartSettings::save(IniFile& file) const {
     file.writeInteger(kSection, "pos", orb);
     file.writeInteger(kSection, "bkcolor", backgroundColor);
     file.writeInteger(kSection, "line", signLines);
+    if (precise || file.readInteger(kSection, "precise", 0) != 0)
+        file.writeInteger(kSection, "precise", precise ? 1 : 0);
 }
 
 std::string chartSettingsPath(const std::string& programFolder) {

@@ -11,10 +11,12 @@ struct ChartSettings {
     int32_t orb = 5;                     // "pos": whole degrees (the dialog offers 1..10)
     int32_t signLines = 0;               // "line": non-zero draws the sign boundaries
     int32_t backgroundColor = 0xFFFFFF;  // "bkcolor": 0x00BBGGRR, white
+    bool precise = false;                // "precise": 精确计算 (positions at the true instant)
 
     // The stored values as they are; a missing file or key gives the default.
     static ChartSettings load(const IniFile& file);
-    // Writes "pos", "bkcolor", "line" in this order (decimal). Throws IniWriteError.
+    // Writes "pos", "bkcolor", "line" in this order (decimal), then "precise" when it is on or
+    // the file already has it (so a file without it stays as before). Throws IniWriteError.
     void save(IniFile& file) const;
 };
 

@@ -29,6 +29,8 @@ void MZhanXingEx::readSettings() {
     orb_ = static_cast<uint8_t>(s.orb & 0xFF);
     signLines_ = static_cast<uint8_t>(s.signLines & 0xFF);
     backgroundColor_ = static_cast<uint32_t>(s.backgroundColor);
+    precise_ = s.precise;
+    calculator_.setPrecise(precise_);
 }
 
 bool MZhanXingEx::prepareTime() {
@@ -91,6 +93,7 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     request_.name = gbk::cutUtf8(r.name, BirthRecord::kNameBytes);
     request_.place = gbk::cutUtf8(r.place, BirthRecord::kPlaceBytes);
     natal_ = NatalPoints{};
+    housesNote_ = HousesNote::None;
     readSettings();
     request_.zoneIndex = static_cast<int8_t>(zoneOffset(r.zoneIndex));
     if (!prepareTime()) return false;
@@ -140,6 +143,7 @@ void MZhanXingEx::setChartForTest(ChartMode mode, const BirthRecord& requestWith
     mode_ = mode;
     request_ = requestWithOffset;
     natal_ = points;
+    housesNote_ = HousesNote::None;
     gregorian_ = gregorian;
     lunarMoment_ = lunar;
     pillars_ = pillars;

@@ -14,6 +14,7 @@
 #include "astro/Mastrocalc.h"
 #include "platform/core/RichText.h"
 #include "calendar/Yidateex.h"
+#include "chart/PreciseHouses.h"
 #include "chart/WordLists.h"
 #include "chart/Zhanxing2.h"
 
@@ -131,6 +132,13 @@ public:
     uint8_t orb() const { return orb_; }
     uint8_t signLines() const { return signLines_; }
     uint32_t backgroundColor() const { return backgroundColor_; }
+    // 精确计算 of the settings read at the last cast.
+    bool precise() const { return precise_; }
+    // What the data panel says about the houses: none, some Placidus cusps without a solution
+    // (default mode; the cusps are the approximations computed), or Porphyry in their place
+    // (precise mode).
+    enum class HousesNote : uint8_t { None, Approximate, Porphyry };
+    HousesNote housesNote() const { return housesNote_; }
     int centreX() const { return cx_; }
     int centreY() const { return cy_; }
     int cellWidth() const { return cellWidth_; }
@@ -153,7 +161,9 @@ public:
     // semi-arc is undefined (beyond the polar circles) come from the Porphyry trisection of
     // the quadrant between the angles; when the semi-arcs that exist put cusps out of order,
     // all four quadrants are trisected, so that the houses never overlap.
-    static std::array<double, 12> housesOf(float ramc, double latitude, double mc, double asc);
+    // approximate (optional) is set when a cusp had no semi-arc or the cusps were re-trisected.
+    static std::array<double, 12> housesOf(float ramc, double latitude, double mc, double asc,
+                                           bool* approximate = nullptr);
     // House index 0..11 of a longitude and the distance past its cusp; house 0, 0 when none.
     static void locateIn(const std::array<double, 12>& cusps, double x, uint8_t& house,
                          float& past);
@@ -164,6 +174,7 @@ public:
     double computeAscendant() const;
     void computeHouses();
     void locateInHouse(ChartPoint& p) const;
+    precisehouses::Houses preciseHouses() const;
 
     // --- the pipeline steps, public so that the drawing and reading can be driven directly ---
     void readSettings();
@@ -219,6 +230,8 @@ private:
     uint8_t orb_ = 5;
     uint8_t signLines_ = 0;
     uint32_t backgroundColor_ = 0xFFFFFF;
+    bool precise_ = false;
+    HousesNote housesNote_ = HousesNote::None;
     std::string reading_;
     LabelLayout natalLabels_;
     LabelLayout transitLabels_;

@@ -5,6 +5,8 @@
 
 #include "chart/EquationOfTimeTable.h"
 #include "astro/Eph0.h"
+#include "astro/Precise.h"
+#include "chart/PreciseHouses.h"
 #include "chart/Zhanxing.h"
 
 namespace {
@@ -109,8 +111,10 @@ double MZhanXingEx::ascendantOf(double r, double phi) {
     return a;
 }
 
-std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, double asc) {
+std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, double asc,
+                                             bool* approximate) {
     std::array<double, 12> cusp{};
+    bool approx = false;
     cusp[9] = mc;
     cusp[3] = mod360(mc + 180);
     const double R = ramc;
@@ -150,6 +154,7 @@ std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, 
                 // than 3 degrees, so fold such a value back.
                 value = mod360(sameHalf(mod360(value), Q));
             } else {
+                approx = true;
                 // Porphyry: trisect the quadrant MC..ASC (houses 11, 12) or ASC..IC (2, 3).
                 const double from = diurnal ? mc : asc;
                 const double arc = mod360(diurnal ? asc - mc : (mc + 180) - asc);
@@ -169,6 +174,7 @@ std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, 
     for (int i = 0; i < 12; ++i) around += mod360(cusp[(i + 1) % 12] - cusp[i]);
     const double mcToAsc = mod360(asc - mc);
     if (std::fabs(around - 360) > 1e-6 && mcToAsc > 0 && mcToAsc < 180) {
+        approx = true;
         const double ascToIc = 180 - mcToAsc;
         for (int k = 1; k <= 2; ++k) {
             cusp[9 + k] = mod360(mc + k * mcToAsc / 3);  // houses 11, 12
@@ -177,6 +183,7 @@ std::array<double, 12> MZhanXingEx::housesOf(float ramc, double phi, double mc, 
             cusp[6 + k] = mod360(cusp[k] + 180);         // houses 8, 9
         }
     }
+    if (approximate != nullptr) *approximate = approx;
     return cusp;
 }
 
@@ -209,19 +216,38 @@ int MZhanXingEx::aspectKind(double a, double b, int o) {
 }
 
 double MZhanXingEx::computeMidheaven() const {
+    if (precise_) return preciseHouses().mc;
     return midheavenAt(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_),
                        request_.latitude);
 }
 
 double MZhanXingEx::computeAscendant() const {
+    if (precise_) return preciseHouses().asc;
     return ascendantOf(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_),
                        request_.latitude);
 }
 
 void MZhanXingEx::computeHouses() {
+    if (precise_) {
+        const precisehouses::Houses h = preciseHouses();
+        natal_.cusps = h.cusps;
+        housesNote_ = h.porphyry ? HousesNote::Porphyry : HousesNote::None;
+        return;
+    }
     const float r =
         static_cast<float>(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_));
-    natal_.cusps = housesOf(r, request_.latitude, natal_.mc.longitude, computeAscendant());
+    bool approximate = false;
+    natal_.cusps =
+        housesOf(r, request_.latitude, natal_.mc.longitude, computeAscendant(), &approximate);
+    housesNote_ = approximate ? HousesNote::Approximate : HousesNote::None;
+}
+
+// Precise mode: RAMC from the sidereal time of the chart's UT, the true obliquity of date.
+precisehouses::Houses MZhanXingEx::preciseHouses() const {
+    const double jd = calculator_.julianDayUT();
+    const double eps = precise::frameOfDate(jd).trueObliquity * (180 / 3.14159265358979323846);
+    return precisehouses::placidus(precise::ramcAt(jd, request_.longitude), eps,
+                                   request_.latitude);
 }
 
 void MZhanXingEx::locateInHouse(ChartPoint& p) const {

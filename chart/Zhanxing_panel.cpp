@@ -153,6 +153,9 @@ void MZhanXingEx::drawPanel() {
         c.textOut(x, y, line);
         y += th + 3;
     }
+    // Below the cusps, one line when the latitude leaves Placidus without a solution.
+    if (housesNote_ == HousesNote::Approximate) c.textOut(x, y, "高纬度：部分宫头无解，为近似值");
+    if (housesNote_ == HousesNote::Porphyry) c.textOut(x, y, "高纬度：普拉西度制无解，改用波菲利制");
 
     // 11. Name and sex.
     c.setFontColor(kRed);

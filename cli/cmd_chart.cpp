@@ -64,7 +64,7 @@ constexpr const char* kChartUsage =
     "chart --name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] "
     "[--blood A|B|AB|O] [--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] "
     "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX]] [--png FILE] [--reading FILE] "
-    "[--orb N] [--lines] [--bkcolor 0xBBGGRR]";
+    "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--precise]";
 
 int runChart(const cli::Args& args) {
     BirthRecord r;
@@ -78,6 +78,7 @@ int runChart(const cli::Args& args) {
     std::string lonText = "120:00", latText = "30:00";
     long orb = -1, bkcolor = -1;
     bool lines = false;
+    bool precise = false;  // --precise: 精确计算 for this run
     auto usage = [] {
         std::fprintf(stderr, "usage: tarmin-cli %s\n", kChartUsage);
         return 2;
@@ -95,6 +96,7 @@ int runChart(const cli::Args& args) {
         else if (a == "--leap") r.leapMonth = 1;
         else if (a == "--female") r.male = 0;
         else if (a == "--lines") lines = true;
+        else if (a == "--precise") precise = true;
         else if (a == "--name" && value(v)) r.name = v;
         else if (a == "--place" && value(v)) r.place = v;
         else if (a == "--date" && value(v)) {
@@ -140,11 +142,12 @@ int runChart(const cli::Args& args) {
     // Settings: dat/set.ini of the program folder, with this run's overrides in a private copy.
     std::string folder = programFolder();
     TempFolder temp;
-    if (orb >= 0 || bkcolor >= 0 || lines) {
+    if (orb >= 0 || bkcolor >= 0 || lines || precise) {
         ChartSettings settings = ChartSettings::load(IniFile(chartSettingsPath(folder)));
         if (orb >= 0) settings.orb = static_cast<int32_t>(orb);
         if (lines) settings.signLines = 1;
         if (bkcolor >= 0) settings.backgroundColor = static_cast<int32_t>(bkcolor);
+        if (precise) settings.precise = true;
         char tmpl[] = "/tmp/tarmin-chart-XXXXXX";
         if (!mkdtemp(tmpl)) {
             std::fprintf(stderr, "tarmin-cli chart: cannot create a temporary folder\n");
@@ -202,6 +205,9 @@ int runChart(const cli::Args& args) {
     for (const int16_t n : engine.pillars())
         std::printf("\t%s%s", StemNames[((n % 10) + 10) % 10], BranchNames[((n % 12) + 12) % 12]);
     std::printf("\n");
+    // Precise mode beyond the polar circles: the cusps above are Porphyry's.
+    if (engine.precise() && engine.housesNote() == MZhanXingEx::HousesNote::Porphyry)
+        std::printf("houses\tPorphyry\n");
 
     if (!png.empty() && !image.save(QString::fromStdString(png), "PNG")) {
         std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", png.c_str());

@@ -45,14 +45,23 @@ bool printInstant(MAstroCalc& calc, const std::string& text) {
 
 int runPositions(const cli::Args& args);
 
-const cli::Command kPositions = {"positions", "positions [\"YYYY-MM-DD HH:MM\"]",
+const cli::Command kPositions = {"positions", "positions [--precise] [\"YYYY-MM-DD HH:MM\"]",
                                  "apparent positions and motion of the chart's bodies (UTC+8; no argument: "
-                                 "one instant per line from standard input)",
+                                 "one instant per line from standard input; --precise: at the true "
+                                 "instant, motion from the daily motion)",
                                  runPositions};
 
-int runPositions(const cli::Args& args) {
+int runPositions(const cli::Args& all) {
+    // --precise anywhere among the arguments; the rest as before.
+    cli::Args args;
+    bool precise = false;
+    for (const std::string& a : all) {
+        if (a == "--precise") precise = true;
+        else args.push_back(a);
+    }
     if (args.size() > 1) return cli::usageError(kPositions);
     MAstroCalc calc;
+    calc.setPrecise(precise);
     if (args.size() == 1) return printInstant(calc, args[0]) ? 0 : 1;
     bool ok = true;
     for (std::string line; std::getline(std::cin, line);) {

@@ -74,3 +74,31 @@ TEST(PositionsCli, StandardInputAndExitStatus) {
     EXPECT_EQ(run("positions '2004-2-3 10:00 '").status, 0);
     EXPECT_EQ(run("positions '2000-01-01 10:00' extra").status, 2);
 }
+
+// --precise before or after the instant, on standard input too: the precise calculator's
+// values, Pluto with a motion mark; the flag is not taken for an instant.
+TEST(PositionsCli, PreciseFlag) {
+    REQUIRE_CLI();
+    const CliRun a = run("positions --precise '1997-01-01 00:00'");
+    const CliRun b = run("positions '1997-01-01 00:00' --precise");
+    const CliRun s = run("positions --precise", "1997-01-01 00:00\n");
+    ASSERT_EQ(a.status, 0);
+    ASSERT_EQ(a.lines.size(), 12u);
+    EXPECT_EQ(a.lines, b.lines);
+    EXPECT_EQ(a.lines, s.lines);
+    MAstroCalc m;
+    m.setPrecise(true);
+    const DateTimeFields f{1997, 1, 1, 0, 0};
+    m.setTime(f);
+    for (int i = 0; i < 10; ++i) {
+        double lon = 0, lat = 0;
+        m.bodyPosition(i, lon, lat);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.6f", lon);
+        EXPECT_EQ(fields(a.lines[i])[3], buf) << i;
+        EXPECT_EQ(fields(a.lines[i])[5], std::to_string(m.retrogradeState(i, f))) << i;
+    }
+    EXPECT_NE(fields(a.lines[9])[5], "0");  // Pluto
+    EXPECT_NE(a.lines, run("positions '1997-01-01 00:00'").lines);
+    EXPECT_EQ(run("positions --precise '1997-01-01 00:00' extra").status, 2);
+}

@@ -75,3 +75,19 @@ TEST(CliText, OneTextAndTheWholeCatalogue) {
     EXPECT_EQ(run("text 9999").out, "\n");
     EXPECT_EQ(run("text x").status, 2);
 }
+
+TEST(CliChart, PreciseForThisRun) {
+    REQUIRE_CLI();
+    const std::string harbin = "chart --date \"1990-05-17 08:30\" --lon 126:38 --lat 45:45";
+    const CliRun plain = run(harbin);
+    const CliRun precise = run(harbin + " --precise");
+    ASSERT_EQ(precise.status, 0) << precise.err;
+    const auto a = lines(plain.out), b = lines(precise.out);
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_NE(a[12], b[12]);  // cusp 11: half a degree apart at this latitude
+    EXPECT_EQ(a.back(), b.back());  // the pillars do not depend on it
+    // Beyond the polar circle the precise cusps are Porphyry's, and a last line says so.
+    const std::string polar = "chart --date \"1990-12-21 12:00\" --lon 20:00 --lat 80:00";
+    EXPECT_EQ(lines(run(polar + " --precise").out).back(), "houses\tPorphyry");
+    EXPECT_EQ(lines(run(polar).out).back().rfind("pillars\t", 0), 0u);
+}

@@ -99,9 +99,19 @@ TEST(MoonTable, GeneratorReproducesTheCommittedTable) {
     }
 }
 
+TEST(MoonTable, GeneratorReproducesTheFullerTable) {
+    REQUIRE_SHARED_DATA();
+    const std::string out = testdata::freshTempDir("moontable") + "MoonSeriesPrecise.cpp";
+    ASSERT_EQ(moongen::generatePrecise(testdata::sharedDataDir(), out), "");
+    const std::string committed = readAll(testdata::sourceDir() + "astro/tables/MoonSeriesPrecise.cpp");
+    ASSERT_FALSE(committed.empty());
+    EXPECT_TRUE(readAll(out) == committed) << "the regenerated fuller table differs from the committed one";
+}
+
 TEST(MoonTable, GeneratorFailsCleanlyOnAMissingFolder) {
     const std::string out = testdata::freshTempDir("moontable") + "x.cpp";
     EXPECT_NE(moongen::generate("/nonexistent-folder", out), "");
+    EXPECT_NE(moongen::generatePrecise("/nonexistent-folder", out), "");
 }
 
 }  // namespace

@@ -24,11 +24,11 @@ bool exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-void checkGenerator(const std::string& tool, const std::string& committed) {
+void checkGenerator(const std::string& tool, const std::string& committed, const std::string& flag = "") {
     const std::string exe = testdata::binaryDir() + "/tools/" + tool;
     if (!exists(exe)) GTEST_SKIP() << exe << " not built";
     const std::string out = testdata::freshTempDir(tool) + "out.cpp";
-    const std::string cmd = "'" + exe + "' '" + testdata::sharedDataDir() + "' '" + out + "'";
+    const std::string cmd = "'" + exe + "' " + flag + "'" + testdata::sharedDataDir() + "' '" + out + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     const std::string fresh = readFile(out);
     const std::string kept = readFile(testdata::sourceDir() + "/" + committed);
@@ -50,4 +50,9 @@ TEST(PlanetTables, PlanetSeriesTableIsReproducible) {
 TEST(PlanetTables, PlutoSeriesTableIsReproducible) {
     REQUIRE_SHARED_DATA();
     checkGenerator("gen_pluto_series", "astro/tables/PlutoSeriesTable.cpp");
+}
+
+TEST(PlanetTables, FullerPlanetSeriesTableIsReproducible) {
+    REQUIRE_SHARED_DATA();
+    checkGenerator("gen_planet_series", "astro/tables/PlanetSeriesPrecise.cpp", "--precise ");
 }

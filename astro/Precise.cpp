@@ -1,0 +1,221 @@
+// Apparent places at the true instant and the sidereal frame of date.
+#include "astro/Precise.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+#include "astro/AstroConstants.h"
+#include "astro/Eph0.h"
+#include "astro/tables/MoonSeriesPrecise.h"
+#include "astro/tables/PlanetSeriesPrecise.h"
+
+namespace precise {
+namespace {
+// The full-precision circle: the series are in true radians, and whole turns of a long series
+// argument must go with the true 2 pi (the program's nine-digit pi loses 7e-9 rad a turn).
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2 * kPi;
+constexpr double kDeg = 180 / kPi;
+constexpr double kArcsec = kPi / 648000;
+constexpr double kJ2000 = 2451545.0;
+constexpr double kSpeedStep = 0.01;  // days either side for the daily motion
+
+double turnDegrees(double radians) {
+    double d = std::remainder(radians, kTwoPi) * kDeg;
+    if (d < 0) d += 360;
+    if (d >= 360) d -= 360;
+    return d;
+}
+
+// Observed Delta T (seconds) at 2005, 2010, ..., 2025.
+constexpr std::array<double, 5> kObserved = {64.69, 66.07, 67.64, 69.36, 69.20};
+
+// Coordinate c (0 L, 1 B in radians; 2 R in AU) of body 0..7 from the fuller series, with the
+// same fitted corrections as the default series.
+double fullerSeries(int body, int c, double T) {
+    const auto& st = PlanetSeriesPrecise::starts[static_cast<std::size_t>(body)];
+    const double tau = T / 10;  // Julian millennia
+    double v = 0, tn = 1;
+    for (int i = 0; i < 6; ++i, tn *= tau) {
+        double sum = 0;
+        const int hi = st[static_cast<std::size_t>(6 * c + i + 1)];
+        for (int j = st[static_cast<std::size_t>(6 * c + i)]; j < hi; j += 3) {
+            const double* t = PlanetSeriesPrecise::terms + j;
+            sum += t[0] * std::cos(t[1] + t[2] * tau);
+        }
+        v += sum * tn;
+    }
+    return withSeriesCorrections(body, c, tau, v);
+}
+
+// Apparent place at Terrestrial Time T (Julian centuries from J2000) of a body of the planetary
+// series (1..8) or the Sun (9). The body is taken at the time of emission and seen from where
+// the Earth was at that moment, which carries the annual aberration with the light time to
+// first order; the ecliptic of the emission time is carried forward by the general precession
+// over the light time, and the nutation in longitude of T is added.
+Place planetPlace(int code, double T, double dpsi, bool fuller) {
+    // The light time from the default series (its distances are good to 1e-7 AU), then the
+    // place itself from the series asked for.
+    auto light = [code](double t) {
+        return relativePosition(heliocentricPosition(code, t, -1, -1, -1),
+                                heliocentricPosition(Earth, t, -1, -1, -1))
+                   .distance *
+               AstroConstants::lightTimePerAU;
+    };
+    double lt = light(T);
+    lt = light(T - lt);
+    const double Te = T - lt;
+    const SphericalPosition A =
+        fuller ? relativePosition(heliocentric(code, Te), heliocentric(Earth, Te))
+               : relativePosition(heliocentricPosition(code, Te, -1, -1, -1),
+                                  heliocentricPosition(Earth, Te, -1, -1, -1));
+    const double precessionOverLightTime = 5028.796195 * kArcsec * lt;
+    return {turnDegrees(A.longitude + precessionOverLightTime + dpsi), A.latitude * kDeg};
+}
+
+// Coordinate c of the Moon from the fuller series, in the units of moonSeriesValue.
+double moonFuller(int c, double T) {
+    const double T2 = T * T, T3 = T2 * T, T4 = T3 * T;
+    const auto& st = MoonSeriesPrecise::starts[static_cast<std::size_t>(c)];
+    double v = c == 0 ? moonMeanLongitudeArcsec(T) : 0.0;
+    double tn = 1;
+    for (std::size_t i = 0; i < 4; ++i, tn *= T) {
+        double sum = 0;
+        for (int j = st[i]; j < st[i + 1]; j += 6) {
+            const double* t = MoonSeriesPrecise::terms + j;
+            sum += t[0] * std::cos(t[1] + t[2] * T + t[3] * (T2 * 1e-4) + t[4] * (T3 * 1e-8) +
+                                   t[5] * (T4 * 1e-8));
+        }
+        v += sum * tn;
+    }
+    // The same conversion as moonSeriesValue: its mean longitude was scaled by the program's
+    // arcseconds per radian, which this undoes exactly.
+    return c == 2 ? v : v / AstroConstants::rad;
+}
+
+// The Moon: the geocentric series at the time of emission (the Earth's own motion during the
+// light time and the annual aberration cancel for a body that travels with the Earth). The
+// light time and the daily motion come from the default series, the place from the fuller.
+Place moonPlace(double T, double dpsi, bool fuller) {
+    const double r = moonSeriesValue(2, T, -1);  // km
+    const double Te = T - r / AstroConstants::AU * AstroConstants::lightTimePerAU;
+    if (!fuller) {
+        const SphericalPosition m = moonPosition(Te, -1, -1, -1);
+        return {turnDegrees(m.longitude + dpsi), m.latitude * kDeg};
+    }
+    return {turnDegrees(moonFuller(0, Te) + dpsi), moonFuller(1, Te) * kDeg};
+}
+
+double centuriesTT(double jdUT) { return (terrestrialJulianDay(jdUT) - kJ2000) / 36525; }
+}  // namespace
+
+SphericalPosition heliocentric(int code, double T) {
+    if (code >= Earth && code <= Neptune)
+        return {fullerSeries(code, 0, T), fullerSeries(code, 1, T), fullerSeries(code, 2, T)};
+    return heliocentricPosition(code, T, -1, -1, -1);
+}
+
+double deltaTSeconds(double year) {
+    if (year < 2005) return ::deltaTSeconds(year);
+    const double k = (year - 2005) / 5;
+    if (k < static_cast<double>(kObserved.size() - 1)) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        const double f = k - static_cast<double>(i);
+        return kObserved[i] + f * (kObserved[i + 1] - kObserved[i]);
+    }
+    const double u = year - 2025;
+    return kObserved.back() + 0.0032 * u * u;
+}
+
+double terrestrialJulianDay(double jdUT) {
+    const double year = 2000 + (jdUT - kJ2000) / 365.25;
+    return jdUT + deltaTSeconds(year) / 86400;
+}
+
+namespace {
+Place placeAt(int code, double jdUT, bool fuller) {
+    if (code < Mercury || code > Moon) return {};
+    const double T = centuriesTT(jdUT);
+    const double dpsi = nutation(T).dpsi;
+    if (code == Moon) return moonPlace(T, dpsi, fuller);
+    return planetPlace(code, T, dpsi, fuller);
+}
+}  // namespace
+
+Place apparentPlace(int code, double jdUT) { return placeAt(code, jdUT, true); }
+
+// The difference of two places 0.02 day apart with one light time (it changes the motion by a
+// part in 10^4 at most, never its sign) from the default series (their errors change too slowly
+// to matter: 0.5" a century at most); the nutation of each instant, whose rate matters for
+// Pluto near a station.
+double longitudeSpeed(int code, double jdUT) {
+    if (code < Mercury || code > Moon) return 0;
+    const double h = kSpeedStep / 36525;
+    const double T = centuriesTT(jdUT);
+    if (code == Moon)
+        return std::remainder(moonPlace(T + h, nutation(T + h).dpsi, false).longitude -
+                                  moonPlace(T - h, nutation(T - h).dpsi, false).longitude,
+                              360.0) /
+               (2 * kSpeedStep);
+    const double lt = relativePosition(heliocentricPosition(code, T, -1, -1, -1),
+                                       heliocentricPosition(Earth, T, -1, -1, -1))
+                          .distance *
+                      AstroConstants::lightTimePerAU;
+    double lon[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        const double t = k == 0 ? T - h : T + h;
+        const SphericalPosition A = relativePosition(heliocentricPosition(code, t - lt, -1, -1, -1),
+                                                     heliocentricPosition(Earth, t - lt, -1, -1, -1));
+        lon[k] = (A.longitude + nutation(t).dpsi) * kDeg;
+    }
+    return std::remainder(lon[1] - lon[0], 360.0) / (2 * kSpeedStep);
+}
+
+// Mean longitude of the node (ELP/MPP02, DE405 fit: W3 on the J2000 ecliptic plus the general
+// precession of the series), arcseconds.
+double meanAscendingNode(double jdUT) {
+    const double T = centuriesTT(jdUT);
+    const double T2 = T * T, T3 = T2 * T, T4 = T3 * T;
+    const double w3 = (125 * 3600 + 2 * 60 + 40.39816 - 0.07215) +
+                      (-6967919.5383 - 0.04317) * T + (6.359 - 0.0026107) * T2 +
+                      (0.007625 - 0.00010712) * T3 - 0.00003586 * T4;
+    const double pA = 5028.792262 * T + 1.1124406 * T2 + 0.00007699 * T3 - 0.000023479 * T4 -
+                      1.78e-8 * T4 * T;
+    return turnDegrees((w3 + pA) * kArcsec + nutation(T).dpsi);
+}
+
+Frame frameOfDate(double jdUT) {
+    const double T = centuriesTT(jdUT);
+    const Nutation n = nutation(T);
+    return {n.dpsi, n.deps, meanObliquity(T) + n.deps};
+}
+
+double apparentSiderealTime(double jdUT) {
+    const double du = jdUT - kJ2000;
+    // Earth rotation angle, turns: the fraction of the day split off first for precision.
+    const double frac = du - std::floor(du);
+    const double era = 0.7790572732640 + 0.00273781191135448 * du + frac;
+    const double t = centuriesTT(jdUT);
+    const double poly = 0.014506 +
+                        t * (4612.156534 + t * (1.3915817 + t * (-0.00000044 +
+                                                                  t * (-0.000029956 + t * -0.0000000368))));
+    const Frame f = frameOfDate(jdUT);
+    // Equation of the equinoxes with its two complementary terms (node of the Moon).
+    const double om = (450160.398036 - 6962890.5431 * t) * kArcsec;
+    const double ee = f.dpsi * std::cos(f.trueObliquity) +
+                      (0.00264096 * std::sin(om) + 0.00006352 * std::sin(2 * om)) * kArcsec;
+    double deg = std::fmod(era, 1.0) * 360 + poly / 3600 + ee * kDeg;
+    deg = std::fmod(deg, 360.0);
+    if (deg < 0) deg += 360;
+    return deg;
+}
+
+double ramcAt(double jdUT, double eastLongitude) {
+    double r = std::fmod(apparentSiderealTime(jdUT) + eastLongitude, 360.0);
+    if (r < 0) r += 360;
+    if (r >= 360) r -= 360;
+    return r;
+}
+
+}  // namespace precise

@@ -1,0 +1,47 @@
+// Apparent places at the true instant: the series evaluated in Terrestrial Time (UT + Delta T),
+// nutation of date, light time and aberration, sidereal time from UT with the IAU 2006
+// expressions and the true obliquity of date. Used by the chart when "精确计算" is on; the
+// chart's default path (Eph.h) is unchanged. Angles in degrees unless the name says otherwise;
+// all instants are Julian days of Universal Time.
+#pragma once
+#include "astro/Eph0.h"
+
+namespace precise {
+
+// Heliocentric place of body code 0..9 on the ecliptic and equinox of date at T (Julian
+// centuries of TT): the fuller series for the Earth and the planets (astro/tables/
+// PlanetSeriesPrecise), the Pluto series precessed from J2000, the origin for the Sun.
+SphericalPosition heliocentric(int code, double T);
+
+// Delta T (TT - UT) in seconds for a decimal year. Up to 2005 the program's table; from 2005 the
+// observed values to 2025, then the tidal parabola 0.0032 s/yr^2 from there (the table's own
+// extrapolation puts 2025 fifteen seconds too late).
+double deltaTSeconds(double year);
+// Terrestrial Time of a Universal Time, both Julian days.
+double terrestrialJulianDay(double jdUT);
+
+struct Place {
+    double longitude = 0;  // apparent ecliptic longitude of date, [0, 360)
+    double latitude = 0;   // degrees
+};
+// Apparent geocentric place of body code 1..10 (Mercury .. Pluto, Sun, Moon) at jdUT.
+Place apparentPlace(int code, double jdUT);
+// Daily motion of the apparent longitude (degrees per day, central difference over 0.02 day).
+double longitudeSpeed(int code, double jdUT);
+// Mean ascending node of the Moon on the ecliptic of date with nutation, [0, 360).
+double meanAscendingNode(double jdUT);
+
+// Nutation (radians) and the true obliquity of date (radians) at jdUT.
+struct Frame {
+    double dpsi = 0;
+    double deps = 0;
+    double trueObliquity = 0;
+};
+Frame frameOfDate(double jdUT);
+// Greenwich apparent sidereal time, degrees in [0, 360): the Earth rotation angle, the IAU 2006
+// polynomial and the equation of the equinoxes.
+double apparentSiderealTime(double jdUT);
+// Right ascension of the meridian at an east longitude (degrees), [0, 360).
+double ramcAt(double jdUT, double eastLongitude);
+
+}  // namespace precise

@@ -1,0 +1,115 @@
+// Speed of the precise mode against the default: one chart's astronomy (ten positions with
+// motion flags and the nodes), 1,000 instants as `tarmin-cli positions` computes them, and a
+// whole natal cast with 精确计算 on and off.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "astro/Mastrocalc.h"
+#include "chart/Zhanxing.h"
+#include "platform/core/PlainTextTarget.h"
+#include "platform/qt/QImageCanvas.h"
+
+namespace {
+double chart(MAstroCalc& calc, const DateTimeFields& f) {
+    double sum = 0;
+    calc.setTime(f);
+    for (int i = 0; i < 10; ++i) {
+        double lon = 0, lat = 0;
+        calc.bodyPosition(i, lon, lat);
+        sum += lon + lat + calc.retrogradeState(i, f);
+    }
+    double a = 0, b = 0;
+    calc.lunarNodes(true, a, b);
+    return sum + a + b;
+}
+
+// 1,000 instants spread over 1600-2200 through one calculator, as the command reads them.
+void BM_Positions1000(benchmark::State& state) {
+    const bool precise = state.range(0) != 0;
+    for (auto _ : state) {
+        MAstroCalc calc;
+        calc.setPrecise(precise);
+        double sum = 0;
+        for (int k = 0; k < 1000; ++k) {
+            const DateTimeFields f{static_cast<int16_t>(1600 + (k * 7) % 600),
+                                   static_cast<int16_t>(1 + k % 12), static_cast<int16_t>(1 + k % 28),
+                                   static_cast<int16_t>(k % 24), static_cast<int16_t>(k % 60)};
+            sum += chart(calc, f);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_Positions1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void ensureApp() {
+    static std::unique_ptr<QGuiApplication> app;
+    if (QCoreApplication::instance()) return;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_precise";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// A program folder whose dat/set.ini turns 精确计算 on or off.
+std::string settingsFolder(bool precise) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / (precise ? "bench-precise-on" : "bench-precise-off");
+    fs::create_directories(dir / "dat");
+    std::ofstream(dir / "dat/set.ini") << "[pan]\npos=5\nline=0\nbkcolor=16777215\nprecise=" << (precise ? 1 : 0) << "\n";
+    return dir.string() + "/";
+}
+
+BirthRecord birth(int year, int day) {
+    BirthRecord r;
+    r.name = "某人";
+    r.place = "北京-北京";
+    r.birth.year = static_cast<int16_t>(year);
+    r.birth.month = 5;
+    r.birth.day = static_cast<int16_t>(day);
+    r.birth.hour = 8;
+    r.longitude = 116.4f;
+    r.latitude = 39.9f;
+    return r;
+}
+
+// A fresh engine and a new year each time (the default mode's station search runs in full).
+void BM_CastNatalColdMode(benchmark::State& state) {
+    ensureApp();
+    const std::string folder = settingsFolder(state.range(0) != 0);
+    QImage image(800, 700, QImage::Format_RGB32);
+    int year = 1700;
+    for (auto _ : state) {
+        QImageCanvas canvas(image);
+        PlainTextTarget rich;
+        MZhanXingEx engine(rich, canvas, folder);
+        benchmark::DoNotOptimize(engine.castNatal(birth(year, 1)));
+        year = year < 2190 ? year + 7 : 1700;
+    }
+}
+BENCHMARK(BM_CastNatalColdMode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The same engine and year (the default mode's stations cached).
+void BM_CastNatalWarmMode(benchmark::State& state) {
+    ensureApp();
+    const std::string folder = settingsFolder(state.range(0) != 0);
+    QImage image(800, 700, QImage::Format_RGB32);
+    QImageCanvas canvas(image);
+    PlainTextTarget rich;
+    MZhanXingEx engine(rich, canvas, folder);
+    engine.castNatal(birth(1990, 1));
+    int day = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(engine.castNatal(birth(1990, day)));
+        day = day % 28 + 1;
+    }
+}
+BENCHMARK(BM_CastNatalWarmMode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+}  // namespace
