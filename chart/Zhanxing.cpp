@@ -29,6 +29,8 @@ void MZhanXingEx::readSettings() {
     orb_ = static_cast<uint8_t>(s.orb & 0xFF);
     signLines_ = static_cast<uint8_t>(s.signLines & 0xFF);
     backgroundColor_ = static_cast<uint32_t>(s.backgroundColor);
+    settings_ = s;
+    applyOptions();
 }
 
 bool MZhanXingEx::prepareTime() {
@@ -120,6 +122,8 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     fillSign(natal_.bodies[10]);
     fillSign(natal_.bodies[11]);
     for (auto& b : natal_.bodies) locateInHouse(b);
+    computeExtraPoints();
+    natalSpeedsValid_ = false;
 
     layoutLabels(false);
     drawRings();

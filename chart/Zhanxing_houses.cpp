@@ -219,6 +219,7 @@ double MZhanXingEx::computeAscendant() const {
 }
 
 void MZhanXingEx::computeHouses() {
+    if (otherHouseSystem(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_))) return;
     const float r =
         static_cast<float>(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_));
     natal_.cusps = housesOf(r, request_.latitude, natal_.mc.longitude, computeAscendant());

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "chart/AspectList.h"
 #include "chart/Zhanxing.h"
 
 namespace {
@@ -192,6 +193,7 @@ void MZhanXingEx::drawPanel() {
         c.textOut(x, y, line);
         y += th + 5;
     }
+    y = drawExtraPointLines(x, y);
 
     // 14. A transit overlay shows no aspect grid.
     if (mode_ == ChartMode::Transit) return;
@@ -215,13 +217,14 @@ void MZhanXingEx::drawPanel() {
     }
     // 16. Aspect symbols in both triangles.
     c.setFontColor(kRed);
+    const AspectOrbs orbs = aspectOrbs();
     for (int i = 0; i < 10; ++i)
         for (int j = 0; j < 10; ++j) {
             if (i == j) continue;
             const int k =
-                aspectKind(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orb_);
+                aspectBetween(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orbs);
             if (k < 0) continue;
             c.textOut(x0 + (j + 1) * cw + (cw - tw) / 2, y0 + (i + 1) * ch + (ch - th) / 2,
-                      AspectSymbols[k]);
+                      aspectKindGlyph(k));
         }
 }
