@@ -40,12 +40,13 @@ TEST(Aspects, ApplyingAndSeparatingAcrossZeroAries) {
         EXPECT_EQ(list.size(), 1u);
         return list.empty() ? Aspect{} : list[0];
     };
-    Aspect a = one(85, 1.0);  // 87° ahead of 358°, square at 88°
+    Aspect a = one(85, 1.0);  // 87° ahead of 358°, 3° short of the square
     EXPECT_EQ(a.a, 7);
     EXPECT_EQ(a.kind, kSquare);
-    EXPECT_NEAR(a.orb, 1.0, 1e-9);
+    EXPECT_NEAR(a.orb, 3.0, 1e-9);
     EXPECT_TRUE(a.applying);
     EXPECT_FALSE(one(89, 1.0).applying);
     EXPECT_TRUE(one(89, -0.5).applying);  // retrograde back towards the exact square
-    EXPECT_EQ(findAspects({{0, 10, 1}, {1, 11, 0}, {2, 200, 0}}, AspectOrbs::uniform(5)).size(), 2u);
+    // 10-11 conjunct, 11-195 opposed (176°), 10-195 just outside (175°, not strictly inside).
+    EXPECT_EQ(findAspects({{0, 10, 1}, {1, 11, 0}, {2, 195, 0}}, AspectOrbs::uniform(5)).size(), 2u);
 }
