@@ -78,6 +78,7 @@ void TFrmSetPan::build() {
     ChkLine = new QCheckBox(qs("显示星座界线"), this);
     ChkLine->setObjectName(QStringLiteral("ChkLine"));
     col->addWidget(ChkLine);
+    buildOptions(col);
 
     auto* buttons = new QHBoxLayout;
     Button2 = new QPushButton(qs("默认值"), this);
@@ -109,6 +110,7 @@ void TFrmSetPan::FormCreate(const std::string& programFolder) {
     setOrb(s.orb);
     setSwatch(Rgb::fromBgr(static_cast<uint32_t>(s.backgroundColor)));
     ChkLine->setChecked(s.signLines != 0);
+    showOptions(s);
 }
 
 int TFrmSetPan::orb() const { return UDownPos->position(); }
@@ -136,6 +138,7 @@ void TFrmSetPan::Button2Click() {
     setOrb(defaults.orb);
     setSwatch(Rgb::fromBgr(static_cast<uint32_t>(defaults.backgroundColor)));
     ChkLine->setChecked(defaults.signLines != 0);
+    showOptions(defaults);
 }
 
 void TFrmSetPan::BitBtn2Click() {
@@ -144,6 +147,7 @@ void TFrmSetPan::BitBtn2Click() {
     s.orb = orb();
     s.backgroundColor = static_cast<int32_t>(color_.toBgr());
     s.signLines = ChkLine->isChecked() ? 1 : 0;
+    takeOptions(s);
     try {
         s.save(*file_);
     } catch (const IniWriteError& e) {
