@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <string>
 
 #include "chart/ChartSettings.h"
 #include "chart/HouseSystems.h"
@@ -19,8 +20,8 @@ constexpr const char* kOrbCaptions[5] = {"合相误差", "六分误差", "四分
                                          "冲相误差"};
 
 // Orbs 1..15 whole degrees; the box of a major aspect starts with "通用" (0, the common orb).
-QComboBox* orbBox(QWidget* parent, bool withCommon) {
-    auto* box = new QComboBox(parent);
+QComboBox* orbBox(QWidget* parent, const char* name, const char* caption, bool withCommon) {
+    QComboBox* box = fixedList(parent, name, caption);
     if (withCommon) box->addItem(qs("通用"));
     for (int d = 1; d <= kMaxOptionOrb; ++d) box->addItem(QString::number(d));
     return box;
@@ -48,8 +49,7 @@ void TFrmSetPan::buildOptions(QVBoxLayout* col) {
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
 
-    CbxHouses = new QComboBox(GrpOptions);
-    CbxHouses->setObjectName(QStringLiteral("CbxHouses"));
+    CbxHouses = fixedList(GrpOptions, "CbxHouses", "宫位制");
     for (HouseSystem s : AllHouseSystems) {
         const char letter = static_cast<char>(s);
         CbxHouses->addItem(qs(houseSystemName(s)) + QStringLiteral(" (%1)").arg(QChar(letter)),
@@ -59,8 +59,8 @@ void TFrmSetPan::buildOptions(QVBoxLayout* col) {
     grid->addWidget(CbxHouses, 0, 1, 1, 3);
 
     for (int k = 0; k < 5; ++k) {
-        CbxOrbs[k] = orbBox(GrpOptions, true);
-        CbxOrbs[k]->setObjectName(QStringLiteral("CbxOrb%1").arg(k));
+        const std::string name = "CbxOrb" + std::to_string(k);
+        CbxOrbs[k] = orbBox(GrpOptions, name.c_str(), kOrbCaptions[k], true);
         const int row = 1 + k / 2;
         const int column = (k % 2) * 2;
         grid->addWidget(labelFor(CbxOrbs[k], kOrbCaptions[k], GrpOptions), row, column);
@@ -69,8 +69,7 @@ void TFrmSetPan::buildOptions(QVBoxLayout* col) {
 
     ChkMinor = new QCheckBox(qs("次要相位"), GrpOptions);
     ChkMinor->setObjectName(QStringLiteral("ChkMinor"));
-    CbxMinorOrb = orbBox(GrpOptions, false);
-    CbxMinorOrb->setObjectName(QStringLiteral("CbxMinorOrb"));
+    CbxMinorOrb = orbBox(GrpOptions, "CbxMinorOrb", "次要相位误差", false);
     grid->addWidget(ChkMinor, 4, 0, 1, 2);
     grid->addWidget(labelFor(CbxMinorOrb, "次要相位误差", GrpOptions), 4, 2);
     grid->addWidget(CbxMinorOrb, 4, 3);
