@@ -50,15 +50,21 @@ bool MZhanXingEx::otherHouseSystem(double ramc) {
 }
 
 void MZhanXingEx::computeExtraPoints() {
+    // Only the points shown: the true node takes the full lunar series several times over.
     extras_ = {};
     extraSpeeds_ = {};
     const double T = centuriesOf(calculator_.julianDayUT());
-    extras_[kTrueNode].longitude = trueNodeLongitude(T);
-    extraSpeeds_[kTrueNode] = trueNodeSpeed(T);
-    extras_[kLilith].longitude = meanLilithLongitude(T);
-    extraSpeeds_[kLilith] = meanLilithSpeed(T);
-    extras_[kFortune].longitude = partOfFortune(natal_.asc.longitude, natal_.bodies[0].longitude,
-                                                natal_.bodies[1].longitude);
+    if (extraShown_[kTrueNode]) {
+        extras_[kTrueNode].longitude = trueNodeLongitude(T);
+        extraSpeeds_[kTrueNode] = trueNodeSpeed(T);
+    }
+    if (extraShown_[kLilith]) {
+        extras_[kLilith].longitude = meanLilithLongitude(T);
+        extraSpeeds_[kLilith] = meanLilithSpeed(T);
+    }
+    if (extraShown_[kFortune])
+        extras_[kFortune].longitude = partOfFortune(
+            natal_.asc.longitude, natal_.bodies[0].longitude, natal_.bodies[1].longitude);
     for (ChartPoint& p : extras_) {
         fillSign(p);
         locateInHouse(p);
