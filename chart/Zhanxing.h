@@ -225,7 +225,7 @@ private:
     bool otherHouseSystem(double ramc);
     void computeExtraPoints();
     std::array<double, 10> motionsAt(double jd8) const;
-    int drawExtraPointLines(int x, int y);
+    int drawExtraPointLines(int x, int y, int step);
     void drawExtraLabels();
     void layoutWithExtras(LabelLayout& layout, const std::array<double, 12>& bodyLongitudes,
                           const LabelGeometry& g) const;

@@ -138,7 +138,7 @@ std::vector<std::string> MZhanXingEx::aspectList(bool transit, const std::string
     return aspectListLines(transitAspects(), transitNames, names, separator);
 }
 
-int MZhanXingEx::drawExtraPointLines(int x, int y) {
+int MZhanXingEx::drawExtraPointLines(int x, int y, int step) {
     Canvas& c = image_;
     for (std::size_t k = 0; k < extras_.size(); ++k) {
         if (!extraShown_[k]) continue;
@@ -152,7 +152,7 @@ int MZhanXingEx::drawExtraPointLines(int x, int y) {
         min = static_cast<int>((p.longitude - deg) * 60);
         line += format("%03d:%02d", deg, min);
         c.textOut(x, y, line);
-        y += cellHeight_ + 5;
+        y += step;
     }
     return y;
 }

@@ -176,7 +176,9 @@ void MZhanXingEx::drawPanel() {
         y += th + 5;
     }
 
-    // 13. One line per body.
+    // 13. One line per body. With further points shown the lines close up, so that the aspect
+    // grid below keeps the height of its cells.
+    const int lineStep = anyExtraShown() ? th + 1 : th + 5;
     y += 3 * th;
     x = static_cast<int>(cx_ + 0.34 * W);
     c.setFontColor(kBlue);
@@ -191,9 +193,9 @@ void MZhanXingEx::drawPanel() {
         if (p.motion == 1) line += "+";
         else if (p.motion == 2) line += "-";
         c.textOut(x, y, line);
-        y += th + 5;
+        y += lineStep;
     }
-    y = drawExtraPointLines(x, y);
+    y = drawExtraPointLines(x, y, lineStep);
 
     // 14. A transit overlay shows no aspect grid.
     if (mode_ == ChartMode::Transit) return;

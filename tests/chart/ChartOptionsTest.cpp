@@ -141,10 +141,21 @@ TEST(ChartOptions, FurtherPointsTakeTheirOwnLabelSlotsAndPanelLinesAndTheReading
         ASSERT_TRUE(south && fortune && shown.canvas.findText("真 ") && shown.canvas.findText("莉 "));
         EXPECT_GT(fortune->b, south->b);
         EXPECT_EQ(plain.canvas.findText("福 "), nullptr);
-        int gridTop = 700;
-        for (const auto& l : shown.canvas.lines())
-            if (l.y1 == l.y2 && l.x1 == 264 + 200 + 8) gridTop = std::min(gridTop, l.y1);
-        EXPECT_GT(gridTop, fortune->b + 16);
+        auto gridRows = [](const RecordingCanvas& c) {
+            std::vector<int> rows;
+            for (const auto& l : c.lines())
+                if (l.y1 == l.y2 && l.x1 == 264 + 200 + 8) rows.push_back(l.y1);
+            std::sort(rows.begin(), rows.end());
+            return rows;
+        };
+        const auto rows = gridRows(shown.canvas);
+        const auto plainRows = gridRows(plain.canvas);
+        ASSERT_EQ(rows.size(), 12u);
+        ASSERT_EQ(plainRows.size(), 12u);
+        EXPECT_GT(rows[0], fortune->b + 16);
+        // The grid's cells keep their height (within a pixel) and hold a line of text.
+        EXPECT_GE(rows[1] - rows[0], plainRows[1] - plainRows[0] - 1);
+        EXPECT_GE(rows[1] - rows[0], RecordingCanvas::heightAt(12));
     }
 }
 
