@@ -41,7 +41,7 @@ struct Aspect {
 };
 
 // The aspect two longitudes form, or -1. A separation within the orb of several kinds takes the
-// closest one. With uniform orbs this agrees with the design's grid rule: conjunction below the
+// closest one. With uniform orbs this agrees with the aspect grid's own rule: conjunction below the
 // orb, the others strictly inside it, opposition up to and including 180°.
 int aspectBetween(double longitudeA, double longitudeB, const AspectOrbs& orbs);
 
