@@ -171,8 +171,9 @@ public:
     static int aspectKind(double a, double b, int orb);
 
     // --- chart options (Zhanxing_options.cpp) ---
-    // The orbs of this chart: the settings' orbs per aspect around the common orb; the reading
-    // and the grid of the design's five take the majors only when `withMinor` is false.
+    // The orbs of this chart: the settings' orbs per aspect around the common orb, the minor
+    // aspects when they are on (the reading, whose texts know only the five majors, asks with
+    // `withMinor` false).
     AspectOrbs aspectOrbs(bool withMinor = true) const;
     // The further points the settings ask for, and their values (index ExtraPoint).
     bool extraShown(int k) const { return extraShown_[static_cast<std::size_t>(k)]; }
