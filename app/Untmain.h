@@ -38,6 +38,7 @@ class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QTextEdit;
+class QPlainTextEdit;
 class TFrmWnl;
 
 // The chart image: a label that shows the QImage the chart engine draws through the canvas
@@ -209,6 +210,8 @@ private:
     void fillTopicList();
     void buildSkinMenu();
     void clearChartImage();
+    void buildAspectPage();
+    void showAspectList();
     void restoreSkin();
     void skinChosen(QAction* entry);
     void ImgzhanxingMouseDown(Qt::MouseButton button, int x, int y);
@@ -270,6 +273,7 @@ private:
     QListWidget* LstTitle = nullptr;
     QTextEdit* Redtzhanxing = nullptr;
     QTextEdit* RedtPingYu = nullptr;
+    QPlainTextEdit* RedtAspects = nullptr;  // page "相位表" (Untmain_aspects.cpp)
     QMenu* mnuSkins_ = nullptr;
     QMenu* PopZhangX = nullptr;
     QMenu* popRdtzx = nullptr;

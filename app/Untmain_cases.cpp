@@ -3,6 +3,7 @@
 // main window's side of them (CaseHost).
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -34,6 +35,7 @@ bool TFrmMain::castCase(const BirthRecord& request, std::string& errorText) {
     if (&request != &birth_) birth_ = request;
     const bool ok = engine_->castNatal(birth_);
     Imgzhanxing->update();
+    showAspectList();
     if (!ok) {
         errorText = engine_->errorText();
         return false;
@@ -52,6 +54,7 @@ bool TFrmMain::castCase(const BirthRecord& request, std::string& errorText) {
 void TFrmMain::blankChart() {
     clearChartImage();
     reading_->clear();
+    if (RedtAspects) RedtAspects->clear();
 }
 
 void TFrmMain::clearReading() { reading_->clear(); }

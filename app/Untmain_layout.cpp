@@ -124,6 +124,7 @@ void TFrmMain::buildLayout() {
     Redtzhanxing->setContextMenuPolicy(Qt::CustomContextMenu);
     readingCol->addWidget(Redtzhanxing, 1);
     Page1->addTab(readingPage, q("天宫图解说"));
+    buildAspectPage();
     // A click, or the keyboard moving to another topic.
     connect(LstTitle, &QListWidget::itemClicked, this, [this] { guarded([this] { LstTitleClick(); }); });
     connect(LstTitle, &QListWidget::currentRowChanged, this,

@@ -1,12 +1,17 @@
 // Speed of the chart engine: castNatal end to end (positions, houses, labels, drawing into the
 // QImage canvas, reading), cold (a fresh engine and a new year each time) and warm (the same
-// engine, the same year); castTransit over a natal chart.
+// engine, the same year); castTransit over a natal chart; a warm cast with every chart option.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <QImage>
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "platform/core/PlainTextTarget.h"
 #include "platform/qt/QImageCanvas.h"
@@ -112,4 +117,35 @@ void BM_CastNatalNewYear(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CastNatalNewYear)->Unit(benchmark::kMillisecond);
+}  // namespace
+
+namespace {
+// A warm cast with every chart option on (Koch houses, minor aspects, the three further points)
+// and its aspect list, against BM_CastNatalWarm.
+void BM_CastNatalAllOptions(benchmark::State& state) {
+    ensureApp();
+    char folder[] = "/tmp/tarmin-bench-XXXXXX";
+    if (!mkdtemp(folder)) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string dat = std::string(folder) + "/dat";
+    std::filesystem::create_directories(dat);
+    std::ofstream(dat + "/set.ini") << "[pan]\nhouses=K\nminor=1\ntruenode=1\nlilith=1\nfortune=1\n";
+    {
+        QImage image(800, 700, QImage::Format_RGB32);
+        QImageCanvas canvas(image);
+        PlainTextTarget rich;
+        MZhanXingEx engine(rich, canvas, std::string(folder) + "/");
+        engine.castNatal(birth(1990, 1));
+        int day = 1;
+        for (auto _ : state) {
+            benchmark::DoNotOptimize(engine.castNatal(birth(1990, day)));
+            benchmark::DoNotOptimize(engine.aspectList(false));
+            day = day % 28 + 1;
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_CastNatalAllOptions)->Unit(benchmark::kMillisecond);
 }  // namespace

@@ -1,9 +1,13 @@
 // The chart settings of dat/set.ini, section "pan": the aspect orb ("pos"), the sign boundary
-// lines ("line") and the chart background ("bkcolor", 0x00BBGGRR). The chart engine reads them at
-// the start of every cast; the chart-settings dialog edits them.
+// lines ("line") and the chart background ("bkcolor", 0x00BBGGRR), and the chart options (house
+// system, orbs per aspect, minor aspects, further points, precise calculation). The chart engine
+// reads them at the start of every cast; the chart-settings dialog edits them.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
+
+#include "chart/Aspects.h"
 
 class IniFile;
 
@@ -11,13 +15,33 @@ struct ChartSettings {
     int32_t orb = 5;                     // "pos": whole degrees (the dialog offers 1..10)
     int32_t signLines = 0;               // "line": non-zero draws the sign boundaries
     int32_t backgroundColor = 0xFFFFFF;  // "bkcolor": 0x00BBGGRR, white
-    bool precise = false;                // "precise": 精确计算 (positions at the true instant)
+    bool precise = false;                // "precise": positions and houses to the arcsecond
+
+    // Chart options. A file without their keys gives these defaults, which draw the chart as
+    // the three settings above alone do.
+    char houseSystem = 'P';  // "houses": P Placidus, K Koch, E Equal, W Whole Sign, O Porphyry,
+                             // R Regiomontanus, C Campanus; any other letter reads as P
+    // "orbcon", "orbsex", "orbsqu", "orbtri", "orbopp": the orb of each major aspect in whole
+    // degrees (AspectKind order); 0 takes the common orb "pos".
+    std::array<int32_t, 5> majorOrbs{};
+    bool minorAspects = false;  // "minor": the five minor aspects take part
+    int32_t minorOrb = 2;       // "minororb": their orb, whole degrees
+    bool trueNode = false;      // "truenode": the true ascending node as a further point
+    bool lilith = false;        // "lilith": the mean Black Moon Lilith
+    bool fortune = false;       // "fortune": the Part of Fortune
+
+    // The orbs the aspects are found with: each major its own or the common orb, the minors
+    // when they are on.
+    AspectOrbs aspectOrbs() const;
 
     // The stored values as they are; a missing file or key gives the default.
     static ChartSettings load(const IniFile& file);
-    // Writes "pos", "bkcolor", "line" in this order (decimal), then "precise" when it is on or
-    // the file already has it (so a file without it stays as before). Throws IniWriteError.
+    // Writes "pos", "bkcolor", "line" in this order (decimal), then each option that differs from
+    // its default; an option back at its default loses its key. Throws IniWriteError.
     void save(IniFile& file) const;
+
+private:
+    void saveOptions(IniFile& file) const;
 };
 
 // "dat/set.ini" below a program folder (which ends in "/").

@@ -31,6 +31,8 @@ void MZhanXingEx::readSettings() {
     backgroundColor_ = static_cast<uint32_t>(s.backgroundColor);
     precise_ = s.precise;
     calculator_.setPrecise(precise_);
+    settings_ = s;
+    applyOptions();
 }
 
 bool MZhanXingEx::prepareTime() {
@@ -123,6 +125,8 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     fillSign(natal_.bodies[10]);
     fillSign(natal_.bodies[11]);
     for (auto& b : natal_.bodies) locateInHouse(b);
+    computeExtraPoints();
+    natalSpeedsValid_ = false;
 
     layoutLabels(false);
     drawRings();

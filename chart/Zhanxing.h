@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/core/Canvas.h"
 #include "astro/DateTypes.h"
@@ -15,6 +16,8 @@
 #include "platform/core/RichText.h"
 #include "calendar/Yidateex.h"
 #include "chart/PreciseHouses.h"
+#include "chart/Aspects.h"
+#include "chart/ChartSettings.h"
 #include "chart/WordLists.h"
 #include "chart/Zhanxing2.h"
 
@@ -86,6 +89,12 @@ inline constexpr std::array<const char*, 12> BranchNames = {
 // Aspect kinds 0 conjunction, 1 sextile, 2 square, 3 trine, 4 opposition.
 inline constexpr std::array<const char*, 5> AspectSymbols = {"合", "六", "四", "三", "冲"};
 inline constexpr std::array<const char*, 5> AspectNames = {"相合", "六分", "四分", "三分", "相冲"};
+// Further points, shown when the chart settings ask for them; label and aspect ids 12, 13, 14.
+enum ExtraPoint : int { kTrueNode = 0, kLilith, kFortune, kExtraPoints };
+inline constexpr int kFirstExtraId = 12;
+inline constexpr std::array<const char*, kExtraPoints> ExtraPointNames = {"真升交点", "莉莉丝",
+                                                                          "福点"};
+inline constexpr std::array<const char*, kExtraPoints> ExtraPointShortNames = {"真", "莉", "福"};
 // Topic titles of the reading, also listed by the main window's topic menu.
 inline constexpr std::array<const char*, 5> TopicHeadings = {
     "星座分析:", "血型评说:", "行星与星座:", "行星相位断:", "行星入12宫:"};
@@ -130,6 +139,7 @@ public:
     const LabelLayout& natalLabels() const { return natalLabels_; }
     const LabelLayout& transitLabels() const { return transitLabels_; }
     uint8_t orb() const { return orb_; }
+    const ChartSettings& settings() const { return settings_; }
     uint8_t signLines() const { return signLines_; }
     uint32_t backgroundColor() const { return backgroundColor_; }
     // 精确计算 of the settings read at the last cast.
@@ -170,10 +180,31 @@ public:
     // Aspect kind 0..4 between two longitudes within the orb o (whole degrees), -1 for none.
     static int aspectKind(double a, double b, int orb);
 
+    // --- chart options (Zhanxing_options.cpp) ---
+    // The orbs of this chart: the settings' orbs per aspect around the common orb, the minor
+    // aspects when they are on (the reading, whose texts know only the five majors, asks with
+    // `withMinor` false).
+    AspectOrbs aspectOrbs(bool withMinor = true) const;
+    // The further points the settings ask for, and their values (index ExtraPoint).
+    bool extraShown(int k) const { return extraShown_[static_cast<std::size_t>(k)]; }
+    bool anyExtraShown() const { return extraShown_[0] || extraShown_[1] || extraShown_[2]; }
+    const std::array<ChartPoint, kExtraPoints>& extraPoints() const { return extras_; }
+    // Names by aspect id: the 12 bodies, then the further points.
+    static std::vector<std::string> pointNames();
+    // Aspects among the ten bodies and the shown further points of the natal chart, and (with a
+    // transit shown) from the transit's ten bodies to those natal points.
+    std::vector<Aspect> natalAspects() const;
+    std::vector<Aspect> transitAspects() const;
+    // The aspect list: natal lines, then transit-to-natal lines, each as aspectListLines
+    // prints them, the transit's point names marked "流".
+    std::vector<std::string> aspectList(bool transit, const std::string& separator = "\t") const;
+    void setSettingsForTest(const ChartSettings& s) { settings_ = s; applyOptions(); }
+
     double computeMidheaven() const;
     double computeAscendant() const;
     void computeHouses();
     void locateInHouse(ChartPoint& p) const;
+    void preciseFrame(double& ramc, double& obliquity) const;
     precisehouses::Houses preciseHouses() const;
 
     // --- the pipeline steps, public so that the drawing and reading can be driven directly ---
@@ -203,6 +234,16 @@ public:
 
 private:
     void computeTransitBodies(const DateTimeFields& d8t);
+    void applyOptions();
+    // The chosen house system other than Placidus, from this RAMC and obliquity (degrees);
+    // false for Placidus.
+    bool otherHouseSystem(double ramc, double obliquity);
+    void computeExtraPoints();
+    std::array<double, 10> motionsAt(double jd8) const;
+    int drawExtraPointLines(int x, int y, int step);
+    void drawExtraLabels();
+    void layoutWithExtras(LabelLayout& layout, const std::array<double, 12>& bodyLongitudes,
+                          const LabelGeometry& g) const;
     void fillSign(ChartPoint& p) const;
     int px(double fraction) const { return static_cast<int>(fraction * width_); }
 
@@ -232,6 +273,16 @@ private:
     uint32_t backgroundColor_ = 0xFFFFFF;
     bool precise_ = false;
     HousesNote housesNote_ = HousesNote::None;
+    ChartSettings settings_;
+    std::array<bool, kExtraPoints> extraShown_{};
+    std::array<ChartPoint, kExtraPoints> extras_{};
+    std::array<double, kExtraPoints> extraSpeeds_{};
+    // Daily motions (degrees a day) of the ten bodies, found when an aspect list asks for them.
+    mutable std::array<double, 10> natalSpeeds_{};
+    mutable std::array<double, 10> transitSpeeds_{};
+    mutable bool natalSpeedsValid_ = false;
+    mutable bool transitSpeedsValid_ = false;
+    double transitJd8_ = 0;
     std::string reading_;
     LabelLayout natalLabels_;
     LabelLayout transitLabels_;

@@ -1,5 +1,6 @@
 #include "chart/Zhanxing2.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -16,11 +17,19 @@ double intoCircle(double a) {
 }  // namespace
 
 std::array<double, 12> assignSlots(const std::array<double, 12>& lon, int k) {
+    const std::vector<double> slots = assignSlots(std::vector<double>(lon.begin(), lon.end()), k);
+    std::array<double, 12> out{};
+    for (std::size_t j = 0; j < 12; ++j) out[j] = slots[j];
+    return out;
+}
+
+std::vector<double> assignSlots(const std::vector<double>& lon, int k) {
     const int n = 12 * k;
     const double v = 30.0 / k;
+    const int count = static_cast<int>(lon.size());
     std::vector<int> slot(n, -1);  // occupant index j, -1 empty
-    std::array<int, 12> slotOf{};
-    for (int j = 0; j < 12; ++j) {
+    std::vector<int> slotOf(lon.size(), 0);
+    for (int j = 0; j < count; ++j) {
         int home = static_cast<int>(lon[j] / v) % n;
         if (home < 0) home += n;
         int found = -1;
@@ -31,7 +40,7 @@ std::array<double, 12> assignSlots(const std::array<double, 12>& lon, int k) {
                 break;
             }
         }
-        if (found < 0) continue;  // cannot happen with 12 bodies and at least 12 slots
+        if (found < 0) continue;  // cannot happen with no more points than slots
         if (found >= home) {
             slot[found] = j;
             slotOf[j] = found;
@@ -57,27 +66,34 @@ std::array<double, 12> assignSlots(const std::array<double, 12>& lon, int k) {
             }
         }
     }
-    std::array<double, 12> out{};
-    for (int j = 0; j < 12; ++j) out[j] = v * slotOf[j] + v / 2;
+    std::vector<double> out(lon.size());
+    for (std::size_t j = 0; j < lon.size(); ++j) out[j] = v * slotOf[j] + v / 2;
     return out;
 }
 
 void placeLabels(LabelLayout& layout, const std::array<double, 12>& longitudes, double asc,
                  const LabelGeometry& g) {
+    std::vector<uint8_t> ids(12);
+    for (std::size_t i = 0; i < 12; ++i) ids[i] = static_cast<uint8_t>(i);
+    placeLabels(layout, std::vector<double>(longitudes.begin(), longitudes.end()), ids, asc, g);
+}
+
+void placeLabels(LabelLayout& layout, const std::vector<double>& longitudes,
+                 const std::vector<uint8_t>& ids, double asc, const LabelGeometry& g) {
     for (auto& b : layout.buckets) b = LabelBucket{};
-    std::array<int, 12> index{};
-    std::array<double, 12> lon = longitudes;
-    for (int i = 0; i < 12; ++i) index[i] = i;
-    for (int a = 0; a < 11; ++a)
-        for (int b = a + 1; b < 12; ++b)
+    const std::size_t count = std::min(longitudes.size(), ids.size());
+    std::vector<uint8_t> index(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(count));
+    std::vector<double> lon(longitudes.begin(), longitudes.begin() + static_cast<std::ptrdiff_t>(count));
+    for (std::size_t a = 0; a + 1 < count; ++a)
+        for (std::size_t b = a + 1; b < count; ++b)
             if (lon[a] > lon[b]) {
                 std::swap(lon[a], lon[b]);
                 std::swap(index[a], index[b]);
             }
-    const std::array<double, 12> slots = assignSlots(lon, g.slotsPerSign);
+    const std::vector<double> slots = assignSlots(lon, g.slotsPerSign);
     double r0 = -(asc + 180);
     while (r0 < 0) r0 += 360;
-    for (int e = 0; e < 12; ++e) {
+    for (std::size_t e = 0; e < count; ++e) {
         const double thetaT = intoCircle(r0 + lon[e]);
         const double sigma = intoCircle(slots[e]);
         int bucket = 11 - static_cast<int>(std::floor(sigma / 30));
@@ -86,7 +102,7 @@ void placeLabels(LabelLayout& layout, const std::array<double, 12>& longitudes, 
         LabelBucket& bk = layout.buckets[bucket];
         if (bk.count >= LabelBucket::kCapacity) continue;
         LabelEntry& en = bk.entries[bk.count++];
-        en.body = static_cast<uint8_t>(index[e]);
+        en.body = index[e];
         en.angle = static_cast<float>(thetaT);
         const double ta = thetaT * kDegToRad;
         en.startX = static_cast<float>(g.cx + g.leaderRadius * std::cos(ta));

@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/core/Canvas.h"
 
@@ -35,6 +36,8 @@ struct LabelLayout {
 // slots per 30-degree sign. Bodies near 360 that wrap past the last slot are put in front of
 // the early-longitude bodies already placed at the start, which move on by one slot each.
 std::array<double, 12> assignSlots(const std::array<double, 12>& sortedLongitudes, int k);
+// The same for any number of sorted longitudes (at most the 12 k slots).
+std::vector<double> assignSlots(const std::vector<double>& sortedLongitudes, int k);
 
 // Geometry of one layout pass.
 struct LabelGeometry {
@@ -49,6 +52,9 @@ struct LabelGeometry {
 // longitudes (degrees) of a chart whose ascendant is `asc`.
 void placeLabels(LabelLayout& layout, const std::array<double, 12>& longitudes, double asc,
                  const LabelGeometry& g);
+// The same for points with label ids of the caller's choosing (the bodies and further points).
+void placeLabels(LabelLayout& layout, const std::vector<double>& longitudes,
+                 const std::vector<uint8_t>& ids, double asc, const LabelGeometry& g);
 
 // First entry with the body index, scanning buckets 0..11 in order; nullptr when absent.
 const LabelEntry* findLabel(int body, const LabelLayout& layout);

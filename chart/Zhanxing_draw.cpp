@@ -139,9 +139,13 @@ void MZhanXingEx::layoutLabels(bool transit) {
         g.slotsPerSign = 4;
     }
     placeLabels(layout, lon, natal_.asc.longitude, g);
+    if (!transit && anyExtraShown()) layoutWithExtras(layout, lon, g);
 }
 
-void MZhanXingEx::drawBodyLabels() { drawLabels(image_, natalLabels_, baseFontSize_); }
+void MZhanXingEx::drawBodyLabels() {
+    drawLabels(image_, natalLabels_, baseFontSize_);
+    if (anyExtraShown()) drawExtraLabels();
+}
 
 void MZhanXingEx::drawCusps() {
     Canvas& c = image_;

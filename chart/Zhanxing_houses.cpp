@@ -13,6 +13,7 @@ namespace {
 constexpr double kDegToRad = static_cast<double>(0.017453292f);
 constexpr double kRadToDeg = static_cast<double>(57.29578f);
 constexpr double kEps = 0.40910518;  // obliquity, radians (23.44 deg)
+constexpr double kObliquity = 23.44;  // the same in degrees, for the other house systems
 constexpr double kCosEpsFixed = 0.9175;
 
 double sinD(double a) { return std::sin(a * kDegToRad); }
@@ -228,12 +229,19 @@ double MZhanXingEx::computeAscendant() const {
 }
 
 void MZhanXingEx::computeHouses() {
+    housesNote_ = HousesNote::None;
     if (precise_) {
-        const precisehouses::Houses h = preciseHouses();
+        double ramc = 0, obliquity = 0;
+        preciseFrame(ramc, obliquity);
+        if (otherHouseSystem(ramc, obliquity)) return;
+        const precisehouses::Houses h = precisehouses::placidus(ramc, obliquity, request_.latitude);
         natal_.cusps = h.cusps;
         housesNote_ = h.porphyry ? HousesNote::Porphyry : HousesNote::None;
         return;
     }
+    if (otherHouseSystem(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_),
+                         kObliquity))
+        return;
     const float r =
         static_cast<float>(computeRamc(natal_.bodies[0].longitude, request_.longitude, jd8_));
     bool approximate = false;
@@ -243,11 +251,16 @@ void MZhanXingEx::computeHouses() {
 }
 
 // Precise mode: RAMC from the sidereal time of the chart's UT, the true obliquity of date.
-precisehouses::Houses MZhanXingEx::preciseHouses() const {
+void MZhanXingEx::preciseFrame(double& ramc, double& obliquity) const {
     const double jd = calculator_.julianDayUT();
-    const double eps = precise::frameOfDate(jd).trueObliquity * (180 / 3.14159265358979323846);
-    return precisehouses::placidus(precise::ramcAt(jd, request_.longitude), eps,
-                                   request_.latitude);
+    obliquity = precise::frameOfDate(jd).trueObliquity * (180 / 3.14159265358979323846);
+    ramc = precise::ramcAt(jd, request_.longitude);
+}
+
+precisehouses::Houses MZhanXingEx::preciseHouses() const {
+    double ramc = 0, obliquity = 0;
+    preciseFrame(ramc, obliquity);
+    return precisehouses::placidus(ramc, obliquity, request_.latitude);
 }
 
 void MZhanXingEx::locateInHouse(ChartPoint& p) const {

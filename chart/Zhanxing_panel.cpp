@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "chart/AspectList.h"
 #include "chart/Zhanxing.h"
 
 namespace {
@@ -178,7 +179,9 @@ void MZhanXingEx::drawPanel() {
         y += th + 5;
     }
 
-    // 13. One line per body.
+    // 13. One line per body. With further points shown the lines close up, so that the aspect
+    // grid below keeps the height of its cells.
+    const int lineStep = anyExtraShown() ? th + 1 : th + 5;
     y += 3 * th;
     x = static_cast<int>(cx_ + 0.34 * W);
     c.setFontColor(kBlue);
@@ -193,8 +196,9 @@ void MZhanXingEx::drawPanel() {
         if (p.motion == 1) line += "+";
         else if (p.motion == 2) line += "-";
         c.textOut(x, y, line);
-        y += th + 5;
+        y += lineStep;
     }
+    y = drawExtraPointLines(x, y, lineStep);
 
     // 14. A transit overlay shows no aspect grid.
     if (mode_ == ChartMode::Transit) return;
@@ -218,13 +222,14 @@ void MZhanXingEx::drawPanel() {
     }
     // 16. Aspect symbols in both triangles.
     c.setFontColor(kRed);
+    const AspectOrbs orbs = aspectOrbs();
     for (int i = 0; i < 10; ++i)
         for (int j = 0; j < 10; ++j) {
             if (i == j) continue;
             const int k =
-                aspectKind(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orb_);
+                aspectBetween(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orbs);
             if (k < 0) continue;
             c.textOut(x0 + (j + 1) * cw + (cw - tw) / 2, y0 + (i + 1) * ch + (ch - th) / 2,
-                      AspectSymbols[k]);
+                      aspectKindGlyph(k));
         }
 }

@@ -87,11 +87,13 @@ void MZhanXingEx::writeReading() {
     }
 
     // 7. Aspects between the ten bodies.
+    // The catalogue speaks of the five major aspects only.
     R += std::string("\n\n") + TopicHeadings[3];
+    const AspectOrbs orbs = aspectOrbs(false);
     for (int i = 0; i <= 8; ++i)
         for (int j = i + 1; j <= 9; ++j) {
             const int k =
-                aspectKind(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orb_);
+                aspectBetween(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orbs);
             if (k < 0) continue;
             R += std::string("\n【") + BodyNames[i] + "和" + BodyNames[j] + AspectNames[k] +
                  "】" + T(2000 + 100 * i + 10 * j + k);

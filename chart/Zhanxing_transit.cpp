@@ -72,6 +72,8 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
     c.textOut(x0, cy_ + 16 * th + 5, std::string(buf) + zoneText(z));
 
     computeTransitBodies(d8t);
+    transitJd8_ = jd8t;
+    transitSpeedsValid_ = false;
     layoutLabels(true);
     drawTransit(q);
     return true;

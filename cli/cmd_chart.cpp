@@ -19,6 +19,7 @@
 #include "chart/ChartSettings.h"
 #include "chart/PlaceText.h"
 #include "cli/ArgText.h"
+#include "cli/ChartOptionArgs.h"
 #include "cli/Cli.h"
 #include "platform/core/IniFile.h"
 #include "platform/qt/QImageCanvas.h"
@@ -64,7 +65,9 @@ constexpr const char* kChartUsage =
     "chart --name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] "
     "[--blood A|B|AB|O] [--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] "
     "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX]] [--png FILE] [--reading FILE] "
-    "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--precise]";
+    "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--precise] "
+    "[--houses P|K|E|W|O|R|C] [--orbs CON,SEX,SQU,TRI,OPP] [--minor] [--minor-orb N] "
+    "[--true-node] [--lilith] [--fortune] [--aspect-list]";
 
 int runChart(const cli::Args& args) {
     BirthRecord r;
@@ -79,6 +82,7 @@ int runChart(const cli::Args& args) {
     long orb = -1, bkcolor = -1;
     bool lines = false;
     bool precise = false;  // --precise: 精确计算 for this run
+    cli::ChartOptionArgs options;
     auto usage = [] {
         std::fprintf(stderr, "usage: tarmin-cli %s\n", kChartUsage);
         return 2;
@@ -92,6 +96,10 @@ int runChart(const cli::Args& args) {
         };
         std::string v;
         long n = 0;
+        if (const int taken = cli::readChartOption(args, i, options)) {
+            if (taken < 0) return usage();
+            continue;
+        }
         if (a == "--lunar") r.lunar = 1;
         else if (a == "--leap") r.leapMonth = 1;
         else if (a == "--female") r.male = 0;
@@ -142,12 +150,13 @@ int runChart(const cli::Args& args) {
     // Settings: dat/set.ini of the program folder, with this run's overrides in a private copy.
     std::string folder = programFolder();
     TempFolder temp;
-    if (orb >= 0 || bkcolor >= 0 || lines || precise) {
+    if (orb >= 0 || bkcolor >= 0 || lines || precise || options.changesSettings()) {
         ChartSettings settings = ChartSettings::load(IniFile(chartSettingsPath(folder)));
         if (orb >= 0) settings.orb = static_cast<int32_t>(orb);
         if (lines) settings.signLines = 1;
         if (bkcolor >= 0) settings.backgroundColor = static_cast<int32_t>(bkcolor);
         if (precise) settings.precise = true;
+        cli::applyChartOptions(options, settings);
         char tmpl[] = "/tmp/tarmin-chart-XXXXXX";
         if (!mkdtemp(tmpl)) {
             std::fprintf(stderr, "tarmin-cli chart: cannot create a temporary folder\n");
@@ -195,16 +204,17 @@ int runChart(const cli::Args& args) {
         std::printf("%d\t%s\t%.6f\t%.6f\t%s\t%d\t%.4f\t%d\n", i, BodyNames[i], b.longitude,
                     b.latitude, SignNames[b.sign % 12], b.house + 1, b.pastCusp, b.motion);
     }
+    const AspectOrbs orbs = engine.aspectOrbs();
     for (int i = 0; i < 9; ++i)
         for (int j = i + 1; j < 10; ++j) {
-            const int k = MZhanXingEx::aspectKind(p.bodies[i].longitude, p.bodies[j].longitude,
-                                                  engine.orb());
+            const int k = aspectBetween(p.bodies[i].longitude, p.bodies[j].longitude, orbs);
             if (k >= 0) std::printf("%d\t%d\t%d\n", i, j, k);
         }
     std::printf("pillars");
     for (const int16_t n : engine.pillars())
         std::printf("\t%s%s", StemNames[((n % 10) + 10) % 10], BranchNames[((n % 12) + 12) % 12]);
     std::printf("\n");
+    cli::printChartOptionLines(engine, options);
     // Precise mode beyond the polar circles: the cusps above are Porphyry's.
     if (engine.precise() && engine.housesNote() == MZhanXingEx::HousesNote::Porphyry)
         std::printf("houses\tPorphyry\n");

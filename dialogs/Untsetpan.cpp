@@ -81,6 +81,7 @@ void TFrmSetPan::build() {
     ChkLine = new QCheckBox(qs("显示星座界线"), this);
     ChkLine->setObjectName(QStringLiteral("ChkLine"));
     col->addWidget(ChkLine);
+    buildOptions(col);
 
     auto* buttons = new QHBoxLayout;
     Button2 = new QPushButton(qs("默认值"), this);
@@ -117,6 +118,7 @@ void TFrmSetPan::FormCreate(const std::string& programFolder) {
     setOrb(s.orb);
     setSwatch(Rgb::fromBgr(static_cast<uint32_t>(s.backgroundColor)));
     ChkLine->setChecked(s.signLines != 0);
+    showOptions(s);
 }
 
 int TFrmSetPan::orb() const {
@@ -148,6 +150,7 @@ void TFrmSetPan::Button2Click() {
     setOrb(defaults.orb);
     setSwatch(Rgb::fromBgr(static_cast<uint32_t>(defaults.backgroundColor)));
     ChkLine->setChecked(defaults.signLines != 0);
+    showOptions(defaults);
 }
 
 void TFrmSetPan::BitBtn2Click() {
@@ -161,6 +164,7 @@ void TFrmSetPan::BitBtn2Click() {
     s.orb = orb();
     s.backgroundColor = static_cast<int32_t>(color_.toBgr());
     s.signLines = ChkLine->isChecked() ? 1 : 0;
+    takeOptions(s);
     try {
         s.save(*file_);
     } catch (const IniWriteError& e) {

@@ -1,6 +1,7 @@
 // TFrmSetPan "排盘设置": the chart settings of dat/set.ini (aspect orb, sign boundary lines,
-// background colour). Reads them on opening, writes them only on "确认"; the main window then
-// draws the chart on screen again with them.
+// background colour, and the chart options: precise calculation, house system, orbs per aspect,
+// minor aspects, further points). Reads them on opening, writes them only on "确认"; the main
+// window then draws the chart on screen again with them.
 #pragma once
 #include <QDialog>
 #include <memory>
@@ -10,7 +11,10 @@
 #include "platform/core/UiServices.h"
 
 class IniFile;
+struct ChartSettings;
 class QCheckBox;
+class QComboBox;
+class QVBoxLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -29,7 +33,7 @@ public:
 
     // Handlers.
     void Button1Click();  // "设置": the colour dialog
-    void Button2Click();  // "默认值": orb 5, white, no lines; nothing written
+    void Button2Click();  // "默认值": orb 5, white, no lines, the options off; nothing written
     // "确认": writes pos, bkcolor, line and closes accepted. A failed write is shown and the
     // dialog stays open.
     void BitBtn2Click();
@@ -47,6 +51,16 @@ public:
     QLineEdit* Edit1 = nullptr;  // the aspect orb in degrees, 1..10
     TUpDown* UDownPos = nullptr;
     QCheckBox* ChkLine = nullptr;
+    // Chart options (Untsetpan_options.cpp).
+    QCheckBox* ChkPrecise = nullptr;
+    QGroupBox* GrpOptions = nullptr;
+    QComboBox* CbxHouses = nullptr;
+    QComboBox* CbxOrbs[5] = {};  // conjunction, sextile, square, trine, opposition
+    QCheckBox* ChkMinor = nullptr;
+    QComboBox* CbxMinorOrb = nullptr;
+    QCheckBox* ChkTrueNode = nullptr;
+    QCheckBox* ChkLilith = nullptr;
+    QCheckBox* ChkFortune = nullptr;
     QPushButton* Button2 = nullptr;  // "默认值"
     QPushButton* BitBtn2 = nullptr;  // "确认"
     QPushButton* BitBtn1 = nullptr;  // "取消"
@@ -58,6 +72,9 @@ private:
     void FormCreate(const std::string& programFolder);
     void setOrb(int orb);
     void setSwatch(Rgb color);
+    void buildOptions(QVBoxLayout* col);
+    void showOptions(const ChartSettings& s);
+    void takeOptions(ChartSettings& s) const;
 
     UiServices& ui_;
     std::unique_ptr<IniFile> file_;

@@ -87,9 +87,10 @@ TEST_F(MainWindowTest, EveryPanelControlExistsByName) {
     EXPECT_EQ(control<QLineEdit>("ledtjing")->maxLength(), 7);
     EXPECT_EQ(control<QLineEdit>("ledtwei")->maxLength(), 6);
     QTabWidget* pages = control<QTabWidget>("Page1");
-    ASSERT_EQ(pages->count(), 2);
+    ASSERT_EQ(pages->count(), 3);
     EXPECT_EQ(pages->tabText(0).toStdString(), "占星天宫图");
     EXPECT_EQ(pages->tabText(1).toStdString(), "天宫图解说");
+    EXPECT_EQ(pages->tabText(2).toStdString(), "相位表");
     closeWithYes();
 }
 

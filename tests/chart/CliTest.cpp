@@ -1,6 +1,7 @@
 // tarmin-cli chart, text and catalogue as a user runs them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,6 +47,42 @@ TEST(CliChart, OrbOverrideForThisRun) {
     const CliRun r = run("chart --date \"1990-05-01 08:00\" --orb 0 --lines --bkcolor 0xE0F0FF");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(lines(r.out).size(), 2u + 12 + 12 + 1);
+}
+
+TEST(CliChart, OptionsChangeTheHousesAndAddPointsAndTheAspectList) {
+    REQUIRE_CLI();
+    const std::string date = "chart --date \"1990-05-17 08:30\" --lat 45:45 ";
+    CliRun r = run(date + "--houses w --true-node --lilith --fortune --minor --minor-orb 3 "
+                          "--orbs 8,0,0,0,9 --aspect-list --transit \"2026-12-09 12:00\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto v = lines(r.out);
+    int points = 0, natal = 0, transit = 0;
+    for (int i = 0; i < 12; ++i) {  // whole signs: every cusp at 0 of a sign
+        const double cusp = std::stod(v[static_cast<std::size_t>(2 + i)].substr(v[2 + i].find('\t') + 1));
+        EXPECT_DOUBLE_EQ(std::fmod(cusp, 30.0), 0.0) << v[2 + i];
+    }
+    for (const std::string& line : v) {
+        std::vector<std::string> f;
+        std::stringstream in(line);
+        for (std::string x; std::getline(in, x, '\t');) f.push_back(x);
+        if (f[0] == "point") {
+            ++points;
+            EXPECT_EQ(f.size(), 7u) << line;
+        } else if (f[0] == "aspect") {
+            ASSERT_EQ(f.size(), 7u) << line;
+            (f[1] == "natal" ? natal : transit)++;
+            EXPECT_EQ(f[2].rfind("流", 0) == 0, f[1] == "transit") << line;
+            EXPECT_TRUE(f[6] == "入相" || f[6] == "出相") << line;
+            EXPECT_NE(f[5].find("°"), std::string::npos) << line;
+        }
+    }
+    EXPECT_EQ(points, 3);
+    EXPECT_GT(natal, 5);
+    EXPECT_GT(transit, 5);
+    // Options that do not read are refused with the usage.
+    for (const char* bad : {"--houses X", "--houses", "--orbs 1,2,3,4", "--orbs 1,2,3,4,5,6",
+                            "--orbs 1,2,x,4,5", "--minor-orb 0", "--orbs 1,2,3,4,31"})
+        EXPECT_EQ(run(date + bad).status, 2) << bad;
 }
 
 TEST(CliChart, RefusedCastAndTransit) {

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <cmath>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -180,6 +182,39 @@ TEST_F(DialogCommandsTest, TransitFromTheReadingPageShowsTheChartPage) {
     w.SbtoZw_liuClick();
     EXPECT_EQ(w.engine()->mode(), ChartMode::Transit);
     EXPECT_EQ(pages->currentIndex(), 0);
+    closeWithYes();
+}
+
+TEST_F(DialogCommandsTest, ChartOptionsAndTheAspectPage) {
+    TFrmMain& w = start();
+    setBirth("1990", 5, 17, 8, 30);
+    w.BtnpaiClick();
+    ASSERT_TRUE(w.natalCast());
+    auto* page = control<QPlainTextEdit>("RedtAspects");
+    const std::string plain = page->toPlainText().toStdString();
+    EXPECT_EQ(plain.rfind("本命盘相位:\n", 0), 0u) << plain;
+    EXPECT_EQ(plain.find("福点"), std::string::npos);
+    EXPECT_EQ(plain.find("流年对本命相位"), std::string::npos);
+
+    ui.answerModal(true, "排盘设置", [](ModalWindow& m) {
+        auto& d = dynamic_cast<TFrmSetPan&>(m);
+        d.CbxHouses->setCurrentIndex(3);  // whole signs
+        d.ChkMinor->setChecked(true);
+        d.ChkFortune->setChecked(true);
+        d.BitBtn2->click();
+    });
+    w.OmnusetcanClick();
+    w.BtnpaiClick();
+    EXPECT_EQ(w.engine()->settings().houseSystem, 'W');
+    EXPECT_DOUBLE_EQ(std::fmod(w.engine()->natal().cusps[0], 30.0), 0.0);
+    EXPECT_TRUE(w.engine()->extraShown(kFortune));
+    EXPECT_NE(page->toPlainText().toStdString().find("福点"), std::string::npos);
+
+    ui.answerModal(true, "流年时间(公历)", confirmTransit("2026", 12, 9, 12, 0, 8));
+    w.SbtoZw_liuClick();
+    ASSERT_EQ(w.engine()->mode(), ChartMode::Transit);
+    const std::string both = page->toPlainText().toStdString();
+    EXPECT_NE(both.find("\n流年对本命相位:\n流"), std::string::npos) << both;
     closeWithYes();
 }
 

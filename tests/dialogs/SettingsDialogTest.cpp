@@ -1,7 +1,9 @@
 // The chart settings dialog over dat/set.ini: defaults, "确认" in its order, "取消" writing
-// nothing, the colour dialog, stored values the arrows cannot hold, and a failed write.
+// nothing, the colour dialog, stored values the arrows cannot hold, a failed write, the typed
+// orb, and the chart options.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,7 +15,9 @@
 #include <sys/stat.h>
 
 #include "DialogTestSupport.h"
+#include "chart/ChartSettings.h"
 #include "dialogs/Untsetpan.h"
+#include "platform/core/IniFile.h"
 #include "tests/support/ScriptedUi.h"
 
 namespace {
@@ -151,4 +155,56 @@ TEST(SettingsDialog, TheOrbIsTypedAsWellAsSteppedAndOnlyOneToTenIsStored) {
     d.Edit1->setText(QStringLiteral("2"));
     d.BitBtn2->click();
     EXPECT_EQ(dialogtest::readBytes(path), written(2, 16777215, 0));
+}
+
+TEST(SettingsDialog, ChartOptionsAreShownStoredAndGoBackToTheirDefaults) {
+    const std::string folder = dialogtest::programFolder("setpan");
+    const std::string path = folder + "dat/set.ini";
+    dialogtest::writeUtf8AsGbk(path, "[pan]\npos=4\nhouses=K\norbtri=8\nminor=1\nminororb=3\n"
+                                     "lilith=1\nprecise=1\n");
+    testui::ScriptedUi ui;
+    {
+        TFrmSetPan d(ui, folder);
+        dialogtest::expectFrame(d, "排盘设置", 9);
+        // Every new control is named by its caption.
+        EXPECT_EQ(d.ChkPrecise->text().toStdString(), "精确计算");
+        EXPECT_EQ(d.GrpOptions->accessibleName().toStdString(), "星盘选项");
+        EXPECT_EQ(d.CbxHouses->accessibleName().toStdString(), "宫位制");
+        EXPECT_EQ(d.CbxOrbs[0]->accessibleName().toStdString(), "合相误差");
+        EXPECT_EQ(d.CbxOrbs[4]->accessibleName().toStdString(), "冲相误差");
+        EXPECT_EQ(d.CbxMinorOrb->accessibleName().toStdString(), "次要相位误差");
+        EXPECT_EQ(d.ChkMinor->text().toStdString(), "次要相位");
+        EXPECT_EQ(d.CbxHouses->count(), 7);
+
+        EXPECT_TRUE(d.ChkPrecise->isChecked());
+        EXPECT_EQ(d.CbxHouses->currentText().toStdString(), "科赫 (K)");
+        EXPECT_EQ(d.CbxOrbs[0]->currentText().toStdString(), "通用");
+        EXPECT_EQ(d.CbxOrbs[3]->currentText().toStdString(), "8");
+        EXPECT_TRUE(d.ChkMinor->isChecked());
+        EXPECT_EQ(d.CbxMinorOrb->currentText().toStdString(), "3");
+        EXPECT_TRUE(d.ChkLilith->isChecked());
+        EXPECT_FALSE(d.ChkTrueNode->isChecked() || d.ChkFortune->isChecked());
+
+        d.CbxHouses->setCurrentIndex(d.CbxHouses->findText(QString::fromUtf8("整宫 (W)")));
+        d.CbxOrbs[4]->setCurrentIndex(10);
+        d.ChkFortune->setChecked(true);
+        d.ChkPrecise->setChecked(false);
+        d.BitBtn2->click();
+        ASSERT_EQ(d.result(), QDialog::Accepted);
+    }
+    const ChartSettings s = ChartSettings::load(IniFile(path));
+    EXPECT_EQ(s.orb, 4);
+    EXPECT_EQ(s.houseSystem, 'W');
+    EXPECT_EQ(s.majorOrbs, (std::array<int32_t, 5>{0, 0, 0, 8, 10}));
+    EXPECT_TRUE(s.minorAspects && s.lilith && s.fortune);
+    EXPECT_FALSE(s.precise || s.trueNode);
+    EXPECT_EQ(s.minorOrb, 3);
+    {
+        TFrmSetPan d(ui, folder);
+        d.Button2->click();
+        EXPECT_EQ(d.CbxHouses->currentText().toStdString(), "普拉西度斯 (P)");
+        EXPECT_FALSE(d.ChkMinor->isChecked() || d.ChkFortune->isChecked());
+        d.BitBtn2->click();
+    }
+    EXPECT_EQ(dialogtest::readBytes(path), written(5, 16777215, 0));
 }

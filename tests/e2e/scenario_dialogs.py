@@ -64,6 +64,29 @@ def scenario(d):
     d.answer(got[2], "No")
     d.window("经纬度修改").find("push button", "关闭").click()
 
+    # The chart options, each found by its caption: whole-sign houses, minor aspects and the
+    # Part of Fortune are written; the next chart lists its aspects on the page 相位表.
+    d.menu(main_window, "选项(O)", "排盘设置")
+    settings = d.window("排盘设置")
+    settings.find("check box", "精确计算")
+    options = settings.find("panel", "星盘选项")
+    for caption in ("合相误差", "六分误差", "四分误差", "三分误差", "冲相误差", "次要相位误差"):
+        options.find("combo box", caption)
+    options.find("combo box", "宫位制").choose("整宫 (W)")
+    options.find("check box", "次要相位").click()
+    options.find("check box", "福点").click()
+    for caption in ("真升交点", "莉莉丝"):
+        options.find("check box", caption)
+    settings.find("push button", "确认").click()
+    time.sleep(0.5)
+    with open(os.path.join(d.folder, "dat", "set.ini"), "rb") as f:
+        written = f.read().decode("gbk")
+    assert "houses=W" in written and "minor=1" in written and "fortune=1" in written, written
+    main_window.find("push button", "本命盘").click()
+    time.sleep(1.0)
+    aspects = main_window.find("text", "相位表").text()
+    assert aspects.startswith("本命盘相位:") and "福点" in aspects, aspects
+
     d.quit(main_window)
 
 

@@ -1,0 +1,36 @@
+// The chart options of tarmin-cli chart: house system, orbs per aspect, minor aspects, further
+// points and the aspect list. Read from the arguments, put into a run's private settings, and
+// the lines they add to the output.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "cli/Cli.h"
+
+struct ChartSettings;
+class MZhanXingEx;
+
+namespace cli {
+struct ChartOptionArgs {
+    char houses = 0;                // --houses P|K|E|W|O|R|C
+    std::array<long, 5> orbs{-1, -1, -1, -1, -1};  // --orbs CON,SEX,SQU,TRI,OPP (0: common)
+    bool minor = false;             // --minor
+    long minorOrb = -1;             // --minor-orb N
+    bool trueNode = false;          // --true-node
+    bool lilith = false;            // --lilith
+    bool fortune = false;           // --fortune
+    bool aspectList = false;        // --aspect-list
+
+    // Something that the settings file has to carry for this run.
+    bool changesSettings() const;
+};
+
+// Reads the option at args[i] (moving i past its value): 1 taken, 0 not a chart option,
+// -1 a chart option with a bad or missing value.
+int readChartOption(const Args& args, std::size_t& i, ChartOptionArgs& out);
+void applyChartOptions(const ChartOptionArgs& o, ChartSettings& s);
+// "point" lines of the shown further points and, with --aspect-list, the aspect list
+// ("aspect\tnatal\t..." and, with a transit, "aspect\ttransit\t...").
+void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o);
+}  // namespace cli
