@@ -1,0 +1,123 @@
+#include "platform/qt/RtfFlow.h"
+
+#include <QTextCursor>
+
+#include "platform/qt/RtfCharsets.h"
+
+namespace rtfread {
+bool State::hasDoubleByteFormat() const {
+    return dbFont >= 0 || dbHalfPoints > 0 || dbBold >= 0 || dbItalic >= 0 || dbUnderline >= 0 ||
+           dbStrike >= 0;
+}
+
+State State::doubleByte() const {
+    State d = *this;
+    if (dbFont >= 0) d.font = dbFont;
+    if (dbHalfPoints > 0) d.halfPoints = dbHalfPoints;
+    if (dbBold >= 0) d.bold = dbBold != 0;
+    if (dbItalic >= 0) d.italic = dbItalic != 0;
+    if (dbUnderline >= 0) d.underline = dbUnderline != 0;
+    if (dbStrike >= 0) d.strike = dbStrike != 0;
+    d.dbFont = -1;
+    d.dbHalfPoints = 0;
+    d.dbBold = d.dbItalic = d.dbUnderline = d.dbStrike = -1;
+    return d;
+}
+
+void Flow::add(const State& st, const QString& text) {
+    if (text.isEmpty()) return;
+    for (; pending_ > 0; --pending_) {
+        paras_.emplace_back();
+        cells_ = tabs_ = 0;
+    }
+    for (; tabs_ < cells_; ++tabs_) paras_.back().push_back({st, QStringLiteral("\t")});
+    paras_.back().push_back({st, text});
+}
+
+void Flow::rowEnd(const State& st) {
+    if (pending_ == 0)
+        for (; tabs_ < cells_ - 1; ++tabs_) paras_.back().push_back({st, QStringLiteral("\t")});
+    cells_ = tabs_ = 0;
+    ++pending_;
+}
+
+void Flow::insertBeforeCurrent(const std::vector<Paragraph>& paras) {
+    std::vector<Paragraph> kept;
+    for (const Paragraph& p : paras)
+        if (!p.empty()) kept.push_back(p);
+    if (kept.empty()) return;
+    for (; pending_ > 0; --pending_) {
+        paras_.emplace_back();
+        cells_ = tabs_ = 0;
+    }
+    paras_.insert(paras_.end() - 1, kept.begin(), kept.end());
+}
+
+std::vector<Paragraph> Flow::finish() const {
+    std::vector<Paragraph> out = paras_;
+    for (int i = 1; i < pending_; ++i) out.emplace_back();
+    return out;
+}
+
+namespace {
+using rtftext::Script;
+
+char32_t codePointAt(const QString& s, qsizetype i, bool* pair) {
+    *pair = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+    return *pair ? QChar::surrogateToUcs4(s[i], s[i + 1]) : s[i].unicode();
+}
+
+Script firstStrongScript(const Paragraph& para) {
+    for (const Run& r : para) {
+        bool pair = false;
+        for (qsizetype i = 0; i < r.text.size(); i += pair ? 2 : 1) {
+            const Script s = rtftext::scriptOf(codePointAt(r.text, i, &pair));
+            if (s != Script::Weak) return s;
+        }
+    }
+    return Script::Latin;
+}
+
+void insertParagraph(QTextCursor& cursor, const Paragraph& para,
+                     const std::function<QTextCharFormat(const State&)>& format) {
+    Script current = firstStrongScript(para);
+    for (const Run& r : para) {
+        if (!r.state.hasDoubleByteFormat()) {
+            // Both scripts look the same: one piece, but the script still moves on.
+            cursor.insertText(r.text, format(r.state));
+            bool pair = false;
+            for (qsizetype i = 0; i < r.text.size(); i += pair ? 2 : 1) {
+                const Script s = rtftext::scriptOf(codePointAt(r.text, i, &pair));
+                if (s != Script::Weak) current = s;
+            }
+            continue;
+        }
+        const State cjk = r.state.doubleByte();
+        qsizetype start = 0;
+        Script startScript = current;
+        bool pair = false;
+        for (qsizetype i = 0; i < r.text.size(); i += pair ? 2 : 1) {
+            const Script s = rtftext::scriptOf(codePointAt(r.text, i, &pair));
+            if (s != Script::Weak) current = s;
+            if (i == 0) {
+                startScript = current;
+            } else if (current != startScript) {
+                cursor.insertText(r.text.mid(start, i - start),
+                                  format(startScript == Script::Asian ? cjk : r.state));
+                start = i;
+                startScript = current;
+            }
+        }
+        cursor.insertText(r.text.mid(start), format(startScript == Script::Asian ? cjk : r.state));
+    }
+}
+}  // namespace
+
+void insertParagraphs(QTextCursor& cursor, const std::vector<Paragraph>& paras,
+                      const std::function<QTextCharFormat(const State&)>& format) {
+    for (std::size_t i = 0; i < paras.size(); ++i) {
+        if (i > 0) cursor.insertBlock();
+        insertParagraph(cursor, paras[i], format);
+    }
+}
+}  // namespace rtfread

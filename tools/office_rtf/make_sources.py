@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""Writes the source documents of the office RTF corpus (flat ODT and HTML) into a folder.
+
+make_corpus.sh converts them with LibreOffice to ODT, DOCX and DOC, then each to RTF.
+Run once by hand; the tests only need the RTF files and their dumps.
+"""
+import os
+import sys
+
+NS = (
+    'xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+    'xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" '
+    'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
+    'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+    'xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" '
+    'xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" '
+    'xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" '
+)
+
+FONTS = """<office:font-face-decls>
+ <style:font-face style:name="宋体" svg:font-family="宋体" style:font-family-generic="roman"/>
+ <style:font-face style:name="楷体" svg:font-family="楷体" style:font-family-generic="roman"/>
+ <style:font-face style:name="Liberation Serif" svg:font-family="'Liberation Serif'" style:font-family-generic="roman"/>
+</office:font-face-decls>
+"""
+
+
+def text_style(name, props):
+    return f'<style:style style:name="{name}" style:family="text"><style:text-properties {props}/></style:style>\n'
+
+
+def fodt(styles, body):
+    return (
+        '<?xml version="1.0" encoding="UTF-8"?>\n'
+        f'<office:document {NS}office:version="1.3" '
+        'office:mimetype="application/vnd.oasis.opendocument.text">\n'
+        + FONTS
+        + "<office:automatic-styles>\n"
+        + styles
+        + "</office:automatic-styles>\n<office:body><office:text>\n"
+        + body
+        + "\n</office:text></office:body></office:document>\n"
+    )
+
+
+BIG = 'fo:font-size="14pt" style:font-size-asian="14pt"'
+FONTS_DOC = fodt(
+    text_style("Bold14", f'fo:font-weight="bold" style:font-weight-asian="bold" {BIG} '
+               'style:font-name-asian="宋体"')
+    + text_style("Ital14", f'fo:font-style="italic" style:font-style-asian="italic" {BIG} '
+                 'style:font-name-asian="楷体"')
+    + text_style("Kai", 'style:font-name-asian="楷体"'),
+    '<text:p><text:span text:style-name="Bold14">“星座”分析……——♈♉①② 太阳 Sun。</text:span></text:p>\n'
+    '<text:p><text:span text:style-name="Ital14">「月亮」在双鱼座——①③，好！</text:span>'
+    '普通<text:span text:style-name="Kai">楷体字</text:span> Latin 123。</text:p>\n'
+    '<text:p>第三行：<text:span text:style-name="Bold14">粗体“引号”</text:span>后面。</text:p>',
+)
+
+UNDERLINE_DOC = fodt(
+    text_style("Dbl", 'style:text-underline-style="solid" style:text-underline-type="double" '
+               'style:text-underline-width="auto" style:text-underline-color="font-color"')
+    + text_style("Dot", 'style:text-underline-style="dotted" style:text-underline-width="auto" '
+                 'style:text-underline-color="font-color"')
+    + text_style("Wave", 'style:text-underline-style="wave" style:text-underline-width="auto" '
+                 'style:text-underline-color="font-color"')
+    + text_style("Thick", 'style:text-underline-style="solid" style:text-underline-width="bold" '
+                 'style:text-underline-color="font-color"')
+    + text_style("Words", 'style:text-underline-style="solid" style:text-underline-width="auto" '
+                 'style:text-underline-color="font-color" style:text-underline-mode="skip-white-space"')
+    + text_style("Strike2", 'style:text-line-through-style="solid" style:text-line-through-type="double"')
+    + text_style("Strike", 'style:text-line-through-style="solid"')
+    + text_style("Sup", 'style:text-position="super 58%"')
+    + text_style("Sub", 'style:text-position="sub 58%"')
+    + text_style("Mark", 'fo:background-color="#ffff00"'),
+    '<text:p>线：<text:span text:style-name="Dbl">双线</text:span>、'
+    '<text:span text:style-name="Dot">点线</text:span>、'
+    '<text:span text:style-name="Wave">波浪</text:span>、'
+    '<text:span text:style-name="Thick">粗线</text:span>、'
+    '<text:span text:style-name="Words">word only 词</text:span>。</text:p>\n'
+    '<text:p><text:span text:style-name="Strike2">双删除</text:span>与'
+    '<text:span text:style-name="Strike">删除</text:span>，H<text:span text:style-name="Sub">2</text:span>O，'
+    'x<text:span text:style-name="Sup">2</text:span>，<text:span text:style-name="Mark">高亮</text:span>。</text:p>',
+)
+
+TABLE_FRAME_DOC = fodt(
+    text_style("B", 'fo:font-weight="bold" style:font-weight-asian="bold"'),
+    '<text:p>表前</text:p>\n'
+    '<table:table table:name="T1"><table:table-column table:number-columns-repeated="3"/>'
+    '<table:table-row>'
+    '<table:table-cell office:value-type="string"><text:p>甲单元</text:p></table:table-cell>'
+    '<table:table-cell office:value-type="string"><text:p><text:span text:style-name="B">乙粗体</text:span></text:p></table:table-cell>'
+    '<table:table-cell office:value-type="string"><text:p>丙 Cell</text:p></table:table-cell>'
+    '</table:table-row><table:table-row>'
+    '<table:table-cell office:value-type="string"><text:p>丁 Cell</text:p></table:table-cell>'
+    '<table:table-cell office:value-type="string"><text:p/></table:table-cell>'
+    '<table:table-cell office:value-type="string"><text:p>戊</text:p></table:table-cell>'
+    '</table:table-row></table:table>\n'
+    '<text:p>图前<draw:frame draw:name="F1" text:anchor-type="paragraph" svg:x="2cm" svg:y="0cm" '
+    'svg:width="5cm" svg:height="2cm"><draw:text-box><text:p>框内文字</text:p></draw:text-box>'
+    '</draw:frame>图后</text:p>\n'
+    '<text:p>末段。</text:p>',
+)
+
+NOTE_DOC = fodt(
+    "",
+    '<text:h text:outline-level="1">第一章 标题</text:h>\n'
+    '<text:p>正文有脚注<text:note text:id="ftn1" text:note-class="footnote">'
+    '<text:note-citation>1</text:note-citation><text:note-body><text:p>脚注内容。</text:p>'
+    '</text:note-body></text:note>后文。</text:p>\n'
+    '<text:h text:outline-level="2">小节</text:h>\n'
+    '<text:p>第二个<text:note text:id="ftn2" text:note-class="footnote">'
+    '<text:note-citation>2</text:note-citation><text:note-body><text:p>另一脚注</text:p>'
+    '</text:note-body></text:note>结束。</text:p>',
+)
+
+HTML_TABLE = """<!DOCTYPE html><html><head><meta charset="utf-8"><title>t</title></head><body>
+<p>表格之前的段落</p>
+<table border="1"><tr><td>甲单元</td><td><b>乙粗体</b></td><td>丙 Cell</td></tr>
+<tr><td>丁 Cell</td><td></td><td><i>己斜体</i></td></tr></table>
+<p>表格之后</p>
+</body></html>
+"""
+
+HTML_STYLES = """<!DOCTYPE html><html><head><meta charset="utf-8"><title>s</title></head><body>
+<h1>大标题</h1>
+<p>正文只靠样式定大小，<b>粗体</b>与<i>斜体</i>，<u>下划线</u>，<s>删除线</s>。</p>
+<h2>第二级标题</h2>
+<p style="font-size: 16pt">十六磅的段落</p>
+<ul><li>项目一</li><li>项目二 with text</li></ul>
+<ol><li>第一步</li><li>第二步</li></ol>
+<p>列表之后。</p>
+</body></html>
+"""
+
+SOURCES = {
+    "fonts.fodt": FONTS_DOC,
+    "underline.fodt": UNDERLINE_DOC,
+    "table_frame.fodt": TABLE_FRAME_DOC,
+    "notes.fodt": NOTE_DOC,
+    "html_table.html": HTML_TABLE,
+    "html_styles.html": HTML_STYLES,
+}
+
+if __name__ == "__main__":
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    for name, text in SOURCES.items():
+        with open(os.path.join(out, name), "w", encoding="utf-8") as f:
+            f.write(text)
