@@ -35,8 +35,12 @@ void Flow::add(const State& st, const QString& text) {
 }
 
 void Flow::rowEnd(const State& st) {
-    if (pending_ == 0)
-        for (; tabs_ < cells_ - 1; ++tabs_) paras_.back().push_back({st, QStringLiteral("\t")});
+    const int cells = cells_;
+    if (tabs_ < cells - 1) {
+        // Empty cells at the end of the row, or a row of empty cells: their separators.
+        for (; pending_ > 0; --pending_) paras_.emplace_back();
+        for (int tabs = tabs_; tabs < cells - 1; ++tabs) paras_.back().push_back({st, QStringLiteral("\t")});
+    }
     cells_ = tabs_ = 0;
     ++pending_;
 }

@@ -259,6 +259,7 @@ private:
         } else if (w == "row") {
             flushBytes();
             if (st.dest == State::Text) flowFor(st).rowEnd(st);
+            st.inTable = false;
         } else if (w == "line") {
             textOut(st, QString(QChar(0x2028)));
         } else if (w == "tab") {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/QImageCanvas.h"
 #include "platform/qt/RtfCodec.h"
 #include "tests/platform/QtTestApp.h"
 #include "tests/support/TestData.h"
@@ -147,4 +149,64 @@ TEST(OfficeRtf, LibreOfficeDocumentsReadAsLibreOfficeReadsThem) {
         ASSERT_FALSE(want.empty()) << name;
         EXPECT_EQ(compare(want, readRtf((dir / (name + ".rtf")).string())), "") << name;
     }
+}
+
+namespace {
+QTextCharFormat formatAt(QTextDocument& doc, int pos) {
+    QTextCursor c(&doc);
+    c.setPosition(pos + 1);  // the format of the character before the cursor
+    return c.charFormat();
+}
+QString familyAt(QTextDocument& doc, int pos) {
+    return formatAt(doc, pos).fontFamilies().toStringList().value(0);
+}
+}  // namespace
+
+TEST(OfficeRtf, BytesAndFontNamesAreReadInTheirFontsCharacterSet) {
+    testqt::app();
+    const GbkRtfCodec& codec = GbkRtfCodec::instance();
+    QTextDocument doc;
+    // GBK under a Western code page, Big5, Shift-JIS (LibreOffice names 宋体 so) and the document's
+    // own code page for a font of the ANSI set; font names decoded the same way.
+    const std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
+        "{\\f1\\fnil\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;}"
+        "{\\f2\\froman\\fprq0\\fcharset128 \\'91\\'76\\'91\\'cc;}{\\f3\\fswiss\\fcharset0 Arial;}}"
+        "\\f0 \\'d6\\'d0\\'ce\\'c4\\f1 \\'a4\\'a4\\'a4\\'e5\\f2 \\'93\\'fa\\'96\\'7b\\f3 \\'93x\\'94\\par}";
+    ASSERT_TRUE(codec.read(rtf, doc));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("中文中文日本“x”"));
+    EXPECT_EQ(familyAt(doc, 0), QImageCanvas::familyFor("宋体"));
+    EXPECT_EQ(familyAt(doc, 2), QImageCanvas::familyFor("新細明體"));
+    EXPECT_EQ(familyAt(doc, 4), QImageCanvas::familyFor("宋体"));
+
+    // Without a code page the document is GBK, as the comment files are.
+    ASSERT_TRUE(codec.read("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\f0 \\'d6\\'d0\\par}", doc));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("中"));
+}
+
+TEST(OfficeRtf, WordListLabelsAndOddControlsReadAsTheyShow) {
+    testqt::app();
+    const GbkRtfCodec& codec = GbkRtfCodec::instance();
+    QTextDocument doc;
+    // Word's bullet: byte B7 of the Symbol font, or its private-use character; an empty label
+    // (a heading's) leaves no tab; an underline colour alone underlines nothing.
+    const std::string word =
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
+        "{\\f3\\fbidi \\froman\\fcharset2\\fprq2{\\*\\panose 05050102010706020507}Symbol;}}"
+        "\\pard{\\listtext\\pard\\plain\\ltrpar \\f3\\fs24\\loch\\af3\\hich\\af3\\dbch\\af0 \\loch\\f3 \\'b7\\tab}"
+        "\\f0 \\'cf\\'ee\\par"
+        "\\pard{\\listtext\\pard\\plain \\u-3913\\'3f\\tab}\\f0 \\'cf\\'ee\\par"
+        "\\pard{\\listtext\\pard\\plain \\tab}\\f0\\ulc2 \\'b1\\'ea\\uldb \\'cc\\'e2\\ulnone\\par}";
+    ASSERT_TRUE(codec.read(word, doc));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("•\t项\n•\t项\n标题"));
+    EXPECT_FALSE(formatAt(doc, 8).fontUnderline());
+    EXPECT_TRUE(formatAt(doc, 9).fontUnderline());
+
+    // Two paragraphs in a cell (a line break, which plain text shows as a paragraph break), a row
+    // of empty cells, a footnote: its mark in the text, its text at the end.
+    ASSERT_TRUE(codec.read("{\\rtf1 \\intbl a\\par b\\cell\\cell\\row\\intbl\\cell\\cell\\row x"
+                           "{\\super\\chftn}{\\*\\footnote\\pard{\\super\\chftn}\\tab n\\par}y\\par}",
+                           doc));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("a\nb\t\n\t\nx1y\n[1] n"));
+    EXPECT_EQ(doc.blockCount(), 4);
 }

@@ -25,6 +25,9 @@ for f in src/*.html; do
     b=$(basename "$f" .html)
     soffice $profile --headless --infilter="HTML (StarWriter)" --convert-to rtf --outdir rtf "$f" >/dev/null
 done
+cp src/own_comment.rtf src/richedit_gbk1252.rtf rtf/
+soffice $profile --headless --convert-to rtf --outdir mid src/own_comment.rtf >/dev/null
+cp mid/own_comment.rtf rtf/lo_own_comment.rtf
 mkdir -p "$out"
 for f in rtf/*.rtf; do
     cp "$f" "$out/"

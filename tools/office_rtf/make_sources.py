@@ -132,6 +132,43 @@ HTML_STYLES = """<!DOCTYPE html><html><head><meta charset="utf-8"><title>s</titl
 </body></html>
 """
 
+def esc(s, enc="gbk"):
+    """RTF escapes of a text in a code page; \\uN for what it lacks."""
+    out = ""
+    for ch in s:
+        if ord(ch) < 0x80:
+            out += ch
+            continue
+        try:
+            out += "".join("\\'%02x" % b for b in ch.encode(enc))
+        except UnicodeEncodeError:
+            out += "\\u%d?" % (ord(ch) if ord(ch) < 0x8000 else ord(ch) - 0x10000)
+    return out
+
+
+# The comment box's own file, in the shape its writer gives it (LibreOffice also saves it again).
+OWN_COMMENT = (
+    "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 " + esc("宋体") + ";}}\r\n"
+    "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang2052 "
+    "{\\f0\\fs28\\cf1\\b " + esc("“星座”分析……——♈①") + "}{\\f0\\fs28\\cf2\\b\\i " + esc("太阳Sun") + "}\\par\r\n"
+    "{\\f0\\fs18\\cf1 " + esc("输入自己的评语：") + "}{\\f0\\fs18\\cf1\\ul " + esc("下划线")
+    + "}{\\f0\\fs18\\cf1\\strike " + esc("删除") + "}\\par\r\n}\r\n"
+)
+
+# What a Windows rich edit control writes on a system whose code page is not Chinese: GBK bytes
+# under \\ansicpg1252, in a font of charset 134.
+RICHEDIT = (
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset134 "
+    + esc("宋体") + ";}{\\f1\\fnil\\fcharset0 Calibri;}}\r\n"
+    "{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1 \r\n"
+    "\\pard\\sa200\\sl276\\slmult1\\f0\\fs22\\lang2052 " + esc("中文评语") + "\\f1\\lang1033 abc "
+    + esc("é", "cp1252") + "\\f0\\lang2052 " + esc("“星”") + "\\b " + esc("粗体") + "\\b0\\par\r\n"
+    "\\f0 " + esc("第二行——①") + "\\par\r\n}\r\n"
+)
+
+# RTF written as it is, not converted.
+RTF = {"own_comment.rtf": OWN_COMMENT, "richedit_gbk1252.rtf": RICHEDIT}
+
 SOURCES = {
     "fonts.fodt": FONTS_DOC,
     "underline.fodt": UNDERLINE_DOC,
@@ -146,4 +183,7 @@ if __name__ == "__main__":
     os.makedirs(out, exist_ok=True)
     for name, text in SOURCES.items():
         with open(os.path.join(out, name), "w", encoding="utf-8") as f:
+            f.write(text)
+    for name, text in RTF.items():
+        with open(os.path.join(out, name), "w", encoding="ascii", newline="") as f:
             f.write(text)
