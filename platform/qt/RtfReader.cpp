@@ -120,10 +120,11 @@ private:
                 for (QChar ch : r.text)
                     if (!ch.isSpace()) shows = true;
             if (shows) {
-                while (!label_.empty() && label_.front().text.trimmed().isEmpty()) label_.erase(label_.begin());
-                QString& head = label_.front().text;
+                std::size_t i = 0;
+                while (label_[i].text.trimmed().isEmpty()) ++i;  // up to the first run that shows
+                QString& head = label_[i].text;
                 while (head.startsWith(' ')) head.remove(0, 1);
-                for (const Run& r : label_) flowFor(outer).add(r.state, r.text);
+                for (; i < label_.size(); ++i) flowFor(outer).add(label_[i].state, label_[i].text);
             }
             label_.clear();
         }
@@ -359,7 +360,7 @@ private:
             charStyle_ = w == "cs";
         } else if (w == "sbasedon") {
             style_.basedOn = arg;
-        } else {
+        } else if (style_.controls.size() < 256) {  // a style is a handful of controls
             style_.controls.push_back({w, hasArg, arg});
         }
     }
@@ -507,15 +508,16 @@ private:
             std::vector<Paragraph> note = notes_[n].finish();
             // The note's own text starts after its mark and the space or tab that follows it.
             Paragraph& first = note.front();
-            while (!first.empty()) {
-                QString& t = first.front().text;
+            std::size_t i = 0;
+            for (; i < first.size(); ++i) {
+                QString& t = first[i].text;
                 qsizetype k = 0;
                 while (k < t.size() && (t[k] == ' ' || t[k] == '\t')) ++k;
                 t.remove(0, k);
                 if (!t.isEmpty()) break;
-                first.erase(first.begin());
             }
-            State markState = first.empty() ? State{} : first.front().state;
+            first.erase(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(i));
+            const State markState = first.empty() ? State{} : first.front().state;
             first.insert(first.begin(), Run{markState, "[" + noteMarks_[n] + "] "});
             paras.insert(paras.end(), note.begin(), note.end());
         }
