@@ -57,6 +57,46 @@ void Flow::insertBeforeCurrent(const std::vector<Paragraph>& paras) {
     paras_.insert(paras_.end() - 1, kept.begin(), kept.end());
 }
 
+Flow::RunPosition Flow::lastRun() const {
+    if (paras_.back().empty()) return {};
+    return {paras_.size() - 1, paras_.back().size() - 1, true};
+}
+
+void Flow::replaceRunText(const RunPosition& at, const QString& text) {
+    if (at.set && at.paragraph < paras_.size() && at.run < paras_[at.paragraph].size())
+        paras_[at.paragraph][at.run].text = text;
+}
+
+QString noteNumber(int n, NoteNumbering kind) {
+    if (n <= 0) return QString::number(n);
+    switch (kind) {
+    case NoteNumbering::LowerRoman:
+    case NoteNumbering::UpperRoman: {
+        if (n >= 4000) return QString::number(n);
+        static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+                                                            {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
+                                                            {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
+                                                            {1, "i"}};
+        QString out;
+        for (const auto& p : parts)
+            for (; n >= p.first; n -= p.first) out += QLatin1String(p.second);
+        return kind == NoteNumbering::UpperRoman ? out.toUpper() : out;
+    }
+    case NoteNumbering::LowerLetter:
+    case NoteNumbering::UpperLetter: {
+        // a … z, then aa … zz, aaa …
+        const QChar letter(static_cast<char16_t>((kind == NoteNumbering::LowerLetter ? 'a' : 'A') + (n - 1) % 26));
+        return QString((n - 1) / 26 + 1, letter);
+    }
+    case NoteNumbering::Symbols: {
+        static const char16_t symbols[] = {u'*', 0x2020, 0x2021, 0xA7};
+        return QString((n - 1) / 4 + 1, QChar(symbols[(n - 1) % 4]));
+    }
+    case NoteNumbering::Arabic: break;
+    }
+    return QString::number(n);
+}
+
 std::vector<Paragraph> Flow::finish() const {
     std::vector<Paragraph> out = paras_;
     for (int i = 1; i < pending_; ++i) out.emplace_back();

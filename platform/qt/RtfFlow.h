@@ -62,6 +62,14 @@ public:
     // Paragraphs placed before the current one, which they belong to (a text frame's text,
     // before the paragraph the frame is anchored in); empty ones are left out.
     void insertBeforeCurrent(const std::vector<Paragraph>& paras);
+    // Where a run is, to change its text later (a note's mark once the note says it is an endnote).
+    struct RunPosition {
+        std::size_t paragraph = 0, run = 0;
+        bool set = false;
+        bool valid() const { return set; }
+    };
+    RunPosition lastRun() const;
+    void replaceRunText(const RunPosition& at, const QString& text);
     // The paragraphs; more than one mark at the end gives empty paragraphs.
     std::vector<Paragraph> finish() const;
 
@@ -71,6 +79,10 @@ private:
     int cells_ = 0;  // cells of the current row ended so far
     int tabs_ = 0;   // separators of the current row written so far
 };
+
+// How foot- and endnote marks are numbered: 1 2 3, i ii iii, I II III, a b c, A B C, * † ‡ §.
+enum class NoteNumbering { Arabic, LowerRoman, UpperRoman, LowerLetter, UpperLetter, Symbols };
+QString noteNumber(int n, NoteNumbering kind);
 
 // Writes the paragraphs at the cursor, a paragraph break between two. Each character takes the
 // format of its script (see rtftext::scriptOf); one without a script of its own takes that of

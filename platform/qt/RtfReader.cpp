@@ -217,11 +217,21 @@ private:
             st.sink = State::Note;
             notes_.emplace_back();
             noteMarks_.push_back(lastMark_.isEmpty() ? QString::number(notes_.size()) : lastMark_);
+            noteMarkAt_ = lastMark_.isEmpty() ? Flow::RunPosition{} : markAt_;
             lastMark_.clear();
+        } else if (w == "ftnalt") {
+            // An endnote: its mark counts among the endnotes, in their numbering.
+            if (st.sink != State::Note || noteMarks_.empty() || !noteMarkAt_.valid()) return;
+            --footnoteCount_;
+            noteMarks_.back() = noteNumber(++endnoteCount_, endnoteNumbering_);
+            body_.replaceRunText(noteMarkAt_, noteMarks_.back());
+            noteMarkAt_ = Flow::RunPosition{};
         } else if (w == "chftn") {
             if (st.dest != State::Text || st.sink != State::Body) return;
-            lastMark_ = QString::number(++noteCount_);
+            lastMark_ = noteNumber(++footnoteCount_, footnoteNumbering_);
             textOut(st, lastMark_);
+            markAt_ = body_.lastRun();
+        } else if (noteNumberingControl(w)) {
         } else if (w == "listtext" || w == "pntext") {
             if (st.dest != State::Text || st.sink == State::Label) return;
             flushBytes();
@@ -352,6 +362,23 @@ private:
             return false;
         }
         return true;
+    }
+
+    // "\ftnnrlc", "\aftnnrlc", "\sftnnrlc", "\saftnnrlc"...: how foot- and endnotes are numbered.
+    bool noteNumberingControl(std::string w) {
+        if (w.compare(0, 1, "s") == 0) w.erase(0, 1);
+        const bool end = w.compare(0, 1, "a") == 0;
+        if (end) w.erase(0, 1);
+        static const std::pair<const char*, NoteNumbering> kinds[] = {
+            {"ftnnar", NoteNumbering::Arabic},         {"ftnnrlc", NoteNumbering::LowerRoman},
+            {"ftnnruc", NoteNumbering::UpperRoman},    {"ftnnalc", NoteNumbering::LowerLetter},
+            {"ftnnauc", NoteNumbering::UpperLetter},   {"ftnnchi", NoteNumbering::Symbols}};
+        for (const auto& k : kinds)
+            if (w == k.first) {
+                (end ? endnoteNumbering_ : footnoteNumbering_) = k.second;
+                return true;
+            }
+        return false;
     }
 
     void styleControl(const std::string& w, bool hasArg, int arg) {
@@ -544,7 +571,9 @@ private:
     std::vector<Flow> frames_;  // text frames being read, the innermost last
     std::vector<QString> noteMarks_;
     QString lastMark_;
-    int noteCount_ = 0;
+    Flow::RunPosition markAt_, noteMarkAt_;  // the last mark written, the current note's mark
+    int footnoteCount_ = 0, endnoteCount_ = 0;
+    NoteNumbering footnoteNumbering_ = NoteNumbering::Arabic, endnoteNumbering_ = NoteNumbering::Arabic;
     std::vector<Run> label_;
     std::map<int, Font> fonts_;
     int fontEntry_ = -1;

@@ -15,6 +15,8 @@ NS = (
     'xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" '
     'xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" '
     'xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" '
+    'xmlns:xlink="http://www.w3.org/1999/xlink" '
+    'xmlns:dc="http://purl.org/dc/elements/1.1/" '
 )
 
 FONTS = """<office:font-face-decls>
@@ -29,15 +31,18 @@ def text_style(name, props):
     return f'<style:style style:name="{name}" style:family="text"><style:text-properties {props}/></style:style>\n'
 
 
-def fodt(styles, body):
+def fodt(styles, body, common="", master=""):
     return (
         '<?xml version="1.0" encoding="UTF-8"?>\n'
         f'<office:document {NS}office:version="1.3" '
         'office:mimetype="application/vnd.oasis.opendocument.text">\n'
         + FONTS
+        + (f"<office:styles>\n{common}</office:styles>\n" if common else "")
         + "<office:automatic-styles>\n"
         + styles
-        + "</office:automatic-styles>\n<office:body><office:text>\n"
+        + "</office:automatic-styles>\n"
+        + master
+        + "<office:body><office:text>\n"
         + body
         + "\n</office:text></office:body></office:document>\n"
     )
@@ -113,6 +118,46 @@ NOTE_DOC = fodt(
     '</text:note-body></text:note>结束。</text:p>',
 )
 
+MISC_DOC = fodt(
+    '<style:page-layout style:name="pm1"/>\n'
+    '<style:style style:name="Break" style:family="paragraph" style:parent-style-name="Standard">'
+    '<style:paragraph-properties fo:break-before="page"/></style:style>\n'
+    + text_style("Red", 'fo:color="#ff0000" fo:font-variant="small-caps"'),
+    '<text:p>链接：<text:a xlink:type="simple" xlink:href="http://example.org/">链接文字</text:a>'
+    '<text:bookmark text:name="b1"/>书签后<text:line-break/>换行后<text:tab/>制表后<text:s text:c="3"/>空格'
+    '后。</text:p>\n'
+    '<text:p text:style-name="MyPara">样式段落，<text:span text:style-name="MyBold">字符样式</text:span>，'
+    '<text:span text:style-name="Red">红色小型大写 Caps</text:span>。</text:p>\n'
+    '<text:p text:style-name="Break">分页之后<draw:frame draw:name="F2" text:anchor-type="as-char" '
+    'svg:width="3cm" svg:height="1cm"><draw:text-box><text:p>字符框</text:p></draw:text-box></draw:frame>'
+    '框后<text:note text:id="en1" text:note-class="endnote"><text:note-citation>i</text:note-citation>'
+    '<text:note-body><text:p>尾注内容</text:p></text:note-body></text:note>。</text:p>\n'
+    '<table:table table:name="T2"><table:table-column table:number-columns-repeated="2"/>'
+    '<table:table-row><table:table-cell table:number-columns-spanned="2" office:value-type="string">'
+    '<text:p>合并单元格</text:p></table:table-cell><table:covered-table-cell/></table:table-row>'
+    '<table:table-row><table:table-cell office:value-type="string"><text:p>第一段</text:p>'
+    '<text:p>第二段</text:p></table:table-cell>'
+    '<table:table-cell office:value-type="string"><text:p>右</text:p></table:table-cell></table:table-row>'
+    '</table:table>\n<text:p>结尾</text:p>',
+    common='<style:style style:name="MyPara" style:family="paragraph" style:parent-style-name="Standard">'
+    '<style:text-properties fo:font-size="15pt" style:font-size-asian="15pt" fo:font-style="italic" '
+    'style:font-style-asian="italic"/></style:style>\n'
+    '<style:style style:name="MyBold" style:family="text"><style:text-properties fo:font-weight="bold" '
+    'style:font-weight-asian="bold" fo:font-size="16pt" style:font-size-asian="16pt"/></style:style>\n',
+    master='<office:master-styles><style:master-page style:name="Standard" style:page-layout-name="pm1">'
+    '<style:header><text:p>页眉文字</text:p></style:header></style:master-page></office:master-styles>\n',
+)
+
+HTML_MISC = """<!DOCTYPE html><html><head><meta charset="utf-8"><title>m</title></head><body>
+<p>有<a href="http://example.org/">链接</a>的段落，<font size="5">大字</font>与<small>小字</small>，<code>code 代码</code>。</p>
+<blockquote>引用的段落“内容”……</blockquote>
+<pre>预设格式
+第二行</pre>
+<table border="1"><tr><td colspan="2">合并</td></tr><tr><td><p>一</p><p>二</p></td><td>右</td></tr></table>
+<p>H<sub>2</sub>O 与 x<sup>2</sup>，<span style="background: yellow">高亮</span>。</p>
+</body></html>
+"""
+
 HTML_TABLE = """<!DOCTYPE html><html><head><meta charset="utf-8"><title>t</title></head><body>
 <p>表格之前的段落</p>
 <table border="1"><tr><td>甲单元</td><td><b>乙粗体</b></td><td>丙 Cell</td></tr>
@@ -176,6 +221,8 @@ SOURCES = {
     "notes.fodt": NOTE_DOC,
     "html_table.html": HTML_TABLE,
     "html_styles.html": HTML_STYLES,
+    "misc.fodt": MISC_DOC,
+    "html_misc.html": HTML_MISC,
 }
 
 if __name__ == "__main__":
