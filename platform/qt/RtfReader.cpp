@@ -111,7 +111,7 @@ private:
 
     void closeGroup(const State& inner, const State& outer) {
         if (inner.entry && !outer.entry && outer.dest == State::FontTable) finishFontEntry();
-        if (inner.entry && !outer.entry && outer.dest == State::StyleSheet && styleId_ >= 0)
+        if (inner.entry && !outer.entry && inner.dest == State::StyleSheet && styleId_ != -1)
             (charStyle_ ? charStyles_ : styles_)[styleId_] = style_;
         if (inner.sink == State::Label && outer.sink != State::Label) {
             // A list label: kept when it shows something ("1.", "•"), not when it is only the tab.
@@ -196,6 +196,13 @@ private:
         } else if (w == "cs" && st.dest == State::Skip && st.starredFrom == State::StyleSheet) {
             st.dest = State::StyleSheet;  // "{\*\cs15 ...}": a character style
             styleControl(w, hasArg, arg);
+        } else if (w == "defchp" && st.dest == State::Skip && st.starredFrom == State::Text) {
+            // Word's default character formatting: what "\plain" returns to.
+            st.dest = State::StyleSheet;
+            st.entry = true;
+            styleId_ = kDefaults;
+            charStyle_ = false;
+            style_ = Style{};
         } else if (skippedDestination(w)) {
             st.dest = State::Skip;
         } else if (w == "shpinst") {
@@ -357,7 +364,10 @@ private:
             fresh.frameDepth = st.frameDepth;
             fresh.inTable = st.inTable;
             st = fresh;
-            if (st.dest == State::Text) applyStyle(st, styles_, 0, 0);
+            if (st.dest == State::Text) {
+                applyStyle(st, styles_, kDefaults, 0);
+                applyStyle(st, styles_, 0, 0);
+            }
         } else {
             return false;
         }
@@ -396,7 +406,7 @@ private:
     void applyStyle(State& st, const std::map<int, Style>& table, int id, int depth) {
         const auto it = table.find(id);
         if (it == table.end() || depth > 20) return;
-        if (it->second.basedOn >= 0 && it->second.basedOn != id)
+        if (it->second.basedOn >= 0 && it->second.basedOn != id && it->second.basedOn != kDefaults)
             applyStyle(st, styles_, it->second.basedOn, depth + 1);
         const State::Assoc assoc = st.assoc;
         for (const Control& c : it->second.controls)
@@ -580,6 +590,7 @@ private:
     int fontCodePage_ = 0;
     std::string fontBytes_;
     std::string fontName_;
+    static constexpr int kDefaults = -2;  // the key of the document's default formatting
     std::map<int, Style> styles_, charStyles_;
     int styleId_ = -1;
     bool charStyle_ = false;

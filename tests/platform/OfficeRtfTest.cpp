@@ -213,4 +213,15 @@ TEST(OfficeRtf, WordListLabelsAndOddControlsReadAsTheyShow) {
                            doc));
     EXPECT_EQ(doc.toPlainText(), QStringLiteral("a\nb\t\n\t\nx1y\n[1] n"));
     EXPECT_EQ(doc.blockCount(), 4);
+
+    // Word's default character formatting and a style based on another: what "\plain" and "\s2"
+    // leave the text in.
+    ASSERT_TRUE(codec.read("{\\rtf1{\\*\\defchp \\fs21}{\\stylesheet{\\s1\\i\\fs30 a;}"
+                           "{\\s2\\sbasedon1\\b b;}}\\pard\\plain x\\par\\pard\\plain\\s2 y\\par}",
+                           doc));
+    EXPECT_DOUBLE_EQ(formatAt(doc, 0).fontPointSize(), 10.5);
+    EXPECT_FALSE(formatAt(doc, 0).fontItalic());
+    EXPECT_DOUBLE_EQ(formatAt(doc, 2).fontPointSize(), 15.0);
+    EXPECT_TRUE(formatAt(doc, 2).fontItalic());
+    EXPECT_EQ(formatAt(doc, 2).fontWeight(), QFont::Bold);
 }
