@@ -4,56 +4,16 @@
 #include <QTextDocument>
 #include <cctype>
 #include <cstdlib>
-#include <map>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/QImageCanvas.h"
 #include "platform/qt/RtfCharsets.h"
 #include "platform/qt/RtfFlow.h"
+#include "platform/qt/RtfTables.h"
 
 namespace rtfread {
 namespace {
-// Groups whose text is not part of the document.
-bool skippedDestination(const std::string& w) {
-    static const char* const names[] = {
-        "info", "pict", "object", "header", "footer", "headerl", "headerr", "headerf", "footerl",
-        "footerr", "footerf", "fldinst", "themedata", "colorschememapping", "latentstyles",
-        "listtable", "listoverridetable", "rsidtbl", "generator", "xmlnstbl", "datastore",
-        "mmathPr", "shprslt", "nonshppict", "revtbl", "filetbl", "pgdsctbl", "ftnsep", "ftnsepc",
-        "ftncn", "aftnsep", "aftnsepc", "aftncn", "bkmkstart", "bkmkend", "pnseclvl", "pntxta",
-        "pntxtb", "atnid", "atnauthor", "annotation", "userprops", "template", "fchars", "lchars",
-        "background", "xe", "tc", "txe", "do", "falt", "panose", "keycode"};
-    for (const char* n : names)
-        if (w == n) return true;
-    return false;
-}
-
-// Underline kinds: the comment box has one.
-bool underlineKind(const std::string& w) {
-    static const char* const kinds[] = {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhair",
-                                        "ulhwave", "ulldash", "ulth", "ulthd", "ulthdash", "ulthdashd",
-                                        "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"};
-    for (const char* k : kinds)
-        if (w == k) return true;
-    return false;
-}
-
-struct Control {
-    std::string word;
-    bool hasArg;
-    int arg;
-};
-
-struct Style {
-    int basedOn = -1;
-    std::vector<Control> controls;
-};
-
-struct Font {
-    std::string name;  // UTF-8
-    int codePage = 0;  // 0: the document's; -1: symbol
-};
-
 class Reader {
 public:
     Reader(const std::string& in, QTextDocument& doc) : in_(in), doc_(doc) {}
@@ -99,20 +59,16 @@ private:
         if (st.entry) return;
         if (st.dest == State::FontTable) {
             st.entry = true;
-            fontName_.clear();
-            fontCodePage_ = 0;
+            fonts_.beginEntry();
         } else if (st.dest == State::StyleSheet) {
             st.entry = true;
-            styleId_ = -1;
-            charStyle_ = false;
-            style_ = Style{};
+            styles_.beginEntry();
         }
     }
 
     void closeGroup(const State& inner, const State& outer) {
-        if (inner.entry && !outer.entry && outer.dest == State::FontTable) finishFontEntry();
-        if (inner.entry && !outer.entry && inner.dest == State::StyleSheet && styleId_ != -1)
-            (charStyle_ ? charStyles_ : styles_)[styleId_] = style_;
+        if (inner.entry && !outer.entry && outer.dest == State::FontTable) fonts_.endEntry(docCodePage_);
+        if (inner.entry && !outer.entry && inner.dest == State::StyleSheet) styles_.endEntry();
         if (inner.sink == State::Label && outer.sink != State::Label) {
             // A list label: kept when it shows something ("1.", "•"), not when it is only the tab.
             bool shows = false;
@@ -181,7 +137,7 @@ private:
 
     void apply(State& st, const std::string& w, bool hasArg, int arg) {
         if (st.dest == State::StyleSheet && st.entry) {
-            styleControl(w, hasArg, arg);
+            styles_.control(w, hasArg, arg);
             return;
         }
         if (applyFormat(st, w, hasArg, arg)) return;
@@ -195,14 +151,12 @@ private:
             st.dest = State::StyleSheet;
         } else if (w == "cs" && st.dest == State::Skip && st.starredFrom == State::StyleSheet) {
             st.dest = State::StyleSheet;  // "{\*\cs15 ...}": a character style
-            styleControl(w, hasArg, arg);
+            styles_.control(w, hasArg, arg);
         } else if (w == "defchp" && st.dest == State::Skip && st.starredFrom == State::Text) {
             // Word's default character formatting: what "\plain" returns to.
             st.dest = State::StyleSheet;
             st.entry = true;
-            styleId_ = kDefaults;
-            charStyle_ = false;
-            style_ = Style{};
+            styles_.beginEntry(StyleSheet::kDefaults);
         } else if (skippedDestination(w)) {
             st.dest = State::Skip;
         } else if (w == "shpinst") {
@@ -238,7 +192,8 @@ private:
             lastMark_ = noteNumber(++footnoteCount_, footnoteNumbering_);
             textOut(st, lastMark_);
             markAt_ = body_.lastRun();
-        } else if (noteNumberingControl(w)) {
+        } else if (std::pair<bool, NoteNumbering> n; noteNumbering(w, &n.first, &n.second)) {
+            (n.first ? endnoteNumbering_ : footnoteNumbering_) = n.second;
         } else if (w == "listtext" || w == "pntext") {
             if (st.dest != State::Text || st.sink == State::Label) return;
             flushBytes();
@@ -247,9 +202,9 @@ private:
         } else if (w == "ansicpg") {
             docCodePage_ = arg;
         } else if (w == "fcharset") {
-            if (st.dest == State::FontTable) fontCodePage_ = rtftext::codePageOfCharset(arg);
+            if (st.dest == State::FontTable) fonts_.setCodePage(rtftext::codePageOfCharset(arg));
         } else if (w == "cpg") {
-            if (st.dest == State::FontTable) fontCodePage_ = arg;
+            if (st.dest == State::FontTable) fonts_.setCodePage(arg);
         } else if (w == "red") {
             red_ = arg;
         } else if (w == "green") {
@@ -257,9 +212,9 @@ private:
         } else if (w == "blue") {
             blue_ = arg;
         } else if (w == "s") {
-            if (st.dest == State::Text) applyStyle(st, styles_, arg, 0);
+            if (st.dest == State::Text) applyStyle(st, arg, false);
         } else if (w == "cs") {
-            if (st.dest == State::Text) applyStyle(st, charStyles_, arg, 0);
+            if (st.dest == State::Text) applyStyle(st, arg, true);
         } else if (w == "uc") {
             st.ucSkip = arg;
         } else if (w == "u") {
@@ -304,7 +259,7 @@ private:
         const bool on = !hasArg || arg != 0;
         if (w == "f") {
             flushBytes();
-            if (st.dest == State::FontTable) fontEntry_ = arg;
+            if (st.dest == State::FontTable) fonts_.setNumber(arg);
             else st.font = arg;
         } else if (w == "fs") {
             flushBytes();
@@ -365,8 +320,8 @@ private:
             fresh.inTable = st.inTable;
             st = fresh;
             if (st.dest == State::Text) {
-                applyStyle(st, styles_, kDefaults, 0);
-                applyStyle(st, styles_, 0, 0);
+                applyStyle(st, StyleSheet::kDefaults, false);
+                applyStyle(st, 0, false);
             }
         } else {
             return false;
@@ -374,43 +329,10 @@ private:
         return true;
     }
 
-    // "\ftnnrlc", "\aftnnrlc", "\sftnnrlc", "\saftnnrlc"...: how foot- and endnotes are numbered.
-    bool noteNumberingControl(std::string w) {
-        if (w.compare(0, 1, "s") == 0) w.erase(0, 1);
-        const bool end = w.compare(0, 1, "a") == 0;
-        if (end) w.erase(0, 1);
-        static const std::pair<const char*, NoteNumbering> kinds[] = {
-            {"ftnnar", NoteNumbering::Arabic},         {"ftnnrlc", NoteNumbering::LowerRoman},
-            {"ftnnruc", NoteNumbering::UpperRoman},    {"ftnnalc", NoteNumbering::LowerLetter},
-            {"ftnnauc", NoteNumbering::UpperLetter},   {"ftnnchi", NoteNumbering::Symbols}};
-        for (const auto& k : kinds)
-            if (w == k.first) {
-                (end ? endnoteNumbering_ : footnoteNumbering_) = k.second;
-                return true;
-            }
-        return false;
-    }
-
-    void styleControl(const std::string& w, bool hasArg, int arg) {
-        if (w == "s" || w == "cs") {
-            styleId_ = arg;
-            charStyle_ = w == "cs";
-        } else if (w == "sbasedon") {
-            style_.basedOn = arg;
-        } else if (style_.controls.size() < 256) {  // a style is a handful of controls
-            style_.controls.push_back({w, hasArg, arg});
-        }
-    }
-
     // The character formatting of a style and the styles it is based on.
-    void applyStyle(State& st, const std::map<int, Style>& table, int id, int depth) {
-        const auto it = table.find(id);
-        if (it == table.end() || depth > 20) return;
-        if (it->second.basedOn >= 0 && it->second.basedOn != id && it->second.basedOn != kDefaults)
-            applyStyle(st, styles_, it->second.basedOn, depth + 1);
+    void applyStyle(State& st, int id, bool characterStyle) {
         const State::Assoc assoc = st.assoc;
-        for (const Control& c : it->second.controls)
-            if (c.word != "plain") applyFormat(st, c.word, c.hasArg, c.arg);
+        for (const Control& c : styles_.controls(id, characterStyle)) applyFormat(st, c.word, c.hasArg, c.arg);
         st.assoc = assoc;
     }
 
@@ -423,11 +345,8 @@ private:
             return;
         }
         if (st.dest == State::FontTable) {
-            if (b == ';') {
-                finishFontEntry();
-            } else {
-                fontBytes_ += static_cast<char>(b);
-            }
+            if (b == ';') fonts_.endEntry(docCodePage_);
+            else fonts_.addByte(static_cast<char>(b));
             return;
         }
         if (st.dest != State::Text) return;
@@ -446,8 +365,7 @@ private:
     // writing it gives back.
     void unicodeUnit(State& st, char16_t u) {
         if (st.dest == State::FontTable) {
-            flushFontBytes();
-            if (!QChar::isSurrogate(u)) fontName_ += QString(QChar(u)).toStdString();
+            if (!QChar::isSurrogate(u)) fonts_.addText(QString(QChar(u)).toStdString(), docCodePage_);
             return;
         }
         if (QChar::isLowSurrogate(u) && pendingHigh_ != 0) {
@@ -465,33 +383,13 @@ private:
         textOut(st, QString(QChar(QChar::isSurrogate(u) ? char16_t(0xFFFD) : u)));
     }
 
-    int codePageOf(int font) const {
-        const auto it = fonts_.find(font);
-        const int cp = it == fonts_.end() ? 0 : it->second.codePage;
-        return cp == 0 ? docCodePage_ : cp;
-    }
-
-    void flushFontBytes() {
-        if (fontBytes_.empty()) return;
-        const int cp = fontCodePage_ == 0 ? docCodePage_ : fontCodePage_;
-        fontName_ += (cp < 0 ? QString::fromLatin1(fontBytes_.c_str()) : rtftext::decode(fontBytes_, cp)).toStdString();
-        fontBytes_.clear();
-    }
-    void finishFontEntry() {
-        flushFontBytes();
-        if (fontEntry_ >= 0 && !fontName_.empty()) fonts_[fontEntry_] = Font{fontName_, fontCodePage_};
-        fontName_.clear();
-        fontEntry_ = -1;
-        fontCodePage_ = 0;
-    }
-
     void flushBytes() {
         if (pendingHigh_ != 0) {
             pendingHigh_ = 0;
             insert(pendingState_, QString(QChar(0xFFFD)));
         }
         if (bytes_.empty()) return;
-        const int cp = codePageOf(bytesState_.byteFont());
+        const int cp = fonts_.codePage(bytesState_.byteFont(), docCodePage_);
         const QString text = cp < 0 ? rtftext::decodeSymbol(bytes_) : rtftext::decode(bytes_, cp);
         bytes_.clear();
         insert(bytesState_, text);
@@ -526,8 +424,8 @@ private:
     QTextCharFormat format(const State& st) const {
         QTextCharFormat f;
         if (st.font >= 0) {
-            const auto it = fonts_.find(st.font);
-            if (it != fonts_.end()) f.setFontFamilies({QImageCanvas::familyFor(it->second.name)});
+            const std::string name = fonts_.name(st.font);
+            if (!name.empty()) f.setFontFamilies({QImageCanvas::familyFor(name)});
         }
         if (st.halfPoints > 0) f.setFontPointSize(st.halfPoints / 2.0);
         if (st.colour > 0 && st.colour < static_cast<int>(colours_.size())) f.setForeground(colours_[st.colour]);
@@ -585,16 +483,8 @@ private:
     int footnoteCount_ = 0, endnoteCount_ = 0;
     NoteNumbering footnoteNumbering_ = NoteNumbering::Arabic, endnoteNumbering_ = NoteNumbering::Arabic;
     std::vector<Run> label_;
-    std::map<int, Font> fonts_;
-    int fontEntry_ = -1;
-    int fontCodePage_ = 0;
-    std::string fontBytes_;
-    std::string fontName_;
-    static constexpr int kDefaults = -2;  // the key of the document's default formatting
-    std::map<int, Style> styles_, charStyles_;
-    int styleId_ = -1;
-    bool charStyle_ = false;
-    Style style_;
+    FontTable fonts_;
+    StyleSheet styles_;
     std::vector<QColor> colours_;
     int red_ = 0, green_ = 0, blue_ = 0;
 };
