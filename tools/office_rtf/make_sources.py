@@ -187,7 +187,10 @@ def esc(s, enc="gbk"):
         try:
             out += "".join("\\'%02x" % b for b in ch.encode(enc))
         except UnicodeEncodeError:
-            out += "\\u%d?" % (ord(ch) if ord(ch) < 0x8000 else ord(ch) - 0x10000)
+            units = ch.encode("utf-16-le")
+            for i in range(0, len(units), 2):
+                u = units[i] | units[i + 1] << 8
+                out += "\\u%d?" % (u if u < 0x8000 else u - 0x10000)
     return out
 
 
@@ -197,7 +200,8 @@ OWN_COMMENT = (
     "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang2052 "
     "{\\f0\\fs28\\cf1\\b " + esc("“星座”分析……——♈①") + "}{\\f0\\fs28\\cf2\\b\\i " + esc("太阳Sun") + "}\\par\r\n"
     "{\\f0\\fs18\\cf1 " + esc("输入自己的评语：") + "}{\\f0\\fs18\\cf1\\ul " + esc("下划线")
-    + "}{\\f0\\fs18\\cf1\\strike " + esc("删除") + "}\\par\r\n}\r\n"
+    + "}{\\f0\\fs18\\cf1\\strike " + esc("删除") + "}\\par\r\n"
+    "{\\f0\\fs24\\cf2\\i " + esc("匄𠀀😀 与 ♉②") + "}\\par\r\n}\r\n"
 )
 
 # What a Windows rich edit control writes on a system whose code page is not Chinese: GBK bytes
