@@ -1,6 +1,6 @@
 // RTF for the reading and the comment files: written with code page 936 (GBK) as a Windows rich
 // edit control would read it; read back with fonts, sizes, colours, bold, italic, underline and
-// strike-out. Pictures, tables and other destinations are skipped when reading.
+// strike-out. Reading takes what office programs write (see RtfReader.h).
 #pragma once
 #include "platform/qt/QtRichText.h"
 
