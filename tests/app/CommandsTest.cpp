@@ -394,8 +394,15 @@ TEST_F(MainWindowTest, TheChartFitsThePageUntilZoomedAndFitsAgainOnCtrlZero) {
     EXPECT_DOUBLE_EQ(page.zoom(), fitted * 1.25);
     const QPointF after = (QPointF(page.horizontalScrollBar()->value(), page.verticalScrollBar()->value()) +
                            pointer - img->pos()) / page.zoom();
-    EXPECT_NEAR(after.x(), before.x(), 1.0);
-    EXPECT_NEAR(after.y(), before.y(), 1.0);
+    // Along an axis where the chart is larger than the view (a smaller one is centred).
+    const QSize view = page.viewport()->size();
+    ASSERT_TRUE(img->width() > view.width() || img->height() > view.height());
+    if (img->width() > view.width()) {
+        EXPECT_NEAR(after.x(), before.x(), 1.0);
+    }
+    if (img->height() > view.height()) {
+        EXPECT_NEAR(after.y(), before.y(), 1.0);
+    }
     closeWithYes();
 }
 
