@@ -42,8 +42,10 @@ double designContrast() {
 }
 
 Rgb readableOn(Rgb c, Rgb bg) {
-    const double bar = designContrast() - 1e-9;
-    if (bg == kWhite || ratio(c, bg) >= bar) return c;
+    if (bg == kWhite || ratio(c, bg) >= designContrast() - 1e-9) return c;
+    // A label that falls short is shaded to the 3:1 of large text, which reads comfortably,
+    // not merely to the bar.
+    const double bar = std::max(designContrast(), 3.0);
     constexpr int kSteps = 32;
     // Away from the background: darker on a light one, lighter on a dark one, whichever gets
     // there first; failing both, the end with more contrast.

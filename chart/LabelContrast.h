@@ -1,8 +1,8 @@
 // Labels that stay readable on the chart background the user chose. The chart's own label
 // colours on the default white set the bar: the least contrast among them (the gold of the
 // nodes). On another background a label colour with less contrast than that is shaded, darker
-// or, on a dark background, lighter, just as far as it takes to reach the bar. On white nothing
-// changes.
+// or, on a dark background, lighter, until it has the 3:1 contrast of large text (or the most
+// black or white gives). On white nothing changes.
 #pragma once
 #include <string>
 

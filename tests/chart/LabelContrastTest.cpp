@@ -46,7 +46,8 @@ TEST(LabelContrast, PaleLabelsAreShadedAwayFromTheBackgroundJustEnough) {
     const double bar = labelcontrast::designContrast();
     const Rgb onYellow = labelcontrast::readableOn(kGold, kYellow);
     EXPECT_NE(onYellow, kGold);
-    EXPECT_GE(labelcontrast::ratio(onYellow, kYellow), bar - 1e-9);
+    EXPECT_GE(labelcontrast::ratio(onYellow, kYellow), 3.0 - 1e-9);  // large text's 3:1
+    EXPECT_LT(labelcontrast::ratio(onYellow, kYellow), 3.3) << "just as far as needed";
     EXPECT_LT(onYellow.r + onYellow.g, kGold.r + kGold.g) << "a darker shade of itself";
     EXPECT_GT(onYellow.r, onYellow.b) << "still gold, not black";
     // Red already reads on yellow.
