@@ -5,11 +5,16 @@
 
 #include <QImage>
 #include <QPainter>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "platform/core/CanvasRecorder.h"
 #include "platform/qt/ChartExport.h"
 #include "platform/qt/PainterCanvas.h"
 #include "platform/qt/QImageCanvas.h"
+#include "platform/qt/QtPrinter.h"
 #include "tests/platform/QtTestApp.h"
 
 namespace {
@@ -119,4 +124,30 @@ TEST(PainterCanvas, VectorsAtOneTimesMatchThePixelsAndScaleSharply) {
     const QImage blown = pixels.scaled(400, 400);
     EXPECT_GT(meanDifference(two, blown), 0.2);
     EXPECT_LT(meanDifference(two.scaled(200, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), pixels), 10.0);
+}
+
+TEST(PainterCanvas, ThePrinterTakesTheDrawingAsVectors) {
+    testqt::app();
+    QImage pixels = blank(200, 200);
+    QImageCanvas pixelCanvas(pixels);
+    CanvasRecorder recorder(pixelCanvas);
+    scene(recorder, Rgb{255, 255, 255});
+    const std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                             "/tarmin_print_test.pdf";
+    std::remove(path.c_str());
+    QtPrinter printer;
+    printer.qprinter().setOutputFormat(QPrinter::PdfFormat);
+    printer.qprinter().setOutputFileName(QString::fromStdString(path));
+    printer.setOrientation(PageOrientation::Landscape);
+    EXPECT_GT(printer.pageWidth(), printer.pageHeight());
+    EXPECT_THROW(printer.drawRecording(0, 0, 10, 10, recorder, 200, 200), PrinterError);  // no job
+    printer.beginJob("chart");
+    EXPECT_TRUE(printer.drawRecording(100, 100, 1100, 1100, recorder, 200, 200));
+    printer.endJob();
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    // Text went in as text, not as one picture of the page.
+    EXPECT_EQ(bytes.find("/Subtype /Image"), std::string::npos);
+    std::remove(path.c_str());
 }
