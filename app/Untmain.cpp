@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +22,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -43,12 +45,12 @@ TFrmMain::TFrmMain(UiServices& ui, MDataBase& db, std::string programFolder)
       db_(db),
       programFolder_(std::move(programFolder)),
       chartImage_(kChartWidth, kChartHeight, QImage::Format_RGB32),
-      canvas_(chartImage_) {
+      imageCanvas_(chartImage_),
+      canvas_(imageCanvas_) {
     natalCast_ = false;
     caseOpen_ = false;
     caseFilter_ = CaseFilter{};
     caseFilter_.province = -1;
-    dragging_ = false;
     chartImage_.fill(Qt::white);
     buildLayout();
     buildMenus();
@@ -108,22 +110,28 @@ void TFrmMain::FormShow() {
     settingsFile_ = std::make_unique<IniFile>(programFolder_ + "dat/zxinit.ini");
     IniFile& ini = *settingsFile_;
     // 7. Window.
-    const int left = ini.readInteger("winpos", "left", 10);
-    const int top = ini.readInteger("winpos", "top", 10);
-    const int width = ini.readInteger("winpos", "width", 400);
-    const int height = ini.readInteger("winpos", "height", 400);
-    // A window stored wholly outside every screen (a monitor since removed) would open out of
-    // reach: it comes back at the default corner, with its size.
     menuHeight_ = menuBar()->sizeHint().height();
-    const QRect stored(left, top, std::max(1, width), std::max(1, height) + menuHeight_);
-    bool onScreen = QGuiApplication::screens().isEmpty();
-    for (const QScreen* s : QGuiApplication::screens())
-        if (s->availableGeometry().intersects(stored)) onScreen = true;
-    if (onScreen)
-        move(left, top);
-    else
-        move(10, 10);
-    setClientSize(std::max(1, width), std::max(1, height));
+    if (ini.readInteger("winpos", "width", -1) < 0 && ini.readInteger("winpos", "height", -1) < 0) {
+        // No stored size (the first start): the panel and the whole chart at 100 %, as far as
+        // the screen allows, centred.
+        placeForFirstStart();
+    } else {
+        const int left = ini.readInteger("winpos", "left", 10);
+        const int top = ini.readInteger("winpos", "top", 10);
+        const int width = ini.readInteger("winpos", "width", 400);
+        const int height = ini.readInteger("winpos", "height", 400);
+        // A window stored wholly outside every screen (a monitor since removed) would open out
+        // of reach: it comes back at the default corner, with its size.
+        const QRect stored(left, top, std::max(1, width), std::max(1, height) + menuHeight_);
+        bool onScreen = QGuiApplication::screens().isEmpty();
+        for (const QScreen* s : QGuiApplication::screens())
+            if (s->availableGeometry().intersects(stored)) onScreen = true;
+        if (onScreen)
+            move(left, top);
+        else
+            move(10, 10);
+        setClientSize(std::max(1, width), std::max(1, height));
+    }
     setWindowStateIndex(ini.readInteger("winpos", "state", 0));
     int treeWid = ini.readInteger("winpos", "treewid", 180);
     if (treeWid <= 30) treeWid = 30;
@@ -150,6 +158,34 @@ void TFrmMain::FormShow() {
     // 15, 16. Skins.
     buildSkinMenu();
     restoreSkin();
+}
+
+// The client size that shows the tree, the chart page with the whole chart at 100 % above the
+// comment box, and the input panel; clamped to the available screen less the window frame, and
+// centred on it.
+void TFrmMain::placeForFirstStart() {
+    const int handle = treeSplitter_->handleWidth();
+    const int pageFrame = 2 * ScrollPan->frameWidth() + 4;  // scroll box and tab pane frames
+    const QMargins m = centralWidget()->layout()->contentsMargins();
+    const int spacing = std::max(0, centralWidget()->layout()->spacing());
+    const int w = m.left() + treeWidth_ + handle + kChartWidth + pageFrame + spacing +
+                  panel_->width() + m.right();
+    const int tabs = Page1->tabBar()->sizeHint().height();
+    const int chartColumn = tabs + kChartHeight + pageFrame + handle + commentHeight_;
+    const int h = m.top() + std::max(chartColumn, panel_->minimumHeight()) + m.bottom();
+    QSize client(w, h);
+    QRect area(0, 0, w, h + menuHeight_);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        area = screen->availableGeometry();
+        // Room for the title bar and borders the window manager adds.
+        constexpr int kFrameWidth = 8;
+        constexpr int kFrameHeight = 36;
+        client = client.boundedTo(QSize(area.width() - kFrameWidth,
+                                        area.height() - kFrameHeight - menuHeight_));
+    }
+    setClientSize(client.width(), client.height());
+    move(area.x() + std::max(0, (area.width() - client.width()) / 2),
+         area.y() + std::max(0, (area.height() - client.height() - menuHeight_) / 2));
 }
 
 void TFrmMain::fillTopicList() {

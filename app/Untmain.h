@@ -17,10 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "app/ChartView.h"
 #include "app/ProgramStart.h"
 #include "calendar/Yidateex.h"
 #include "chart/Zhanxing.h"
 #include "dialogs/NatalInput.h"
+#include "platform/core/CanvasRecorder.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UiServices.h"
 #include "platform/qt/QImageCanvas.h"
@@ -34,33 +36,11 @@ class InputPanel;
 class QAction;
 class QListWidget;
 class QMenu;
-class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QTextEdit;
 class QPlainTextEdit;
 class TFrmWnl;
-
-// The chart image: a label that shows the QImage the chart engine draws through the canvas
-// and reports the mouse in image coordinates.
-class TChartImage : public QLabel {
-    Q_OBJECT
-public:
-    TChartImage(QImage& image, QWidget* parent);
-signals:
-    void mouseDown(Qt::MouseButton button, int x, int y);
-    void mouseUp(Qt::MouseButton button, int x, int y);
-    void mouseMove(int x, int y);
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-
-private:
-    QImage& image_;
-};
 
 class TFrmMain : public QMainWindow, public NatalInput, public CaseHost {
     Q_OBJECT
@@ -122,6 +102,9 @@ public:
     void centerChartImage();
     // Draws the chart on screen again from the last requests (after the chart settings changed).
     void redrawChart();
+    // +1 zooms the chart in, -1 out, 0 fits it to the page (and shows the chart page).
+    void zoomChart(int direction);
+    ChartPage& chartPage() { return *ScrollPan; }
 
     // NatalInput: what the perpetual calendar and the case commands ask of the panel.
     void setMoment(const PanelMoment& moment) override;
@@ -208,16 +191,14 @@ private:
     void buildMenus();
     void connectPanel();
     void fillTopicList();
+    void placeForFirstStart();
     void buildSkinMenu();
     void clearChartImage();
     void buildAspectPage();
     void showAspectList();
     void restoreSkin();
     void skinChosen(QAction* entry);
-    void ImgzhanxingMouseDown(Qt::MouseButton button, int x, int y);
-    void ImgzhanxingMouseUp(Qt::MouseButton button, int x, int y);
     void ImgzhanxingMouseMove(int x, int y);
-    void moveChartImage(int left, int top);
     void setSelectionFontFrom(QtRichText& target);
     void applyReadingFont(const std::string& name, int size);
     void saveRichText(QtRichText& target, bool askBeforeOverwrite);
@@ -237,9 +218,6 @@ private:
     CaseFilter caseFilter_{};
     bool natalCast_ = false;
     bool caseOpen_ = false;
-    bool dragging_ = false;
-    int dragX_ = 0;
-    int dragY_ = 0;
     bool shown_ = false;
     bool closed_ = false;
     // The store was replaced by an import: the close writes nothing of the old tree or case.
@@ -251,12 +229,14 @@ private:
     int treeWidth_ = 180;
     int commentHeight_ = 80;
 
-    // The chart image (800 x 700) and its canvas, the reading and the comment box as the engine
-    // sees them.
+    // The chart image (800 x 700), its canvas and the recorder over it that the engine draws
+    // through (the chart page and the vector files replay it), the reading and the comment box
+    // as the engine sees them.
     static constexpr int kChartWidth = 800;
     static constexpr int kChartHeight = 700;
     QImage chartImage_;
-    QImageCanvas canvas_;
+    QImageCanvas imageCanvas_;
+    CanvasRecorder canvas_;
     std::unique_ptr<QtRichText> reading_;
     std::unique_ptr<QtRichText> comment_;
 
@@ -267,8 +247,7 @@ private:
     QSplitter* treeSplitter_ = nullptr;
     QSplitter* commentSplitter_ = nullptr;
     QTabWidget* Page1 = nullptr;  // the pages "占星天宫图" (chart) and "天宫图解说" (reading)
-    QScrollArea* ScrollPan = nullptr;
-    QWidget* chartHolder_ = nullptr;
+    ChartPage* ScrollPan = nullptr;
     TChartImage* Imgzhanxing = nullptr;
     QListWidget* LstTitle = nullptr;
     QTextEdit* Redtzhanxing = nullptr;

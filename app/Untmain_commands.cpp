@@ -1,7 +1,6 @@
-// Main window commands: topic list, the chart image (drag, hint, centre, copy, save,
-// print), the reading and the comment box (editing, selection font, import, save, print), the
+// Main window commands: topic list, the chart page (hint, centre, zoom, copy, save as picture,
+// SVG or PDF, print as vectors), the reading and the comment box (editing, selection font, import, save, print), the
 // reading's font and colour, quitting and help.
-#include <QBuffer>
 #include <QListWidget>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -11,8 +10,12 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolTip>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
+#include "app/SaveFormats.h"
+#include "platform/qt/ChartExport.h"
 #include "platform/qt/JpegWriter.h"
 #include "platform/qt/PictureQt.h"
 #include "platform/qt/QtPrinter.h"
@@ -40,66 +43,72 @@ void TFrmMain::LstTitleClick() {
 // ---------------------------------------------------------------------------------------------
 // Chart image
 
-void TFrmMain::ImgzhanxingMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton) return;
-    dragging_ = true;
-    dragX_ = x;
-    dragY_ = y;
-}
-
-void TFrmMain::ImgzhanxingMouseUp(Qt::MouseButton button, int, int) {
-    if (button == Qt::LeftButton) dragging_ = false;
-}
-
 void TFrmMain::ImgzhanxingMouseMove(int x, int y) {
-    if (engine_) {
-        QString hint = q(engine_->hintAt(x, y));
-        // A hint of blanks only (no chart yet, or a spot without a text) shows no empty box.
-        if (hint.trimmed().isEmpty()) hint.clear();
-        if (hint != Imgzhanxing->toolTip()) {
-            Imgzhanxing->setToolTip(hint);
-            // The old text goes at once; the new one appears when the pointer rests, after the
-            // application's tooltip reshow delay.
-            if (QToolTip::isVisible()) QToolTip::hideText();
-        }
+    if (!engine_) return;
+    QString hint = q(engine_->hintAt(x, y));
+    // A hint of blanks only (no chart yet, or a spot without a text) shows no empty box.
+    if (hint.trimmed().isEmpty()) hint.clear();
+    if (hint != Imgzhanxing->toolTip()) {
+        Imgzhanxing->setToolTip(hint);
+        // The old text goes at once; the new one appears when the pointer rests, after the
+        // application's tooltip reshow delay.
+        if (QToolTip::isVisible()) QToolTip::hideText();
     }
-    if (dragging_) moveChartImage(Imgzhanxing->x() + x - dragX_, Imgzhanxing->y() + y - dragY_);
 }
 
-void TFrmMain::moveChartImage(int left, int top) {
-    Imgzhanxing->move(left, top);
-    const QSize view = ScrollPan->viewport()->size();
-    chartHolder_->resize(std::max(view.width(), left + Imgzhanxing->width()),
-                         std::max(view.height(), top + Imgzhanxing->height()));
-}
+// After a cast the chart page shows the middle of the chart (all of it when fitted).
+void TFrmMain::centerChartImage() { ScrollPan->centre(); }
 
-void TFrmMain::centerChartImage() {
-    const QSize view = ScrollPan->viewport()->size();
-    int left = (view.width() - Imgzhanxing->width()) / 2;
-    int top = (view.height() - Imgzhanxing->height()) / 2;
-    if (left < 0) left = 0;
-    if (top < 0) top = 0;
-    moveChartImage(left, top);
+void TFrmMain::zoomChart(int direction) {
+    Page1->setCurrentIndex(0);
+    if (direction > 0)
+        ScrollPan->zoomIn();
+    else if (direction < 0)
+        ScrollPan->zoomOut();
+    else
+        ScrollPan->fitToView();
 }
 
 void TFrmMain::MenuItem2Click() { ui_.clipboard().setPicture(pictureFromImage(chartImage_)); }
 
 void TFrmMain::MenuItem3Click() {
     FileDialogRequest req;
-    req.title = "另存为Bmp图片";
-    req.filter = "bmp格式|*.bmp|jpg格式|*.jpg";
+    req.title = saveformats::pictureTitle(1);
+    req.filter = saveformats::kPictureFilter;
     req.filterIndex = 1;
     req.overwritePrompt = true;
+    for (int i = 1; i <= 7; ++i) req.filterTitles.push_back(saveformats::pictureTitle(i));
     const FileDialogResult r = ui_.savePicture(req);
     if (!r.accepted) return;
+    const PictureChoice choice = saveformats::choosePicture(r.path, r.filterIndex);
+    const std::string& path = choice.path;
+    const QString file = q(path);
     bool ok = false;
-    std::string path;
-    if (r.filterIndex == 2) {
-        path = r.path + ".jpg";
-        ok = writeJpeg(chartImage_, path);
-    } else {
-        path = r.path + ".bmp";
-        ok = chartImage_.save(q(path), "BMP");
+    switch (choice.format) {
+        case PictureFormat::Bmp: ok = chartImage_.save(file, "BMP"); break;
+        case PictureFormat::Jpeg: ok = writeJpeg(chartImage_, path); break;
+        case PictureFormat::Png: ok = chartImage_.save(file, "PNG"); break;
+        case PictureFormat::Png2x:
+            ok = renderRecording(canvas_, kChartWidth, kChartHeight, 2 * kChartWidth).save(file, "PNG");
+            break;
+        case PictureFormat::PngWidth: {
+            const auto answer = ui_.inputLine("图片宽度", "图片宽度(像素, 100 - 16000):",
+                                              std::to_string(2 * kChartWidth));
+            if (!answer) return;
+            const int width = QString::fromStdString(*answer).trimmed().toInt(&ok);
+            if (!ok || width < 100 || width > 16000) {
+                ui_.showError("图片宽度应在 100 与 16000 像素之间");
+                return;
+            }
+            ok = renderRecording(canvas_, kChartWidth, kChartHeight, width).save(file, "PNG");
+            break;
+        }
+        case PictureFormat::Svg:
+            ok = writeRecordingSvg(canvas_, kChartWidth, kChartHeight, path, kApplicationTitle);
+            break;
+        case PictureFormat::Pdf:
+            ok = writeRecordingPdf(canvas_, kChartWidth, kChartHeight, path, kApplicationTitle);
+            break;
     }
     // A picture that could not be written is reported, not announced as saved.
     if (!ok) {
@@ -109,34 +118,44 @@ void TFrmMain::MenuItem3Click() {
     ui_.plainMessage("已保存！");
 }
 
+namespace {
+// The page rectangle of the chart: as large as fits within nine tenths of the page each way,
+// centred.
+struct PageRect {
+    int left, top, right, bottom;
+    double scale;
+};
+PageRect fitOnPage(int pageW, int pageH, int w, int h) {
+    const double scale = std::min(0.9 * pageW / w, 0.9 * pageH / h);
+    const int dw = static_cast<int>(w * scale);
+    const int dh = static_cast<int>(h * scale);
+    const int left = (pageW - dw) / 2;
+    const int top = (pageH - dh) / 2;
+    return {left, top, left + dw, top + dh, scale};
+}
+}  // namespace
+
 void TFrmMain::MenuItem4Click() {
     if (ui_.messageBox("准备开始打印吗？", "打印", MsgIcon::Information, MsgButtons::YesNo) !=
         MsgResult::Yes)
         return;
     Printer& printer = ui_.printer();
-    printer.setOrientation(PageOrientation::Portrait);
-    if (!ui_.printDialog(printer)) return;
-    if (printer.orientation() != PageOrientation::Portrait) {
-        ui_.plainMessage("只支持垂直打印！");
-        return;
+    // The dialog opens with the orientation in which the chart comes out larger; the one the
+    // user picks is printed.
+    {
+        const int shortSide = std::min(printer.pageWidth(), printer.pageHeight());
+        const int longSide = std::max(printer.pageWidth(), printer.pageHeight());
+        const bool landscape = fitOnPage(longSide, shortSide, kChartWidth, kChartHeight).scale >
+                               fitOnPage(shortSide, longSide, kChartWidth, kChartHeight).scale;
+        printer.setOrientation(landscape ? PageOrientation::Landscape : PageOrientation::Portrait);
     }
-    const float ratio = static_cast<float>(chartImage_.height()) / static_cast<float>(chartImage_.width());
-    const int pageW = printer.pageWidth();
-    const int pageH = printer.pageHeight();
-    const int w = static_cast<int>(static_cast<float>(pageW) * 0.9f);
-    const int h = static_cast<int>(static_cast<float>(w) * ratio);
-    const int left = (pageW - w) / 2;
-    const int top = static_cast<int>(static_cast<float>(pageH) * 0.1f);
-    // The picture goes through an in-memory bitmap, as the clipboard would carry it.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    chartImage_.save(&buffer, "BMP");
-    QImage copy;
-    copy.loadFromData(bytes, "BMP");
+    if (!ui_.printDialog(printer)) return;
+    const PageRect r = fitOnPage(printer.pageWidth(), printer.pageHeight(), kChartWidth, kChartHeight);
     try {
         printer.beginJob("");
-        printer.stretchDraw(left, top, left + w, top + h, pictureFromImage(copy));
+        if (!printer.drawRecording(r.left, r.top, r.right, r.bottom, canvas_, kChartWidth,
+                                   kChartHeight))
+            printer.stretchDraw(r.left, r.top, r.right, r.bottom, pictureFromImage(chartImage_));
         printer.endJob();
     } catch (const std::exception&) {
         ui_.messageBox("请检查打印机能否正常工作！", "打印错误", MsgIcon::Error, MsgButtons::Ok);
@@ -181,19 +200,30 @@ void TFrmMain::RdyimportClick() {
 
 void TFrmMain::saveRichText(QtRichText& target, bool askBeforeOverwrite) {
     FileDialogRequest req;
-    req.filter = "Rtf格式|*.rtf|Txt格式|*.txt";
+    req.filter = saveformats::kTextFilter;
     req.filterIndex = 1;
     const FileDialogResult r = ui_.saveFile(req);
     if (!r.accepted) return;
-    const bool plain = r.filterIndex == 2;
-    const std::string path = r.path + (plain ? ".txt" : ".rtf");
+    const saveformats::TextFormat format = saveformats::textFormatOf(r.filterIndex);
+    const bool rich = format == saveformats::TextFormat::Rtf;
+    const std::string path = saveformats::withExtension(r.path, rich ? "rtf" : "txt");
     std::error_code ec;
     if (askBeforeOverwrite && std::filesystem::exists(path, ec) &&
         ui_.messageBox("文件已存在，要覆盖吗？", "保存", MsgIcon::Warning, MsgButtons::YesNo) !=
             MsgResult::Yes)
         return;
-    std::string why;
-    if (!target.saveFile(path, plain, &why)) {
+    bool ok;
+    if (rich) {
+        std::string why;
+        ok = target.saveFile(path, false, &why);
+    } else {
+        const std::string bytes = saveformats::plainTextBytes(target.text(), format);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        ok = static_cast<bool>(out);
+    }
+    if (!ok) {
         ui_.showError("Unable to write to " + path);
         return;
     }

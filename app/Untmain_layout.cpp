@@ -35,28 +35,6 @@ constexpr const char* kCommentDesignText = "输入自己的评语：";
 QString q(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
-// ---------------------------------------------------------------------------------------------
-// The chart image
-
-TChartImage::TChartImage(QImage& image, QWidget* parent) : QLabel(parent), image_(image) {
-    setMouseTracking(true);
-    setFixedSize(image.size());
-}
-
-void TChartImage::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.drawImage(0, 0, image_);
-}
-void TChartImage::mousePressEvent(QMouseEvent* e) {
-    emit mouseDown(e->button(), e->position().toPoint().x(), e->position().toPoint().y());
-}
-void TChartImage::mouseReleaseEvent(QMouseEvent* e) {
-    emit mouseUp(e->button(), e->position().toPoint().x(), e->position().toPoint().y());
-}
-void TChartImage::mouseMoveEvent(QMouseEvent* e) {
-    emit mouseMove(e->position().toPoint().x(), e->position().toPoint().y());
-}
-
 void TFrmMain::buildLayout() {
     setObjectName(QStringLiteral("FrmMain"));
     auto* central = new QWidget(this);
@@ -73,21 +51,16 @@ void TFrmMain::buildLayout() {
     Page1->setObjectName(QStringLiteral("Page1"));
     Page1->setAccessibleName(q("页面"));
 
-    // Page "占星天宫图": the chart image in its scroll box.
-    ScrollPan = new QScrollArea;
+    // Page "占星天宫图": the chart drawing, fitted to the page or zoomed, in its scroll box.
+    ScrollPan = new ChartPage(chartImage_, canvas_);
     ScrollPan->setObjectName(QStringLiteral("ScrollPan"));
-    ScrollPan->setWidgetResizable(false);
-    chartHolder_ = new QWidget;
-    chartHolder_->resize(kChartWidth, kChartHeight);
-    Imgzhanxing = new TChartImage(chartImage_, chartHolder_);
+    ScrollPan->setAccessibleName(q("占星天宫图"));
+    Imgzhanxing = ScrollPan->chart();
     Imgzhanxing->setObjectName(QStringLiteral("Imgzhanxing"));
     Imgzhanxing->setAccessibleName(q("天宫图"));
-    Imgzhanxing->move(0, 0);
-    ScrollPan->setWidget(chartHolder_);
     Page1->addTab(ScrollPan, q("占星天宫图"));
-    connect(Imgzhanxing, &TChartImage::mouseDown, this, &TFrmMain::ImgzhanxingMouseDown);
-    connect(Imgzhanxing, &TChartImage::mouseUp, this, &TFrmMain::ImgzhanxingMouseUp);
-    connect(Imgzhanxing, &TChartImage::mouseMove, this, &TFrmMain::ImgzhanxingMouseMove);
+    connect(Imgzhanxing, &TChartImage::mouseMove, this,
+            [this](int x, int y, QPoint) { ImgzhanxingMouseMove(x, y); });
 
     // Page "天宫图解说": the topic bar above the reading.
     auto* readingPage = new QWidget;
@@ -204,6 +177,21 @@ void TFrmMain::buildMenus() {
     add(PopZhangX, "复制", "MenuItem2", &TFrmMain::MenuItem2Click);
     add(PopZhangX, "另存为...", "MenuItem3", &TFrmMain::MenuItem3Click);
     add(PopZhangX, "打印", "MenuItem4", &TFrmMain::MenuItem4Click);
+    PopZhangX->addSeparator();
+    // Zoom: window-wide keys, so they work wherever the focus is.
+    auto zoom = [this](const char* caption, const char* name, int direction,
+                       QList<QKeySequence> keys) {
+        QAction* a = PopZhangX->addAction(q(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+        connect(a, &QAction::triggered, this, [this, direction] { guarded([&] { zoomChart(direction); }); });
+    };
+    zoom("放大", "mnuZoomIn", 1,
+         {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoom("缩小", "mnuZoomOut", -1, {QKeySequence(QKeySequence::ZoomOut)});
+    zoom("适合窗口", "mnuZoomFit", 0, {QKeySequence(Qt::CTRL | Qt::Key_0)});
 
     popRdtzx = new QMenu(this);
     popRdtzx->setObjectName(QStringLiteral("popRdtzx"));

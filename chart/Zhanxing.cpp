@@ -9,7 +9,7 @@
 #include "chart/ChartSettings.h"
 
 MZhanXingEx::MZhanXingEx(RichTextTarget& richText, Canvas& image, std::string programFolder)
-    : richText_(richText), image_(image), programFolder_(std::move(programFolder)) {
+    : richText_(richText), labels_(image), image_(labels_), programFolder_(std::move(programFolder)) {
     image_.setFontName("宋体");
     width_ = image_.width();
     height_ = image_.height();

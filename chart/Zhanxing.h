@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/LabelContrast.h"
 #include "platform/core/Canvas.h"
 #include "astro/DateTypes.h"
 #include "astro/Mastrocalc.h"
@@ -267,6 +268,7 @@ private:
     NatalPoints natal_;
     std::array<ChartPoint, 12> transitBodies_{};
     RichTextTarget& richText_;
+    ReadableLabelCanvas labels_;  // in front of the canvas given: labels readable on any background
     Canvas& image_;
     uint8_t orb_ = 5;
     uint8_t signLines_ = 0;

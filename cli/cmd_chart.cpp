@@ -20,8 +20,10 @@
 #include "chart/PlaceText.h"
 #include "cli/ArgText.h"
 #include "cli/ChartOptionArgs.h"
+#include "cli/ChartFiles.h"
 #include "cli/Cli.h"
 #include "platform/core/IniFile.h"
+#include "platform/core/CanvasRecorder.h"
 #include "platform/qt/QImageCanvas.h"
 #include "platform/core/PlainTextTarget.h"
 #include "chart/Zhanxing.h"
@@ -64,7 +66,8 @@ void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
 constexpr const char* kChartUsage =
     "chart --name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] "
     "[--blood A|B|AB|O] [--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] "
-    "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX]] [--png FILE] [--reading FILE] "
+    "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX]] [--png FILE [--scale N]] [--svg FILE] "
+    "[--pdf FILE] [--reading FILE] "
     "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--precise] "
     "[--houses P|K|E|W|O|R|C] [--orbs CON,SEX,SQU,TRI,OPP] [--minor] [--minor-orb N] "
     "[--true-node] [--lilith] [--fortune] [--aspect-list]";
@@ -77,7 +80,8 @@ int runChart(const cli::Args& args) {
     bool haveTransit = false;
     TransitRequest q;
     q.zoneIndex = 8;
-    std::string png, readingFile;
+    std::string readingFile;
+    cli::ChartFiles files;
     std::string lonText = "120:00", latText = "30:00";
     long orb = -1, bkcolor = -1;
     bool lines = false;
@@ -94,6 +98,11 @@ int runChart(const cli::Args& args) {
             out = args[++i];
             return true;
         };
+        // The picture files.
+        if (const int f = cli::readChartFileOption(args, i, files)) {
+            if (f < 0) return usage();
+            continue;
+        }
         std::string v;
         long n = 0;
         if (const int taken = cli::readChartOption(args, i, options)) {
@@ -129,8 +138,7 @@ int runChart(const cli::Args& args) {
             lonText = v;
         } else if (a == "--lat" && value(v)) {
             latText = v;
-        } else if (a == "--png" && value(v)) png = v;
-        else if (a == "--reading" && value(v)) readingFile = v;
+        } else if (a == "--reading" && value(v)) readingFile = v;
         else if (a == "--orb" && value(v)) {
             if (!cli::readBounded(v, 0, 255, orb)) return usage();
         } else if (a == "--bkcolor" && value(v)) {
@@ -173,7 +181,8 @@ int runChart(const cli::Args& args) {
     ensureGuiApplication(app);
     QImage image(800, 700, QImage::Format_RGB32);
     image.fill(Qt::white);
-    QImageCanvas canvas(image);
+    QImageCanvas imageCanvas(image);
+    CanvasRecorder canvas(imageCanvas);
     PlainTextTarget rich;
     MZhanXingEx engine(rich, canvas, folder);
     if (!engine.castNatal(r)) {
@@ -219,10 +228,7 @@ int runChart(const cli::Args& args) {
     if (engine.precise() && engine.housesNote() == MZhanXingEx::HousesNote::Porphyry)
         std::printf("houses\tPorphyry\n");
 
-    if (!png.empty() && !image.save(QString::fromStdString(png), "PNG")) {
-        std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", png.c_str());
-        return 1;
-    }
+    if (!cli::writeChartFiles(files, image, canvas)) return 1;
     if (!readingFile.empty()) {
         std::ofstream out(readingFile, std::ios::binary);
         out << reading;
@@ -238,5 +244,5 @@ int runChart(const cli::Args& args) {
 
 TARMIN_CLI_COMMAND(chart, "chart", kChartUsage,
                    "natal chart (and transit overlay) as the main window casts it: angles, "
-                   "cusps, bodies, aspects, pillars; PNG and reading files",
+                   "cusps, bodies, aspects, pillars; PNG, SVG, PDF and reading files",
                    runChart);

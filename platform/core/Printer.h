@@ -5,6 +5,8 @@
 
 #include "platform/core/Picture.h"
 
+class CanvasRecorder;
+
 enum class PageOrientation { Portrait, Landscape };
 
 // Raised by the printer when a job cannot be started, drawn or finished.
@@ -25,4 +27,11 @@ public:
     // Draws the picture stretched into [left, right) x [top, bottom) of the page.
     virtual void stretchDraw(int left, int top, int right, int bottom, const Picture& picture) = 0;
     virtual void endJob() = 0;
+    // Draws a recorded drawing of w x h canvas pixels as vectors at the printer's resolution,
+    // scaled evenly into [left, right) x [top, bottom). A printer that takes pictures only
+    // returns false and the caller sends a picture instead. May raise PrinterError.
+    virtual bool drawRecording(int /*left*/, int /*top*/, int /*right*/, int /*bottom*/,
+                               const CanvasRecorder& /*drawing*/, int /*w*/, int /*h*/) {
+        return false;
+    }
 };

@@ -5,6 +5,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/core/Canvas.h"
 #include "platform/core/Clipboard.h"
@@ -26,6 +27,8 @@ struct FileDialogRequest {
     std::string initialName;
     std::string defaultExtension;  // without the dot; empty for none
     bool overwritePrompt = false;  // save dialogs only
+    // One title per filter, when the title names the chosen format: it follows the filter.
+    std::vector<std::string> filterTitles;
 };
 
 struct FileDialogResult {

@@ -2,6 +2,7 @@
 
 #include <QPageLayout>
 
+#include "platform/qt/PainterCanvas.h"
 #include "platform/qt/PictureQt.h"
 
 QtPrinter::QtPrinter() = default;
@@ -44,6 +45,13 @@ void QtPrinter::stretchDraw(int left, int top, int right, int bottom, const Pict
     const QImage img = imageFromPicture(picture);
     if (img.isNull()) throw PrinterError("empty picture");
     painter_->drawImage(QRect(left, top, right - left, bottom - top), img);
+}
+
+bool QtPrinter::drawRecording(int left, int top, int right, int bottom,
+                              const CanvasRecorder& drawing, int w, int h) {
+    if (!painter_ || !painter_->isActive()) throw PrinterError("no print job");
+    paintRecording(*painter_, drawing, w, h, QRectF(left, top, right - left, bottom - top));
+    return true;
 }
 
 void QtPrinter::endJob() {

@@ -17,6 +17,8 @@ public:
     void beginJob(const std::string& title) override;
     void stretchDraw(int left, int top, int right, int bottom, const Picture& picture) override;
     void endJob() override;
+    bool drawRecording(int left, int top, int right, int bottom, const CanvasRecorder& drawing,
+                       int w, int h) override;
 
     // Created on first use, so the services can exist before the application object.
     QPrinter& qprinter();

@@ -167,6 +167,14 @@ FileDialogResult QtUiServices::fileDialog(const FileDialogRequest& request, bool
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dlg.selectNameFilter(filters[request.filterIndex - 1]);
     if (!request.initialName.empty()) dlg.selectFile(q(request.initialName));
+    if (request.filterTitles.size() == static_cast<std::size_t>(filters.size())) {
+        auto follow = [&dlg, &filters, &request](const QString& chosen) {
+            const auto i = filters.indexOf(chosen);
+            if (i >= 0) dlg.setWindowTitle(q(request.filterTitles[static_cast<std::size_t>(i)]));
+        };
+        follow(dlg.selectedNameFilter());
+        QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, follow);
+    }
     if (save) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);

@@ -2,6 +2,8 @@
 // font settings, the topic list and the transit command's refusal.
 #include <QImage>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
@@ -18,58 +20,109 @@
 #include "records/ui/CaseTree.h"
 
 namespace {
+// Mean absolute difference per channel of two images of one size, 0 to 255.
+double meanDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 }  // namespace
 
-TEST_F(MainWindowTest, SavingTheChartAlwaysAppendsTheFilterExtension) {
+TEST_F(MainWindowTest, SavingTheChartAddsTheExtensionOnlyWhenMissing) {
     TFrmMain& w = start();
     ui.answerFile(testui::UiKind::SavePicture, folder + "chart", 2).expectPlain("已保存！");
     w.MenuItem3Click();
     const auto dlg = ui.callsOf(testui::UiKind::SavePicture).back();
-    EXPECT_EQ(dlg.file.filter, "bmp格式|*.bmp|jpg格式|*.jpg");
+    EXPECT_EQ(dlg.file.filter,
+              "bmp格式|*.bmp|jpg格式|*.jpg|png格式|*.png|png格式(2倍大小)|*.png|"
+              "png格式(指定宽度)|*.png|svg矢量图|*.svg|pdf文档|*.pdf");
     EXPECT_EQ(dlg.caption, "另存为Bmp图片");
+    ASSERT_EQ(dlg.file.filterTitles.size(), 7u);  // the title follows the chosen format
+    EXPECT_EQ(dlg.file.filterTitles[1], "另存为Jpeg图片");
+    EXPECT_EQ(dlg.file.filterTitles[5], "另存为Svg矢量图");
     EXPECT_TRUE(dlg.file.overwritePrompt);
-    EXPECT_TRUE(dlg.file.defaultExtension.empty());
     EXPECT_EQ(readBytes(folder + "chart.jpg").substr(0, 2), "\xFF\xD8");
 
-    ui.answerFile(testui::UiKind::SavePicture, folder + "chart.jpg", 2).expectPlain("已保存！");
+    ui.answerFile(testui::UiKind::SavePicture, folder + "again.JPG", 2).expectPlain("已保存！");
     w.MenuItem3Click();
-    EXPECT_TRUE(std::filesystem::exists(folder + "chart.jpg.jpg"));
+    EXPECT_EQ(readBytes(folder + "again.JPG").substr(0, 2), "\xFF\xD8");
+    EXPECT_FALSE(std::filesystem::exists(folder + "again.JPG.jpg"));
 
     ui.answerFile(testui::UiKind::SavePicture, folder + "chart", 1).expectPlain("已保存！");
     w.MenuItem3Click();
     const QImage back(QString::fromStdString(folder + "chart.bmp"));
     EXPECT_EQ(back.size(), QSize(800, 700));
 
+    // A name with another offered extension is written in that format.
+    ui.answerFile(testui::UiKind::SavePicture, folder + "typed.png", 1).expectPlain("已保存！");
+    w.MenuItem3Click();
+    EXPECT_EQ(QImage(QString::fromStdString(folder + "typed.png")).convertToFormat(QImage::Format_RGB32),
+              w.chartImage());
+    EXPECT_FALSE(std::filesystem::exists(folder + "typed.png.bmp"));
+
+    ui.answerFile(testui::UiKind::SavePicture, folder + "big", 4).expectPlain("已保存！");
+    w.MenuItem3Click();
+    EXPECT_EQ(QImage(QString::fromStdString(folder + "big.png")).size(), QSize(1600, 1400));
+
+    ui.answerFile(testui::UiKind::SavePicture, folder + "wide", 5).answerInput("1000").expectPlain("已保存！");
+    w.MenuItem3Click();
+    EXPECT_EQ(QImage(QString::fromStdString(folder + "wide.png")).size(), QSize(1000, 875));
+    ui.answerFile(testui::UiKind::SavePicture, folder + "tiny", 5).answerInput("12").expectError();
+    w.MenuItem3Click();
+    EXPECT_FALSE(std::filesystem::exists(folder + "tiny.png"));
+
+    ui.answerFile(testui::UiKind::SavePicture, folder + "vec", 6).expectPlain("已保存！");
+    w.MenuItem3Click();
+    EXPECT_NE(readBytes(folder + "vec.svg").find("<svg"), std::string::npos);
+    ui.answerFile(testui::UiKind::SavePicture, folder + "doc", 7).expectPlain("已保存！");
+    w.MenuItem3Click();
+    EXPECT_EQ(readBytes(folder + "doc.pdf").substr(0, 5), "%PDF-");
+
     // A folder that does not exist: the failure is reported, not "已保存！".
     ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 1)
         .expectError("Unable to write to " + folder + "none/chart.bmp");
+    w.MenuItem3Click();
+    ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 6)
+        .expectError("Unable to write to " + folder + "none/chart.svg");
     w.MenuItem3Click();
     ui.cancelFile(testui::UiKind::SavePicture);
     w.MenuItem3Click();
     closeWithYes();
 }
 
-TEST_F(MainWindowTest, PrintingTheChartScalesItToNineTenthsOfThePage) {
+TEST_F(MainWindowTest, PrintingTheChartFitsItToNineTenthsOfThePageEitherWay) {
     TFrmMain& w = start();
     ui.answerYes("准备开始打印吗？").answerPrint(PageOrientation::Portrait);
     w.MenuItem4Click();
     ASSERT_EQ(ui.printer_.draws.size(), 1u);
+    // Page 4961 x 7016: scale min(0.9 * 4961 / 800, 0.9 * 7016 / 700) = 5.581125, so
+    // 4464 x 3906, centred. The scripted printer takes pictures only: the 1x image goes.
     const auto& d = ui.printer_.draws[0];
-    // Page 4961 x 7016: w = trunc(4961 * 0.9f) = 4464, h = trunc(4464 * 0.875f) = 3906.
     EXPECT_EQ(d.left, 248);
-    EXPECT_EQ(d.top, 701);
+    EXPECT_EQ(d.top, 1555);
     EXPECT_EQ(d.right, 248 + 4464);
-    EXPECT_EQ(d.bottom, 701 + 3906);
+    EXPECT_EQ(d.bottom, 1555 + 3906);
     EXPECT_EQ(d.pictureWidth, 800);
     EXPECT_EQ(ui.printer_.jobsEnded, 1);
 
-    ui.answerYes().answerPrint(PageOrientation::Landscape).expectPlain("只支持垂直打印！");
+    // Landscape prints too (the scripted page keeps its size; a real one turns).
+    ui.printer_.pageWidth_ = 7016;
+    ui.printer_.pageHeight_ = 4961;
+    ui.answerYes().answerPrint(PageOrientation::Landscape);
     w.MenuItem4Click();
-    EXPECT_EQ(ui.printer_.draws.size(), 1u);
+    ASSERT_EQ(ui.printer_.draws.size(), 2u);
+    EXPECT_EQ(ui.printer_.draws[1].bottom - ui.printer_.draws[1].top, 4464);  // 0.9 of the height
+    EXPECT_LE(ui.printer_.draws[1].right - ui.printer_.draws[1].left, 7016 * 9 / 10);
 
     ui.answerNo();
     w.MenuItem4Click();
@@ -102,20 +155,29 @@ TEST_F(MainWindowTest, SavingTheReadingAsksBeforeOverwritingAndTheCommentDoesNot
     EXPECT_EQ(ui.lastCall().caption, "保存");
     EXPECT_EQ(ui.lastCall().icon, MsgIcon::Warning);
 
-    ui.answerFile(testui::UiKind::SaveFile, folder + "old", 2).answerYes().expectPlain("已保存！");
+    // Text is UTF-8 with LF line ends; the name typed with its extension keeps it.
+    ui.answerFile(testui::UiKind::SaveFile, folder + "old.txt", 2).answerYes().expectPlain("已保存！");
+    w.RdysaveClick();
+    EXPECT_EQ(readBytes(folder + "old.txt"), "星座分析:\n白羊座");
+    EXPECT_EQ(ui.callsOf(testui::UiKind::SaveFile).back().file.filter,
+              "Rtf格式|*.rtf|Txt格式(UTF-8)|*.txt|Txt格式(GBK)|*.txt");
+    // GBK with CRLF for old programs.
+    ui.answerFile(testui::UiKind::SaveFile, folder + "old", 3).answerYes().expectPlain("已保存！");
     w.RdysaveClick();
     EXPECT_EQ(readBytes(folder + "old.txt"), gbk::fromUtf8("星座分析:\r\n白羊座"));
-    EXPECT_EQ(ui.callsOf(testui::UiKind::SaveFile).back().file.filter, "Rtf格式|*.rtf|Txt格式|*.txt");
 
     // After a refused overwrite of a .txt, a save as .rtf writes rich text.
     ui.answerFile(testui::UiKind::SaveFile, folder + "old", 1).expectPlain("已保存！");
     w.RdysaveClick();
     EXPECT_EQ(readBytes(folder + "old.rtf").substr(0, 6), "{\\rtf1");
 
-    w.comment().setText("评语");
+    w.comment().setText("评语\n第二行");
     ui.answerFile(testui::UiKind::SaveFile, folder + "old", 2).expectPlain("已保存！");
     w.MenuItem32Click();
-    EXPECT_EQ(readBytes(folder + "old.txt"), gbk::fromUtf8("评语"));
+    EXPECT_EQ(readBytes(folder + "old.txt"), "评语\n第二行");
+    ui.answerFile(testui::UiKind::SaveFile, folder + "none/old", 3)
+        .expectError("Unable to write to " + folder + "none/old.txt");
+    w.MenuItem32Click();
     closeWithYes();
 }
 
@@ -258,22 +320,32 @@ void mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton b) {
 }
 }  // namespace
 
-TEST_F(MainWindowTest, DraggingTheChartKeepsTheGrabbedPointUnderThePointer) {
-    start();
+TEST_F(MainWindowTest, DraggingAZoomedChartScrollsItButNeverPastItsEdges) {
+    TFrmMain& w = start();
+    ChartPage& page = w.chartPage();
     QWidget* img = control<QWidget>("Imgzhanxing");
-    const QPoint start = img->pos();
+    for (int i = 0; i < 4; ++i) w.zoomChart(1);
+    ASSERT_GT(img->width(), page.viewport()->width());
+    page.centre();
+    QScrollBar* h = page.horizontalScrollBar();
+    QScrollBar* v = page.verticalScrollBar();
+    const int x0 = h->value();
+    const int y0 = v->value();
     mouse(img, QEvent::MouseButtonPress, {100, 100}, Qt::RightButton);  // other buttons: nothing
     mouse(img, QEvent::MouseMove, {130, 90}, Qt::NoButton);
-    EXPECT_EQ(img->pos(), start);
+    EXPECT_EQ(h->value(), x0);
     mouse(img, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
     mouse(img, QEvent::MouseMove, {150, 120}, Qt::NoButton);
-    EXPECT_EQ(img->pos(), start + QPoint(50, 20));
-    // The pointer is now at image point (100, 100) again; moving on drags further.
-    mouse(img, QEvent::MouseMove, {90, 100}, Qt::NoButton);
-    EXPECT_EQ(img->pos(), start + QPoint(40, 20));
+    EXPECT_EQ(h->value(), x0 - 50);
+    EXPECT_EQ(v->value(), y0 - 20);
+    // Flung far away the chart stops at its edge: the view still shows chart.
+    mouse(img, QEvent::MouseMove, {-100000, -100000}, Qt::NoButton);
+    EXPECT_EQ(h->value(), h->maximum());
+    EXPECT_EQ(v->value(), v->maximum());
+    EXPECT_EQ(h->maximum(), img->width() - page.viewport()->width());
     mouse(img, QEvent::MouseButtonRelease, {90, 100}, Qt::LeftButton);
-    mouse(img, QEvent::MouseMove, {10, 10}, Qt::NoButton);
-    EXPECT_EQ(img->pos(), start + QPoint(40, 20));
+    mouse(img, QEvent::MouseMove, {100000, 100000}, Qt::NoButton);
+    EXPECT_EQ(h->value(), h->maximum());
     closeWithYes();
 }
 
@@ -290,20 +362,83 @@ TEST_F(MainWindowTest, ChartHintFollowsThePointerAndBlankHintsShowNoBox) {
     closeWithYes();
 }
 
-TEST_F(MainWindowTest, CentringPutsTheChartInTheMiddleOrAtZero) {
+TEST_F(MainWindowTest, TheChartFitsThePageUntilZoomedAndFitsAgainOnCtrlZero) {
     writeFile("dat/zxinit.ini", "[winpos]\nwidth=1400\nheight=1000\ntreewid=100\npinghei=40\n");
     TFrmMain& w = start();
     w.show();
+    QCoreApplication::processEvents();
     QWidget* img = control<QWidget>("Imgzhanxing");
-    QScrollArea* box = control<QScrollArea>("ScrollPan");
-    w.centerChartImage();
-    const QSize view = box->viewport()->size();
-    EXPECT_EQ(img->x(), std::max(0, (view.width() - 800) / 2)) << view.width();
-    EXPECT_EQ(img->y(), std::max(0, (view.height() - 700) / 2)) << view.height();
+    ChartPage& page = w.chartPage();
+    auto expectFitted = [&] {
+        const QSize view = page.viewport()->size();
+        EXPECT_TRUE(page.fitting());
+        EXPECT_DOUBLE_EQ(page.zoom(), chartzoom::fit(view.width(), view.height(), 800, 700));
+        EXPECT_LE(img->width(), view.width());
+        EXPECT_LE(img->height(), view.height());
+        // One side fills the view (to a pixel), the chart is centred along the other.
+        EXPECT_TRUE(view.width() - img->width() <= 1 || view.height() - img->height() <= 1);
+        EXPECT_EQ(img->x(), (view.width() - img->width()) / 2);
+        EXPECT_EQ(img->y(), (view.height() - img->height()) / 2);
+    };
+    expectFitted();
     w.resize(500, 400);
     QCoreApplication::processEvents();
-    w.centerChartImage();
-    EXPECT_EQ(img->pos(), QPoint(0, 0));
+    expectFitted();
+
+    const double fitted = page.zoom();
+    // The zoom entries carry the keys, for the whole window.
+    const auto keys = [&](const char* name) { return action(name)->shortcuts(); };
+    EXPECT_TRUE(keys("mnuZoomIn").contains(QKeySequence(Qt::CTRL | Qt::Key_Plus)));
+    EXPECT_TRUE(keys("mnuZoomIn").contains(QKeySequence(Qt::CTRL | Qt::Key_Equal)));
+    EXPECT_TRUE(keys("mnuZoomOut").contains(QKeySequence(Qt::CTRL | Qt::Key_Minus)));
+    EXPECT_TRUE(keys("mnuZoomFit").contains(QKeySequence(Qt::CTRL | Qt::Key_0)));
+    EXPECT_EQ(action("mnuZoomIn")->shortcutContext(), Qt::WindowShortcut);
+    action("mnuZoomIn")->trigger();
+    EXPECT_FALSE(page.fitting());
+    EXPECT_DOUBLE_EQ(page.zoom(), fitted * 1.25);
+    action("mnuZoomOut")->trigger();
+    action("mnuZoomOut")->trigger();
+    EXPECT_DOUBLE_EQ(page.zoom(), fitted / 1.25);
+    action("mnuZoomFit")->trigger();
+    expectFitted();
+
+    // Ctrl with the wheel zooms about the pointer: the chart point under it stays there.
+    const QPoint pointer(page.viewport()->width() / 3, page.viewport()->height() / 3);
+    const QPointF before = (QPointF(page.horizontalScrollBar()->value(), page.verticalScrollBar()->value()) +
+                            pointer - img->pos()) / page.zoom();
+    QWheelEvent wheel(pointer, page.viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(page.viewport(), &wheel);
+    EXPECT_DOUBLE_EQ(page.zoom(), fitted * 1.25);
+    const QPointF after = (QPointF(page.horizontalScrollBar()->value(), page.verticalScrollBar()->value()) +
+                           pointer - img->pos()) / page.zoom();
+    // Along an axis where the chart is larger than the view (a smaller one is centred).
+    const QSize view = page.viewport()->size();
+    ASSERT_TRUE(img->width() > view.width() || img->height() > view.height());
+    if (img->width() > view.width()) {
+        EXPECT_NEAR(after.x(), before.x(), 1.0);
+    }
+    if (img->height() > view.height()) {
+        EXPECT_NEAR(after.y(), before.y(), 1.0);
+    }
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, TheChartIsDrawnAtTheScreensPixelRatio) {
+    TFrmMain& w = start();
+    control<QPushButton>("Btnpai")->click();
+    auto* img = static_cast<TChartImage*>(control<QWidget>("Imgzhanxing"));
+    w.zoomChart(0);
+    const QPixmap& pm = img->renderedPixmap();
+    EXPECT_EQ(pm.size(), img->size() * img->devicePixelRatioF());
+    // At 100 % the vector replay matches the chart image closely.
+    img->setZoom(1.0);
+    // (At a screen scale of 2, as with QT_SCALE_FACTOR=2, the pixmap has 1600 x 1400 pixels.)
+    QImage shown = img->renderedPixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(800, 700) * img->devicePixelRatioF());
+    if (shown.width() != 800)
+        shown = shown.scaled(800, 700, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LT(meanDifference(shown, w.chartImage()), 6.0);
     closeWithYes();
 }
 
@@ -383,7 +518,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
     EXPECT_EQ(action("MenuItem7")->text().toStdString(), "粘贴");
     EXPECT_EQ(action("Rpypaste")->text().toStdString(), "粘贴");
     EXPECT_EQ(captions(w.findChild<QMenu*>("PopZhangX")),
-              (std::vector<std::string>{"复制", "另存为...", "打印"}));
+              (std::vector<std::string>{"复制", "另存为...", "打印", "-", "放大", "缩小", "适合窗口"}));
     EXPECT_EQ(captions(w.findChild<QMenu*>("popRdtzx")),
               (std::vector<std::string>{"撤销", "-", "复制", "粘贴", "剪切", "删除", "全选", "-",
                                         "设置选中文字", "-", "导入命稿文件", "另存为", "打印命稿"}));

@@ -11,6 +11,9 @@
 
 #include <QCoreApplication>
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "MainWindowFixture.h"
 
 namespace {
@@ -34,10 +37,17 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndCloseWritesEveryKey) {
     TFrmMain& w = start();
     EXPECT_EQ(w.windowTitle().toStdString(), "Tarmin天文占星 3.6");
     EXPECT_EQ(w.programFolder(), folder);
-    EXPECT_EQ(w.x(), 10);
-    EXPECT_EQ(w.y(), 10);
-    EXPECT_EQ(w.clientWidth(), 400);
-    EXPECT_EQ(w.clientHeight(), 400);
+    // Without stored geometry the window takes the panel and the whole chart at 100 %, as far
+    // as the screen allows, centred on it.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(w.width(), area.width());
+    EXPECT_LE(w.height(), area.height());
+    EXPECT_GE(w.clientWidth(), std::min(800 + 180 + 176, area.width() - 8));
+    EXPECT_GE(w.clientHeight(), std::min(700 + 80, area.height() - 36 - w.height() + w.clientHeight()));
+    EXPECT_NEAR(w.x() + w.width() / 2, area.center().x(), 2);
+    EXPECT_NEAR(w.y() + w.height() / 2, area.center().y(), 2);
+    const int firstWidth = w.clientWidth();
+    const int firstLeft = w.x();
     EXPECT_GT(w.height(), w.clientHeight()) << "the menu bar lies outside the client area";
     EXPECT_EQ(w.windowStateIndex(), 0);
     EXPECT_EQ(w.treeWidth(), 180);
@@ -61,7 +71,7 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndCloseWritesEveryKey) {
     EXPECT_TRUE(hasKeys(ini, "winpos", kWinposKeys));
     EXPECT_TRUE(hasKeys(ini, "minggao", kMinggaoKeys));
     EXPECT_TRUE(hasKeys(ini, "classes", {"count"}));
-    EXPECT_EQ(ini.readInteger("winpos", "width", -1), 400);
+    EXPECT_EQ(ini.readInteger("winpos", "width", -1), firstWidth);
     EXPECT_EQ(ini.readInteger("winpos", "treewid", -1), 180);
     EXPECT_EQ(ini.readInteger("minggao", "bcolor", -1), 12635344);
     EXPECT_EQ(ini.readString("minggao", "fname", ""), "宋体");
@@ -69,8 +79,8 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndCloseWritesEveryKey) {
     // Integers in decimal, as the file's own text.
     std::ifstream in(settingsPath(), std::ios::binary);
     const std::string raw((std::istreambuf_iterator<char>(in)), {});
-    for (const char* line : {"left=10", "top=10", "width=400", "height=400", "state=0",
-                             "treewid=180", "pinghei=80", "fsize=10", "bcolor=12635344", "sheng=0",
+    EXPECT_NE(raw.find("left=" + std::to_string(firstLeft)), std::string::npos);
+    for (const char* line : {"state=0", "treewid=180", "pinghei=80", "fsize=10", "bcolor=12635344", "sheng=0",
                              "shi=0", "count=0"})
         EXPECT_NE(raw.find(line), std::string::npos) << line;
 }
@@ -211,8 +221,8 @@ TEST_F(MainWindowTest, CorruptSettingsGiveDefaults) {
         out << garbage;
     }
     TFrmMain& w = start();
-    EXPECT_EQ(w.x(), 10);
-    EXPECT_EQ(w.clientWidth(), 400);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_NEAR(w.x() + w.width() / 2, area.center().x(), 2);  // placed as at the first start
     EXPECT_EQ(w.treeWidth(), 180);
     EXPECT_EQ(w.reading().fontSize(), 10);
     closeWithYes();
@@ -338,7 +348,7 @@ TEST_F(MainWindowTest, SettingsFileThatIsAFolderShowsTheErrorAndStillCloses) {
     std::filesystem::create_directories(settingsPath());
     writeFile("skins/Mx1.skn", "QWidget { color: black; }");
     TFrmMain& w = start();
-    EXPECT_EQ(w.x(), 10);  // nothing to read: the defaults
+    EXPECT_GT(w.clientWidth(), 400);  // nothing to read: placed as at a first start
     EXPECT_EQ(w.treeWidth(), 180);
     // A command whose settings write fails ends with the error box, through the menu's handler.
     ui.expectError("Unable to write to " + settingsPath());
