@@ -1,7 +1,6 @@
 // Apparent places at the true instant and the sidereal frame of date.
 #include "astro/Precise.h"
 
-#include <array>
 #include <cmath>
 #include <cstddef>
 
@@ -27,9 +26,6 @@ double turnDegrees(double radians) {
     if (d >= 360) d -= 360;
     return d;
 }
-
-// Observed Delta T (seconds) at 2005, 2010, ..., 2025.
-constexpr std::array<double, 5> kObserved = {64.69, 66.07, 67.64, 69.36, 69.20};
 
 // Coordinate c (0 L, 1 B in radians; 2 R in AU) of body 0..7 from the fuller series, with the
 // same fitted corrections as the default series.
@@ -114,18 +110,6 @@ SphericalPosition heliocentric(int code, double T) {
     if (code >= Earth && code <= Neptune)
         return {fullerSeries(code, 0, T), fullerSeries(code, 1, T), fullerSeries(code, 2, T)};
     return heliocentricPosition(code, T, -1, -1, -1);
-}
-
-double deltaTSeconds(double year) {
-    if (year < 2005) return ::deltaTSeconds(year);
-    const double k = (year - 2005) / 5;
-    if (k < static_cast<double>(kObserved.size() - 1)) {
-        const std::size_t i = static_cast<std::size_t>(k);
-        const double f = k - static_cast<double>(i);
-        return kObserved[i] + f * (kObserved[i + 1] - kObserved[i]);
-    }
-    const double u = year - 2025;
-    return kObserved.back() + 0.0032 * u * u;
 }
 
 double terrestrialJulianDay(double jdUT) {
