@@ -1,6 +1,6 @@
 // The precise mode's astronomy: Delta T, and against the Swiss Ephemeris (test only; its
-// JPL-based files when installed, else its analytical mode) the apparent places, the mean node, the frame of date, sidereal time
-// and the retrograde marks at random instants 1600-2200.
+// JPL-based files when installed, else its analytical mode) the apparent places, the mean node,
+// the frame of date, sidereal time and the retrograde marks at random instants 1600-2200.
 #include <gtest/gtest.h>
 
 #include <algorithm>
