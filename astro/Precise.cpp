@@ -1,7 +1,6 @@
 // Apparent places at the true instant and the sidereal frame of date.
 #include "astro/Precise.h"
 
-#include <array>
 #include <cmath>
 #include <cstddef>
 
@@ -28,9 +27,6 @@ double turnDegrees(double radians) {
     return d;
 }
 
-// Observed Delta T (seconds) at 2005, 2010, ..., 2025.
-constexpr std::array<double, 5> kObserved = {64.69, 66.07, 67.64, 69.36, 69.20};
-
 // Coordinate c (0 L, 1 B in radians; 2 R in AU) of body 0..7 from the fuller series, with the
 // same fitted corrections as the default series.
 double fullerSeries(int body, int c, double T) {
@@ -49,10 +45,40 @@ double fullerSeries(int body, int c, double T) {
     return withSeriesCorrections(body, c, tau, v);
 }
 
+// Gravitational deflection of light by the Sun, whose 2GM/c^2 is 1.974e-8 AU: with e the unit
+// vector from the Sun to the Earth at distance E, q from the Sun to the body and p from the Earth
+// to the body, the body is seen at p + 2GM/(c^2 E) ((p.q) e - (e.p) q) / (1 + q.e), moved away
+// from the Sun: 1.75" at the limb, 0.47" at one degree from the Sun, 0.05" at ten.
+SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const SphericalPosition& body,
+                                 const SphericalPosition& earth) {
+    constexpr double kTwoGMOverC2 = 1.97412574e-8;  // AU
+    constexpr double kSolarRadiusAU = 696000.0 / 149597870.7;
+    auto unit = [](SphericalPosition s) {
+        s.distance = 1;
+        return sphericalToRectangular(s);
+    };
+    const RectangularPosition p = unit(geocentric), q = unit(body), e = unit(earth);
+    auto dot = [](const RectangularPosition& a, const RectangularPosition& b) {
+        return a.x * b.x + a.y * b.y + a.z * b.z;
+    };
+    const double pq = dot(p, q), ep = dot(e, p);
+    double k = kTwoGMOverC2 / earth.distance / std::fmax(1 + dot(q, e), 1e-15);
+    // Behind the disc, where the planet is hidden, the expression grows without bound towards the
+    // centre; there the deflection keeps the 1.75" of the limb.
+    const double fromCentre = std::acos(std::fmin(1.0, -dot(p, e)));
+    const double limb = kSolarRadiusAU / earth.distance;
+    if (fromCentre < limb) k *= fromCentre / limb;
+    SphericalPosition r = rectangularToSpherical(
+        {p.x + k * (pq * e.x - ep * q.x), p.y + k * (pq * e.y - ep * q.y), p.z + k * (pq * e.z - ep * q.z)});
+    r.distance = geocentric.distance;
+    return r;
+}
+
 // Apparent place at Terrestrial Time T (Julian centuries from J2000) of a body of the planetary
 // series (1..8) or the Sun (9). The body is taken at the time of emission and seen from where
 // the Earth was at that moment, which carries the annual aberration with the light time to
-// first order; the ecliptic of the emission time is carried forward by the general precession
+// first order; a planet's light is bent by the Sun on its way; the ecliptic of the emission
+// time is carried forward by the general precession
 // over the light time, and the nutation in longitude of T is added.
 Place planetPlace(int code, double T, double dpsi, bool fuller) {
     // The light time from the default series (its distances are good to 1e-7 AU), then the
@@ -66,10 +92,10 @@ Place planetPlace(int code, double T, double dpsi, bool fuller) {
     double lt = light(T);
     lt = light(T - lt);
     const double Te = T - lt;
-    const SphericalPosition A =
-        fuller ? relativePosition(heliocentric(code, Te), heliocentric(Earth, Te))
-               : relativePosition(heliocentricPosition(code, Te, -1, -1, -1),
-                                  heliocentricPosition(Earth, Te, -1, -1, -1));
+    const SphericalPosition body = fuller ? heliocentric(code, Te) : heliocentricPosition(code, Te, -1, -1, -1);
+    const SphericalPosition earth = fuller ? heliocentric(Earth, Te) : heliocentricPosition(Earth, Te, -1, -1, -1);
+    SphericalPosition A = relativePosition(body, earth);
+    if (code != Sun) A = deflectedBySun(A, body, earth);
     const double precessionOverLightTime = 5028.796195 * kArcsec * lt;
     return {turnDegrees(A.longitude + precessionOverLightTime + dpsi), A.latitude * kDeg};
 }
@@ -114,18 +140,6 @@ SphericalPosition heliocentric(int code, double T) {
     if (code >= Earth && code <= Neptune)
         return {fullerSeries(code, 0, T), fullerSeries(code, 1, T), fullerSeries(code, 2, T)};
     return heliocentricPosition(code, T, -1, -1, -1);
-}
-
-double deltaTSeconds(double year) {
-    if (year < 2005) return ::deltaTSeconds(year);
-    const double k = (year - 2005) / 5;
-    if (k < static_cast<double>(kObserved.size() - 1)) {
-        const std::size_t i = static_cast<std::size_t>(k);
-        const double f = k - static_cast<double>(i);
-        return kObserved[i] + f * (kObserved[i + 1] - kObserved[i]);
-    }
-    const double u = year - 2025;
-    return kObserved.back() + 0.0032 * u * u;
 }
 
 double terrestrialJulianDay(double jdUT) {

@@ -13,9 +13,10 @@ namespace precise {
 // PlanetSeriesPrecise), the Pluto series precessed from J2000, the origin for the Sun.
 SphericalPosition heliocentric(int code, double T);
 
-// Delta T (TT - UT) in seconds for a decimal year. Up to 2005 the program's table; from 2005 the
-// observed values to 2025, then the tidal parabola 0.0032 s/yr^2 from there (the table's own
-// extrapolation puts 2025 fifteen seconds too late).
+// Delta T (TT - UT) in seconds for a decimal year (astro/PreciseDeltaT.cpp): from 720 BC to 1920
+// the Stephenson-Morrison-Hohenkerk (2016) fit, to 2005 the program's table, the observed values
+// to 2025, then the same paper's long-term curve (the table's own extrapolation puts 2025
+// fifteen seconds too late).
 double deltaTSeconds(double year);
 // Terrestrial Time of a Universal Time, both Julian days.
 double terrestrialJulianDay(double jdUT);

@@ -7,6 +7,9 @@ TARMIN_PACKAGES="$TARMIN_PACKAGES fonts-noto-cjk"
 # The tests also need: the end-to-end robot's desktop (X server, session bus, accessibility bus,
 # Python bindings) and clang for the fuzz targets.
 TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-14-dev"
+# The astronomy tests' reference ephemeris files (JPL-based, 1200-2400) for libswe-dev; without
+# them the tests fall back to its analytical mode.
+TARMIN_TEST_PACKAGES="$TARMIN_TEST_PACKAGES swe-basic-data swe-standard-data"
 
 tarmin_install_missing() {
   local missing=""
