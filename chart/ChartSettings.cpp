@@ -15,9 +15,11 @@ ChartSettings ChartSettings::load(const IniFile& file) {
 }
 
 void ChartSettings::save(IniFile& file) const {
+    IniUpdate update(file);  // every key in one rewrite: a kill leaves all of them or none
     file.writeInteger(kSection, "pos", orb);
     file.writeInteger(kSection, "bkcolor", backgroundColor);
     file.writeInteger(kSection, "line", signLines);
+    update.commit();
 }
 
 std::string chartSettingsPath(const std::string& programFolder) {

@@ -41,8 +41,12 @@ public:
     void BuildCaseTree(const std::vector<int>& numbers);
     // Record number of the selected case node; -1 for the root, a category or no selection.
     int SelectedCaseNumber() const;
-    // Writes "count" and the category texts in tree order (no message).
+    // Writes "count" and the category texts in tree order (no message), in one rewrite.
     void SaveCategoryList();
+    // Takes a category out of the settings' list (every entry equal to it), in one rewrite.
+    void forgetCategory(const std::string& category);
+    // The texts of the category nodes, in tree order.
+    std::vector<std::string> categoryTexts() const;
     // The newest 1000 record numbers, newest first (the start-up list).
     static std::vector<int> newestNumbers(int count);
 
