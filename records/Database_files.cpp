@@ -406,6 +406,7 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
 
 bool MDataBase::ClearAll() {
     if (!opened_) return false;
+    if (!recfs::isRealFolder(CommentFolder())) return false;  // never delete through a link
     EndScan();
     finishInterruptedWork();
     bool ok = true;
@@ -418,7 +419,6 @@ bool MDataBase::ClearAll() {
         if (::ftruncate(fd.get(), 0) != 0) ok = false;
     }
     std::vector<std::string> names;
-    if (!recfs::isRealFolder(CommentFolder())) return false;  // never delete through a link
     if (recfs::listRtf(CommentFolder(), names, true))
         for (const auto& n : names) {
             step("clear: delete comment");
