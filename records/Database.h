@@ -223,6 +223,8 @@ public:
     // same file. Kept is that case (or a record naming no file); Failed: the file stays.
     enum class CommentRemoval { Removed, Kept, Failed };
     CommentRemoval RemoveCommentOf(const CaseRecord& rec);
+    // The same for several deleted records, reading the record file once.
+    std::vector<CommentRemoval> RemoveCommentsOf(const std::vector<CaseRecord>& recs);
     // Gives the listed live records a new category (GBK) as one step: a journal names them all,
     // so a rename cut short is completed by the next Open. False when a record could not be
     // written; the journal then stays and the next Open completes the rename.

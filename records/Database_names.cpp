@@ -107,13 +107,22 @@ std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
 }
 
 MDataBase::CommentRemoval MDataBase::RemoveCommentOf(const CaseRecord& rec) {
-    if (rec.commentGbk().empty()) return CommentRemoval::Kept;  // names no file
-    const std::string path = CommentFilePath(rec);
-    bool shared = false;
+    return RemoveCommentsOf({rec}).front();
+}
+
+std::vector<MDataBase::CommentRemoval> MDataBase::RemoveCommentsOf(const std::vector<CaseRecord>& recs) {
+    std::vector<CommentRemoval> out(recs.size(), CommentRemoval::Kept);
+    // The files live records name, in one pass over the record file.
+    std::set<std::string> named;
     const bool read = ForEachRecord([&](int, const CaseRecord& r) {
-        shared = shared || (r.isLive() && !r.commentGbk().empty() && CommentFilePath(r) == path);
+        if (r.isLive() && !r.commentGbk().empty()) named.insert(CommentFilePath(r));
     });
-    if (!read || shared) return CommentRemoval::Kept;
-    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return CommentRemoval::Removed;
-    return CommentRemoval::Failed;
+    if (!read) return out;
+    for (std::size_t i = 0; i < recs.size(); ++i) {
+        if (recs[i].commentGbk().empty()) continue;  // names no file
+        const std::string path = CommentFilePath(recs[i]);
+        if (named.count(path)) continue;
+        out[i] = ::unlink(path.c_str()) == 0 || errno == ENOENT ? CommentRemoval::Removed : CommentRemoval::Failed;
+    }
+    return out;
 }

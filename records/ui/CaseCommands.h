@@ -8,6 +8,7 @@
 #pragma once
 #include <QObject>
 #include <string>
+#include <vector>
 
 #include "platform/core/UiServices.h"
 #include "records/Database.h"
@@ -81,6 +82,7 @@ private:
     // Removes the comment file of a deleted record (not when another live case names it); a
     // file that cannot be removed is reported.
     void deleteCommentOf(const CaseRecord& rec);
+    void deleteCommentsOf(const std::vector<CaseRecord>& recs);
     std::string commentPathOf(const CaseRecord& rec) const;
 
     UiServices& ui_;

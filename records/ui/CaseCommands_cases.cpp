@@ -18,9 +18,16 @@ std::string CaseCommands::commentPathOf(const CaseRecord& rec) const {
     return db_.CommentFilePath(rec);
 }
 
-void CaseCommands::deleteCommentOf(const CaseRecord& rec) {
-    if (db_.RemoveCommentOf(rec) == MDataBase::CommentRemoval::Failed)
-        ui_.messageBox(kCommentNotRemoved + commentPathOf(rec), "错误", MsgIcon::Error, MsgButtons::Ok);
+void CaseCommands::deleteCommentOf(const CaseRecord& rec) { deleteCommentsOf({rec}); }
+
+void CaseCommands::deleteCommentsOf(const std::vector<CaseRecord>& recs) {
+    if (recs.empty()) return;
+    const auto results = db_.RemoveCommentsOf(recs);
+    std::string failed;
+    for (std::size_t i = 0; i < recs.size(); ++i)
+        if (results[i] == MDataBase::CommentRemoval::Failed) failed += "\n" + commentPathOf(recs[i]);
+    if (!failed.empty())
+        ui_.messageBox(kCommentNotRemoved + failed.substr(1), "错误", MsgIcon::Error, MsgButtons::Ok);
 }
 
 bool CaseCommands::storeCase(int number, CaseRecord& rec) {

@@ -112,22 +112,25 @@ void CaseCommands::deleteCategory() {
         return;
     if (!numbers.empty() && !numbersCurrent()) return;
     tree_.materialize(node);
+    std::vector<CaseRecord> deleted;
     for (int number : numbers) {
         CaseRecord rec{};
         db_.ReadRecord(number, rec);  // a deleted record still names its comment file
         if (!db_.MarkDeleted(number) && db_.ReadRecord(number, rec)) {
             // Still live: the record file cannot be written. What is deleted so far stays so.
+            deleteCommentsOf(deleted);
             ui_.messageBox("类别没有删除完：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
             return;
         }
+        deleted.push_back(rec);
         if (QTreeWidgetItem* leaf = tree_.findCase(number)) tree_.remove(leaf);
-        deleteCommentOf(rec);
         if (host_.caseOpen() && number == openCaseNumber_) {
             host_.clearReading();
             host_.setNatalCast(false);
             leaveOpenCase();
         }
     }
+    deleteCommentsOf(deleted);
     tree_.remove(node);
     tree_.forgetCategory(name);
 }

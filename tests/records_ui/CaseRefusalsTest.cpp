@@ -128,3 +128,17 @@ TEST_F(CasesTest, TheCategoryChooserOffersTheTreeAsItIsAndDeletedCategoriesStayD
     EXPECT_EQ(entries.at(at + 2), action("N7"));
     closeWithYes();
 }
+
+TEST_F(CasesTest, ADeletedCaseWhoseCommentCannotBeRemovedIsReported) {
+    CaseRecord a = sample("甲", 1980);
+    a.setComment("甲_198003070905");
+    seed({a});
+    std::filesystem::create_directories(commentFile("甲_198003070905") + "/inside");  // unlink refuses
+    start();
+    selectCase(0);
+    ui.answerYes("确定要删除“甲”这个记录吗？")
+        .expectMessage("命例已经删除，但它的评语文件无法删除：" + commentFile("甲_198003070905"));
+    commands().deleteCase();
+    EXPECT_EQ(ui.lastCall().caption, "错误");
+    closeWithYes();
+}
