@@ -142,3 +142,26 @@ TEST_F(CasesTest, ADeletedCaseWhoseCommentCannotBeRemovedIsReported) {
     EXPECT_EQ(ui.lastCall().caption, "错误");
     closeWithYes();
 }
+
+TEST_F(CasesTest, AnImportCutShortAfterItsCommitPointSaysSoAndBlocksCaseWrites) {
+    const std::string pending =
+        "导入没有完成，下次启动软件时会自动完成导入；在此之前不能修改命例。现在就重启软件吗？";
+    seed({sample("甲", 1980)});
+    CaseRecord imported = sample("新", 1970);
+    writeFile("source/Kelvora_f/a.rtf", "{\\rtf1 a}");
+    {
+        std::ofstream out(folder + "source/Kelvora.dat", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&imported), sizeof imported);
+    }
+    // A folder where the imported comment must go: the swap stops after its commit point.
+    std::filesystem::create_directories(folder + "Kelvora_f/a.rtf/inside");
+    start();
+    ui.answerYes().answerFile(testui::UiKind::OpenFile, folder + "source/Kelvora.dat").answerNo(pending)
+        .answerNo("确定要关闭软件吗？");
+    window->N7Click();
+    EXPECT_TRUE(db->ImportPending());
+    cast("某人");
+    ui.answerNo(pending);
+    window->SbtoSaveClick();
+    EXPECT_EQ(db->Count(), 1);
+}
