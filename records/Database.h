@@ -135,7 +135,8 @@ struct CaseFilter {
 //  - "导入历史记录": `ImportFrom(source)` alone. It replaces the record file and every comment
 //    file itself once the whole source has been copied; do NOT call `ClearAll` before it (that
 //    would empty the store even when the source turns out unreadable). On false show a failure
-//    message; the store is as it was.
+//    message: the store is as it was, unless ImportPending() (the swap passed its commit point
+//    and the next Open finishes it; no case may be written until then).
 //  - "导出历史记录": `ExportTo(folder)`; on false the export is incomplete, tell the user.
 //  - "整理记录文件": `Compact()`; on false the record file is unchanged: show a failure message
 //    instead of the restart message and keep running.
