@@ -221,24 +221,30 @@ void TFrmMain::closeEvent(QCloseEvent* e) {
 
 bool TFrmMain::FormClose() {
     if (closed_) return true;
-    // 1. Confirmation.
-    if (ui_.messageBox("确定要关闭软件吗？", "关闭", MsgIcon::Information, MsgButtons::YesNo,
+    // 1. Confirmation (not when the user asked for a restart).
+    if (!restartRequested_ &&
+        ui_.messageBox("确定要关闭软件吗？", "关闭", MsgIcon::Information, MsgButtons::YesNo,
                        MsgResult::Yes) != MsgResult::Yes)
         return false;
     // 2. A changed comment of the open case (not after an import: its number names another
-    // case now).
+    // case now). A save the user asked for that does not happen keeps the window open, so the
+    // typed comment is not lost.
     if (caseOpen_ && comment_->modified() && !storeReplaced_) {
         if (ui_.messageBox("当前评语文本已改变，要保存吗？", "提示", MsgIcon::Warning,
-                           MsgButtons::YesNo, MsgResult::Yes) == MsgResult::Yes)
-            guarded([this] { SbtoSaveClick(); });
+                           MsgButtons::YesNo, MsgResult::Yes) == MsgResult::Yes) {
+            bool saved = false;
+            guarded([&] { saved = caseCommands_->saveCase(); });
+            if (!saved) return false;
+        }
     }
     // 3 - 7. Settings; the first failed write ends the writing and is reported.
     if (settingsFile_) {
         try {
+            IniFile& ini = *settingsFile_;
+            IniUpdate update(ini);  // every setting below in one rewrite of the file
             // After an import the old tree's categories are not the new store's.
             if (!storeReplaced_) SaveCategoryList();
             panel_->releaseCities();
-            IniFile& ini = *settingsFile_;
             const int state = windowStateIndex();
             if (state == 0) {
                 ini.writeInteger("winpos", "left", x());
@@ -254,6 +260,7 @@ bool TFrmMain::FormClose() {
             ini.writeInteger("minggao", "bcolor", static_cast<int32_t>(reading_->backgroundColor().toBgr()));
             ini.writeInteger("minggao", "sheng", panel_->provinceIndex());
             ini.writeInteger("minggao", "shi", panel_->cityIndex());
+            update.commit();
         } catch (const std::exception& e) {
             ui_.showError(e.what());
         }

@@ -94,6 +94,8 @@ public:
     // after a compaction, without the closing path.
     bool closed() const { return closed_; }
     bool programEnded() const { return programEnded_; }
+    // The window closed to let a new run of the program start (after an import).
+    bool restartRequested() const { return restartRequested_; }
 
     // The record tree from record numbers (categories of section classes first, in their
     // order, then those met in the records).
@@ -125,6 +127,7 @@ public:
     void clearReading() override;
     QtRichText& commentBox() override { return *comment_; }
     void closeAfterStoreReplaced() override;
+    void restartProgram() override;
     void endProgramNow() override;
 
 public slots:
@@ -223,6 +226,7 @@ private:
     // The store was replaced by an import: the close writes nothing of the old tree or case.
     bool storeReplaced_ = false;
     bool programEnded_ = false;
+    bool restartRequested_ = false;
     // The menu bar's height when the window was restored; kept for the close so a skin that
     // changes the menu bar does not make the stored height creep from one run to the next.
     int menuHeight_ = 0;

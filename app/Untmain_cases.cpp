@@ -65,6 +65,16 @@ void TFrmMain::closeAfterStoreReplaced() {
     close();
 }
 
+void TFrmMain::restartProgram() {
+    // The window closes without its closing question (the user asked for the restart) and
+    // without writing the old tree's categories; the program's start (main) then starts the new
+    // run once this one has let go of the store.
+    storeReplaced_ = true;
+    caseOpen_ = false;
+    restartRequested_ = true;
+    close();
+}
+
 void TFrmMain::endProgramNow() {
     // No closing question, no comment save, no settings: the event loop ends and the program
     // with it.

@@ -148,6 +148,7 @@ void TFrmMain::buildMenus() {
     };
     QMenu* file = menuBar()->addMenu(q("文件(&F)"));
     add(file, "保存命例", "N4", &TFrmMain::N4Click);
+    file->addSeparator();
     add(file, "导入历史记录", "N7", &TFrmMain::N7Click);
     add(file, "导出历史记录", "N8", &TFrmMain::N8Click);
     add(file, "整理记录文件", "N9", &TFrmMain::N9Click);

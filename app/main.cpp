@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QTranslator>
 #include <csignal>
 #include <exception>
@@ -50,14 +51,20 @@ int main(int argc, char** argv) {
                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     int rc = 0;
+    bool restart = false;
     try {
         TFrmMain window(ui, db);
         ui.setParentWindow(&window);
         window.show();
         rc = QApplication::exec();
+        restart = window.restartRequested();
+        ui.setParentWindow(nullptr);
     } catch (...) {
         ui.setParentWindow(nullptr);
         showEscapedError(ui, std::current_exception());
     }
+    // A new run after an import, started once this one has closed its window and its store.
+    if (restart)
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
     return rc;
 }

@@ -68,10 +68,12 @@ AspectOrbs ChartSettings::aspectOrbs() const {
 }
 
 void ChartSettings::save(IniFile& file) const {
+    IniUpdate update(file);  // every key in one rewrite: a kill leaves all of them or none
     file.writeInteger(kSection, "pos", orb);
     file.writeInteger(kSection, "bkcolor", backgroundColor);
     file.writeInteger(kSection, "line", signLines);
     saveOptions(file);
+    update.commit();
 }
 
 void ChartSettings::saveOptions(IniFile& file) const {

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         printHelp(stdout);
-        return 0;
+        return finished(0);
     }
     for (const auto& c : cli::commands()) {
         if (name == c.name) return finished(c.run(cli::Args(argv + 2, argv + argc)));

@@ -135,7 +135,8 @@ struct CaseFilter {
 //  - "导入历史记录": `ImportFrom(source)` alone. It replaces the record file and every comment
 //    file itself once the whole source has been copied; do NOT call `ClearAll` before it (that
 //    would empty the store even when the source turns out unreadable). On false show a failure
-//    message; the store is as it was.
+//    message: the store is as it was, unless ImportPending() (the swap passed its commit point
+//    and the next Open finishes it; no case may be written until then).
 //  - "导出历史记录": `ExportTo(folder)`; on false the export is incomplete, tell the user.
 //  - "整理记录文件": `Compact()`; on false the record file is unchanged: show a failure message
 //    instead of the restart message and keep running.
@@ -195,8 +196,9 @@ public:
     // Rewrites the record file without its deleted records, renumbered 0..k-1 in their old
     // order. False (record file untouched, ming.bak removed) on any failure.
     bool Compact();
-    // Copies the whole records of the record file to target + "Kelvora.dat" and every "*.rtf"
-    // of the comment folder into target + "Kelvora_f/" (both created when missing). Each file
+    // Writes the live records of the record file to target + "Kelvora.dat" (numbered by their
+    // place there) and the comment files they name into target + "Kelvora_f/" (both created
+    // when missing). Each file
     // is written under a temporary name and renamed, so an old export there stays whole. False
     // when anything could not be copied.
     bool ExportTo(const std::string& targetFolder);
@@ -205,12 +207,42 @@ public:
     // letter case, as on the system the export may come from. The source must be readable
     // whole and hold whole records only; otherwise false and the store is unchanged.
     bool ImportFrom(const std::string& sourceFolder);
-    // Empties the record file and deletes every "*.rtf" of the comment folder.
+    // Empties the record file and deletes every "*.rtf" of the comment folder (false, nothing
+    // deleted there, when that folder is a link). ImportFrom refuses such a folder too.
     bool ClearAll();
+
+    // Saves a case together with its comment as one step. `number` -1 appends `rec` (its
+    // number is set as Append does), otherwise overwrites that record. The comment (the RTF
+    // bytes) goes to a temporary beside the comment file; a journal in dat/ names both; then the
+    // record is written and the temporary renamed over the comment file. A kill at any point is
+    // rolled back (record unchanged: the temporary goes) or forward (record written: the
+    // temporary takes the comment's place) by the next Open. On anything but Saved nothing has
+    // changed, comment included.
+    enum class SaveResult { Saved, CommentFailed, RecordFailed };
+    SaveResult SaveCase(int number, CaseRecord& rec, const std::string& commentBytes);
+    // Removes the comment file of a record just deleted, unless another live record names the
+    // same file. Kept is that case (or a record naming no file); Failed: the file stays.
+    enum class CommentRemoval { Removed, Kept, Failed };
+    CommentRemoval RemoveCommentOf(const CaseRecord& rec);
+    // The same for several deleted records, reading the record file once.
+    std::vector<CommentRemoval> RemoveCommentsOf(const std::vector<CaseRecord>& recs);
+    // Gives the listed live records a new category (GBK) as one step: a journal names them all,
+    // so a rename cut short is completed by the next Open. False when a record could not be
+    // written; the journal then stays and the next Open completes the rename.
+    bool RenameCategory(const std::vector<int>& numbers, std::string_view categoryGbk);
+    // Reads a comment file: a regular file only (never a FIFO or a device; a link is not
+    // followed), at most kMaxCommentBytes. False when it is anything else.
+    static constexpr std::size_t kMaxCommentBytes = 64u << 20;
+    static bool ReadCommentFile(const std::string& path, std::string& bytes);
+    // An import has passed its commit point without finishing: the next Open completes it.
+    bool ImportPending() const;
+    // Calls `visit` with every whole record of the file (live and deleted) in file order; false
+    // when the file could not be read (to its end).
+    bool ForEachRecord(const std::function<void(int, const CaseRecord&)>& visit) const;
 
     // The comment name for a new case (GBK, at most 32 bytes): name + "_%04d%02d%02d%02d%02d"
     // of the birth minute, then "_0", "_1" ... "_99999" while a comment file of that name
-    // exists. Characters of the name that cannot stand in a file name here or on a Windows disk
+    // exists or a stored record (live or deleted) names the same file. Characters of the name that cannot stand in a file name here or on a Windows disk
     // an export may go to ('/', '\', control characters, < > : " | ? *), bytes that are no
     // complete GBK character and a name "." or ".." become '_'.
     std::string MakeCommentName(const CaseRecord& rec) const;
@@ -245,6 +277,11 @@ private:
     // The same for readers: only when an undo file exists, under an exclusive lock of its own.
     void undoTornWriteIfPending() const;
     bool generationMatches() const;
+    // The journals of saves and renames a killed run left: rolled back or forward; then the
+    // temporaries of dead runs are removed from dat/ and the comment folder.
+    void recoverJournals();
+    void removeDeadTemporaries();
+    bool applyJournal(const std::string& bytes);
     bool raiseGeneration();
 
     std::string base_;

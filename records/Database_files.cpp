@@ -97,8 +97,12 @@ bool MDataBase::Open(const std::string& baseFolder) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     finishInterruptedWork();
     generation_ = readGeneration(GenerationFilePath());
+    recoverJournals();
+    removeDeadTemporaries();
     return true;
 }
+
+bool MDataBase::ImportPending() const { return opened_ && recfs::exists(base_ + kCommitFile); }
 
 // Finishes or undoes what a killed compaction or import left: an import past its commit point
 // is completed, anything earlier is thrown away. Takes the exclusive lock itself.
@@ -147,6 +151,9 @@ bool MDataBase::applyImport(const std::vector<std::string>& newComments) {
     }
     const std::string live = CommentFolder();
     recfs::makeFolder(base_ + "Kelvora_f");
+    // A comment folder that is a link points at files the store does not own: nothing there is
+    // deleted or replaced. The commit file stays until the folder is a folder again.
+    if (!recfs::isRealFolder(live)) return false;
     std::set<std::string> keep;
     for (const auto& n : newComments)
         if (plainName(n)) keep.insert(n);
@@ -299,19 +306,25 @@ bool MDataBase::ExportTo(const std::string& targetFolder) {
     undoTornWriteIfPending();  // never export a record a killed overwrite left half written
     const std::string target = withSlash(targetFolder);
     if (!recfs::makeFolder(target.substr(0, target.size() - 1))) return false;
-    bool ok = true;
-    {
-        Fd src = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
-        if (!src.valid()) return false;
-        // Whole records only: a partial tail from a crash is no part of the store.
-        const off_t bytes = recordCount(src.get()) * kRec;
-        ok = recfs::copyToFile(src.get(), bytes, target + "Kelvora.dat", faultHook_);
-    }
+    // The live cases only, numbered by their place in the written file, and the comment files
+    // they name: deleted cases and orphaned comments stay behind.
+    std::string records;
+    std::set<std::string> named;
+    const bool readable = ForEachRecord([&](int, const CaseRecord& r) {
+        if (!r.isLive()) return;
+        CaseRecord out = r;
+        out.number = static_cast<int32_t>(records.size() / MDataBase::kRecordSize);
+        records.append(reinterpret_cast<const char*>(&out), sizeof out);
+        if (!r.commentGbk().empty()) named.insert(CommentFilePath(r));
+    });
+    if (!readable) return false;
+    bool ok = recfs::writeFileDurably(target + "Kelvora.dat", records, faultHook_);
     if (!recfs::makeFolder(target + "Kelvora_f")) return false;
     std::vector<std::string> names;
     if (recfs::isFolder(CommentFolder()) && !recfs::listRtf(CommentFolder(), names)) ok = false;
     for (const auto& n : names)
-        if (!recfs::copyFile(CommentFolder() + n, target + "Kelvora_f/" + n, faultHook_))
+        if (named.count(CommentFolder() + n) &&
+            !recfs::copyFile(CommentFolder() + n, target + "Kelvora_f/" + n, faultHook_))
             ok = false;
     return ok;
 }
@@ -323,6 +336,7 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
     const std::string source = withSlash(sourceFolder);
     const std::string stage = base_ + kStageFolder;
     const std::string commit = base_ + kCommitFile;
+    if (!recfs::isRealFolder(CommentFolder())) return false;  // a link: its files are not ours
 
     // Held for the whole import: no other copy of the program writes the store meanwhile.
     Fd lock = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
@@ -392,6 +406,7 @@ bool MDataBase::ImportFrom(const std::string& sourceFolder) {
 
 bool MDataBase::ClearAll() {
     if (!opened_) return false;
+    if (!recfs::isRealFolder(CommentFolder())) return false;  // never delete through a link
     EndScan();
     finishInterruptedWork();
     bool ok = true;

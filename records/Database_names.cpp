@@ -2,7 +2,11 @@
 // lies inside the comment folder.
 #include "records/Database.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <set>
 #include <cstring>
 
 #include "platform/core/FileOps.h"
@@ -87,10 +91,38 @@ std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
     // The key is whole GBK characters and the counter is ASCII, so the file name of key + "_n"
     // is the file name of key + "_n": converted once.
     const std::string keyPath = CommentFolder() + fileNameOf(key);
-    if (!recfs::exists(keyPath + ".rtf")) return key;
+    // Taken: a file of that name exists, or a stored record names it (its file may be missing
+    // now, or another name may clean to the same file name).
+    std::set<std::string> named;
+    ForEachRecord([&](int, const CaseRecord& r) {
+        if (!r.commentGbk().empty()) named.insert(CommentFilePath(r));
+    });
+    auto taken = [&](const std::string& path) { return named.count(path) > 0 || recfs::exists(path); };
+    if (!taken(keyPath + ".rtf")) return key;
     for (int i = 0; i < 99999; ++i) {
         const std::string counter = "_" + std::to_string(i);
-        if (!recfs::exists(keyPath + counter + ".rtf")) return key + counter;
+        if (!taken(keyPath + counter + ".rtf")) return key + counter;
     }
     return key + "_99999";
+}
+
+MDataBase::CommentRemoval MDataBase::RemoveCommentOf(const CaseRecord& rec) {
+    return RemoveCommentsOf({rec}).front();
+}
+
+std::vector<MDataBase::CommentRemoval> MDataBase::RemoveCommentsOf(const std::vector<CaseRecord>& recs) {
+    std::vector<CommentRemoval> out(recs.size(), CommentRemoval::Kept);
+    // The files live records name, in one pass over the record file.
+    std::set<std::string> named;
+    const bool read = ForEachRecord([&](int, const CaseRecord& r) {
+        if (r.isLive() && !r.commentGbk().empty()) named.insert(CommentFilePath(r));
+    });
+    if (!read) return out;
+    for (std::size_t i = 0; i < recs.size(); ++i) {
+        if (recs[i].commentGbk().empty()) continue;  // names no file
+        const std::string path = CommentFilePath(recs[i]);
+        if (named.count(path)) continue;
+        out[i] = ::unlink(path.c_str()) == 0 || errno == ENOENT ? CommentRemoval::Removed : CommentRemoval::Failed;
+    }
+    return out;
 }

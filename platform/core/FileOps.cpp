@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -280,6 +282,55 @@ std::string entryNoCase(const std::string& folder, const std::string& name) {
     if (hits.empty()) return {};
     std::sort(hits.begin(), hits.end());
     return hits.front();
+}
+
+bool isRealFolder(const std::string& path) {
+    struct stat st {};
+    return ::lstat(withoutSlash(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool listEntries(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return false;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+    }
+    ::closedir(d);
+    return true;
+}
+
+bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
+    Fd in = openRegularForReading(path);
+    if (!in.valid()) return false;
+    const off_t size = fileSize(in.get());
+    if (size < 0 || static_cast<unsigned long long>(size) > maxBytes) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    return size == 0 || readFully(in.get(), bytes.data(), bytes.size(), 0);
+}
+
+bool writeFileDurably(const std::string& dst, const std::string& bytes, const StepHook& hook) {
+    std::string tmp;
+    Fd out = createExclusive(dst + ".part~", 0644, tmp);
+    if (!out.valid()) return false;
+    if (hook) hook("write: data");
+    const bool written = (bytes.empty() || writeFully(out.get(), bytes.data(), bytes.size(), 0)) &&
+                         ::fsync(out.get()) == 0 && out.close();
+    if (hook && written) hook("write: rename");
+    if (!written || ::rename(tmp.c_str(), dst.c_str()) != 0) {
+        out.reset();
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    syncFolder(folderOf(dst));
+    return true;
+}
+
+bool processAlive(long pid) {
+    if (pid <= 0 || pid > INT_MAX) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 bool removeTree(const std::string& named) {

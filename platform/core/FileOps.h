@@ -102,6 +102,18 @@ bool listRtf(const std::string& folder, std::vector<std::string>& names, bool wi
 // spelling first), or "" when there is none. Folders written on Windows may spell
 // "Kelvora.dat" in any case.
 std::string entryNoCase(const std::string& folder, const std::string& name);
+// A folder itself, not a symbolic link to one.
+bool isRealFolder(const std::string& path);
+// Names of every entry of `folder` but "." and ".." (unsorted); false when it cannot be read.
+bool listEntries(const std::string& folder, std::vector<std::string>& names);
+// Reads a whole regular file (no FIFO, device or folder; a link in the last component is not
+// followed) of at most `maxBytes` bytes. False when it is anything else, larger or unreadable.
+bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes);
+// Writes `bytes` to `dst` durably through a temporary created as createExclusive does
+// (`dst` + ".part~"): write, fsync, rename. False (temporary removed, `dst` untouched) on failure.
+bool writeFileDurably(const std::string& dst, const std::string& bytes, const StepHook& hook);
+// True while a process of that id runs (also when it belongs to another user).
+bool processAlive(long pid);
 // Removes a folder with everything in it; true when it is gone. A symbolic link is removed as
 // a link and never followed, also when `path` ends in '/'.
 bool removeTree(const std::string& path);

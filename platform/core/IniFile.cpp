@@ -181,7 +181,42 @@ void writeLinesAtomically(const std::string& path, const std::vector<std::string
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
+void IniFile::beginUpdate() {
+    if (updateDepth_++ > 0) return;
+    updateLines_ = readLines(path_);
+    updateChanged_ = false;
+}
+
+void IniFile::cancelUpdate() {
+    if (updateDepth_ == 0 || --updateDepth_ > 0) return;
+    updateLines_.clear();
+    updateChanged_ = false;
+}
+
+void IniFile::commitUpdate() {
+    if (updateDepth_ == 0 || --updateDepth_ > 0) return;
+    std::vector<std::string> lines = std::move(updateLines_);
+    updateLines_.clear();
+    const bool changed = updateChanged_;
+    updateChanged_ = false;
+    if (changed) writeLinesAtomically(path_, lines);
+}
+
+std::vector<std::string> IniFile::linesForChange() const {
+    return updateDepth_ > 0 ? updateLines_ : readLines(path_);
+}
+
+void IniFile::store(std::vector<std::string> lines) {
+    if (updateDepth_ > 0) {
+        updateLines_ = std::move(lines);
+        updateChanged_ = true;
+        return;
+    }
+    writeLinesAtomically(path_, lines);
+}
+
 const std::vector<std::string>& IniFile::lines() const {
+    if (updateDepth_ > 0) return updateLines_;
     struct stat st {};
     FileStamp now;
     if (::stat(path_.c_str(), &st) == 0) {
@@ -225,7 +260,7 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::writeString(const std::string& section, const std::string& key,
                           const std::string& value) {
-    auto lines = readLines(path_);
+    auto lines = linesForChange();
     const std::string gSection = gbk::fromUtf8(section);
     const std::string gKey = gbk::fromUtf8(key);
     const std::string entry = gKey + "=" + gbk::fromUtf8(value);
@@ -248,7 +283,7 @@ void IniFile::writeString(const std::string& section, const std::string& key,
         }
         if (!replaced) lines.insert(lines.begin() + last + 1, entry);
     }
-    writeLinesAtomically(path_, lines);
+    store(std::move(lines));
 }
 
 void IniFile::writeInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -285,15 +320,15 @@ bool IniFile::sectionExists(const std::string& section) const {
 }
 
 void IniFile::eraseSection(const std::string& section) {
-    auto lines = readLines(path_);
+    auto lines = linesForChange();
     auto [begin, end] = findSection(lines, foldName(gbk::fromUtf8(section)));
     if (begin < 0) return;
     lines.erase(lines.begin() + (begin - 1), lines.begin() + end);
-    writeLinesAtomically(path_, lines);
+    store(std::move(lines));
 }
 
 void IniFile::deleteKey(const std::string& section, const std::string& key) {
-    auto lines = readLines(path_);
+    auto lines = linesForChange();
     const auto [begin, end] = findSection(lines, foldName(gbk::fromUtf8(section)));
     if (begin < 0) return;
     const std::string wanted = foldName(gbk::fromUtf8(key));
@@ -301,7 +336,7 @@ void IniFile::deleteKey(const std::string& section, const std::string& key) {
         std::string_view k, v;
         if (entryOf(lines[i], k, v) && foldName(k) == wanted) {
             lines.erase(lines.begin() + i);
-            writeLinesAtomically(path_, lines);
+            store(std::move(lines));
             return;
         }
     }

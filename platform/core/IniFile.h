@@ -34,7 +34,18 @@ public:
     void eraseSection(const std::string& section);
     void deleteKey(const std::string& section, const std::string& key);
 
+    // Several writes as one: from beginUpdate to commitUpdate every write changes the file's
+    // lines in memory (reads see them) and commitUpdate rewrites the file once, so a kill
+    // leaves all of the changes or none. Nested pairs join the outermost one. commitUpdate
+    // throws IniWriteError; the pending changes are gone either way. See IniUpdate.
+    void beginUpdate();
+    void commitUpdate();
+    void cancelUpdate();
+
 private:
+    std::vector<std::string> linesForChange() const;
+    void store(std::vector<std::string> lines);
+
     // The file's lines as last read, reused while the file is unchanged on disk (same inode,
     // size and modification time), so reading a whole section key by key parses it once.
     const std::vector<std::string>& lines() const;
@@ -50,6 +61,29 @@ private:
     };
 
     std::string path_;
+    int updateDepth_ = 0;
+    bool updateChanged_ = false;
+    std::vector<std::string> updateLines_;
     mutable std::vector<std::string> cachedLines_;
     mutable FileStamp cachedStamp_;
+};
+
+// One command's settings writes as one rewrite: commit() writes (and may throw IniWriteError);
+// leaving the scope without commit() drops the changes.
+class IniUpdate {
+public:
+    explicit IniUpdate(IniFile& ini) : ini_(&ini) { ini_->beginUpdate(); }
+    ~IniUpdate() {
+        if (ini_) ini_->cancelUpdate();
+    }
+    IniUpdate(const IniUpdate&) = delete;
+    IniUpdate& operator=(const IniUpdate&) = delete;
+    void commit() {
+        IniFile* ini = ini_;
+        ini_ = nullptr;
+        ini->commitUpdate();
+    }
+
+private:
+    IniFile* ini_;
 };

@@ -205,6 +205,14 @@ bool QtRichText::loadFile(const std::string& path, std::string* error) {
         if (error) *error = "cannot read " + path;
         return false;
     }
+    if (!loadBytes(bytes, error)) {
+        if (error) *error += ": " + path;
+        return false;
+    }
+    return true;
+}
+
+bool QtRichText::loadBytes(const std::string& bytes, std::string* error) {
     if (bytes.compare(0, 5, "{\\rtf") == 0) {
         if (!rtf_) {
             if (error) *error = "no RTF reader";
@@ -212,7 +220,7 @@ bool QtRichText::loadFile(const std::string& path, std::string* error) {
         }
         QTextDocument doc;
         if (!rtf_->read(bytes, doc)) {
-            if (error) *error = "not readable as RTF: " + path;
+            if (error) *error = "not readable as RTF";
             return false;
         }
         QTextCursor c(edit_.document());
@@ -231,17 +239,7 @@ bool QtRichText::loadFile(const std::string& path, std::string* error) {
 
 bool QtRichText::saveFile(const std::string& path, bool plainText, std::string* error) const {
     std::string bytes;
-    if (plainText) {
-        QString t = edit_.toPlainText();
-        t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        bytes = gbk::fromUtf8(t.toStdString());
-    } else {
-        if (!rtf_) {
-            if (error) *error = "no RTF writer";
-            return false;
-        }
-        bytes = rtf_->write(*edit_.document());
-    }
+    if (!contentBytes(plainText, bytes, error)) return false;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
         if (error) *error = "cannot create " + path;
@@ -252,6 +250,21 @@ bool QtRichText::saveFile(const std::string& path, bool plainText, std::string* 
     if (!out) {
         if (error) *error = "cannot write " + path;
         return false;
+    }
+    return true;
+}
+
+bool QtRichText::contentBytes(bool plainText, std::string& bytes, std::string* error) const {
+    if (plainText) {
+        QString t = edit_.toPlainText();
+        t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        bytes = gbk::fromUtf8(t.toStdString());
+    } else {
+        if (!rtf_) {
+            if (error) *error = "no RTF writer";
+            return false;
+        }
+        bytes = rtf_->write(*edit_.document());
     }
     return true;
 }

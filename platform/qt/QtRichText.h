@@ -57,6 +57,10 @@ public:
     // Loads a file: RTF (when a codec is installed) keeps its formatting, anything else comes
     // in as GBK plain text. False with a reason on failure.
     bool loadFile(const std::string& path, std::string* error = nullptr);
+    // The same for bytes already read (a file opened by the caller).
+    bool loadBytes(const std::string& bytes, std::string* error = nullptr);
+    // The content as RTF or, with plainText, as GBK plain text.
+    bool contentBytes(bool plainText, std::string& bytes, std::string* error = nullptr) const;
     // Writes the content as RTF or, with plainText, as GBK plain text.
     bool saveFile(const std::string& path, bool plainText, std::string* error = nullptr) const;
     // Prints the whole document on the printer; false when the printer could not be used.

@@ -8,6 +8,7 @@
 #pragma once
 #include <QObject>
 #include <string>
+#include <vector>
 
 #include "platform/core/UiServices.h"
 #include "records/Database.h"
@@ -24,7 +25,9 @@ public:
     CaseCommands(UiServices& ui, MDataBase& db, CaseHost& host, CaseTree& tree);
 
     // Case commands.
-    void saveCase();    // "存新" / "存旧", "保存命例"
+    // "存新" / "存旧", "保存命例"; true only when the case and its comment were saved (a
+    // command that asked for the save stops on false).
+    bool saveCase();
     void openCase();    // "查看命例", double-click
     void deleteCase();  // "删除命例"
     void newCase();     // "新建"
@@ -64,14 +67,22 @@ private:
     // False, after telling the user to restart, when another run of the program (or this one)
     // compacted or imported the store since it was opened: the tree's numbers name other cases.
     bool numbersCurrent();
+    // True, after offering to restart the program, once the store was replaced under this run
+    // (an import, also one that will only be finished at the next start): every case command
+    // then stops, since the tree and the open case belong to the old store.
+    bool blockedForRestart();
+    void offerRestart(const std::string& message);
     // The open-case state ends: the save button shows "存新" and the comment box its initial
     // text (used when the open case is deleted).
     void leaveOpenCase();
-    // Writes the comment box to `path` through a temporary file renamed over it; false after
-    // telling the user.
-    bool writeComment(const std::string& path);
+    // Saves the working case with the comment box under `number` (-1: a new record); false
+    // after telling the user, with nothing changed.
+    bool storeCase(int number, CaseRecord& rec);
     bool askSaveChangedComment(const char* question);
+    // Removes the comment file of a deleted record (not when another live case names it); a
+    // file that cannot be removed is reported.
     void deleteCommentOf(const CaseRecord& rec);
+    void deleteCommentsOf(const std::vector<CaseRecord>& recs);
     std::string commentPathOf(const CaseRecord& rec) const;
 
     UiServices& ui_;
@@ -80,6 +91,7 @@ private:
     CaseTree& tree_;
     int openCaseNumber_ = -1;
     std::string openCommentPath_;
+    std::string restartMessage_;  // non-empty once the store was replaced under this run
 
     QMenu* menu_ = nullptr;
     QMenu* moveMenu_ = nullptr;

@@ -1,8 +1,5 @@
 // The case commands: save (a new case or an update of the open one), open, delete, new; the
 // open-case state and the comment file of the open case.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QTreeWidget>
 #include <cstdio>
 
@@ -14,40 +11,43 @@
 
 namespace {
 constexpr const char* kRecordWriteFailed = "命例没有保存：记录文件无法写入。";
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
+const std::string kCommentNotRemoved = "命例已经删除，但它的评语文件无法删除：";
 }  // namespace
 
 std::string CaseCommands::commentPathOf(const CaseRecord& rec) const {
     return db_.CommentFilePath(rec);
 }
 
-void CaseCommands::deleteCommentOf(const CaseRecord& rec) {
-    if (rec.commentGbk().empty()) return;  // names no file (a cleared or never filled buffer)
-    std::remove(commentPathOf(rec).c_str());
+void CaseCommands::deleteCommentOf(const CaseRecord& rec) { deleteCommentsOf({rec}); }
+
+void CaseCommands::deleteCommentsOf(const std::vector<CaseRecord>& recs) {
+    if (recs.empty()) return;
+    const auto results = db_.RemoveCommentsOf(recs);
+    std::string failed;
+    for (std::size_t i = 0; i < recs.size(); ++i)
+        if (results[i] == MDataBase::CommentRemoval::Failed) failed += "\n" + commentPathOf(recs[i]);
+    if (!failed.empty())
+        ui_.messageBox(kCommentNotRemoved + failed.substr(1), "错误", MsgIcon::Error, MsgButtons::Ok);
 }
 
-bool CaseCommands::writeComment(const std::string& path) {
-    // The whole comment goes to a temporary file first and replaces the old one by a rename,
-    // so a crash leaves either the old comment or the new one, never a part.
-    const std::string temp = path + ".part~";
-    bool ok = host_.commentBox().saveFile(temp, false);
-    if (ok) {
-        const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-        ok = fd >= 0 && ::fsync(fd) == 0;
-        if (fd >= 0) ::close(fd);
-    }
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        std::remove(temp.c_str());
+bool CaseCommands::storeCase(int number, CaseRecord& rec) {
+    std::string bytes, error;
+    const std::string path = commentPathOf(rec);
+    if (!host_.commentBox().contentBytes(false, bytes, &error)) {
         ui_.messageBox("评语文件无法写入：" + path, "错误", MsgIcon::Error, MsgButtons::Ok);
         return false;
     }
-    recfs::syncFolder(folderOf(path));
-    return true;
+    switch (db_.SaveCase(number, rec, bytes)) {
+        case MDataBase::SaveResult::Saved:
+            return true;
+        case MDataBase::SaveResult::CommentFailed:
+            ui_.messageBox("评语文件无法写入：" + path, "错误", MsgIcon::Error, MsgButtons::Ok);
+            return false;
+        case MDataBase::SaveResult::RecordFailed:
+            break;
+    }
+    ui_.messageBox(kRecordWriteFailed, "错误", MsgIcon::Error, MsgButtons::Ok);
+    return false;
 }
 
 bool CaseCommands::askSaveChangedComment(const char* question) {
@@ -65,54 +65,49 @@ void CaseCommands::leaveOpenCase() {
     host_.commentBox().setModified(false);
 }
 
-void CaseCommands::saveCase() {
+bool CaseCommands::saveCase() {
+    if (blockedForRestart()) return false;
     if (!host_.natalCast()) {
         ui_.messageBox("请先排一个正确的盘后再保存", "提示", MsgIcon::Information, MsgButtons::Ok);
-        return;
+        return false;
     }
     CaseRecord& current = host_.workingCase();
     QtRichText& comment = host_.commentBox();
     if (host_.caseOpen()) {
         if (ui_.messageBox("要修改“" + current.nameUtf8() + "”这条记录吗？", "提示", MsgIcon::Information,
                            MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
-            return;
-        if (!numbersCurrent()) return;
-        if (!writeComment(openCommentPath_)) return;
+            return false;
+        if (!numbersCurrent()) return false;
+        // The record and its comment together: on a refusal neither has changed.
+        if (!storeCase(openCaseNumber_, current)) return false;
         comment.setModified(false);
-        if (!db_.WriteRecord(openCaseNumber_, current)) {
-            ui_.messageBox(kRecordWriteFailed, "错误", MsgIcon::Error, MsgButtons::Ok);
-            return;
-        }
         if (QTreeWidgetItem* node = tree_.findCase(openCaseNumber_))
             tree_.showCase(node, current, openCaseNumber_);
         ui_.plainMessage("已保存编辑后的命例。");
-        return;
+        return true;
     }
 
-    TFrmFenLei dialog(ui_, tree_.settings());
-    if (!ui_.showModal(dialog)) return;
+    TFrmFenLei dialog(ui_, tree_.categoryTexts());
+    if (!ui_.showModal(dialog)) return false;
     const std::string category = dialog.category();
-    if (category.empty()) return;
-    current.setCategory(category);
-    current.setCommentGbk(db_.MakeCommentName(current));
-    // The comment first: a record is never appended without its comment file.
-    const std::string path = commentPathOf(current);
-    if (!writeComment(path)) return;
-    const int number = db_.Append(current);
-    if (number < 0) {
-        std::remove(path.c_str());
-        ui_.messageBox(kRecordWriteFailed, "错误", MsgIcon::Error, MsgButtons::Ok);
-        return;
-    }
+    if (category.empty()) return false;
+    CaseRecord saving = current;
+    saving.setCategory(category);
+    // A comment name no file and no stored record uses: two cases never share a comment file.
+    saving.setCommentGbk(db_.MakeCommentName(saving));
+    if (!storeCase(-1, saving)) return false;
+    current = saving;
+    const int number = current.number;
     QTreeWidgetItem* node = tree_.findCategory(current.categoryUtf8());
     if (!node) node = tree_.addCategory(current.categoryUtf8());
     tree_.addCase(node, current, number);
     CaseTree::expandAll(node, true);
     openCaseNumber_ = number;
-    openCommentPath_ = path;
+    openCommentPath_ = commentPathOf(current);
     host_.setCaseOpen(true);
     comment.setModified(false);
     host_.showCaseOpen(true);
+    return true;
 }
 
 void CaseCommands::openCase() {
@@ -121,10 +116,11 @@ void CaseCommands::openCase() {
         ui_.plainMessage("请先选择一个命例！");
         return;
     }
-    if (!numbersCurrent()) return;
+    if (blockedForRestart() || !numbersCurrent()) return;
     CaseRecord stored{};
     if (!db_.ReadRecord(number, stored)) return;
-    if (askSaveChangedComment("当前命例文本已改变，要保存吗？")) saveCase();
+    // A save the user asked for that does not happen keeps the typed comment: this case stays.
+    if (askSaveChangedComment("当前命例文本已改变，要保存吗？") && !saveCase()) return;
 
     CaseRecord& current = host_.workingCase();
     current = stored;
@@ -158,8 +154,10 @@ void CaseCommands::openCase() {
     QtRichText& comment = host_.commentBox();
     if (recfs::exists(openCommentPath_)) {
         comment.clear();
-        std::string error;
-        if (!comment.loadFile(openCommentPath_, &error)) {
+        // Read as the store reads its own files: a regular file of bounded size only, so a FIFO
+        // or a link to a device under the comment's name cannot hang the window or fill memory.
+        std::string bytes, error;
+        if (!MDataBase::ReadCommentFile(openCommentPath_, bytes) || !comment.loadBytes(bytes, &error)) {
             comment.setText(kCommentInitialText);
             ui_.messageBox("评语文件无法读取：" + openCommentPath_, "错误", MsgIcon::Error, MsgButtons::Ok);
         }
@@ -188,19 +186,14 @@ void CaseCommands::deleteCase() {
     if (ui_.messageBox("确定要删除“" + name + "”这个记录吗？", "注意", MsgIcon::Warning, MsgButtons::YesNo,
                        MsgResult::No) != MsgResult::Yes)
         return;
-    if (!numbersCurrent()) return;
+    if (blockedForRestart() || !numbersCurrent()) return;
     const bool isOpen = host_.caseOpen() && number == openCaseNumber_;
-    std::string commentFile;
-    if (isOpen) {
-        if (ui_.messageBox("确定要删除当前正在查看的记录吗？", "提示", MsgIcon::Warning, MsgButtons::YesNo,
-                           MsgResult::Yes) != MsgResult::Yes)
-            return;
-        commentFile = openCommentPath_;
-    } else {
-        CaseRecord rec{};
-        db_.ReadRecord(number, rec);  // the comment name, also of a record deleted meanwhile
-        if (!rec.commentGbk().empty()) commentFile = commentPathOf(rec);
-    }
+    if (isOpen && ui_.messageBox("确定要删除当前正在查看的记录吗？", "提示", MsgIcon::Warning,
+                                 MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
+        return;
+    CaseRecord rec{};
+    db_.ReadRecord(number, rec);  // the comment name, also of a record deleted meanwhile
+    if (isOpen && rec.commentGbk().empty()) rec.setCommentGbk(host_.workingCase().commentGbk());
     // The record first: if the file cannot be written, the case stays whole with its comment.
     if (!db_.MarkDeleted(number)) {
         ui_.messageBox("命例没有删除：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
@@ -213,15 +206,16 @@ void CaseCommands::deleteCase() {
         // reviving this one.
         leaveOpenCase();
     }
-    if (!commentFile.empty()) std::remove(commentFile.c_str());
     tree_.remove(node);
+    deleteCommentOf(rec);
 }
 
 void CaseCommands::newCase() {
+    if (blockedForRestart()) return;
     if (ui_.messageBox("确定要开始建立一个新命例吗？这将清除现有评语！", "新建", MsgIcon::Information,
                        MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
         return;
-    if (askSaveChangedComment("当前评语文本已改变，要保存吗？")) saveCase();
+    if (askSaveChangedComment("当前评语文本已改变，要保存吗？") && !saveCase()) return;
     host_.blankChart();
     host_.setCaseOpen(false);
     openCaseNumber_ = -1;

@@ -19,11 +19,16 @@ std::string typedCategory(const std::string& answer) {
 }  // namespace
 
 void CaseCommands::addCategory() {
+    if (blockedForRestart()) return;
     const auto answer = ui_.inputLine("新建类别", "请输入新建类别名：", "新类别");
     if (!answer) return;
     const std::string text = typedCategory(*answer);
     if (text.empty()) {
         ui_.plainMessage(kBadCategoryText);
+        return;
+    }
+    if (!fitsGbk(text)) {
+        ui_.plainMessage(kCategoryNotGbk);
         return;
     }
     if (QTreeWidgetItem* existing = tree_.findCategory(text)) {
@@ -37,19 +42,25 @@ void CaseCommands::addCategory() {
     const int count = ini->readInteger("classes", "count", 0);
     for (int i = 1; i <= count; ++i)
         if (sameCategory(ini->readString("classes", std::to_string(i), ""), text)) return;
+    IniUpdate update(*ini);
     ini->writeInteger("classes", "count", count + 1);
     ini->writeString("classes", std::to_string(count + 1), text);
+    update.commit();
 }
 
 void CaseCommands::renameCategory() {
     QTreeWidgetItem* node = tree_.selected();
-    if (CaseTree::levelOf(node) != CaseTree::CategoryLevel) return;
+    if (CaseTree::levelOf(node) != CaseTree::CategoryLevel || blockedForRestart()) return;
     const std::string old = CaseTree::textOf(node);
     const auto answer = ui_.inputLine("修改类别名", "请输入新的类别名：", old);
     if (!answer) return;
     const std::string text = typedCategory(*answer);
     if (text.empty()) {
         ui_.plainMessage(kBadCategoryText);
+        return;
+    }
+    if (!fitsGbk(text)) {
+        ui_.plainMessage(kCategoryNotGbk);
         return;
     }
     if (QTreeWidgetItem* existing = tree_.findCategory(text)) {
@@ -59,17 +70,10 @@ void CaseCommands::renameCategory() {
     }
     tree_.materialize(node);
     if (node->childCount() > 0 && !numbersCurrent()) return;
-    for (int i = 0; i < node->childCount(); ++i) {
-        const int number = CaseTree::numberOf(node->child(i));
-        CaseRecord rec{};
-        if (!db_.ReadRecord(number, rec)) continue;
-        rec.setCategory(text);
-        if (!db_.WriteRecord(number, rec)) {
-            ui_.messageBox("类别名没有修改完：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
-            return;
-        }
-        if (host_.caseOpen() && number == openCaseNumber_) host_.workingCase().setCategory(text);
-    }
+    std::vector<int> numbers;
+    for (int i = 0; i < node->childCount(); ++i) numbers.push_back(CaseTree::numberOf(node->child(i)));
+    // The settings first, then every record in one journalled step: a rename cut short is
+    // completed at the next start, so the category is never left split.
     if (IniFile* ini = tree_.settings()) {
         const int count = ini->readInteger("classes", "count", 0);
         for (int i = 1; i <= count; ++i) {
@@ -80,40 +84,59 @@ void CaseCommands::renameCategory() {
             }
         }
     }
+    const bool renamed = numbers.empty() || db_.RenameCategory(numbers, gbk::fromUtf8(text));
+    if (host_.caseOpen())
+        for (int number : numbers)
+            if (number == openCaseNumber_) host_.workingCase().setCategory(text);
     node->setText(0, QString::fromStdString(text));
+    if (!renamed)
+        ui_.messageBox("类别名没有修改完：记录文件无法写入。下次启动软件时会继续修改。", "错误", MsgIcon::Error,
+                       MsgButtons::Ok);
 }
 
 void CaseCommands::deleteCategory() {
     QTreeWidgetItem* node = tree_.selected();
-    if (CaseTree::levelOf(node) != CaseTree::CategoryLevel) return;
+    if (CaseTree::levelOf(node) != CaseTree::CategoryLevel || blockedForRestart()) return;
     const std::string name = CaseTree::textOf(node);
-    if (ui_.messageBox("确定要删除“" + name + "”这个类别吗？", "注意", MsgIcon::Warning,
-                       MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
+    // Every live case of the category goes with it, also those the tree does not list now
+    // (beyond the newest thousand, or hidden by a search): otherwise the category would come
+    // back with them at the next search or start.
+    std::vector<int> numbers;
+    db_.ForEachRecord([&](int n, const CaseRecord& r) {
+        if (r.isLive() && sameCategory(r.categoryUtf8(), name)) numbers.push_back(n);
+    });
+    std::string question = "确定要删除“" + name + "”这个类别吗？";
+    if (!numbers.empty())
+        question += "其中的" + std::to_string(numbers.size()) + "个命例和它们的评语也将一起删除。";
+    if (ui_.messageBox(question, "注意", MsgIcon::Warning, MsgButtons::YesNo, MsgResult::No) != MsgResult::Yes)
         return;
+    if (!numbers.empty() && !numbersCurrent()) return;
     tree_.materialize(node);
-    if (node->childCount() > 0 && !numbersCurrent()) return;
-    while (node->childCount() > 0) {
-        QTreeWidgetItem* leaf = node->child(0);
-        const int number = CaseTree::numberOf(leaf);
+    std::vector<CaseRecord> deleted;
+    for (int number : numbers) {
         CaseRecord rec{};
         db_.ReadRecord(number, rec);  // a deleted record still names its comment file
         if (!db_.MarkDeleted(number) && db_.ReadRecord(number, rec)) {
             // Still live: the record file cannot be written. What is deleted so far stays so.
+            deleteCommentsOf(deleted);
             ui_.messageBox("类别没有删除完：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
             return;
         }
-        deleteCommentOf(rec);
+        deleted.push_back(rec);
+        if (QTreeWidgetItem* leaf = tree_.findCase(number)) tree_.remove(leaf);
         if (host_.caseOpen() && number == openCaseNumber_) {
             host_.clearReading();
             host_.setNatalCast(false);
             leaveOpenCase();
         }
-        tree_.remove(leaf);
     }
+    deleteCommentsOf(deleted);
     tree_.remove(node);
+    tree_.forgetCategory(name);
 }
 
 void CaseCommands::saveCategories() {
+    if (blockedForRestart()) return;
     tree_.SaveCategoryList();
     QTreeWidgetItem* root = tree_.root();
     if (root && root->childCount() > 0) ui_.plainMessage("当前列表的类别已经保存！");

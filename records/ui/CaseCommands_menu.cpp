@@ -135,7 +135,7 @@ void CaseCommands::moveTo(QAction* entry) {
     QTreeWidgetItem* target = tree_.root()->child(entry->data().toInt());
     if (!target) return;
     const int number = CaseTree::numberOf(node);
-    if (!numbersCurrent()) return;
+    if (blockedForRestart() || !numbersCurrent()) return;
     CaseRecord rec{};
     if (!db_.ReadRecord(number, rec)) return;  // deleted meanwhile: nothing to move
     // A category longer than the record's 13 bytes (a hand-edited settings file) is cut at a
@@ -153,6 +153,7 @@ void CaseCommands::moveTo(QAction* entry) {
 }
 
 void CaseCommands::search() {
+    if (blockedForRestart()) return;
     TFrmSearch dlg(ui_, db_, tree_.settings(), host_.caseFilter());
     ui_.showModal(dlg);
     if (dlg.resultFlag() != 1) return;
@@ -161,6 +162,7 @@ void CaseCommands::search() {
 }
 
 void CaseCommands::showAllCases() {
+    if (blockedForRestart()) return;
     if (db_.Count() == 0) {
         ui_.plainMessage("没有记录，无从查找。");
         return;

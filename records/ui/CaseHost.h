@@ -48,6 +48,9 @@ public:
     // After the store was replaced (import): closes the main window without saving the open
     // case's comment or the tree's category list into the new store's settings.
     virtual void closeAfterStoreReplaced() = 0;
+    // After an import: starts the program again at once (this window closes without its
+    // closing question and saves nothing into the new store; a new run starts after it).
+    virtual void restartProgram() = 0;
     // After a compaction: ends the program at once, without the closing path.
     virtual void endProgramNow() = 0;
 };

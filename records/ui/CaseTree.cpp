@@ -349,9 +349,39 @@ void CaseTree::SaveCategoryList() {
     if (!settings_) return;
     QTreeWidgetItem* r = root();
     const int count = r ? r->childCount() : 0;
+    IniUpdate update(*settings_);
     settings_->writeInteger("classes", "count", count);
     for (int i = 0; i < count; ++i)
         settings_->writeString("classes", std::to_string(i + 1), textOf(r->child(i)));
+    update.commit();
+}
+
+void CaseTree::forgetCategory(const std::string& category) {
+    if (!settings_) return;
+    const int count = settings_->readInteger("classes", "count", 0);
+    std::vector<std::string> kept;
+    bool found = false;
+    for (int i = 1; i <= count; ++i) {
+        const std::string key = std::to_string(i);
+        const std::string text = settings_->readString("classes", key, "");
+        if (sameCategory(text, category))
+            found = true;
+        else if (!text.empty())
+            kept.push_back(text);
+    }
+    if (!found) return;
+    IniUpdate update(*settings_);
+    settings_->writeInteger("classes", "count", static_cast<int32_t>(kept.size()));
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        settings_->writeString("classes", std::to_string(i + 1), kept[i]);
+    update.commit();
+}
+
+std::vector<std::string> CaseTree::categoryTexts() const {
+    std::vector<std::string> out;
+    QTreeWidgetItem* r = root();
+    for (int i = 0; r && i < r->childCount(); ++i) out.push_back(textOf(r->child(i)));
+    return out;
 }
 
 std::vector<int> CaseTree::newestNumbers(int count) {

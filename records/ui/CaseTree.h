@@ -47,8 +47,12 @@ public:
     bool showsSearchResults() const { return searchResults_; }
     // Record number of the selected case node; -1 for the root, a category or no selection.
     int SelectedCaseNumber() const;
-    // Writes "count" and the category texts in tree order (no message).
+    // Writes "count" and the category texts in tree order (no message), in one rewrite.
     void SaveCategoryList();
+    // Takes a category out of the settings' list (every entry equal to it), in one rewrite.
+    void forgetCategory(const std::string& category);
+    // The texts of the category nodes, in tree order.
+    std::vector<std::string> categoryTexts() const;
     // The newest 1000 record numbers, newest first (the start-up list).
     static std::vector<int> newestNumbers(int count);
 

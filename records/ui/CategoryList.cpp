@@ -32,3 +32,5 @@ void limitGbkBytes(QLineEdit* field, std::size_t bytes) {
         field->setCursorPosition(std::min(caret, static_cast<int>(field->text().size())));
     });
 }
+
+bool fitsGbk(const std::string& utf8) { return gbk::encodable(utf8); }

@@ -10,7 +10,7 @@
 #include "platform/qt/Controls.h"
 #include "records/ui/CategoryList.h"
 
-TFrmFenLei::TFrmFenLei(UiServices& ui, const IniFile* settings, QWidget* parent)
+TFrmFenLei::TFrmFenLei(UiServices& ui, const std::vector<std::string>& categories, QWidget* parent)
     : QDialog(parent), ui_(ui) {
     setObjectName(QStringLiteral("FrmFenLei"));
     setWindowTitle(qs("分类保存"));
@@ -26,11 +26,10 @@ TFrmFenLei::TFrmFenLei(UiServices& ui, const IniFile* settings, QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     // The line edit inside the list is what a screen reader lands on: it carries the name too.
     CboFenLei->lineEdit()->setAccessibleName(qs("保存类别"));
-    for (const std::string& c : savedCategories(settings)) CboFenLei->addItem(qs(c));
-    if (CboFenLei->count() > 0)
-        CboFenLei->setCurrentIndex(0);
-    else
-        CboFenLei->setCurrentText(QString());
+    // The categories of the tree as it is now; none is chosen, so typed text stands alone.
+    for (const std::string& c : categories) CboFenLei->addItem(qs(c));
+    CboFenLei->setCurrentIndex(-1);
+    CboFenLei->setCurrentText(QString());
     Btnok = new QPushButton(qs("确定"), this);
     Btnok->setObjectName(QStringLiteral("Btnok"));
     Btnok->setDefault(true);
@@ -55,6 +54,10 @@ std::string TFrmFenLei::category() const { return trimBlanks(CboFenLei->currentT
 void TFrmFenLei::BtnokClick() {
     if (category().empty()) {
         ui_.messageBox("类别名不能为空", "错误", MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    if (!fitsGbk(category())) {
+        ui_.messageBox(kCategoryNotGbk, "错误", MsgIcon::Error, MsgButtons::Ok);
         return;
     }
     accept();

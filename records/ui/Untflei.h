@@ -1,8 +1,10 @@
-// TFrmFenLei "分类保存": the category of a case saved for the first time. Offers the category
-// list of the settings file; any text may be typed (at most 13 GBK bytes).
+// TFrmFenLei "分类保存": the category of a case saved for the first time. Offers the categories
+// the record tree shows, none chosen; any text may be typed (at most 13 GBK bytes, characters
+// GBK holds).
 #pragma once
 #include <QDialog>
 #include <string>
+#include <vector>
 
 #include "platform/core/UiServices.h"
 
@@ -14,13 +16,14 @@ class QPushButton;
 class TFrmFenLei : public QDialog, public ModalWindow {
     Q_OBJECT
 public:
-    // `settings` may be null (no list offered). Messages go through `ui`.
-    TFrmFenLei(UiServices& ui, const IniFile* settings, QWidget* parent = nullptr);
+    // Messages go through `ui`.
+    TFrmFenLei(UiServices& ui, const std::vector<std::string>& categories, QWidget* parent = nullptr);
 
     // The chosen category: the text trimmed of blanks.
     std::string category() const;
 
-    // "确定": an empty category is refused with a message and the dialog stays open.
+    // "确定": an empty category, or one with characters GBK cannot hold, is refused with a
+    // message and the dialog stays open.
     void BtnokClick();
     void BtnnoClick() { reject(); }
 

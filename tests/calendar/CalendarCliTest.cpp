@@ -123,3 +123,17 @@ TEST(CalendarCli, AFileSizeLimitOnTheOutputIsReportedNotFatal) {
     const std::string message((std::istreambuf_iterator<char>(err)), {});
     EXPECT_NE(message.find("cannot write the output"), std::string::npos) << message;
 }
+
+TEST(CalendarCli, HelpCutByAFileSizeLimitIsReportedToo) {
+    REQUIRE_CLI();
+    const std::string dir = testdata::freshTempDir("cli-help-fsize");
+    // One block is less than the help text, whatever unit the shell counts in.
+    const std::string cmd = "ulimit -f 1; '" + testcli::programPath() + "' --help >'" + dir + "out.txt' 2>'" + dir +
+                            "err.txt'";
+    const int rc = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(rc));
+    EXPECT_EQ(WEXITSTATUS(rc), 1);
+    std::ifstream err(dir + "err.txt");
+    const std::string message((std::istreambuf_iterator<char>(err)), {});
+    EXPECT_NE(message.find("cannot write the output"), std::string::npos) << message;
+}

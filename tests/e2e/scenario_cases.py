@@ -1,6 +1,7 @@
 """Saved cases as a user keeps them: cast, "存新" into a new category, change the comment and
 "存旧", start again and open the case from the tree (chart and comment back), export, delete it,
-and import the export into a fresh program folder."""
+and import the export into a fresh program folder (the restart offered); tidying too few cases
+and the category chooser of 存新 starting empty."""
 import os
 import shutil
 import sys
@@ -94,7 +95,8 @@ def scenario(d):
     d.menu(main_window, "文件(F)", "导入历史记录")
     d.expect_box("注意了", "执行此操作将覆盖现有的历史记录，要继续吗？", "Yes")
     choose_folder(d, os.path.join(target, "Kelvora.dat"))
-    d.expect_box("Tarmin天文占星 3.6", "成功导入，请重启软件！")
+    # The restart is offered; 否 closes through the closing question as before.
+    d.expect_box("提示", "成功导入，请重启软件！现在就重启吗？", "No")
     d.expect_box("关闭", "确定要关闭软件吗？", "Yes")
     assert d.program_ended()
     with open(os.path.join(target, "Kelvora.dat"), "rb") as a, \
@@ -106,6 +108,18 @@ def scenario(d):
     group.click()
     d.key("Right")
     case_node(main_window, "张三")
+
+    # Too few cases to tidy: said at once, without first asking whether to tidy.
+    d.menu(main_window, "文件(F)", "整理记录文件")
+    d.expect_box("Tarmin天文占星 3.6", "命例数据过少，无需整理！")
+    # 存新 offers the tree's categories with none chosen: the field starts empty.
+    main_window.find("text", "姓名").set_text("李四")
+    main_window.find("push button", "本命盘").click()
+    time.sleep(1.0)
+    main_window.find("push button", "保存命例").click()
+    category = d.window("分类保存")
+    assert category.find("text", "保存类别").text() == "", category.find("text", "保存类别").text()
+    category.find("push button", "取消").click()
     d.quit(main_window)
 
 

@@ -158,3 +158,31 @@ TEST(IniFile, AWriteNeverFollowsALinkPlantedUnderItsTemporaryName) {
         EXPECT_TRUE(e.path().filename() == "set.ini" || e.path().filename() == "victim.txt")
             << e.path();
 }
+
+// Several writes of one command: the file is rewritten once, at the commit, with all of them;
+// an update left without a commit changes nothing.
+TEST(IniFile, AnUpdateWritesEveryChangeInOneRewrite) {
+    const std::string path = testdata::freshTempDir("ini") + "set.ini";
+    writeRaw(path, "[pan]\r\npos=5\r\n");
+    IniFile ini(path);
+    {
+        IniUpdate update(ini);
+        ini.writeInteger("pan", "pos", 7);
+        ini.writeInteger("pan", "bkcolor", 255);
+        ini.writeString("classes", "1", "朋友");
+        EXPECT_EQ(ini.readInteger("pan", "pos", 0), 7);  // reads see the pending changes
+        EXPECT_EQ(readRaw(path), "[pan]\r\npos=5\r\n");  // the file does not, yet
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        const ino_t before = st.st_ino;
+        update.commit();
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_NE(st.st_ino, before);  // replaced by one rename
+    }
+    EXPECT_EQ(readRaw(path), "[pan]\r\npos=7\r\nbkcolor=255\r\n\r\n[classes]\r\n1=" + gbk::fromUtf8("朋友") + "\r\n");
+    {
+        IniUpdate dropped(ini);
+        ini.writeInteger("pan", "pos", 9);
+    }
+    EXPECT_EQ(ini.readInteger("pan", "pos", 0), 7);
+}

@@ -210,3 +210,58 @@ TEST(KilledMidway, OverwriteLeavesTheOldOrTheNewRecord) {
     EXPECT_GT(o.oldStates, 0);
     EXPECT_EQ(after.records.substr(26 * 152 + 5, 11), std::string(fresh.name, 11));
 }
+
+// A case saved with its comment: killed anywhere, the next start finds the case wholly old
+// (record and comment) or wholly new, and no temporary left in the comment folder.
+TEST(KilledMidway, SavingACaseLeavesItWhollyOldOrWhollyNew) {
+    const MemoryFolder folder("records-kill");
+    const std::string& base = folder.path;
+    const StoreState before = buildStore(base, 30, "人", false);
+    CaseRecord changed{}, added = rt::sampleCase("新人", 2001);
+    {
+        MDataBase db;
+        db.Open(base);
+        db.ReadRecord(26, changed);
+        added.setCommentGbk(db.MakeCommentName(added));
+    }
+    changed.year = 2020;
+    changed.setCategory("改过的类别");
+    auto save = [](int number, const CaseRecord& rec, const std::string& rtf) {
+        return [=](MDataBase& db) {
+            CaseRecord r = rec;
+            return db.SaveCase(number, r, rtf) == MDataBase::SaveResult::Saved;
+        };
+    };
+    StoreState after;
+    Outcome o = killRepeatedly(base, before, save(26, changed, "{\\rtf1 new}"), after);
+    EXPECT_EQ(o.broken, 0);
+    EXPECT_GT(o.oldStates, 0);
+    EXPECT_GT(o.newStates, 0);
+    EXPECT_EQ(after.comments.size(), before.comments.size());
+    EXPECT_EQ(after.records.substr(26 * 152 + 30, 2), std::string("\xE4\x07", 2));
+    o = killRepeatedly(base, before, save(-1, added, "{\\rtf1 added}"), after);
+    EXPECT_EQ(o.broken, 0);
+    EXPECT_GT(o.oldStates, 0);
+    EXPECT_GT(o.newStates, 0);
+    EXPECT_EQ(after.records.size(), 31u * 152u);
+    EXPECT_EQ(after.comments.size(), before.comments.size() + 1);
+}
+
+TEST(KilledMidway, ACategoryRenameIsCompletedOrNotBegun) {
+    const MemoryFolder folder("records-kill");
+    const std::string& base = folder.path;
+    const StoreState before = buildStore(base, 30, "人", false);
+    std::vector<int> all(30);
+    for (int i = 0; i < 30; ++i) all[static_cast<std::size_t>(i)] = i;
+    StoreState after;
+    const Outcome o = killRepeatedly(
+        base, before, [&](MDataBase& db) { return db.RenameCategory(all, gbk::fromUtf8("新类")); }, after);
+    // A rename interrupted after its journal is finished by the next start: never split.
+    EXPECT_EQ(o.broken, 0);
+    EXPECT_GT(o.newStates, 0);
+    MDataBase db;
+    db.Open(base);
+    CaseRecord r{};
+    ASSERT_TRUE(db.ReadRecord(29, r));
+    EXPECT_EQ(r.categoryUtf8(), "新类");
+}

@@ -62,6 +62,19 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The live records of record-file bytes, numbered by their place, as an export writes them.
+inline std::string liveOnly(const std::string& recordBytes) {
+    std::string out;
+    for (std::size_t at = 0; at + 152 <= recordBytes.size(); at += 152) {
+        if (recordBytes[at + 4] != 0) continue;
+        std::string rec = recordBytes.substr(at, 152);
+        const int32_t number = static_cast<int32_t>(out.size() / 152);
+        std::memcpy(rec.data(), &number, sizeof number);
+        out += rec;
+    }
+    return out;
+}
+
 // name -> content of every regular file in a folder (empty map when it is missing).
 inline std::map<std::string, std::string> folderContents(const std::string& folder) {
     std::map<std::string, std::string> m;

@@ -96,7 +96,7 @@ TEST_F(Torn, AKilledOverwriteIsUndoneByTheNextReaderWriterOrStart) {
     const std::string target = testdata::freshTempDir("records-torn-export");
     ASSERT_TRUE(db.ExportTo(target));
     EXPECT_EQ(rt::readFile(target + "Kelvora.dat").substr(5 * 152, 152), before.substr(5 * 152, 152));
-    EXPECT_EQ(rt::readFile(target + "Kelvora.dat"), records());
+    EXPECT_EQ(rt::readFile(target + "Kelvora.dat"), rt::liveOnly(records()));
     // Compaction copies the repaired record, not the torn one.
     tearInChild(kSpanning + 1, 50);
     ASSERT_TRUE(db.Compact());

@@ -425,12 +425,12 @@ TEST_F(WholeFile, ImportFromTheStoreItselfKeepsEveryCase) {
     ASSERT_TRUE(db.ImportFrom(self));
     EXPECT_EQ(records(), beforeRecords);
     EXPECT_EQ(comments(), beforeComments);
-    // The program folder itself after an export into it: the same files once more.
+    // The program folder itself after an export into it: the live cases once more.
     ASSERT_TRUE(db.ExportTo(base));
     ASSERT_TRUE(db.ImportFrom(base));
-    EXPECT_EQ(records(), beforeRecords);
+    EXPECT_EQ(records(), rt::liveOnly(beforeRecords));
     EXPECT_EQ(comments(), beforeComments);
-    EXPECT_EQ(db.Count(), 4);
+    EXPECT_EQ(db.Count(), 3);
 }
 
 TEST_F(WholeFile, ExportIntoTheProgramFolderKeepsTheStore) {

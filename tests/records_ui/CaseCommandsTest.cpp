@@ -186,7 +186,7 @@ TEST_F(CasesTest, ExportThenImportIntoAFreshFolderGivesTheSameBytes) {
     // The import closes the window: no offer to save the old case's comment, no categories
     // of the old tree written.
     ui.answerYes().answerFile(testui::UiKind::OpenFile, exported + "Kelvora.dat")
-        .expectPlain("成功导入，请重启软件！").answerYes("确定要关闭软件吗？");
+        .answerNo("成功导入，请重启软件！现在就重启吗？").answerYes("确定要关闭软件吗？");
     window->N7Click();
     EXPECT_TRUE(window->closed());
     EXPECT_EQ(bytesOf(recordFile()), originalRecords);
@@ -200,10 +200,8 @@ TEST_F(CasesTest, CompactionNeedsTwoThousandRecordsAndEndsTheProgramAtOnce) {
     std::vector<CaseRecord> records(1999, sample("某", 1980));
     seed(records);
     start();
-    ui.answerNo("命例数据过多，读取速度慢才需要整理，确定要整理吗？");
-    window->N9Click();
-    EXPECT_EQ(ui.lastCall().defaultButton, MsgResult::No);
-    ui.answerYes().expectPlain("命例数据过少，无需整理！");
+    // Too few to tidy: said at once, without first asking whether to tidy.
+    ui.expectPlain("命例数据过少，无需整理！");
     window->N9Click();
     closeWithYes();
 
@@ -217,6 +215,9 @@ TEST_F(CasesTest, CompactionNeedsTwoThousandRecordsAndEndsTheProgramAtOnce) {
         for (int n = 0; n < 2000; n += 4) store.MarkDeleted(n);
     }
     start();
+    ui.answerNo("命例数据过多，读取速度慢才需要整理，确定要整理吗？");
+    window->N9Click();
+    EXPECT_EQ(ui.lastCall().defaultButton, MsgResult::No);
     ui.answerYes().expectPlain("整理数据完成，需重启软件！");
     window->N9Click();
     EXPECT_TRUE(window->programEnded());

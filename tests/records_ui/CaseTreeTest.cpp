@@ -108,11 +108,12 @@ TEST_F(CasesTest, AddRenameAndDeleteCategoriesWithTheirMessages) {
     EXPECT_EQ(stored(1).categoryUtf8(), "老友");
     EXPECT_EQ(ini.readInteger("classes", "count", 0), 1);  // 朋友 was not in the list: nothing added
 
-    // Delete: the listed cases and their comment files go; the settings stay.
+    // Delete: the question names the cases that go with it, 否 is its default; its cases and
+    // their comment files go.
     tree()->setCurrentItem(category("老友"));
-    ui.answerNo("确定要删除“老友”这个类别吗？");
+    ui.answerNo("确定要删除“老友”这个类别吗？其中的2个命例和它们的评语也将一起删除。");
     commands().deleteCategory();
-    EXPECT_EQ(ui.lastCall().defaultButton, MsgResult::Yes);
+    EXPECT_EQ(ui.lastCall().defaultButton, MsgResult::No);
     ui.answerYes();
     commands().deleteCategory();
     EXPECT_EQ(category("老友"), nullptr);
@@ -251,7 +252,7 @@ TEST_F(CasesTest, SearchTakesHistoricalYearsRefusesBadOnesAndRemembersItsConditi
 TEST_F(CasesTest, EveryDialogControlCanBeFoundByName) {
     start();
     TFrmSearch search(ui, *db, nullptr, window->caseFilter());
-    TFrmFenLei fenlei(ui, nullptr);
+    TFrmFenLei fenlei(ui, {});
     for (QWidget* dialog : {static_cast<QWidget*>(&search), static_cast<QWidget*>(&fenlei)}) {
         for (QWidget* w : dialog->findChildren<QWidget*>()) {
             // Popups of the lists are windows of their own; labels take no focus.
