@@ -20,6 +20,7 @@
 #include "chart/PlaceText.h"
 #include "cli/ArgText.h"
 #include "cli/Cli.h"
+#include "cli/WorldArgs.h"
 #include "platform/core/IniFile.h"
 #include "platform/qt/QImageCanvas.h"
 #include "platform/core/PlainTextTarget.h"
@@ -64,7 +65,7 @@ constexpr const char* kChartUsage =
     "chart --name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] "
     "[--blood A|B|AB|O] [--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] "
     "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX]] [--png FILE] [--reading FILE] "
-    "[--orb N] [--lines] [--bkcolor 0xBBGGRR]";
+    "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--city NAME] [--tz auto|ZONE-ID|+HH:MM]";
 
 int runChart(const cli::Args& args) {
     BirthRecord r;
@@ -78,6 +79,8 @@ int runChart(const cli::Args& args) {
     std::string lonText = "120:00", latText = "30:00";
     long orb = -1, bkcolor = -1;
     bool lines = false;
+    std::string city, tz;  // world places and clocks
+    bool zoneGiven = false;
     auto usage = [] {
         std::fprintf(stderr, "usage: tarmin-cli %s\n", kChartUsage);
         return 2;
@@ -112,6 +115,7 @@ int runChart(const cli::Args& args) {
         } else if (a == "--zone" && value(v)) {
             if (!cli::readBounded(v, 0, 23, n)) return usage();
             r.zoneIndex = static_cast<int8_t>(n);
+            zoneGiven = true;
         } else if (a == "--transit-zone" && value(v)) {
             if (!cli::readBounded(v, 0, 23, n)) return usage();
             q.zoneIndex = static_cast<int8_t>(n);
@@ -125,7 +129,9 @@ int runChart(const cli::Args& args) {
             if (!cli::readBounded(v, 0, 255, orb)) return usage();
         } else if (a == "--bkcolor" && value(v)) {
             if (!cli::readBounded(v, 0, 0xFFFFFF, bkcolor)) return usage();
-        } else return usage();
+        } else if (a == "--city" && value(v)) city = v;
+        else if (a == "--tz" && value(v)) tz = v;
+        else return usage();
     }
     if (!haveDate) return usage();
     // Coordinates as the input panel checks them, with its messages.
@@ -136,6 +142,7 @@ int runChart(const cli::Args& args) {
     }
     r.longitude = place.longitude;
     r.latitude = place.latitude;
+    if (!cli::applyWorldOptions(programFolder(), city, tz, zoneGiven, r)) return 1;
 
     // Settings: dat/set.ini of the program folder, with this run's overrides in a private copy.
     std::string folder = programFolder();
