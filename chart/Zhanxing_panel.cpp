@@ -74,13 +74,14 @@ void MZhanXingEx::drawPanel() {
     int deg = 0;
     int min = 0;
     y += th + 3;
-    geoDegMin(std::fabs(request_.longitude), deg, min);
+    geoDegMin(request_.longitude, deg, min);
+    // West and south are said in words; the degrees go without a sign.
     c.textOut(x, y, std::string(request_.longitude >= 0 ? "东经:" : "西经:") +
-                        format("%02d:%02d ", deg, min));
+                        format("%02d:%02d ", std::abs(deg), min));
     y += th + 3;
-    geoDegMin(std::fabs(request_.latitude), deg, min);
+    geoDegMin(request_.latitude, deg, min);
     c.textOut(x, y, std::string(request_.latitude >= 0 ? "北纬:" : "南纬:") +
-                        format("%02d:%02d", deg, min));
+                        format("%02d:%02d", std::abs(deg), min));
     y += th + 3;
     // The place; one that would run under the cusp table goes on in further lines of the
     // room left of it (there are five free lines above the Gregorian line).
