@@ -311,6 +311,7 @@ void InputPanel::fillFromCase(const CaseRecord& c) {
     ledtjing->setText(qs(degreesText(c.longitude)));
     ledtwei->setText(qs(degreesText(c.latitude)));
     restoreWorldFields(c);
+    showCast(requestFromCase(c));
 }
 
 BirthRecord InputPanel::requestFromCase(const CaseRecord& c) const {

@@ -82,6 +82,8 @@ public:
     // world city, typed coordinates, the summer-time answer).
     void storeWorldFields(const BirthRecord& r, CaseRecord& c) const;
     const std::optional<atlas::Place>& worldCity() const { return worldCity_; }
+    // The place and clock of the chart last cast, in the panel's line under the search.
+    void showCast(const BirthRecord& r);
 
     // The controls, named as the panel's design names them.
     QPushButton* BtoNew = nullptr;
@@ -110,6 +112,7 @@ public:
     QPushButton* Btnpai = nullptr;
     QLineEdit* EdtCity = nullptr;   // 城市搜索
     QComboBox* CboCity = nullptr;   // 搜索结果
+    class QLabel* LblCast = nullptr;  // 排盘地点与时钟
 
 private:
     void build();
@@ -139,6 +142,7 @@ private:
     };
     ClockAnswer clockAnswer_;
     int lastAnswer_ = 0;  // the answer that decided the request last read; 0 none asked
+    bool lastSummer_ = false;  // the exact offset last taken is summer time
     std::string programFolder_;
     std::vector<float> cityLongitudes_;
     std::vector<float> cityLatitudes_;

@@ -68,6 +68,18 @@ void InputPanel::buildCitySearch(QVBoxLayout* col) {
     CboCity = fixedList(this, "CboCity", "城市搜索结果");
     CboCity->setToolTip(qs("城市搜索结果"));
     col->addWidget(CboCity);
+    LblCast = new QLabel(this);
+    LblCast->setObjectName(QStringLiteral("LblCast"));
+    LblCast->setWordWrap(true);
+    LblCast->setAccessibleDescription(qs("排盘地点与时钟"));
+    col->addWidget(LblCast);
+}
+
+void InputPanel::showCast(const BirthRecord& r) {
+    std::string clock = r.utcOffsetSeconds == BirthRecord::kZoneListOffset
+                            ? zoneText(zoneOffset(r.zoneIndex))
+                            : atlas::offsetText(r.utcOffsetSeconds) + (lastSummer_ ? " 夏令时" : "");
+    LblCast->setText(qs("地点:" + r.place + "\n时钟:" + clock));
 }
 
 atlas::WorldAtlas& InputPanel::atlas() {
@@ -127,6 +139,7 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
         placeName = cbodiC->currentText().toStdString();
     }
     lastAnswer_ = 0;
+    lastSummer_ = false;
     // Typed coordinates, the unknown place and lunar input keep the zone list's clock.
     if (typed_ || zone.empty() || r.lunar) return true;
     const DateTimeFields& b = r.birth;
@@ -171,6 +184,7 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     if (repeated && answer == 2) offset = a.laterOffsetSeconds;
     // 否 to a differing offset: the panel's zone, exactly as before.
     if ((answer == 1 || repeated) && offset != panel) r.utcOffsetSeconds = offset;
+    lastSummer_ = r.utcOffsetSeconds != BirthRecord::kZoneListOffset && (repeated ? answer == 1 : a.summerTime);
     return true;
 }
 
@@ -187,6 +201,8 @@ void InputPanel::restoreWorldFields(const CaseRecord& c) {
     worldCity_.reset();
     clockAnswer_ = {};
     lastAnswer_ = c.summerAnswer();
+    int32_t exact = 0;
+    lastSummer_ = lastAnswer_ == 1 && c.exactOffset(exact);
     const int32_t city = c.worldCity();
     if (city >= 0) {
         const auto p = atlas().worldCity(city);

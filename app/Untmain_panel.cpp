@@ -23,7 +23,7 @@ void TFrmMain::connectPanel() {
     hook(p.SbtoSave, &QToolButton::clicked, &TFrmMain::SbtoSaveClick);
     hook(p.SbtoZw_liu, &QToolButton::clicked, &TFrmMain::SbtoZw_liuClick);
     hook(p.Btnpai, &QPushButton::clicked, &TFrmMain::BtnpaiClick);
-    connect(p.EdtCity, &QLineEdit::textEdited, this, [this] { guarded([&] { panel_->citySearchEdited(); }); });
+    connect(p.EdtCity, &QLineEdit::textChanged, this, [this] { guarded([&] { panel_->citySearchEdited(); }); });
     connect(p.CboCity, &QComboBox::activated, this, [this] { guarded([&] { panel_->citySearchPicked(); }); });
 }
 
@@ -58,6 +58,7 @@ void TFrmMain::BtnpaiClick() {
     currentCase_.latitude = r.latitude;
     currentCase_.blood = r.bloodType;
     panel_->storeWorldFields(r, currentCase_);
+    panel_->showCast(r);
 
     std::string error;
     if (!castCase(birth_, error) && engine_)

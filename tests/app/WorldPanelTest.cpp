@@ -2,6 +2,7 @@
 // question when the time-zone database's offset differs from the panel's zone, and the case
 // record keeping the answer, the offset, the city and the full name.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "MainWindowFixture.h"
@@ -49,6 +50,8 @@ TEST_F(WorldPanel, WorldCityCastsAtTheClockOfTheBirthAfterAsking) {
     EXPECT_EQ(offset, -4 * 3600);
     EXPECT_GE(w.currentCase().worldCity(), 0);
     EXPECT_EQ(w.currentCase().summerAnswer(), 1);
+    EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
+              "地点:美国-紐約市 (New York)\n时钟:UTC-04:00 夏令时");
     // The answer stands for the same moment: casting again does not ask again.
     w.BtnpaiClick();
     EXPECT_EQ(w.birthRequest().utcOffsetSeconds, -4 * 3600);
@@ -118,6 +121,8 @@ TEST_F(WorldPanel, SavedCaseReopensToTheSameInstantPlaceAndName) {
     EXPECT_EQ(again.place, cast.place);
     EXPECT_FLOAT_EQ(again.longitude, cast.longitude);
     EXPECT_EQ(again.birth, cast.birth);
+    EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
+              "地点:美国-紐約市 (New York)\n时钟:UTC-04:00 夏令时");
     // Casting the reopened case asks nothing: the answer came with it.
     window->BtnpaiClick();
     EXPECT_EQ(window->birthRequest().utcOffsetSeconds, -4 * 3600);
