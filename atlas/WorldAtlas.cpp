@@ -1,6 +1,8 @@
 #include "atlas/WorldAtlas.h"
 
 #include <geonames.h>
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
 #include <libintl.h>
 #include <locale.h>
 
@@ -69,8 +71,30 @@ std::vector<CityText> cityTexts(int n, const char* language) {
     return out;
 }
 
-std::string preferChinese(const std::string& zh, const std::string& latin) {
-    return (!zh.empty() && !isAscii(zh)) ? zh : latin;
+// The catalogue's Chinese names mix traditional and simplified characters (紐約市, 溫哥華); the
+// program's users write simplified ones, so names are shown and searched simplified.
+class Simplifier {
+public:
+    Simplifier() {
+        UErrorCode status = U_ZERO_ERROR;
+        t_.reset(icu::Transliterator::createInstance("Hant-Hans", UTRANS_FORWARD, status));
+        if (U_FAILURE(status)) t_.reset();
+    }
+    std::string operator()(const std::string& s) const {
+        if (!t_ || isAscii(s)) return s;
+        icu::UnicodeString u = icu::UnicodeString::fromUTF8(s);
+        t_->transliterate(u);
+        std::string out;
+        u.toUTF8String(out);
+        return out;
+    }
+
+private:
+    std::unique_ptr<icu::Transliterator> t_;
+};
+
+std::string preferChinese(const std::string& zh, const std::string& latin, const Simplifier& simplify) {
+    return (!zh.empty() && !isAscii(zh)) ? simplify(zh) : latin;
 }
 
 }  // namespace
@@ -135,6 +159,7 @@ void WorldAtlas::load() const {
     const int n = geonames_get_n_cities();
     const std::vector<CityText> latin = cityTexts(n, "");
     const std::vector<CityText> zh = cityTexts(n, "zh_CN");
+    const Simplifier simplify;
     for (int i = 0; i < n; ++i) {
         GeonamesCity* c = geonames_get_city(i);
         if (!c) continue;
@@ -143,9 +168,9 @@ void WorldAtlas::load() const {
         pl.world = true;
         pl.worldIndex = i;
         pl.latinName = latin[k].name;
-        pl.name = preferChinese(zh[k].name, latin[k].name);
-        pl.region = preferChinese(zh[k].region, latin[k].region);
-        pl.country = preferChinese(zh[k].country, latin[k].country);
+        pl.name = preferChinese(zh[k].name, latin[k].name, simplify);
+        pl.region = preferChinese(zh[k].region, latin[k].region, simplify);
+        pl.country = preferChinese(zh[k].country, latin[k].country, simplify);
         const gchar* tz = geonames_city_get_timezone(c);
         pl.zoneId = tz ? tz : "";
         pl.longitude = geonames_city_get_longitude(c);

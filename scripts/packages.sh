@@ -1,7 +1,7 @@
 # Debian packages the build and the tests need; sourced by run.sh and test.sh.
 TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
   libbenchmark-dev libswe-dev fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n
-  libgeonames0 libgeonames-dev libgeonames-common libglib2.0-dev tzdata"
+  libgeonames0 libgeonames-dev libgeonames-common libglib2.0-dev libicu-dev tzdata"
 # The tests also need: the end-to-end robot's desktop (X server, session bus, accessibility bus,
 # Python bindings) and clang for the fuzz targets.
 TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-14-dev"

@@ -35,23 +35,23 @@ struct WorldPanel : MainWindowTest {
 
 TEST_F(WorldPanel, WorldCityCastsAtTheClockOfTheBirthAfterAsking) {
     TFrmMain& w = start();
-    pickCity(w, "new york", "紐約市 (New York)");
+    pickCity(w, "new york", "纽约市 (New York)");
     EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "-74:0");
     EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "40:43");
     EXPECT_EQ(control<QComboBox>("Cboshiqu")->currentIndex(), 17);  // 西五区
     setMoment(1990, 7, 1, 10);
-    ui.answerYes("1990年7月1日 紐約市处于夏令时（UTC-4）：出生证明上的时间通常是夏令时。按夏令时排盘？");
+    ui.answerYes("1990年7月1日 纽约市处于夏令时（UTC-4）：出生证明上的时间通常是夏令时。按夏令时排盘？");
     w.BtnpaiClick();
     ASSERT_TRUE(w.natalCast()) << w.engine()->errorText();
     EXPECT_EQ(w.birthRequest().utcOffsetSeconds, -4 * 3600);
-    EXPECT_EQ(w.birthRequest().place, "美国-紐約市 (New York)");
+    EXPECT_EQ(w.birthRequest().place, "美国-纽约市 (New York)");
     int32_t offset = 0;
     ASSERT_TRUE(w.currentCase().exactOffset(offset));
     EXPECT_EQ(offset, -4 * 3600);
     EXPECT_GE(w.currentCase().worldCity(), 0);
     EXPECT_EQ(w.currentCase().summerAnswer(), 1);
     EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
-              "地点:美国-紐約市 (New York)\n时钟:UTC-04:00 夏令时");
+              "地点:美国-纽约市 (New York)\n时钟:UTC-04:00 夏令时");
     // The answer stands for the same moment: casting again does not ask again.
     w.BtnpaiClick();
     EXPECT_EQ(w.birthRequest().utcOffsetSeconds, -4 * 3600);
@@ -104,7 +104,7 @@ TEST_F(WorldPanel, ChinaSummerTimeIsAskedAndAnsweredEitherWay) {
 TEST_F(WorldPanel, SavedCaseReopensToTheSameInstantPlaceAndName) {
     TFrmMain& w = start();
     control<QLineEdit>("Edtname")->setText("欧阳青青长长的名字十");  // 10 characters
-    pickCity(w, "new york", "紐約市 (New York)");
+    pickCity(w, "new york", "纽约市 (New York)");
     setMoment(1990, 7, 1, 10);
     ui.answerYes();
     w.BtnpaiClick();
@@ -122,7 +122,7 @@ TEST_F(WorldPanel, SavedCaseReopensToTheSameInstantPlaceAndName) {
     EXPECT_FLOAT_EQ(again.longitude, cast.longitude);
     EXPECT_EQ(again.birth, cast.birth);
     EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
-              "地点:美国-紐約市 (New York)\n时钟:UTC-04:00 夏令时");
+              "地点:美国-纽约市 (New York)\n时钟:UTC-04:00 夏令时");
     // Casting the reopened case asks nothing: the answer came with it.
     window->BtnpaiClick();
     EXPECT_EQ(window->birthRequest().utcOffsetSeconds, -4 * 3600);

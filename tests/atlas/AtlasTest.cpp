@@ -37,6 +37,12 @@ TEST(Atlas, FindsByLatinAndChineseNameWithCountryAndZone) {
     EXPECT_EQ(v[0].province, 1);
     EXPECT_EQ(v[0].placeText(), "北京市-朝阳区");
     EXPECT_NE(v[0].label(), v[3].label());
+    // The catalogue's traditional names are found and shown simplified: the two 温哥华.
+    v = a.find("温哥华");
+    ASSERT_GE(v.size(), 2u);
+    EXPECT_EQ(v[0].name, "温哥华");
+    EXPECT_EQ(v[1].name, "温哥华");
+    EXPECT_NE(v[0].country, v[1].country);
     EXPECT_TRUE(a.find("").empty());
     EXPECT_TRUE(a.find("Xyzzyville").empty());
 }

@@ -44,7 +44,7 @@ def scenario(d):
     w.find("text", "姓名").set_text("纽约人")
 
     # New York, 1990-07-01 10:00: summer time, UTC-4, after the question.
-    pick_city(w, "New York", "紐約市 (New York) — 纽约州, 美国")
+    pick_city(w, "New York", "纽约市 (New York) — 纽约州, 美国")
     set_moment(d, w, 1990, 7, 1, 10)
     w.find("push button", "本命盘").click()
     caption, text, box = d.message_box()
