@@ -12,6 +12,7 @@
 
 #include "app/InputPanel.h"
 #include "atlas/TimeZones.h"
+#include "calendar/Yidateex.h"
 #include "chart/PlaceText.h"
 #include "chart/WordLists.h"
 #include "platform/qt/Controls.h"
@@ -45,6 +46,21 @@ int standardOffset(const std::string& zone) {
 }
 
 bool near(float a, double b) { return std::fabs(static_cast<double>(a) - b) <= 0.5 / 60 + 1e-4; }
+
+// The Gregorian wall time of a birth as entered (a lunar date converted); false when the lunar
+// date does not exist (the engine reports that).
+bool wallTimeOf(const DateTimeFields& entered, bool lunar, bool leap, atlas::WallTime& t) {
+    DateTimeFields g = entered;
+    if (lunar) {
+        MYiDateEx calendar;
+        std::string error;
+        if (!calendar.lunarToGregorian(entered, leap, g, error)) return false;
+        g.hour = entered.hour;
+        g.minute = entered.minute;
+    }
+    t = {g.year, g.month, g.day, g.hour, g.minute};
+    return true;
+}
 
 // What a clock answer was given for: the zone, the wall time and the panel's zone.
 std::string clockKey(const std::string& zone, const atlas::WallTime& t, int panelSeconds) {
@@ -140,10 +156,9 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     }
     lastAnswer_ = 0;
     lastSummer_ = false;
-    // Typed coordinates, the unknown place and lunar input keep the zone list's clock.
-    if (typed_ || zone.empty() || r.lunar) return true;
-    const DateTimeFields& b = r.birth;
-    const atlas::WallTime t{b.year, b.month, b.day, b.hour, b.minute};
+    // Typed coordinates and the unknown place keep the zone list's clock.
+    atlas::WallTime t;
+    if (typed_ || zone.empty() || !wallTimeOf(r.birth, r.lunar != 0, r.leapMonth != 0, t)) return true;
     const atlas::ZoneAnswer a = atlas::offsetAt(zone, t);
     const int panel = zoneOffset(r.zoneIndex) * 3600;
     char day[64];
@@ -212,11 +227,12 @@ void InputPanel::restoreWorldFields(const CaseRecord& c) {
         else typed_ = true;
     }
     // The answer stands for the same moment and zone: casting the case again does not ask again.
-    if (lastAnswer_ != 0) {
+    atlas::WallTime t;
+    const DateTimeFields entered{c.year, c.month, c.day, c.hour, c.minute};
+    if (lastAnswer_ != 0 && wallTimeOf(entered, c.lunar == 1, c.leap != 0, t)) {
         const std::string zone = worldCity_ ? worldCity_->zoneId
                                  : (c.province >= 0 && c.province < kUnknownProvince) ? atlas::provinceZone(c.province)
                                                                                       : std::string();
-        clockAnswer_ = {clockKey(zone, {c.year, c.month, c.day, c.hour, c.minute}, zoneOffset(c.zone) * 3600),
-                        lastAnswer_};
+        clockAnswer_ = {clockKey(zone, t, zoneOffset(c.zone) * 3600), lastAnswer_};
     }
 }

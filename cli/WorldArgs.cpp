@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "atlas/TimeZones.h"
+#include "calendar/Yidateex.h"
 
 namespace cli {
 
@@ -59,11 +60,17 @@ bool applyTimeZone(const std::string& tz, const std::string& autoZone, BirthReco
         message = "--tz auto 需要 --city：输入的坐标没有时区";
         return false;
     }
+    DateTimeFields g = r.birth;
     if (r.lunar) {
-        message = "--tz " + tz + " 需要公历日期";
-        return false;
+        // The clock is looked up at the Gregorian day of a lunar date.
+        MYiDateEx calendar;
+        std::string error;
+        if (!calendar.lunarToGregorian(r.birth, r.leapMonth != 0, g, error)) {
+            message = error.empty() ? "不存在这个农历日期，无法转换到公历！" : error;
+            return false;
+        }
     }
-    const atlas::WallTime t{r.birth.year, r.birth.month, r.birth.day, r.birth.hour, r.birth.minute};
+    const atlas::WallTime t{g.year, g.month, g.day, r.birth.hour, r.birth.minute};
     const atlas::ZoneAnswer a = atlas::offsetAt(zone, t);
     if (a.kind != atlas::WallTimeKind::Unique) {
         message = atlas::wallTimeProblemText(zone, t, a);

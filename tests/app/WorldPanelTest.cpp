@@ -3,6 +3,7 @@
 // record keeping the answer, the offset, the city and the full name.
 #include <QComboBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QLineEdit>
 
 #include "MainWindowFixture.h"
@@ -81,6 +82,13 @@ TEST_F(WorldPanel, ChinaSummerTimeIsAskedAndAnsweredEitherWay) {
     w.BtnpaiClick();
     EXPECT_EQ(w.birthRequest().utcOffsetSeconds, 9 * 3600);
     EXPECT_EQ(w.birthRequest().place, "北京市-北京");
+    // The same moment entered as a lunar date (1988 五月十八) is looked up at its Gregorian day:
+    // the answer just given stands.
+    control<QRadioButton>("Rdonl")->setChecked(true);
+    setMoment(1988, 5, 18, 10);
+    w.BtnpaiClick();
+    EXPECT_EQ(w.birthRequest().utcOffsetSeconds, 9 * 3600);
+    control<QRadioButton>("Rdogl")->setChecked(true);
     // 否: the panel's zone exactly as before, and the answer kept.
     setMoment(1989, 7, 1, 10);
     ui.answerNo();

@@ -73,6 +73,10 @@ TEST(CliWorld, CityAndZoneAtTheBirth) {
     r = testcli::run("chart --city Kolkata --date \"1990-01-01 10:00\"");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(first(r), "offset\tUTC+05:30 (Asia/Kolkata, standard time)");
+    // A lunar date is looked up at its Gregorian day (五月十八 1988 is 1 July).
+    r = testcli::run("chart --lunar --city 北京 --date \"1988-05-18 10:00\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(first(r), "offset\tUTC+09:00 (Asia/Shanghai, summer time)");
     // A given zone or offset wins over the city's; the same instant gives the same chart.
     const auto byZone = testcli::run("chart --lon 88:22 --lat 22:34 --tz Asia/Kolkata --date \"1990-01-01 10:00\"");
     const auto byOffset = testcli::run("chart --lon 88:22 --lat 22:34 --tz +05:30 --date \"1990-01-01 10:00\"");
