@@ -21,6 +21,7 @@
 #include "platform/core/Numbers.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/UpDown.h"
+#include "records/ui/CategoryList.h"
 
 InputPanel::InputPanel(QWidget* parent, std::string programFolder)
     : QWidget(parent), programFolder_(std::move(programFolder)) {
@@ -77,6 +78,7 @@ void InputPanel::build() {
     grid->setHorizontalSpacing(4);
     Edtname = new QLineEdit(qs("某人"), this);
     Edtname->setObjectName(QStringLiteral("Edtname"));
+    limitGbkBytes(Edtname, BirthRecord::kNameBytes);
     grid->addWidget(labelFor(Edtname, "姓名", this), 0, 0);
     grid->addWidget(Edtname, 0, 1);
     col->addLayout(grid);
@@ -126,6 +128,8 @@ void InputPanel::build() {
     cbodiC = fixedList(this, "cbodiC", "选择邻近城市");
     cbodiC->setToolTip(qs("选择邻近城市"));
     col->addWidget(cbodiC);
+
+    buildCitySearch(col);
 
     auto* coords = new QGridLayout;
     ledtjing = new QLineEdit(qs("120:00"), this);
@@ -211,6 +215,7 @@ bool InputPanel::yearArrowsMoved(UiServices& ui) {
 }
 
 void InputPanel::provinceChosen() {
+    worldCity_.reset();
     const int province = cbodiZ->currentIndex();
     if (province < 0) return;
     cityLongitudes_.clear();
@@ -239,6 +244,7 @@ void InputPanel::provinceChosen() {
 }
 
 void InputPanel::cityChosen() {
+    worldCity_.reset();
     const int city = cbodiC->currentIndex();
     if (cbodiZ->currentIndex() < 0 || city < 0) return;
     if (cbodiZ->currentIndex() == cbodiZ->count() - 1) {
@@ -272,6 +278,8 @@ void InputPanel::searchCity(UiServices& ui) {
 }
 
 std::string InputPanel::placeText(bool forOpenedCase) const {
+    if (typed_) return "自定义坐标";
+    if (worldCity_) return worldCity_->placeText();
     if (cbodiZ->currentIndex() == cbodiZ->count() - 1) return forOpenedCase ? kUnknownPlace : " 未知";
     return cbodiZ->currentText().toStdString() + "-" + cbodiC->currentText().toStdString();
 }
@@ -293,7 +301,10 @@ bool InputPanel::readRequest(UiServices& ui, BirthRecord& out) {
         ui.messageBox(place.message, place.caption, MsgIcon::Error, MsgButtons::Ok);
         return false;
     }
-    out = request(year, place.longitude, place.latitude, false);
+    typed_ = coordinatesTyped(place.longitude, place.latitude);
+    BirthRecord r = request(year, place.longitude, place.latitude, false);
+    if (!settleClock(ui, r)) return false;
+    out = r;
     UpDyear->setPosition(year);
     return true;
 }
@@ -308,7 +319,7 @@ void InputPanel::fillFromCase(const CaseRecord& c) {
     (c.lunar == 1 ? Rdonl : Rdogl)->setChecked(true);
     Chkrun->setChecked(c.leap != 0);
     (c.male == 1 ? Rdona : Rdonv)->setChecked(true);
-    Edtname->setText(qs(c.nameUtf8()));
+    Edtname->setText(qs(c.displayNameUtf8()));
     CboXue->setCurrentIndex(c.blood);
     Cboshiqu->setCurrentIndex(c.zone);
     cbodiZ->setCurrentIndex(c.province);
@@ -316,16 +327,21 @@ void InputPanel::fillFromCase(const CaseRecord& c) {
     if (cbodiC->count() > 0) cbodiC->setCurrentIndex(c.city >= 0 && c.city < cbodiC->count() ? c.city : 0);
     ledtjing->setText(qs(degreesText(c.longitude)));
     ledtwei->setText(qs(degreesText(c.latitude)));
+    restoreWorldFields(c);
+    showCast(requestFromCase(c));
 }
 
 BirthRecord InputPanel::requestFromCase(const CaseRecord& c) const {
-    return request(wholeNumber(EdtYear->text().toStdString(), -1000), c.longitude, c.latitude, true);
+    BirthRecord r = request(wholeNumber(EdtYear->text().toStdString(), -1000), c.longitude, c.latitude, true);
+    int32_t offset = 0;
+    if (c.exactOffset(offset)) r.utcOffsetSeconds = offset;
+    return r;
 }
 
 BirthRecord InputPanel::request(int year, float longitude, float latitude, bool forOpenedCase) const {
     BirthRecord r{};
-    // A longer name is cut at a character boundary to the request's 9 GBK bytes, so the chart and
-    // the saved case carry the same name.
+    // A longer name is cut at a character boundary to the 32 GBK bytes the case keeps, so the
+    // chart and the saved case carry the same name.
     r.name = gbk::cutUtf8(Edtname->text().toStdString(), BirthRecord::kNameBytes);
     r.birth = DateTimeFields{static_cast<int16_t>(year), static_cast<int16_t>(cbom->currentIndex() + 1),
                              static_cast<int16_t>(cbod->currentIndex() + 1),

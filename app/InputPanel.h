@@ -4,8 +4,12 @@
 // moment. The main window's handlers are short calls into it.
 #pragma once
 #include <QWidget>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "atlas/WorldAtlas.h"
 
 #include "chart/Zhanxing.h"
 #include "dialogs/NatalInput.h"
@@ -69,6 +73,20 @@ public:
     const std::vector<float>& cityLatitudes() const { return cityLatitudes_; }
     void releaseCities();
 
+    // World places and clocks (InputPanel_world.cpp).
+    // The search field changed: the places of the world atlas and the province table that it
+    // names, in the result list.
+    void citySearchEdited();
+    // A result was picked: a province-table place selects its province and city; a world city
+    // fills the coordinates and the nearest whole-hour zone and becomes the place text.
+    void citySearchPicked();
+    // The world fields of the case record for the request last read (full name, exact offset,
+    // world city, typed coordinates, the summer-time answer).
+    void storeWorldFields(const BirthRecord& r, CaseRecord& c) const;
+    const std::optional<atlas::Place>& worldCity() const { return worldCity_; }
+    // The place and clock of the chart last cast, in the panel's line under the search.
+    void showCast(const BirthRecord& r);
+
     // The controls, named as the panel's design names them.
     QPushButton* BtoNew = nullptr;
     QToolButton* SbtoNow = nullptr;
@@ -94,6 +112,9 @@ public:
     QToolButton* SbtoSave = nullptr;
     QToolButton* SbtoZw_liu = nullptr;
     QPushButton* Btnpai = nullptr;
+    QLineEdit* EdtCity = nullptr;   // 城市搜索
+    QComboBox* CboCity = nullptr;   // 搜索结果
+    class QLabel* LblCast = nullptr;  // 排盘地点与时钟
 
 private:
     void build();
@@ -102,6 +123,28 @@ private:
     BirthRecord request(int year, float longitude, float latitude, bool forOpenedCase) const;
     void setDate(int yearPosition, const QString& yearText, int month, int day, int hour, int minute);
 
+    // World places and clocks (InputPanel_world.cpp).
+    void buildCitySearch(class QVBoxLayout* col);
+    atlas::WorldAtlas& atlas();
+    // Typed coordinates that match no chosen place.
+    bool coordinatesTyped(float longitude, float latitude) const;
+    // The clock of the chosen place at the birth, with the question when it differs from the
+    // panel's zone; false when the cast must not go on (a skipped hour, a declined repeat).
+    bool settleClock(UiServices& ui, BirthRecord& r);
+    void restoreWorldFields(const CaseRecord& c);
+
+    std::unique_ptr<atlas::WorldAtlas> atlas_;
+    std::vector<atlas::Place> found_;
+    std::optional<atlas::Place> worldCity_;
+    bool typed_ = false;
+    // The answer to the clock question, remembered for the moment and zone it was given for.
+    struct ClockAnswer {
+        std::string key;
+        int answer = 0;  // 1 是, 2 否
+    };
+    ClockAnswer clockAnswer_;
+    int lastAnswer_ = 0;  // the answer that decided the request last read; 0 none asked
+    bool lastSummer_ = false;  // the exact offset last taken is summer time
     std::string programFolder_;
     std::vector<float> cityLongitudes_;
     std::vector<float> cityLatitudes_;

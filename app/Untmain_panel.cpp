@@ -23,6 +23,8 @@ void TFrmMain::connectPanel() {
     hook(p.SbtoSave, &QToolButton::clicked, &TFrmMain::SbtoSaveClick);
     hook(p.SbtoZw_liu, &QToolButton::clicked, &TFrmMain::SbtoZw_liuClick);
     hook(p.Btnpai, &QPushButton::clicked, &TFrmMain::BtnpaiClick);
+    connect(p.EdtCity, &QLineEdit::textChanged, this, [this] { guarded([&] { panel_->citySearchEdited(); }); });
+    connect(p.CboCity, &QComboBox::activated, this, [this] { guarded([&] { panel_->citySearchPicked(); }); });
 }
 
 const std::vector<float>& TFrmMain::cityLongitudes() const { return panel_->cityLongitudes(); }
@@ -55,6 +57,8 @@ void TFrmMain::BtnpaiClick() {
     currentCase_.longitude = r.longitude;
     currentCase_.latitude = r.latitude;
     currentCase_.blood = r.bloodType;
+    panel_->storeWorldFields(r, currentCase_);
+    panel_->showCast(r);
 
     std::string error;
     if (!castCase(birth_, error) && engine_)

@@ -58,7 +58,10 @@ bool MZhanXingEx::prepareTime() {
         gregorian_ = request_.birth;
     }
     jdLocal_ = calendar_.toJulianDay(gregorian_);
-    jd8_ = jdLocal_ + (8 - request_.zoneIndex) / 24.0;
+    if (request_.utcOffsetSeconds == BirthRecord::kZoneListOffset)
+        jd8_ = jdLocal_ + (8 - request_.zoneIndex) / 24.0;
+    else
+        jd8_ = jdLocal_ + (8 * 3600 - request_.utcOffsetSeconds) / 86400.0;
     DateTimeFields q = gregorian_;
     if (q.hour == 23) {
         calendar_.nextDay(q);

@@ -6,6 +6,7 @@
 // Moments reaching the calculator and the calendar object are UTC+8 civil time.
 #pragma once
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,15 +27,20 @@
 // Requests
 
 // Natal chart request, filled by the main window's input panel. Texts are UTF-8 in memory; the
-// engine cuts its copy of `name` to 9 GBK bytes and `place` to 50 GBK bytes at a character
-// boundary (the widths of the stored case record).
+// engine cuts its copy of `name` to 32 GBK bytes (16 Chinese characters, the full name the case
+// record keeps) and `place` to 50 GBK bytes at a character boundary.
 struct BirthRecord {
-    static constexpr std::size_t kNameBytes = 9;
+    static constexpr std::size_t kNameBytes = 32;
     static constexpr std::size_t kPlaceBytes = 50;
+    // `utcOffsetSeconds` holding this: the clock is the zone list's whole-hour zone.
+    static constexpr int32_t kZoneListOffset = INT32_MIN;
 
     std::string name;
     DateTimeFields birth;      // as entered: Gregorian, or lunar when `lunar` is set
     int8_t zoneIndex = 8;      // zone list index; the engine's copy holds the hour offset
+    // The clock's exact offset east of UTC at the birth (seconds; summer time, half hours,
+    // local mean time); kZoneListOffset: the zone list decides.
+    int32_t utcOffsetSeconds = kZoneListOffset;
     uint8_t lunar = 0;         // nonzero: `birth` is a Chinese lunar date
     uint8_t leapMonth = 0;     // lunar input: leap month; after a cast: computed leap flag
     uint8_t male = 1;          // nonzero male, zero female

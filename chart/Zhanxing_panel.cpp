@@ -35,6 +35,16 @@ void geoDegMin(double v, int& deg, int& min) {
     min = static_cast<int>(std::fabs(m));
 }
 
+// The zone line: the zone list's name, or for an exact offset the zone of a whole hour
+// ("东九区") and otherwise the offset itself ("UTC+05:30").
+std::string shownZone(const BirthRecord& r) {
+    if (r.utcOffsetSeconds == BirthRecord::kZoneListOffset) return zoneText(r.zoneIndex);
+    const int s = r.utcOffsetSeconds;
+    if (s % 3600 == 0 && s / 3600 >= -11 && s / 3600 <= 12) return zoneText(s / 3600);
+    const int a = s < 0 ? -s : s;
+    return format("UTC%c%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60);
+}
+
 std::string trimLeft(const std::string& s) {
     std::size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
@@ -61,17 +71,18 @@ void MZhanXingEx::drawPanel() {
     c.setFontColor(kBlack);
     int x = 2;
     int y = static_cast<int>(cy_ + 0.32 * H);
-    c.textOut(x, y, "时区:" + zoneText(request_.zoneIndex));
+    c.textOut(x, y, "时区:" + shownZone(request_));
     int deg = 0;
     int min = 0;
     y += th + 3;
     geoDegMin(request_.longitude, deg, min);
+    // West and south are said in words; the degrees go without a sign.
     c.textOut(x, y, std::string(request_.longitude >= 0 ? "东经:" : "西经:") +
-                        format("%02d:%02d ", deg, min));
+                        format("%02d:%02d ", std::abs(deg), min));
     y += th + 3;
     geoDegMin(request_.latitude, deg, min);
     c.textOut(x, y, std::string(request_.latitude >= 0 ? "北纬:" : "南纬:") +
-                        format("%02d:%02d", deg, min));
+                        format("%02d:%02d", std::abs(deg), min));
     y += th + 3;
     // The place; one that would run under the cusp table goes on in further lines of the
     // room left of it (there are five free lines above the Gregorian line).

@@ -22,6 +22,7 @@
 #include "cli/ChartOptionArgs.h"
 #include "cli/ChartFiles.h"
 #include "cli/Cli.h"
+#include "cli/WorldArgs.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/CanvasRecorder.h"
 #include "platform/qt/QImageCanvas.h"
@@ -70,7 +71,8 @@ constexpr const char* kChartUsage =
     "[--pdf FILE] [--reading FILE] "
     "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--precise] "
     "[--houses P|K|E|W|O|R|C] [--orbs CON,SEX,SQU,TRI,OPP] [--minor] [--minor-orb N] "
-    "[--true-node] [--lilith] [--fortune] [--aspect-list]";
+    "[--true-node] [--lilith] [--fortune] [--aspect-list] "
+    "[--city NAME] [--tz auto|ZONE-ID|+HH:MM]";
 
 int runChart(const cli::Args& args) {
     BirthRecord r;
@@ -87,6 +89,8 @@ int runChart(const cli::Args& args) {
     bool lines = false;
     bool precise = false;  // --precise: 精确计算 for this run
     cli::ChartOptionArgs options;
+    std::string city, tz;  // world places and clocks
+    bool zoneGiven = false;
     auto usage = [] {
         std::fprintf(stderr, "usage: tarmin-cli %s\n", kChartUsage);
         return 2;
@@ -131,6 +135,7 @@ int runChart(const cli::Args& args) {
         } else if (a == "--zone" && value(v)) {
             if (!cli::readBounded(v, 0, 23, n)) return usage();
             r.zoneIndex = static_cast<int8_t>(n);
+            zoneGiven = true;
         } else if (a == "--transit-zone" && value(v)) {
             if (!cli::readBounded(v, 0, 23, n)) return usage();
             q.zoneIndex = static_cast<int8_t>(n);
@@ -143,7 +148,9 @@ int runChart(const cli::Args& args) {
             if (!cli::readBounded(v, 0, 255, orb)) return usage();
         } else if (a == "--bkcolor" && value(v)) {
             if (!cli::readBounded(v, 0, 0xFFFFFF, bkcolor)) return usage();
-        } else return usage();
+        } else if (a == "--city" && value(v)) city = v;
+        else if (a == "--tz" && value(v)) tz = v;
+        else return usage();
     }
     if (!haveDate) return usage();
     // Coordinates as the input panel checks them, with its messages.
@@ -154,6 +161,7 @@ int runChart(const cli::Args& args) {
     }
     r.longitude = place.longitude;
     r.latitude = place.latitude;
+    if (!cli::applyWorldOptions(programFolder(), city, tz, zoneGiven, r)) return 1;
 
     // Settings: dat/set.ini of the program folder, with this run's overrides in a private copy.
     std::string folder = programFolder();

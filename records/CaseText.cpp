@@ -6,7 +6,7 @@
 #include "platform/core/Numbers.h"
 
 std::string caseNodeText(const CaseRecord& c, int number) {
-    return caseNodeText(c, number, c.nameUtf8());
+    return caseNodeText(c, number, c.displayNameUtf8());
 }
 
 std::string caseNodeText(const CaseRecord& c, int number, const std::string& nameUtf8) {

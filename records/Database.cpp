@@ -54,9 +54,7 @@ bool textTest(uint8_t mode, std::string_view recordText, std::string_view filter
 bool passes(const CaseRecord& r, const CaseFilter& f, std::string_view nameText,
             std::string_view categoryText) {
     if (r.deleted != 0) return false;
-    if (f.nameMode != 0 &&
-        !textTest(f.nameMode, std::string_view(r.name, ::strnlen(r.name, sizeof r.name)), nameText))
-        return false;
+    if (f.nameMode != 0 && !textTest(f.nameMode, r.displayNameGbk(), nameText)) return false;
     if (f.categoryMode != 0 &&
         !textTest(f.categoryMode,
                   std::string_view(r.category, ::strnlen(r.category, sizeof r.category)),

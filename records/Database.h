@@ -37,6 +37,9 @@
 
 // One stored case, exactly as laid out in the record file (little-endian, no padding).
 // Reserved bytes are zero in a new record and carried unchanged when a record is rewritten.
+// Bytes 43, 50-51 and 64-101 carry the world fields (exact clock offset, full name, world city,
+// the summer-time answer; layout in docs/CASE_RECORD.md) through the accessors below; a record
+// whose byte 43 is zero has none of them and reads exactly as before.
 struct CaseRecord {
     static constexpr std::size_t kNameBytes = 10;      // text bytes of `name` (field 11)
     static constexpr std::size_t kCategoryBytes = 13;  // text bytes of `category` (field 14)
@@ -54,15 +57,15 @@ struct CaseRecord {
     uint8_t lunar = 0;     // 1 = entered as a Chinese lunar date
     uint8_t leap = 0;      // 1 = leap lunar month
     uint8_t male = 0;      // 1 = male, 0 = female
-    uint8_t reserved43 = 0;
+    uint8_t reserved43 = 0;  // world flags (kWorld*)
     int16_t province = 0;  // index into the input panel's province list
     int16_t city = 0;      // index into that province's place list
     int16_t zone = 0;      // time-zone index 0..23
-    uint8_t reserved50[2] = {};
+    uint8_t reserved50[2] = {};  // with kWorldExactOffset: offset in minutes east of UTC
     float longitude = 0;   // degrees, east positive
     float latitude = 0;    // degrees, north positive
     int32_t blood = 0;     // 0..3 = A, B, AB, O
-    uint8_t reserved64[55] = {};
+    uint8_t reserved64[55] = {};  // full name 64-96, world city 97-100, offset seconds 101
     char comment[33] = {};  // comment name: the comment file's name without ".rtf"
 
     // GBK bytes of a text field, up to its NUL (or the whole field when a damaged record has none).
@@ -84,6 +87,36 @@ struct CaseRecord {
     void setCommentGbk(std::string_view gbkBytes);
 
     bool isLive() const { return deleted == 0; }
+
+    // The world fields. Flags of byte 43:
+    static constexpr uint8_t kWorldExactOffset = 0x01;   // the clock's exact offset is stored
+    static constexpr uint8_t kWorldSummerAsked = 0x02;   // the summer-time question was answered
+    static constexpr uint8_t kWorldSummerYes = 0x04;     // ... with 是 (the exact offset was taken)
+    static constexpr uint8_t kWorldCity = 0x08;          // the place is a world city
+    static constexpr uint8_t kWorldTypedPlace = 0x10;    // the coordinates were typed
+    static constexpr uint8_t kWorldFullName = 0x20;      // the full name is stored
+    static constexpr std::size_t kFullNameBytes = 32;    // text bytes of the full name
+
+    uint8_t worldFlags() const { return reserved43; }
+    // The name as the user gave it: the full name when one is stored, else the name field.
+    std::string displayNameGbk() const;
+    std::string displayNameUtf8() const;
+    // The name field cut as before; a longer name (up to 32 GBK bytes) also whole in the full
+    // name, a short one clears it.
+    void setFullName(std::string_view utf8);
+    // Seconds east of UTC, or false when no exact offset is stored.
+    bool exactOffset(int32_t& seconds) const;
+    // Stores an exact offset (within +-18 h); clears it when `has` is false.
+    void setExactOffset(bool has, int32_t seconds = 0);
+    // The world city's index in the atlas, -1 when the place is none.
+    int32_t worldCity() const;
+    void setWorldCity(int32_t index);
+    // The place kind: typed coordinates (自定义坐标) or not.
+    void setTypedPlace(bool typed);
+    bool typedPlace() const { return (reserved43 & kWorldTypedPlace) != 0; }
+    // The summer-time answer: 0 not asked, 1 是, 2 否.
+    int summerAnswer() const;
+    void setSummerAnswer(int answer);
 };
 
 // The in-memory record is the file record byte for byte (the store copies it with one 152-byte
@@ -107,7 +140,7 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the record file is lit
 // The condition of a case search. A default-constructed filter has every test off and
 // province -1 (any), which lists every live case.
 struct CaseFilter {
-    char nameText[12] = {};      // GBK, up to 11 bytes of text
+    char nameText[33] = {};      // GBK, up to 32 bytes of text (a full name)
     char categoryText[14] = {};  // GBK, up to 13 bytes of text
     uint8_t male = 0;            // required `male` when sexFilter is set
     int16_t yearFrom = 0;        // inclusive, astronomical numbering
@@ -118,7 +151,7 @@ struct CaseFilter {
     bool sexFilter = false;
     bool yearFilter = false;
 
-    // UTF-8 in, stored as GBK cut at a character boundary (name 11, category 13 bytes).
+    // UTF-8 in, stored as GBK cut at a character boundary (name 32, category 13 bytes).
     void setNameText(std::string_view utf8);
     void setCategoryText(std::string_view utf8);
     std::string nameTextUtf8() const;

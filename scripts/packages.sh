@@ -1,7 +1,7 @@
 # Debian packages the build and the tests need; sourced by run.sh and test.sh.
 TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
   libbenchmark-dev libswe-dev fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n
-  qt6-svg-dev"
+  qt6-svg-dev libgeonames0 libgeonames-dev libgeonames-common libglib2.0-dev libicu-dev tzdata"
 # The CJK fallback face: characters the Song face lacks (e.g. 匄 in the era names) show from it.
 TARMIN_PACKAGES="$TARMIN_PACKAGES fonts-noto-cjk"
 # The tests also need: the end-to-end robot's desktop (X server, session bus, accessibility bus,

@@ -90,6 +90,12 @@ const FixedRow kMissingCoordinates[] = {
     {"320812000000", {"清江浦区", 119, 2, 33, 35}},
 };
 
+// Rows whose point in the data is plainly wrong, checked against GeoNames: 大兴安岭地区 carries
+// 塔河县's point, 217 km north of its seat 加格达奇.
+const FixedRow kWrongCoordinates[] = {
+    {"232700000000", {"大兴安岭地区", 124, 7, 50, 25}},
+};
+
 // The section names in the order of the province list, with the province's name in the data and
 // its capital ("" for the municipalities and for the three regions given by the tables above).
 struct Province {
@@ -265,6 +271,13 @@ bool provincePlaces(const std::vector<PlaceRow>& rows, const std::string& provin
     std::vector<Candidate> list;
     auto add = [&](const PlaceRow* r, const std::string& prefecture) {
         if (r->isVirtual) return;
+        for (const auto& fixed : kWrongCoordinates) {
+            if (r->code == fixed.code && r->name == fixed.place.name) {
+                list.push_back({r, prefecture, fixedValue(fixed.place)});
+                log << "coordinates corrected: " << r->name << "\n";
+                return;
+            }
+        }
         if (r->hasCoordinates) {
             list.push_back({r, prefecture, placeValue(r->longitude, r->latitude)});
             return;

@@ -74,7 +74,7 @@ bool CaseCommands::saveCase() {
     CaseRecord& current = host_.workingCase();
     QtRichText& comment = host_.commentBox();
     if (host_.caseOpen()) {
-        if (ui_.messageBox("要修改“" + current.nameUtf8() + "”这条记录吗？", "提示", MsgIcon::Information,
+        if (ui_.messageBox("要修改“" + current.displayNameUtf8() + "”这条记录吗？", "提示", MsgIcon::Information,
                            MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
             return false;
         if (!numbersCurrent()) return false;

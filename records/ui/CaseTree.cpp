@@ -199,7 +199,7 @@ void CaseTree::materialize(QTreeWidgetItem* category) {
     QList<QTreeWidgetItem*> leaves;
     leaves.reserve(static_cast<qsizetype>(cases.size()));
     for (const auto& [number, rec] : cases)
-        leaves.append(new TreeNode(qs(caseNodeText(rec, number, decode.decode(rec.nameGbk()))),
+        leaves.append(new TreeNode(qs(caseNodeText(rec, number, decode.decode(rec.displayNameGbk()))),
                                    images_[rec.male ? MaleCase : FemaleCase]));
     category->addChildren(leaves);
     category->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);

@@ -102,7 +102,7 @@ void TFrmSearch::build() {
 
     Edtname = new QLineEdit(this);
     Edtname->setObjectName(QStringLiteral("Edtname"));
-    limitGbkBytes(Edtname, 10);
+    limitGbkBytes(Edtname, CaseRecord::kFullNameBytes);
     ChkName = new QCheckBox(qs("全字匹配"), this);
     ChkName->setObjectName(QStringLiteral("ChkName"));
     nameControl(ChkName, "姓名全字匹配");

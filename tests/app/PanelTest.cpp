@@ -323,18 +323,20 @@ TEST_F(MainWindowTest, NatalCommandFillsTheRequestAndCastsTheChart) {
     EXPECT_EQ(r.bloodType, 2);
     EXPECT_FLOAT_EQ(r.longitude, 0.5f);  // the sign belongs to the degrees: -0 is 0
     EXPECT_FLOAT_EQ(r.latitude, 0.5f);
-    EXPECT_EQ(r.place, "福建省-");  // no place table: no city
+    EXPECT_EQ(r.place, "自定义坐标");  // typed coordinates: no city of the province is claimed
     EXPECT_EQ(r.cityIndex, -1);
     EXPECT_EQ(w.currentCase().nameUtf8(), " 张三");
     EXPECT_EQ(w.currentCase().blood, 2);
     EXPECT_EQ(control<TUpDown>("UpDyear")->position(), 1985);
-    // A long name is cut to 9 GBK bytes on a character boundary, the same in request and case.
+    // A long name is kept whole in request and case; the old name field holds it cut to 10
+    // GBK bytes on a character boundary.
     control<QLineEdit>("Edtname")->setText("欧阳诸葛长名字");
     w.BtnpaiClick();
-    EXPECT_EQ(w.birthRequest().name, "欧阳诸葛");
-    EXPECT_EQ(w.currentCase().nameUtf8(), "欧阳诸葛");
+    EXPECT_EQ(w.birthRequest().name, "欧阳诸葛长名字");
+    EXPECT_EQ(w.currentCase().displayNameUtf8(), "欧阳诸葛长名字");
+    EXPECT_EQ(w.currentCase().nameUtf8(), "欧阳诸葛长");
     EXPECT_TRUE(w.natalCast()) << w.engine()->errorText();
-    EXPECT_EQ(w.transitRequest().place, "福建省-");
+    EXPECT_EQ(w.transitRequest().place, "自定义坐标");
     EXPECT_EQ(control<QTabWidget>("Page1")->currentIndex(), 0);
     closeWithYes();
 }

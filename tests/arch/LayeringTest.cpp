@@ -54,6 +54,7 @@ TEST(Layering, LogicLibrariesIncludeNoQtHeader) {
         {"calendar", {"/calendar/ui/"}},
         {"chart", {}},
         {"records", {"/records/ui/"}},
+        {"atlas", {}},
         {"platform/core", {}},
     };
     for (const auto& [dir, skip] : roots) {
@@ -66,11 +67,12 @@ TEST(Layering, LogicLibrariesIncludeNoQtHeader) {
 TEST(Layering, EachLibraryIncludesOnlyWhatIsBelowIt) {
     const fs::path src = testdata::sourceDir();
     const std::vector<Rule> rules = {
-        {"astro", {}, "(calendar|chart|records|platform|dialogs|app)/"},
-        {"calendar", {"/calendar/ui/"}, "(calendar/ui|chart|records|platform|dialogs|app)/"},
-        {"chart", {}, "(records|platform/qt|dialogs|calendar/ui|app)/"},
-        {"records", {"/records/ui/"}, "(astro|calendar|chart|records/ui|platform/qt|dialogs|app)/"},
-        {"platform/core", {}, "(astro|calendar|chart|records|platform/qt|dialogs|app)/"},
+        {"astro", {}, "(calendar|chart|records|atlas|platform|dialogs|app)/"},
+        {"calendar", {"/calendar/ui/"}, "(calendar/ui|chart|records|atlas|platform|dialogs|app)/"},
+        {"chart", {}, "(records|atlas|platform/qt|dialogs|calendar/ui|app)/"},
+        {"records", {"/records/ui/"}, "(astro|calendar|chart|atlas|records/ui|platform/qt|dialogs|app)/"},
+        {"atlas", {}, "(records|platform/qt|dialogs|calendar/ui|records/ui|app|cli)/"},
+        {"platform/core", {}, "(astro|calendar|chart|records|atlas|platform/qt|dialogs|app)/"},
         {"platform/qt", {}, "(astro|calendar|chart|records|dialogs|app)/"},
         {"dialogs", {}, "(app|calendar/ui|records/ui)/"},
         {"calendar/ui", {}, "(app|records/ui)/"},

@@ -355,8 +355,9 @@ TEST(Panel, DegreeMinuteRulesAndBodyLines) {
     rig.set(ChartMode::Natal, n, 0, r);
     rig.drawAll();
     EXPECT_EQ(rig.canvas.findText("时区:")->text, "时区:西五区");
-    EXPECT_EQ(rig.canvas.findText("西经:")->text, "西经:-73:56 ");
-    EXPECT_EQ(rig.canvas.findText("南纬:")->text, "南纬:-33:53");
+    // West and south in words, the degrees without a sign.
+    EXPECT_EQ(rig.canvas.findText("西经:")->text, "西经:73:56 ");
+    EXPECT_EQ(rig.canvas.findText("南纬:")->text, "南纬:33:53");
     const auto* mercury = rig.canvas.findText("水 ");
     ASSERT_NE(mercury, nullptr);
     EXPECT_NE(mercury->text.find("05宫00"), std::string::npos) << mercury->text;

@@ -151,14 +151,17 @@ TEST(Natal, ChartIsConsistent) {
 TEST(Natal, LongNameAndPlaceAreCutAtACharacterBoundary) {
     Rig rig;
     BirthRecord r = birth(1990, 5, 1, 8, 0);
-    r.name = "王五六七八九";  // 12 GBK bytes
+    r.name = "王五六七八九";  // 12 GBK bytes: a full name is kept whole
     r.place = std::string(49, 'x') + "北京";  // 53 GBK bytes; 北 would end at byte 51
     ASSERT_TRUE(rig.engine.castNatal(r));
-    EXPECT_EQ(rig.engine.request().name, "王五六七");
+    EXPECT_EQ(rig.engine.request().name, "王五六七八九");
     EXPECT_EQ(rig.engine.request().place, std::string(49, 'x'));
-    r.name = "abcdefgh中";  // the 10th byte would split 中
+    r.name = "一二三四五六七八九十一二三四五六七";  // 17 characters: the 17th is past byte 32
     ASSERT_TRUE(rig.engine.castNatal(r));
-    EXPECT_EQ(rig.engine.request().name, "abcdefgh");
+    EXPECT_EQ(rig.engine.request().name, "一二三四五六七八九十一二三四五六");
+    r.name = std::string(31, 'a') + "中";  // the 33rd byte would split 中
+    ASSERT_TRUE(rig.engine.castNatal(r));
+    EXPECT_EQ(rig.engine.request().name, std::string(31, 'a'));
 }
 
 TEST(Natal, SettingsFromTheProgramFolder) {

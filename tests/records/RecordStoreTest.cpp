@@ -80,8 +80,9 @@ TEST_F(Store, TextFieldsCutAtCharacterBoundariesAndReadUpToTheNul) {
     std::memset(r.name, 'A', sizeof r.name);
     EXPECT_EQ(r.nameGbk(), std::string(11, 'A'));
     CaseFilter f;
-    f.setNameText("诸葛孔明先生");  // 12 bytes, 11 allowed
-    EXPECT_EQ(f.nameTextUtf8(), "诸葛孔明先");
+    // The name filter holds a full name: 32 bytes.
+    f.setNameText("诸葛孔明先生诸葛孔明先生诸葛孔明先生");  // 36 bytes, 32 allowed
+    EXPECT_EQ(f.nameTextUtf8(), "诸葛孔明先生诸葛孔明先生诸葛孔明");
     f.setCategoryText("一二三四五六七");
     EXPECT_EQ(f.categoryTextUtf8(), "一二三四五六");
 }
