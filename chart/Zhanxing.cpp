@@ -91,6 +91,8 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     request_.name = gbk::cutUtf8(r.name, BirthRecord::kNameBytes);
     request_.place = gbk::cutUtf8(r.place, BirthRecord::kPlaceBytes);
     natal_ = NatalPoints{};
+    caption_.clear();
+    captionLines_.clear();
     readSettings();
     request_.zoneIndex = static_cast<int8_t>(zoneOffset(r.zoneIndex));
     if (!prepareTime()) return false;
