@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "astro/Eph0.h"
+#include "chart/AspectList.h"
 #include "chart/SynastryReading.h"
 #include "platform/core/Gbk.h"
 
@@ -49,9 +50,8 @@ bool cast(MZhanXingEx& engine, const BirthRecord& r, const char* who, std::strin
 std::string shortName(const BirthRecord& r) { return gbk::cutUtf8(r.name, BirthRecord::kNameBytes); }
 
 void listAspects(TypeResult& out, const std::string& outerOwner, const std::string& innerOwner) {
-    out.aspectText = aspectLines(
-        out.aspects, [&](int id) { return innerOwner + pointName(id); },
-        [&](int id) { return outerOwner + pointName(id); });
+    // Aspect::a is the inner ring's point, Aspect::b the outer chart's.
+    out.aspectText = aspectListLines(out.aspects, pointNames(innerOwner), pointNames(outerOwner));
 }
 
 std::string joinLines(const std::string& head, const std::vector<std::string>& lines) {

@@ -164,23 +164,6 @@ std::string secondText(double jd8, int zoneOffsetHours) {
     return buf;
 }
 
-std::vector<std::string> aspectLines(const std::vector<Aspect>& aspects,
-                                     const std::function<std::string(int)>& outerName,
-                                     const std::function<std::string(int)>& innerName) {
-    static const char* const kNames[kAspectKinds] = {"相合", "六分", "四分", "三分", "相冲",
-                                                     "半六分", "半四分", "五分", "补八分", "梅花"};
-    std::vector<std::string> out;
-    for (const Aspect& a : aspects) {
-        const int deg = static_cast<int>(a.orb);
-        const int min = static_cast<int>((a.orb - deg) * 60);
-        char orb[32];
-        std::snprintf(orb, sizeof orb, "%d°%02d′", deg, min);
-        out.push_back(outerName(a.a) + "\t" + kNames[a.kind] + "\t" + innerName(a.b) + "\t" +
-                      orb + "\t" + (a.applying ? "入相" : "出相"));
-    }
-    return out;
-}
-
 std::vector<AspectPoint> aspectPoints(const NatalPoints& p, const std::array<double, 12>* speeds) {
     std::vector<AspectPoint> v;
     for (int i = 0; i < 12; ++i)
@@ -191,11 +174,12 @@ std::vector<AspectPoint> aspectPoints(const NatalPoints& p, const std::array<dou
     return v;
 }
 
-std::string pointName(int id) {
-    if (id >= 0 && id < 12) return BodyNames[static_cast<std::size_t>(id)];
-    if (id == 12) return "上升";
-    if (id == 13) return "天顶";
-    return "?";
+std::vector<std::string> pointNames(const std::string& owner) {
+    std::vector<std::string> v;
+    for (const char* n : BodyNames) v.push_back(owner + n);
+    v.push_back(owner + "上升");
+    v.push_back(owner + "天顶");
+    return v;
 }
 
 }  // namespace charttypes

@@ -59,17 +59,11 @@ double findCrossing(const std::function<double(double)>& longitudeAt, double tar
 // rounded to the nearest second: "YYYY-MM-DD HH:MM:SS".
 std::string secondText(double jd8, int zoneOffsetHours);
 
-// Text lines of an aspect list between two sets of points: "甲的太阳\t相合\t乙的月亮\t2°13′\t入相".
-// `names` give the point names by id.
-std::vector<std::string> aspectLines(const std::vector<Aspect>& aspects,
-                                     const std::function<std::string(int)>& outerName,
-                                     const std::function<std::string(int)>& innerName);
-
 // The twelve bodies and the two angles of a chart as aspect points: ids 0..11 the bodies, 12 the
 // ascendant, 13 the MC. Speeds come from `speeds` (degrees a day, by body) when given.
 std::vector<AspectPoint> aspectPoints(const NatalPoints& p,
                                       const std::array<double, 12>* speeds = nullptr);
-// "太阳" ... "降交点", "上升", "天顶" for the ids of aspectPoints.
-std::string pointName(int id);
+// "太阳" ... "降交点", "上升", "天顶" for the ids of aspectPoints, each after `owner`.
+std::vector<std::string> pointNames(const std::string& owner);
 
 }  // namespace charttypes
