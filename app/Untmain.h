@@ -20,7 +20,9 @@
 #include "app/ProgramStart.h"
 #include "calendar/Yidateex.h"
 #include "chart/Zhanxing.h"
+#include "chart/ChartTypeCast.h"
 #include "dialogs/NatalInput.h"
+#include "dialogs/Untpanxing.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UiServices.h"
 #include "platform/qt/QImageCanvas.h"
@@ -140,6 +142,12 @@ public:
     QtRichText& commentBox() override { return *comment_; }
     void closeAfterStoreReplaced() override;
     void endProgramNow() override;
+    void castWithCase(charttypes::Kind kind, const CaseRecord& c) override;
+
+    // Chart types (Untmain_types.cpp): the menu "盘型", its dialog, and a chart type cast on the
+    // natal chart on screen; false with the message shown when refused.
+    void chartTypeClick(charttypes::Kind kind);
+    bool showChartType(const charttypes::TypeRequest& q);
 
 public slots:
     // Input panel.
@@ -206,6 +214,7 @@ private:
     void connectPanel();
     void fillTopicList();
     void buildSkinMenu();
+    void buildTypesMenu();
     void clearChartImage();
     void restoreSkin();
     void skinChosen(QAction* entry);
@@ -230,6 +239,7 @@ private:
     CaseRecord currentCase_{};
     CaseFilter caseFilter_{};
     bool natalCast_ = false;
+    PanXingChoice panXing_{};  // the chart-type dialog's last answers
     bool caseOpen_ = false;
     bool dragging_ = false;
     int dragX_ = 0;
