@@ -148,6 +148,9 @@ public:
     // natal chart on screen; false with the message shown when refused.
     void chartTypeClick(charttypes::Kind kind);
     bool showChartType(const charttypes::TypeRequest& q);
+    // The chart image's accessible description: which chart is on screen, for whom and when
+    // (the caption the engine drew).
+    void describeChart();
 
 public slots:
     // Input panel.

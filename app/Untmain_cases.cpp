@@ -34,6 +34,7 @@ bool TFrmMain::castCase(const BirthRecord& request, std::string& errorText) {
     if (&request != &birth_) birth_ = request;
     const bool ok = engine_->castNatal(birth_);
     Imgzhanxing->update();
+    describeChart();
     if (!ok) {
         errorText = engine_->errorText();
         return false;

@@ -20,6 +20,7 @@ void TFrmMain::SbtoZw_liuClick() {
     if (!engine_) return;
     const bool ok = engine_->castTransit(transit_);
     Imgzhanxing->update();
+    describeChart();
     if (!ok) ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
 }
 

@@ -26,6 +26,23 @@ constexpr Entry kEntries[] = {
     {Kind::Progressed, "推运盘...", "mnuP_progressed"}, {Kind::SolarArc, "太阳弧盘...", "mnuP_solararc"},
     {Kind::SolarReturn, "日返照盘...", "mnuP_solarreturn"},
     {Kind::LunarReturn, "月返照盘...", "mnuP_lunarreturn"}};
+// The chart request of a saved case, straight from the record: the panel is not touched, so
+// the chart on screen keeps its person there.
+BirthRecord requestOf(const CaseRecord& c) {
+    BirthRecord r{};
+    r.name = c.nameUtf8();
+    r.birth = DateTimeFields{c.year, c.month, c.day, c.hour, c.minute};
+    r.zoneIndex = static_cast<int8_t>(c.zone);
+    r.lunar = c.lunar ? 1 : 0;
+    r.leapMonth = c.leap ? 1 : 0;
+    r.male = c.male ? 1 : 0;
+    r.provinceIndex = c.province;
+    r.cityIndex = c.city;
+    r.longitude = c.longitude;
+    r.latitude = c.latitude;
+    r.bloodType = static_cast<uint8_t>(c.blood & 3);
+    return r;
+}
 }  // namespace
 
 void TFrmMain::buildTypesMenu() {
@@ -94,7 +111,7 @@ void TFrmMain::chartTypeClick(Kind kind) {
                 ui_.messageBox("年份必须在1600到2200年之间", "年份错误", MsgIcon::Warning, MsgButtons::Ok);
                 return;
             }
-            q.b = panel_->requestFromCase(rec);
+            q.b = requestOf(rec);
         }
     }
     if ((kind == Kind::SolarReturn || kind == Kind::LunarReturn) && panXing_.place == 1) {
@@ -117,7 +134,7 @@ void TFrmMain::castWithCase(Kind kind, const CaseRecord& c) {
     charttypes::TypeRequest q;
     q.kind = kind;
     q.a = birth_;
-    q.b = panel_->requestFromCase(c);
+    q.b = requestOf(c);
     showChartType(q);
 }
 
@@ -126,6 +143,7 @@ bool TFrmMain::showChartType(const charttypes::TypeRequest& q) {
     std::string error;
     const bool ok = charttypes::castChartType(*engine_, q, result, error);
     Imgzhanxing->update();
+    describeChart();
     if (!ok) {
         ui_.messageBox(error, "错误", MsgIcon::Error, MsgButtons::Ok);
         return false;
@@ -135,4 +153,14 @@ bool TFrmMain::showChartType(const charttypes::TypeRequest& q) {
     ScrollPan->verticalScrollBar()->setValue(0);
     centerChartImage();
     return true;
+}
+
+void TFrmMain::describeChart() {
+    std::string text;
+    if (engine_ && engine_->mode() != ChartMode::None) {
+        text = engine_->caption();
+        if (text.empty()) text = engine_->mode() == ChartMode::Transit ? "流年盘" : "本命盘";
+        for (const std::string& line : engine_->captionLines()) text += " " + line;
+    }
+    Imgzhanxing->setAccessibleDescription(QString::fromStdString(text));
 }
