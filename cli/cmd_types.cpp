@@ -13,10 +13,12 @@
 #include <string>
 
 #include "astro/DateText.h"
+#include "chart/ChartSettings.h"
 #include "chart/ChartTypeCast.h"
 #include "chart/PlaceText.h"
 #include "cli/ArgText.h"
 #include "cli/Cli.h"
+#include "platform/core/IniFile.h"
 #include "platform/core/PlainTextTarget.h"
 #include "platform/qt/QImageCanvas.h"
 
@@ -30,6 +32,14 @@ std::string programFolder() {
     if (ec) return "./";
     return exe.parent_path().string() + "/";
 }
+
+struct TempFolder {
+    fs::path path;
+    ~TempFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
 
 void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
     if (QCoreApplication::instance()) return;
@@ -101,7 +111,7 @@ bool placeOf(Person& p, const char* who) {
 
 constexpr const char* kPerson =
     "--name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] [--blood A|B|AB|O] "
-    "[--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT]";
+    "[--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] [--orb N]";
 constexpr const char* kSynastryUsage =
     "synastry PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
 constexpr const char* kCompositeUsage =
@@ -131,6 +141,22 @@ void printPoints(const NatalPoints& p) {
     }
 }
 
+// The chart settings of this run: dat/set.ini of the program folder, or a private copy of it
+// with the run's overrides. Empty on failure.
+std::string settingsFolder(long orb, TempFolder& temp) {
+    std::string folder = programFolder();
+    if (orb < 0) return folder;
+    ChartSettings settings = ChartSettings::load(IniFile(chartSettingsPath(folder)));
+    settings.orb = static_cast<int32_t>(orb);
+    char tmpl[] = "/tmp/tarmin-types-XXXXXX";
+    if (!mkdtemp(tmpl)) return std::string();
+    temp.path = tmpl;
+    fs::create_directories(temp.path / "dat");
+    IniFile ini((temp.path / "dat/set.ini").string());
+    settings.save(ini);
+    return temp.path.string() + "/";
+}
+
 int runType(Kind kind, const char* usageText, const cli::Args& args) {
     Person a, b;
     a.r.name = b.r.name = "某人";
@@ -138,6 +164,7 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     charttypes::TypeRequest q;
     q.kind = kind;
     std::string png, body;
+    long orb = -1;
     bool haveTo = false, haveYear = false;
     Person at;
     bool haveAt = false;
@@ -170,6 +197,9 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         const std::string v = args[++i];
         long n = 0;
         if (o == "--png") png = v;
+        else if (o == "--orb") {
+            if (!cli::readBounded(v, 0, 255, orb)) return usage();
+        }
         else if (progressed && o == "--to") {
             DateTimeFields d;
             // A date, or a date with a time.
@@ -208,7 +238,13 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     image.fill(Qt::white);
     QImageCanvas canvas(image);
     PlainTextTarget rich;
-    MZhanXingEx engine(rich, canvas, programFolder());
+    TempFolder temp;
+    const std::string folder = settingsFolder(orb, temp);
+    if (folder.empty()) {
+        std::fprintf(stderr, "tarmin-cli: cannot create a temporary folder\n");
+        return 1;
+    }
+    MZhanXingEx engine(rich, canvas, folder);
     charttypes::TypeResult r;
     std::string error;
     if (!charttypes::castChartType(engine, q, r, error)) {

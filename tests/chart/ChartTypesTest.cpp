@@ -357,6 +357,12 @@ TEST(ChartTypesCli, OutputAndMessages) {
     }
     EXPECT_EQ(inner, 12);
     EXPECT_GT(aspects, 5);
+    // A narrower orb for this run only keeps fewer aspects.
+    r = run("synastry " + a + b + " --orb 1");
+    ASSERT_EQ(r.status, 0) << r.err;
+    int narrow = 0;
+    for (const auto& l : testcli::lines(r.out)) narrow += l.rfind("aspect\t", 0) == 0 ? 1 : 0;
+    EXPECT_LT(narrow, aspects);
 
     r = run("synastry " + a + " --b-name 张三 --b-date \"1990-05-01 08:30\" --b-lon 116:24 --b-lat 39:54");
     EXPECT_EQ(r.status, 1);
