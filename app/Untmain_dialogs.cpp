@@ -18,6 +18,12 @@ void TFrmMain::SbtoZw_liuClick() {
         if (!ui_.showModal(dialog)) return;
     }
     if (!engine_) return;
+    // A transit goes over the natal chart, also when another chart type is on screen.
+    std::string error;
+    if (!engine_->caption().empty() && !castCase(birth_, error)) {
+        ui_.messageBox(error, "错误", MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
     const bool ok = engine_->castTransit(transit_);
     Imgzhanxing->update();
     describeChart();

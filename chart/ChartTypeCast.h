@@ -37,8 +37,9 @@ struct TypeResult {
     std::string readingText;             // the text put in the reading pane
 };
 
-// Casts the chart on `engine`; false with `error` (nothing left half drawn: the engine then
-// holds person A's plain natal chart, or nothing when A itself is refused).
+// Casts the chart on `engine`; false with `error`, and nothing left half drawn: a request
+// refused by its own checks (same person, return year or month) leaves the engine as it was;
+// one refused by a cast leaves person A's plain natal chart (or nothing when A is refused).
 bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
                    std::string& error);
 
