@@ -25,7 +25,7 @@ double MZhanXingEx::bodySpeedAt(int body, double jd8) {
     return d / (2 * h);
 }
 
-AspectOrbs MZhanXingEx::aspectOrbs() const { return AspectOrbs::uniform(orb_); }
+AspectOrbs MZhanXingEx::typeOrbs() const { return AspectOrbs::uniform(orb_); }
 
 void MZhanXingEx::setCaption(const std::string& kind, const std::vector<std::string>& lines) {
     caption_ = kind;
