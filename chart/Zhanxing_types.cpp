@@ -33,16 +33,18 @@ void MZhanXingEx::setCaption(const std::string& kind, const std::vector<std::str
 }
 
 void MZhanXingEx::drawCaptionLines() {
+    // Under the kind caption, a point smaller, in the corner the wheel leaves free.
     Canvas& c = image_;
     c.setFontName("宋体");
-    c.setFontSize(baseFontSize_);
+    c.setFontSize(baseFontSize_ - 1);
     c.setFontColor(kRed);
-    const int th = cellHeight_;
-    int y = 2 + 4 * th;
+    const int step = c.textHeight("国") + 1;
+    int y = 2 + 3 * cellHeight_ + 8;
     for (const std::string& line : captionLines_) {
         c.textOut(2, y, line);
-        y += th + 3;
+        y += step;
     }
+    c.setFontSize(baseFontSize_);
 }
 
 bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
