@@ -21,8 +21,10 @@
 #include "app/ProgramStart.h"
 #include "calendar/Yidateex.h"
 #include "chart/Zhanxing.h"
+#include "chart/ChartTypeCast.h"
 #include "dialogs/NatalInput.h"
 #include "platform/core/CanvasRecorder.h"
+#include "dialogs/Untpanxing.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UiServices.h"
 #include "platform/qt/QImageCanvas.h"
@@ -129,6 +131,15 @@ public:
     void closeAfterStoreReplaced() override;
     void restartProgram() override;
     void endProgramNow() override;
+    void castWithCase(charttypes::Kind kind, const CaseRecord& c) override;
+
+    // Chart types (Untmain_types.cpp): the menu "盘型", its dialog, and a chart type cast on the
+    // natal chart on screen; false with the message shown when refused.
+    void chartTypeClick(charttypes::Kind kind);
+    bool showChartType(const charttypes::TypeRequest& q);
+    // The chart image's accessible description: which chart is on screen, for whom and when
+    // (the caption the engine drew).
+    void describeChart();
 
 public slots:
     // Input panel.
@@ -196,6 +207,7 @@ private:
     void fillTopicList();
     void placeForFirstStart();
     void buildSkinMenu();
+    void buildTypesMenu();
     void clearChartImage();
     void buildAspectPage();
     void showAspectList();
@@ -220,6 +232,7 @@ private:
     CaseRecord currentCase_{};
     CaseFilter caseFilter_{};
     bool natalCast_ = false;
+    PanXingChoice panXing_{};  // the chart-type dialog's last answers
     bool caseOpen_ = false;
     bool shown_ = false;
     bool closed_ = false;

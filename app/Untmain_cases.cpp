@@ -36,6 +36,7 @@ bool TFrmMain::castCase(const BirthRecord& request, std::string& errorText) {
     const bool ok = engine_->castNatal(birth_);
     Imgzhanxing->update();
     showAspectList();
+    describeChart();
     if (!ok) {
         errorText = engine_->errorText();
         return false;

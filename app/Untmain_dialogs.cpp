@@ -21,9 +21,16 @@ void TFrmMain::SbtoZw_liuClick() {
         if (!ui_.showModal(dialog)) return;
     }
     if (!engine_) return;
+    // A transit goes over the natal chart, also when another chart type is on screen.
+    std::string error;
+    if (!engine_->caption().empty() && !castCase(birth_, error)) {
+        ui_.messageBox(error, "错误", MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
     const bool ok = engine_->castTransit(transit_);
     Imgzhanxing->update();
     showAspectList();
+    describeChart();
     if (!ok) {
         ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
         return;

@@ -169,6 +169,7 @@ void TFrmMain::buildMenus() {
     mnuSkins_ = options->addMenu(q("界面风格"));
     mnuSkins_->setObjectName(QStringLiteral("mnuSkins"));
 
+    buildTypesMenu();
     QMenu* help = menuBar()->addMenu(q("帮助(&H)"));
     add(help, "软件帮助", "mnuH_help", &TFrmMain::mnuH_helpClick);
 

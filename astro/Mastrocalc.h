@@ -13,6 +13,8 @@ public:
 
     // Sets the instant (UTC+8 civil time, minute resolution); jd becomes UT.
     void setTime(const DateTimeFields& utc8);
+    // Sets the instant as a UT Julian day, to any fraction of a second (return searches).
+    void setJulianDayUT(double jd) { jd_ = jd; }
     // Apparent longitude and latitude in degrees of chart index 0..11.
     void bodyPosition(int index, double& longitude, double& latitude) const;
     // Mean lunar nodes (degrees); flag set: ascending first.

@@ -99,6 +99,8 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     request_.place = gbk::cutUtf8(r.place, BirthRecord::kPlaceBytes);
     natal_ = NatalPoints{};
     housesNote_ = HousesNote::None;
+    caption_.clear();
+    captionLines_.clear();
     readSettings();
     request_.zoneIndex = static_cast<int8_t>(zoneOffset(r.zoneIndex));
     if (!prepareTime()) return false;

@@ -229,6 +229,29 @@ public:
     void showReading();
     const std::string& reading() const { return reading_; }
 
+    // --- chart types built on the natal cast (Zhanxing_types.cpp) ---
+    // Apparent longitude of body 0..9 at a UTC+8 Julian day, any fraction of a second; and its
+    // daily motion there (degrees a day).
+    double bodyLongitudeAt(int body, double jd8);
+    double bodySpeedAt(int body, double jd8);
+    // The orbs of the chart types' aspect lists: the chart's own (today one orb for the five
+    // major aspects).
+    AspectOrbs typeOrbs() const;
+    // The chart on screen with a second set of bodies in the inner ring (synastry, progressions,
+    // solar arc): `innerTitle` heads the inner list beside the wheel, `innerWhen` under it.
+    bool castOverlay(const std::array<ChartPoint, 12>& inner, const std::string& innerTitle,
+                     const std::string& innerWhen);
+    // The chart on screen replaced by computed points (composite), drawn without a reading.
+    bool showPoints(const NatalPoints& points);
+    // The kind caption under the title ("本命盘" when empty) and short lines under it (for whom,
+    // for when); cleared by every natal and transit cast. Redraws nothing by itself.
+    void setCaption(const std::string& kind, const std::vector<std::string>& lines);
+    const std::string& caption() const { return caption_; }
+    const std::vector<std::string>& captionLines() const { return captionLines_; }
+    // Replaces the reading pane's text (aspect lists of the chart types).
+    void showText(const std::string& text);
+    const std::array<ChartPoint, 12>& overlayBodies() const { return transitBodies_; }
+
     // Test seam: install a chart state without the astronomy (mode, request copy with the hour
     // offset in zoneIndex, points, moments, pillars, settings).
     void setChartForTest(ChartMode mode, const BirthRecord& requestWithOffset,
@@ -296,4 +319,7 @@ private:
     LabelLayout transitLabels_;
     std::string errorText_;
     std::string programFolder_;
+    std::string caption_;
+    std::vector<std::string> captionLines_;
+    void drawCaptionLines();
 };

@@ -64,7 +64,8 @@ void MZhanXingEx::drawPanel() {
     c.setFontSize(baseFontSize_ + 2);
     c.setFontColor(kRed);
     c.textOut(2, 2, "Tarmin天文占星");
-    c.textOut(2, 2 + 2 * th, mode_ == ChartMode::Natal ? "本命盘" : "流年盘");
+    c.textOut(2, 2 + 2 * th,
+              caption_.empty() ? (mode_ == ChartMode::Natal ? "本命盘" : "流年盘") : caption_);
 
     // 2-6. Zone, coordinates, place.
     c.setFontSize(baseFontSize_);

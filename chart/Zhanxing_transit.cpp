@@ -49,6 +49,8 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
         return false;
     }
     errorText_.clear();
+    caption_.clear();
+    captionLines_.clear();
     readSettings();
     const DateTimeFields d8t = calendar_.fromJulianDay(jd8t);
     mode_ = ChartMode::Transit;

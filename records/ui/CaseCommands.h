@@ -31,6 +31,9 @@ public:
     void openCase();    // "查看命例", double-click
     void deleteCase();  // "删除命例"
     void newCase();     // "新建"
+    // "与当前盘合盘" / "组合盘" / "时空中点盘": the selected case as the second person against
+    // the chart on screen, after the checks of "查看命例".
+    void pairWithCase(charttypes::Kind kind);
     // Tree commands.
     void addCategory();
     void renameCategory();
@@ -96,6 +99,9 @@ private:
     QMenu* menu_ = nullptr;
     QMenu* moveMenu_ = nullptr;
     QAction* actView_ = nullptr;
+    QAction* actSynastry_ = nullptr;
+    QAction* actComposite_ = nullptr;
+    QAction* actDavison_ = nullptr;
     QAction* actMove_ = nullptr;
     QAction* actDelete_ = nullptr;
     QAction* actAddCategory_ = nullptr;

@@ -46,6 +46,15 @@ void CaseCommands::buildMenu() {
         return a;
     };
     actView_ = add(menu_, "查看命例", "PopView", &CaseCommands::openCase);
+    auto pair = [this](const char* caption, const char* name, charttypes::Kind kind) {
+        QAction* a = menu_->addAction(qs(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, kind] { guarded([&] { pairWithCase(kind); }); });
+        return a;
+    };
+    actSynastry_ = pair("与当前盘合盘", "PopSynastry", charttypes::Kind::Synastry);
+    actComposite_ = pair("组合盘", "PopComposite", charttypes::Kind::Composite);
+    actDavison_ = pair("时空中点盘", "PopDavison", charttypes::Kind::Davison);
     moveMenu_ = menu_->addMenu(qs("移动到"));
     moveMenu_->setObjectName(QStringLiteral("PopMoveTo"));
     moveMenu_->setAccessibleName(qs("移动到"));
@@ -104,6 +113,7 @@ void CaseCommands::updateMenu() {
     const bool isCase = level == CaseTree::CaseLevel;
     const bool isCategory = level == CaseTree::CategoryLevel;
     actView_->setEnabled(isCase);
+    for (QAction* a : {actSynastry_, actComposite_, actDavison_}) a->setEnabled(isCase && host_.natalCast());
     actMove_->setEnabled(isCase);
     actDelete_->setEnabled(isCase);
     actAddCategory_->setEnabled(true);

@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "chart/ChartTypes.h"
 #include "chart/Zhanxing.h"
 #include "records/Database.h"
 
@@ -53,4 +54,10 @@ public:
     virtual void restartProgram() = 0;
     // After a compaction: ends the program at once, without the closing path.
     virtual void endProgramNow() = 0;
+    // A chart of two people (synastry, composite, Davison): the natal chart on screen and a
+    // saved case that passed the name and year checks. Nothing by default.
+    virtual void castWithCase(charttypes::Kind kind, const CaseRecord& c) {
+        (void)kind;
+        (void)c;
+    }
 };

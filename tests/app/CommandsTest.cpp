@@ -496,7 +496,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
     };
     std::vector<std::string> top;
     for (QAction* a : w.menuBar()->actions()) top.push_back(a->text().toStdString());
-    EXPECT_EQ(top, (std::vector<std::string>{"文件(&F)", "辅助工具(&T)", "选项(&O)", "帮助(&H)"}));
+    EXPECT_EQ(top, (std::vector<std::string>{"文件(&F)", "辅助工具(&T)", "选项(&O)", "盘型(&X)", "帮助(&H)"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[0]->menu()),
               (std::vector<std::string>{"保存命例", "-", "导入历史记录", "导出历史记录", "整理记录文件", "退出程序"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[1]->menu()),
@@ -505,7 +505,10 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
               (std::vector<std::string>{"命稿设置", "排盘设置", "界面风格"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[2]->menu()->actions()[0]->menu()),
               (std::vector<std::string>{"默认", "字体设置", "背景色设置"}));
-    EXPECT_EQ(captions(w.menuBar()->actions()[3]->menu()), std::vector<std::string>{"软件帮助"});
+    EXPECT_EQ(captions(w.menuBar()->actions()[3]->menu()),
+              (std::vector<std::string>{"本命盘", "-", "合盘...", "组合盘...", "时空中点盘...", "推运盘...",
+                                        "太阳弧盘...", "日返照盘...", "月返照盘..."}));
+    EXPECT_EQ(captions(w.menuBar()->actions()[4]->menu()), std::vector<std::string>{"软件帮助"});
     // Each entry carries the name of its handler (the handler is the name plus "Click").
     for (const char* name : {"N4", "N7", "N8", "N9", "N6", "mnuT_xue", "mnuT_dili", "mnuT_wnl",
                              "Osetmo", "Omnusetfont", "Omnusetcolor", "Omnusetcan", "mnuH_help",

@@ -1,0 +1,69 @@
+// The chart types built from natal charts: synastry (a second person's bodies inside the wheel),
+// composite (shorter-arc midpoints), Davison (midpoint in time and place), secondary
+// progressions, solar-arc directions and solar/lunar returns. Plain functions of longitudes and
+// instants; the engine casts the charts (MZhanXingEx::cast* in Zhanxing_types.cpp).
+//
+// Instants here are UTC+8 Julian days (the engine's jd8), longitudes degrees in [0, 360).
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "chart/Aspects.h"
+#include "chart/Zhanxing.h"
+
+namespace charttypes {
+
+enum class Kind : uint8_t {
+    Natal, Synastry, Composite, Davison, Progressed, SolarArc, SolarReturn, LunarReturn
+};
+// "本命盘", "合盘", "组合盘", "时空中点盘", "推运盘", "太阳弧盘", "日返照盘", "月返照盘".
+const char* kindName(Kind k);
+
+// Midpoint of two longitudes on the shorter arc between them, in [0, 360). Two exactly
+// opposite points have two midpoints; the one 90° after the first is taken.
+double midpoint(double a, double b);
+
+struct GeoPlace {
+    double longitude = 0;  // degrees, east positive
+    double latitude = 0;   // degrees, north positive
+};
+// Midpoint of the great-circle arc between two places (the shorter one). Antipodal places have
+// no single midpoint; the result is then one point of the arc through the first place's meridian.
+GeoPlace greatCircleMidpoint(const GeoPlace& a, const GeoPlace& b);
+
+// Composite chart: each body, angle and cusp the shorter-arc midpoint of the pair (angles by the
+// MC/ASC midpoint method: the composite MC is the midpoint of the two MCs, the ascendant of the
+// two ascendants). Signs and houses of the result are filled in against the midpoint cusps;
+// motion marks are dropped (a midpoint has no station).
+NatalPoints compositeOf(const NatalPoints& a, const NatalPoints& b);
+
+// Secondary progressions: one day after birth stands for one tropical year of life.
+constexpr double kTropicalYearDays = 365.24219;
+double progressedInstant(double birthJd8, double targetJd8);
+
+// Solar arc: the progressed Sun's distance past the natal Sun, degrees in [0, 360).
+double solarArc(double natalSun, double progressedSun);
+// Every point of a natal chart moved forward by an arc (bodies, angles, cusps); houses are those
+// of the directed cusps. Motion marks are kept.
+NatalPoints directed(const NatalPoints& natal, double arc);
+
+// The first instant at or after `start`, and before start + span, at which the longitude
+// given by `longitudeAt` passes `target` going forward, to better than 0.1 s; NaN when there
+// is none. `step` (days) must be shorter than the time the body takes to move 180°, and the
+// body must not move backward (the Sun and the Moon).
+double findCrossing(const std::function<double(double)>& longitudeAt, double target,
+                    double start, double span, double step);
+
+// Civil date and time to the second of a UTC+8 Julian day shown in a zone (hour offset),
+// rounded to the nearest second: "YYYY-MM-DD HH:MM:SS".
+std::string secondText(double jd8, int zoneOffsetHours);
+
+// The twelve bodies and the two angles of a chart as aspect points: ids 0..11 the bodies, 12 the
+// ascendant, 13 the MC. Speeds come from `speeds` (degrees a day, by body) when given.
+std::vector<AspectPoint> aspectPoints(const NatalPoints& p,
+                                      const std::array<double, 12>* speeds = nullptr);
+// "太阳" ... "降交点", "上升", "天顶" for the ids of aspectPoints, each after `owner`.
+std::vector<std::string> pointNames(const std::string& owner);
+
+}  // namespace charttypes

@@ -1,0 +1,106 @@
+// The engine's side of the chart types: positions at any instant, the overlay of a second set
+// of bodies inside the wheel, computed points in place of the natal ones, and the caption.
+#include <cmath>
+
+#include "chart/Zhanxing.h"
+
+namespace {
+const Rgb kRed{255, 0, 0};
+const Rgb kGreen{0, 128, 0};
+}  // namespace
+
+double MZhanXingEx::bodyLongitudeAt(int body, double jd8) {
+    calculator_.setJulianDayUT(jd8 - 1.0 / 3);
+    double longitude = 0;
+    double latitude = 0;
+    calculator_.bodyPosition(body, longitude, latitude);
+    return longitude;
+}
+
+double MZhanXingEx::bodySpeedAt(int body, double jd8) {
+    const double h = 0.05;
+    double d = bodyLongitudeAt(body, jd8 + h) - bodyLongitudeAt(body, jd8 - h);
+    if (d > 180) d -= 360;
+    if (d < -180) d += 360;
+    return d / (2 * h);
+}
+
+AspectOrbs MZhanXingEx::typeOrbs() const { return AspectOrbs::uniform(orb_); }
+
+void MZhanXingEx::setCaption(const std::string& kind, const std::vector<std::string>& lines) {
+    caption_ = kind;
+    captionLines_ = lines;
+}
+
+void MZhanXingEx::drawCaptionLines() {
+    // Under the kind caption, a point smaller, in the corner the wheel leaves free.
+    Canvas& c = image_;
+    c.setFontName("宋体");
+    c.setFontSize(baseFontSize_ - 1);
+    c.setFontColor(kRed);
+    const int step = c.textHeight("国") + 1;
+    int y = 2 + 3 * cellHeight_ + 8;
+    for (const std::string& line : captionLines_) {
+        c.textOut(2, y, line);
+        y += step;
+    }
+    c.setFontSize(baseFontSize_);
+}
+
+bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
+                              const std::string& innerTitle, const std::string& innerWhen) {
+    if (mode_ == ChartMode::None) {
+        errorText_ = "请先排一个本命盘。";
+        return false;
+    }
+    errorText_.clear();
+    transitBodies_ = inner;
+    for (ChartPoint& p : transitBodies_) {
+        fillSign(p);
+        locateInHouse(p);
+    }
+    mode_ = ChartMode::Transit;
+    drawRings();
+    drawZodiac();
+    drawBodyLabels();
+    drawCusps();
+    drawPanel();
+    drawCaptionLines();
+
+    Canvas& c = image_;
+    c.setFontName("宋体");
+    c.setFontSize(baseFontSize_);
+    c.setFontColor(kGreen);
+    const int x0 = static_cast<int>(cx_ + 0.28 * width_);
+    const int th = cellHeight_;
+    c.textOut(x0, cy_ + 15 * th, innerTitle);
+    c.textOut(x0, cy_ + 16 * th + 5, innerWhen);
+    layoutLabels(true);
+    drawTransit(TransitRequest{});
+    return true;
+}
+
+bool MZhanXingEx::showPoints(const NatalPoints& points) {
+    if (mode_ == ChartMode::None) {
+        errorText_ = "请先排一个本命盘。";
+        return false;
+    }
+    errorText_.clear();
+    natal_ = points;
+    mode_ = ChartMode::Natal;
+    layoutLabels(false);
+    drawRings();
+    drawZodiac();
+    drawBodyLabels();
+    drawCusps();
+    drawPanel();
+    drawCaptionLines();
+    return true;
+}
+
+void MZhanXingEx::showText(const std::string& text) {
+    reading_.clear();
+    richText_.clear();
+    richText_.setDefaultAttributes(richText_.fontSize(), Rgb{0, 0, 0}, TextStyle{});
+    richText_.setText(text);
+}

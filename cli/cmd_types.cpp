@@ -1,0 +1,297 @@
+// tarmin-cli synastry / composite / davison / progressed / solar-arc / return: the chart types
+// built on the natal cast, on the same 800 x 700 image as `chart`. Person A takes the person
+// options of `chart`, person B the same with the prefix "--b-".
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "astro/DateText.h"
+#include "chart/ChartSettings.h"
+#include "chart/ChartTypeCast.h"
+#include "chart/PlaceText.h"
+#include "cli/ArgText.h"
+#include "cli/Cli.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/PlainTextTarget.h"
+#include "platform/qt/QImageCanvas.h"
+
+namespace {
+namespace fs = std::filesystem;
+using charttypes::Kind;
+
+std::string programFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return "./";
+    return exe.parent_path().string() + "/";
+}
+
+struct TempFolder {
+    fs::path path;
+    ~TempFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
+
+void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
+    if (QCoreApplication::instance()) return;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        const fs::path dir = fs::temp_directory_path() / ("runtime-" + std::to_string(getuid()));
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+        if (!ec) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.string()));
+    }
+    static int argc = 1;
+    static char name[] = "tarmin-cli";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// The person options of `chart` under a prefix ("--" or "--b-").
+struct Person {
+    BirthRecord r;
+    bool haveDate = false;
+    std::string lon = "120:00", lat = "30:00";
+};
+
+// 1 taken (i advanced past its value), 0 not a person option, -1 bad value.
+int personOption(const std::string& prefix, const cli::Args& args, std::size_t& i, Person& p) {
+    const std::string& a = args[i];
+    if (a.rfind(prefix, 0) != 0) return 0;
+    const std::string o = a.substr(prefix.size());
+    if (o == "lunar") { p.r.lunar = 1; return 1; }
+    if (o == "leap") { p.r.leapMonth = 1; return 1; }
+    if (o == "female") { p.r.male = 0; return 1; }
+    static const char* const kValued[] = {"name", "place", "date", "blood", "zone", "lon", "lat"};
+    bool valued = false;
+    for (const char* k : kValued) valued = valued || o == k;
+    if (!valued) return 0;
+    if (i + 1 >= args.size()) return -1;
+    const std::string v = args[++i];
+    long n = 0;
+    if (o == "name") p.r.name = v;
+    else if (o == "place") p.r.place = v;
+    else if (o == "date") {
+        if (!parseDateTimeText(v, p.r.birth)) return -1;
+        p.haveDate = true;
+    } else if (o == "blood") {
+        if (v == "A") p.r.bloodType = 0;
+        else if (v == "B") p.r.bloodType = 1;
+        else if (v == "AB") p.r.bloodType = 2;
+        else if (v == "O") p.r.bloodType = 3;
+        else return -1;
+    } else if (o == "zone") {
+        if (!cli::readBounded(v, 0, 23, n)) return -1;
+        p.r.zoneIndex = static_cast<int8_t>(n);
+    } else if (o == "lon") p.lon = v;
+    else if (o == "lat") p.lat = v;
+    return 1;
+}
+
+bool placeOf(Person& p, const char* who) {
+    const CoordinateCheck c = checkCoordinates(p.lon, p.lat);
+    if (!c.ok) {
+        std::fprintf(stderr, "%s%s\n", who, c.message.c_str());
+        return false;
+    }
+    p.r.longitude = c.longitude;
+    p.r.latitude = c.latitude;
+    return true;
+}
+
+constexpr const char* kPerson =
+    "--name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] [--blood A|B|AB|O] "
+    "[--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] [--orb N]";
+constexpr const char* kSynastryUsage =
+    "synastry PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
+constexpr const char* kCompositeUsage =
+    "composite PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
+constexpr const char* kDavisonUsage =
+    "davison PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
+constexpr const char* kProgressedUsage = "progressed PERSON --to YYYY-MM-DD [--png FILE]";
+constexpr const char* kSolarArcUsage = "solar-arc PERSON --to YYYY-MM-DD [--png FILE]";
+constexpr const char* kReturnUsage =
+    "return PERSON --body sun|moon --year YYYY [--month MM] [--at-lon D:M --at-lat D:M "
+    "[--at-zone INDEX] [--at-place TEXT]] [--png FILE]";
+
+void printPoints(const NatalPoints& p) {
+    auto angle = [](const char* name, const ChartPoint& c) {
+        const int deg = static_cast<int>(c.degreesInSign);
+        const int min = static_cast<int>((c.degreesInSign - static_cast<float>(deg)) * 60);
+        std::printf("%s\t%.6f\t%s\t%02d:%02d\n", name, c.longitude, SignNames[c.sign % 12], deg,
+                    min);
+    };
+    angle("ASC", p.asc);
+    angle("MC", p.mc);
+    for (int i = 0; i < 12; ++i) std::printf("cusp %d\t%.6f\n", i + 1, p.cusps[i]);
+    for (int i = 0; i < 12; ++i) {
+        const ChartPoint& b = p.bodies[i];
+        std::printf("%d\t%s\t%.6f\t%.6f\t%s\t%d\t%.4f\t%d\n", i, BodyNames[i], b.longitude,
+                    b.latitude, SignNames[b.sign % 12], b.house + 1, b.pastCusp, b.motion);
+    }
+}
+
+// The chart settings of this run: dat/set.ini of the program folder, or a private copy of it
+// with the run's overrides. Empty on failure.
+std::string settingsFolder(long orb, TempFolder& temp) {
+    std::string folder = programFolder();
+    if (orb < 0) return folder;
+    ChartSettings settings = ChartSettings::load(IniFile(chartSettingsPath(folder)));
+    settings.orb = static_cast<int32_t>(orb);
+    char tmpl[] = "/tmp/tarmin-types-XXXXXX";
+    if (!mkdtemp(tmpl)) return std::string();
+    temp.path = tmpl;
+    fs::create_directories(temp.path / "dat");
+    IniFile ini((temp.path / "dat/set.ini").string());
+    settings.save(ini);
+    return temp.path.string() + "/";
+}
+
+int runType(Kind kind, const char* usageText, const cli::Args& args) {
+    Person a, b;
+    a.r.name = b.r.name = "某人";
+    a.r.place = b.r.place = " 未知";
+    charttypes::TypeRequest q;
+    q.kind = kind;
+    std::string png, body;
+    long orb = -1;
+    bool haveTo = false, haveYear = false;
+    Person at;
+    bool haveAt = false;
+    auto usage = [&] {
+        std::fprintf(stderr, "usage: tarmin-cli %s\n  PERSON: %s\n", usageText, kPerson);
+        return 2;
+    };
+    const bool twoPeople = kind == Kind::Synastry || kind == Kind::Composite || kind == Kind::Davison;
+    const bool progressed = kind == Kind::Progressed || kind == Kind::SolarArc;
+    const bool ret = kind == Kind::SolarReturn;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& o = args[i];
+        if (twoPeople) {
+            const int t = personOption("--b-", args, i, b);
+            if (t < 0) return usage();
+            if (t > 0) continue;
+        }
+        if (ret) {
+            const int t = personOption("--at-", args, i, at);
+            if (t < 0) return usage();
+            if (t > 0) {
+                haveAt = true;
+                continue;
+            }
+        }
+        const int t = personOption("--", args, i, a);
+        if (t < 0) return usage();
+        if (t > 0) continue;
+        if (i + 1 >= args.size()) return usage();
+        const std::string v = args[++i];
+        long n = 0;
+        if (o == "--png") png = v;
+        else if (o == "--orb") {
+            if (!cli::readBounded(v, 0, 255, orb)) return usage();
+        }
+        else if (progressed && o == "--to") {
+            DateTimeFields d;
+            // A date, or a date with a time.
+            if (!parseDateTimeText(v, d) && !parseDateTimeText(v + " 00:00", d)) return usage();
+            q.to = d;
+            haveTo = true;
+        } else if (ret && o == "--body") body = v;
+        else if (ret && o == "--year") {
+            if (!cli::readBounded(v, -99999, 99999, n)) return usage();
+            q.year = static_cast<int>(n);
+            haveYear = true;
+        } else if (ret && o == "--month") {
+            if (!cli::readBounded(v, 0, 99, n)) return usage();
+            q.month = static_cast<int>(n);
+        } else return usage();
+    }
+    if (!a.haveDate || (twoPeople && !b.haveDate) || (progressed && !haveTo) ||
+        (ret && (!haveYear || (body != "sun" && body != "moon"))))
+        return usage();
+    if (ret && body == "moon") q.kind = Kind::LunarReturn;
+    if (!placeOf(a, "") || (twoPeople && !placeOf(b, "第二个人："))) return 1;
+    if (haveAt) {
+        if (!placeOf(at, "返照地点：")) return 1;
+        q.returnPlace = true;
+        q.returnLongitude = at.r.longitude;
+        q.returnLatitude = at.r.latitude;
+        q.returnZoneIndex = at.r.zoneIndex;
+        q.returnPlaceName = at.r.place;
+    }
+    q.a = a.r;
+    q.b = b.r;
+
+    std::unique_ptr<QGuiApplication> app;
+    ensureGuiApplication(app);
+    QImage image(800, 700, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QImageCanvas canvas(image);
+    PlainTextTarget rich;
+    TempFolder temp;
+    const std::string folder = settingsFolder(orb, temp);
+    if (folder.empty()) {
+        std::fprintf(stderr, "tarmin-cli: cannot create a temporary folder\n");
+        return 1;
+    }
+    MZhanXingEx engine(rich, canvas, folder);
+    charttypes::TypeResult r;
+    std::string error;
+    if (!charttypes::castChartType(engine, q, r, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::printf("type\t%s\n", r.caption.c_str());
+    if (!r.instantText.empty()) std::printf("instant\t%s\n", r.instantText.c_str());
+    else if (kind == Kind::Davison || kind == Kind::Progressed)
+        std::printf("instant\t%s\n", charttypes::secondText(r.instantJd8, engine.request().zoneIndex).c_str());
+    if (kind == Kind::Davison)
+        std::printf("place\t%.6f\t%.6f\n", static_cast<double>(engine.request().longitude),
+                    static_cast<double>(engine.request().latitude));
+    printPoints(r.outer);
+    if (r.hasInner)
+        for (int i = 0; i < 12; ++i) {
+            const ChartPoint& p = engine.overlayBodies()[static_cast<std::size_t>(i)];
+            std::printf("inner %d\t%s\t%.6f\t%s\t%d\t%.4f\n", i, BodyNames[i], p.longitude,
+                        SignNames[p.sign % 12], p.house + 1, p.pastCusp);
+        }
+    for (const std::string& l : r.aspectText) std::printf("aspect\t%s\n", l.c_str());
+
+    if (!png.empty() && !image.save(QString::fromStdString(png), "PNG")) {
+        std::fprintf(stderr, "tarmin-cli: cannot write %s\n", png.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int runSynastry(const cli::Args& a) { return runType(Kind::Synastry, kSynastryUsage, a); }
+int runComposite(const cli::Args& a) { return runType(Kind::Composite, kCompositeUsage, a); }
+int runDavison(const cli::Args& a) { return runType(Kind::Davison, kDavisonUsage, a); }
+int runProgressed(const cli::Args& a) { return runType(Kind::Progressed, kProgressedUsage, a); }
+int runSolarArc(const cli::Args& a) { return runType(Kind::SolarArc, kSolarArcUsage, a); }
+int runReturn(const cli::Args& a) { return runType(Kind::SolarReturn, kReturnUsage, a); }
+
+}  // namespace
+
+TARMIN_CLI_COMMAND(synastry, "synastry", kSynastryUsage,
+                   "synastry: person B's bodies inside person A's wheel, inter-aspects", runSynastry);
+TARMIN_CLI_COMMAND(composite, "composite", kCompositeUsage,
+                   "composite chart: midpoints of bodies, angles and cusps", runComposite);
+TARMIN_CLI_COMMAND(davison, "davison", kDavisonUsage,
+                   "Davison chart: midpoint in time and place of two births", runDavison);
+TARMIN_CLI_COMMAND(progressed, "progressed", kProgressedUsage,
+                   "secondary progressions (a day a year) inside the natal wheel", runProgressed);
+TARMIN_CLI_COMMAND(solar_arc, "solar-arc", kSolarArcUsage,
+                   "solar-arc directions inside the natal wheel", runSolarArc);
+TARMIN_CLI_COMMAND(return_chart, "return", kReturnUsage,
+                   "solar or lunar return: the instant to the second and its chart", runReturn);
