@@ -20,7 +20,7 @@ struct AspectOrbs {
     std::array<double, kAspectKinds> orb{};  // degrees, by kind
     bool minor = false;                      // minor kinds (5..9) take part
 
-    // The design's rule: one orb for the five major aspects, no minor aspects.
+    // The default rule: one orb for the five major aspects, no minor aspects.
     static AspectOrbs uniform(double degrees);
 };
 

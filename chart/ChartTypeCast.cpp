@@ -114,7 +114,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
     const std::array<double, 12> speedA = speedsAt(engine, jdA);
     const std::string nameA = shortName(q.a);
     const std::string nameB = shortName(q.b);
-    const AspectOrbs orbs = engine.typeOrbs();
+    const AspectOrbs orbs = engine.aspectOrbs();
 
     switch (q.kind) {
     case Kind::Natal:

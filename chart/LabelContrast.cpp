@@ -29,7 +29,7 @@ double ratio(Rgb a, Rgb b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-double designContrast() {
+double defaultContrast() {
     // Black, red, blue, the gold of the nodes and the transit greens.
     static const double least = [] {
         double m = 21;
@@ -42,10 +42,10 @@ double designContrast() {
 }
 
 Rgb readableOn(Rgb c, Rgb bg) {
-    if (bg == kWhite || ratio(c, bg) >= designContrast() - 1e-9) return c;
+    if (bg == kWhite || ratio(c, bg) >= defaultContrast() - 1e-9) return c;
     // A label that falls short is shaded to the 3:1 of large text, which reads comfortably,
     // not merely to the bar.
-    const double bar = std::max(designContrast(), 3.0);
+    const double bar = std::max(defaultContrast(), 3.0);
     constexpr int kSteps = 32;
     // Away from the background: darker on a light one, lighter on a dark one, whichever gets
     // there first; failing both, the end with more contrast.

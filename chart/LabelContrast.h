@@ -12,7 +12,7 @@ namespace labelcontrast {
 // Contrast ratio of two colours from their relative luminance (sRGB), 1 to 21.
 double ratio(Rgb a, Rgb b);
 // The least contrast of the chart's label colours on white.
-double designContrast();
+double defaultContrast();
 // The colour a label of colour c is drawn in on background bg.
 Rgb readableOn(Rgb c, Rgb bg);
 }  // namespace labelcontrast

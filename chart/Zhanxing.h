@@ -234,9 +234,6 @@ public:
     // daily motion there (degrees a day).
     double bodyLongitudeAt(int body, double jd8);
     double bodySpeedAt(int body, double jd8);
-    // The orbs of the chart types' aspect lists: the chart's own (today one orb for the five
-    // major aspects).
-    AspectOrbs typeOrbs() const;
     // The chart on screen with a second set of bodies in the inner ring (synastry, progressions,
     // solar arc): `innerTitle` heads the inner list beside the wheel, `innerWhen` under it.
     bool castOverlay(const std::array<ChartPoint, 12>& inner, const std::string& innerTitle,

@@ -25,8 +25,6 @@ double MZhanXingEx::bodySpeedAt(int body, double jd8) {
     return d / (2 * h);
 }
 
-AspectOrbs MZhanXingEx::typeOrbs() const { return AspectOrbs::uniform(orb_); }
-
 void MZhanXingEx::setCaption(const std::string& kind, const std::vector<std::string>& lines) {
     caption_ = kind;
     captionLines_ = lines;

@@ -17,6 +17,7 @@
 #include "chart/ChartTypeCast.h"
 #include "chart/PlaceText.h"
 #include "cli/ArgText.h"
+#include "cli/ChartOptionArgs.h"
 #include "cli/Cli.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/PlainTextTarget.h"
@@ -111,7 +112,8 @@ bool placeOf(Person& p, const char* who) {
 
 constexpr const char* kPerson =
     "--name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] [--blood A|B|AB|O] "
-    "[--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] [--orb N]";
+    "[--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] [--orb N] [--precise] "
+    "[--houses P|K|E|W|O|R|C] [--orbs CON,SEX,SQU,TRI,OPP] [--minor] [--minor-orb N]";
 constexpr const char* kSynastryUsage =
     "synastry PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
 constexpr const char* kCompositeUsage =
@@ -143,11 +145,14 @@ void printPoints(const NatalPoints& p) {
 
 // The chart settings of this run: dat/set.ini of the program folder, or a private copy of it
 // with the run's overrides. Empty on failure.
-std::string settingsFolder(long orb, TempFolder& temp) {
+std::string settingsFolder(long orb, bool precise, const cli::ChartOptionArgs& options,
+                           TempFolder& temp) {
     std::string folder = programFolder();
-    if (orb < 0) return folder;
+    if (orb < 0 && !precise && !options.changesSettings()) return folder;
     ChartSettings settings = ChartSettings::load(IniFile(chartSettingsPath(folder)));
-    settings.orb = static_cast<int32_t>(orb);
+    if (orb >= 0) settings.orb = static_cast<int32_t>(orb);
+    if (precise) settings.precise = true;
+    cli::applyChartOptions(options, settings);
     char tmpl[] = "/tmp/tarmin-types-XXXXXX";
     if (!mkdtemp(tmpl)) return std::string();
     temp.path = tmpl;
@@ -165,6 +170,8 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     q.kind = kind;
     std::string png, body;
     long orb = -1;
+    bool precise = false;          // --precise: 精确计算 for this run
+    cli::ChartOptionArgs options;  // --houses, --orbs, --minor ... as for chart
     bool haveTo = false, haveYear = false;
     Person at;
     bool haveAt = false;
@@ -193,6 +200,14 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         const int t = personOption("--", args, i, a);
         if (t < 0) return usage();
         if (t > 0) continue;
+        if (o == "--precise") {
+            precise = true;
+            continue;
+        }
+        if (const int taken = cli::readChartOption(args, i, options)) {
+            if (taken < 0) return usage();
+            continue;
+        }
         if (i + 1 >= args.size()) return usage();
         const std::string v = args[++i];
         long n = 0;
@@ -239,7 +254,7 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     QImageCanvas canvas(image);
     PlainTextTarget rich;
     TempFolder temp;
-    const std::string folder = settingsFolder(orb, temp);
+    const std::string folder = settingsFolder(orb, precise, options, temp);
     if (folder.empty()) {
         std::fprintf(stderr, "tarmin-cli: cannot create a temporary folder\n");
         return 1;

@@ -201,7 +201,7 @@ TEST(ChartTypes, ProgressionsAndSolarArcFollowTheProgressedInstant) {
     for (std::size_t i = 0; i < 12; ++i)
         EXPECT_DOUBLE_EQ(r.inner[i].longitude, other.engine.natal().bodies[i].longitude) << i;
 #ifdef TARMIN_HAVE_SWE
-    // And Swiss Ephemeris at that instant agrees within the design's own accuracy.
+    // And Swiss Ephemeris at that instant agrees within the default mode's own accuracy.
     const double jdUt = other.engine.jd8() - 1.0 / 3 - 1.0 / 86400;
     const int ipl[10] = {SE_SUN, SE_MOON, SE_MERCURY, SE_VENUS, SE_MARS,
                          SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};

@@ -34,7 +34,7 @@ std::vector<RecordingCanvas::Op> chartTexts(uint32_t background) {
 }  // namespace
 
 TEST(LabelContrast, TheBarIsTheGoldNodeLabelsOnWhite) {
-    EXPECT_NEAR(labelcontrast::designContrast(), labelcontrast::ratio(kGold, kWhite), 1e-12);
+    EXPECT_NEAR(labelcontrast::defaultContrast(), labelcontrast::ratio(kGold, kWhite), 1e-12);
     EXPECT_NEAR(labelcontrast::ratio(Rgb{0, 0, 0}, kWhite), 21.0, 1e-9);
     EXPECT_NEAR(labelcontrast::ratio(kYellow, kYellow), 1.0, 1e-12);
     // On white every colour stays, even one paler than the gold.
@@ -43,7 +43,7 @@ TEST(LabelContrast, TheBarIsTheGoldNodeLabelsOnWhite) {
 }
 
 TEST(LabelContrast, PaleLabelsAreShadedAwayFromTheBackgroundJustEnough) {
-    const double bar = labelcontrast::designContrast();
+    const double bar = labelcontrast::defaultContrast();
     const Rgb onYellow = labelcontrast::readableOn(kGold, kYellow);
     EXPECT_NE(onYellow, kGold);
     EXPECT_GE(labelcontrast::ratio(onYellow, kYellow), 3.0 - 1e-9);  // large text's 3:1
@@ -63,14 +63,14 @@ TEST(LabelContrast, PaleLabelsAreShadedAwayFromTheBackgroundJustEnough) {
 }
 
 TEST(LabelContrast, EveryChartLabelReadsOnAChosenBackgroundAndWhiteIsUntouched) {
-    const double bar = labelcontrast::designContrast();
+    const double bar = labelcontrast::defaultContrast();
     for (const uint32_t bg : {0x0000FFFFu, 0x0080FFFFu, 0x00400000u, 0x00808080u}) {
         const Rgb background = Rgb::fromBgr(bg);
         for (const auto& t : chartTexts(bg))
             EXPECT_GE(labelcontrast::ratio(t.fontColor, background), bar - 1e-9)
                 << t.text << " on " << std::hex << bg;
     }
-    // On white the labels keep the design's colours: the gold of the nodes among them.
+    // On white the labels keep their own colours: the gold of the nodes among them.
     bool gold = false;
     for (const auto& t : chartTexts(0xFFFFFFu)) gold = gold || t.fontColor == kGold;
     EXPECT_TRUE(gold);

@@ -187,7 +187,7 @@ TEST(PreciseChart, CastUsesThePreciseAstronomyAndHouses) {
     for (std::size_t i = 0; i < 12; ++i) EXPECT_NEAR(diff(n.cusps[i], h.cusps[i]), 0, 1e-9) << i;
     EXPECT_NEAR(diff(n.bodies[1].longitude, precise::apparentPlace(Moon, jd).longitude), 0, 1e-9);
     EXPECT_NE(n.bodies[9].motion, 0);  // Pluto has its mark
-    // The same request without the setting: the design's houses, half a degree away here.
+    // The same request without the setting: the default houses, half a degree away here.
     Rig plain(folderWith("precise-cast-off", "[pan]\npos=5\n"));
     ASSERT_TRUE(plain.engine.castNatal(r));
     EXPECT_GT(std::fabs(diff(plain.engine.natal().cusps[10], n.cusps[10])), 0.05);

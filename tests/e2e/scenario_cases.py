@@ -40,7 +40,7 @@ def scenario(d):
     main_window = d.start_program(size=(1000, 720))
     folder = d.folder
     main_window.find("text", "姓名").set_text("张三")
-    main_window.find("text", "年").set_text("1990")
+    main_window.find("text", "年").set_text("1993")
     main_window.find("push button", "本命盘").click()
     time.sleep(1.0)
 
@@ -70,7 +70,7 @@ def scenario(d):
     time.sleep(1.0)
     assert main_window.find("text", "评语").text() == "第一次看盘的评语"
     assert main_window.find("text", "姓名").text() == "张三"
-    assert main_window.find("text", "年").text() == "1990"
+    assert main_window.find("text", "年").text() == "1993"
 
     # Export into a folder.
     exports = tempfile.mkdtemp(prefix="tarmin-e2e-export-")

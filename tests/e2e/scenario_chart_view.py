@@ -37,7 +37,7 @@ def scenario(d):
     frame = main_window.extents()
     assert frame.x >= 0 and frame.x + frame.width <= 1280 and frame.y + frame.height <= 1024, frame
 
-    main_window.find("text", "年").set_text("1990")
+    main_window.find("text", "年").set_text("1993")
     main_window.find("push button", "本命盘").click()
     time.sleep(1.0)
     fitted = chart_size(main_window)

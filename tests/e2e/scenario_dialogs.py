@@ -15,7 +15,7 @@ def scenario(d):
     main_window.find("push button", "流年盘").click()
     d.expect_box("提示", "请先排一个本命盘。")
 
-    main_window.find("text", "年").set_text("1990")
+    main_window.find("text", "年").set_text("1993")
     main_window.find("push button", "本命盘").click()
     time.sleep(1.0)
 

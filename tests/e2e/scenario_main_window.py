@@ -16,7 +16,7 @@ def scenario(d):
     d.expect_box("提示", "姓名不能为空")
 
     name.set_text("张三")
-    main_window.find("text", "年").set_text("1990")
+    main_window.find("text", "年").set_text("1993")
     main_window.find("push button", "本命盘").click()
     time.sleep(1.0)
     main_window.find("page tab", "天宫图解说").click()

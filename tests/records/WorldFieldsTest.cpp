@@ -84,7 +84,7 @@ TEST(WorldFields, FullNameOffsetAndCitySurviveTheFile) {
         EXPECT_EQ(r.worldCity(), c.city) << i;
         EXPECT_EQ(r.summerAnswer(), c.answer) << i;
         EXPECT_EQ(r.typedPlace(), c.city < 0 && c.answer == 0) << i;
-        // The fields stay out of the bytes the design gives to other fields.
+        // The fields stay out of the bytes the record gives to other fields.
         EXPECT_EQ(r.zone, 8);
         EXPECT_EQ(r.blood, 3);
         EXPECT_EQ(r.commentGbk(), "");
