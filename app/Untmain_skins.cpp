@@ -80,8 +80,10 @@ void TFrmMain::skinChosen(QAction* chosen) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec) && ui_.skins().loadSkinFile(path)) {
         ui_.skins().activate();
+        IniUpdate update(*settingsFile_);  // both keys in one rewrite
         settingsFile_->writeString("window", "skinname", caption);
         settingsFile_->writeBool("window", "skined", true);
+        update.commit();
     } else {
         ui_.plainMessage("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！");
     }

@@ -37,7 +37,7 @@ struct WorldPanel : MainWindowTest {
 TEST_F(WorldPanel, WorldCityCastsAtTheClockOfTheBirthAfterAsking) {
     TFrmMain& w = start();
     pickCity(w, "new york", "纽约市 (New York)");
-    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "-74:0");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "-74:00");
     EXPECT_EQ(control<QLineEdit>("ledtwei")->text().toStdString(), "40:43");
     EXPECT_EQ(control<QComboBox>("Cboshiqu")->currentIndex(), 17);  // 西五区
     setMoment(1990, 7, 1, 10);

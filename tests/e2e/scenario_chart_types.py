@@ -39,7 +39,7 @@ def scenario(d):
     main_window = d.start_program(size=(1000, 720))
     save_new(d, main_window, "李四", "1992")
     main_window.find("push button", "新建").click()
-    d.expect_box("新建", "确定要开始建立一个新课例吗?这将清除现有评语！", "Yes")
+    d.expect_box("新建", "确定要开始建立一个新命例吗？这将清除现有评语！", "Yes")
     save_new(d, main_window, "张三", "1993")
     assert chart_caption(main_window) == "本命盘", chart_caption(main_window)
 

@@ -24,7 +24,7 @@ TEST_F(CasesTest, ARefusedSaveStopsTheCommandThatAskedForIt) {
     ui.answerYes("当前命例文本已改变，要保存吗？").expectMessage("请先排一个正确的盘后再保存");
     commands().openCase();
     EXPECT_EQ(commands().openCaseNumber(), 0);
-    ui.answerYes("确定要开始建立一个新课例吗?这将清除现有评语！")
+    ui.answerYes("确定要开始建立一个新命例吗？这将清除现有评语！")
         .answerYes("当前评语文本已改变，要保存吗？")
         .expectMessage("请先排一个正确的盘后再保存");
     window->BtoNewClick();
