@@ -225,6 +225,7 @@ public:
     void drawCusps();
     void drawPanel();
     void drawTransit(const TransitRequest& q);
+    void drawInnerHeading(const std::string& title, const std::string& when);
     void writeReading();
     void showReading();
     const std::string& reading() const { return reading_; }

@@ -61,17 +61,10 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
     drawCusps();
     drawPanel();
 
-    Canvas& c = image_;
-    c.setFontName("宋体");
-    c.setFontSize(baseFontSize_);
-    c.setFontColor(kGreen);
-    const int x0 = static_cast<int>(cx_ + 0.28 * width_);
-    const int th = cellHeight_;
-    c.textOut(x0, cy_ + 15 * th, "流年盘(内圈):");
     char buf[128];
     std::snprintf(buf, sizeof buf, "公历:%d-%d-%d %d:%d  时区:", q.when.year, q.when.month,
                   q.when.day, q.when.hour, q.when.minute);
-    c.textOut(x0, cy_ + 16 * th + 5, std::string(buf) + zoneText(z));
+    drawInnerHeading("流年盘(内圈):", std::string(buf) + zoneText(z));
 
     computeTransitBodies(d8t);
     transitJd8_ = jd8t;
@@ -107,4 +100,16 @@ void MZhanXingEx::drawTransit(const TransitRequest&) {
             x += c.textWidth(text);
         }
     }
+}
+
+// The heading of the inner ring's list beside the wheel: what it is and for when, in green.
+void MZhanXingEx::drawInnerHeading(const std::string& title, const std::string& when) {
+    Canvas& c = image_;
+    c.setFontName("宋体");
+    c.setFontSize(baseFontSize_);
+    c.setFontColor(kGreen);
+    const int x0 = static_cast<int>(cx_ + 0.28 * width_);
+    const int th = cellHeight_;
+    c.textOut(x0, cy_ + 15 * th, title);
+    c.textOut(x0, cy_ + 16 * th + 5, when);
 }

@@ -6,7 +6,6 @@
 
 namespace {
 const Rgb kRed{255, 0, 0};
-const Rgb kGreen{0, 128, 0};
 }  // namespace
 
 double MZhanXingEx::bodyLongitudeAt(int body, double jd8) {
@@ -65,14 +64,7 @@ bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
     drawPanel();
     drawCaptionLines();
 
-    Canvas& c = image_;
-    c.setFontName("宋体");
-    c.setFontSize(baseFontSize_);
-    c.setFontColor(kGreen);
-    const int x0 = static_cast<int>(cx_ + 0.28 * width_);
-    const int th = cellHeight_;
-    c.textOut(x0, cy_ + 15 * th, innerTitle);
-    c.textOut(x0, cy_ + 16 * th + 5, innerWhen);
+    drawInnerHeading(innerTitle, innerWhen);
     layoutLabels(true);
     drawTransit(TransitRequest{});
     return true;

@@ -21,6 +21,7 @@
 #include "cli/ArgText.h"
 #include "cli/ChartOptionArgs.h"
 #include "cli/ChartFiles.h"
+#include "cli/ChartRun.h"
 #include "cli/Cli.h"
 #include "cli/WorldArgs.h"
 #include "platform/core/IniFile.h"
@@ -32,37 +33,9 @@
 namespace {
 namespace fs = std::filesystem;
 
-std::string programFolder() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return "./";
-    return exe.parent_path().string() + "/";
-}
-
-struct TempFolder {
-    fs::path path;
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path.empty()) fs::remove_all(path, ec);
-    }
-};
-
-void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
-    if (QCoreApplication::instance()) return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
-        // A private runtime folder keeps Qt from warning about the missing variable.
-        const fs::path dir = fs::temp_directory_path() / ("runtime-" + std::to_string(getuid()));
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
-        if (!ec) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.string()));
-    }
-    static int argc = 1;
-    static char name[] = "tarmin-cli";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-}
+using cli::ensureGuiApplication;
+using cli::programFolder;
+using cli::TempFolder;
 
 constexpr const char* kChartUsage =
     "chart --name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] "
@@ -173,16 +146,11 @@ int runChart(const cli::Args& args) {
         if (bkcolor >= 0) settings.backgroundColor = static_cast<int32_t>(bkcolor);
         if (precise) settings.precise = true;
         cli::applyChartOptions(options, settings);
-        char tmpl[] = "/tmp/tarmin-chart-XXXXXX";
-        if (!mkdtemp(tmpl)) {
+        folder = cli::privateSettingsFolder(settings, temp);
+        if (folder.empty()) {
             std::fprintf(stderr, "tarmin-cli chart: cannot create a temporary folder\n");
             return 1;
         }
-        temp.path = tmpl;
-        fs::create_directories(temp.path / "dat");
-        IniFile ini((temp.path / "dat/set.ini").string());
-        settings.save(ini);
-        folder = temp.path.string() + "/";
     }
 
     std::unique_ptr<QGuiApplication> app;

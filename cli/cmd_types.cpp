@@ -18,6 +18,7 @@
 #include "chart/PlaceText.h"
 #include "cli/ArgText.h"
 #include "cli/ChartOptionArgs.h"
+#include "cli/ChartRun.h"
 #include "cli/Cli.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/PlainTextTarget.h"
@@ -27,36 +28,9 @@ namespace {
 namespace fs = std::filesystem;
 using charttypes::Kind;
 
-std::string programFolder() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return "./";
-    return exe.parent_path().string() + "/";
-}
-
-struct TempFolder {
-    fs::path path;
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path.empty()) fs::remove_all(path, ec);
-    }
-};
-
-void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
-    if (QCoreApplication::instance()) return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
-        const fs::path dir = fs::temp_directory_path() / ("runtime-" + std::to_string(getuid()));
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
-        if (!ec) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.string()));
-    }
-    static int argc = 1;
-    static char name[] = "tarmin-cli";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-}
+using cli::ensureGuiApplication;
+using cli::programFolder;
+using cli::TempFolder;
 
 // The person options of `chart` under a prefix ("--" or "--b-").
 struct Person {
@@ -153,13 +127,7 @@ std::string settingsFolder(long orb, bool precise, const cli::ChartOptionArgs& o
     if (orb >= 0) settings.orb = static_cast<int32_t>(orb);
     if (precise) settings.precise = true;
     cli::applyChartOptions(options, settings);
-    char tmpl[] = "/tmp/tarmin-types-XXXXXX";
-    if (!mkdtemp(tmpl)) return std::string();
-    temp.path = tmpl;
-    fs::create_directories(temp.path / "dat");
-    IniFile ini((temp.path / "dat/set.ini").string());
-    settings.save(ini);
-    return temp.path.string() + "/";
+    return cli::privateSettingsFolder(settings, temp);
 }
 
 int runType(Kind kind, const char* usageText, const cli::Args& args) {
