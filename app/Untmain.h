@@ -269,7 +269,7 @@ private:
     QListWidget* LstTitle = nullptr;
     QTextEdit* Redtzhanxing = nullptr;
     QTextEdit* RedtPingYu = nullptr;
-    QPlainTextEdit* RedtAspects = nullptr;  // page "相位表" (Untmain_aspects.cpp)
+    QPlainTextEdit* RedtAspects = nullptr;  // page "相位表" (Untmain_xiangwei.cpp)
     QMenu* mnuSkins_ = nullptr;
     QMenu* PopZhangX = nullptr;
     QMenu* popRdtzx = nullptr;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "chart/Aspects.h"
+#include "chart/Xiangwei.h"
 
 class IniFile;
 

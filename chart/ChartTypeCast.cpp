@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "astro/Eph0.h"
-#include "chart/AspectList.h"
+#include "chart/XiangweiList.h"
 #include "chart/SynastryReading.h"
 #include "platform/core/Gbk.h"
 

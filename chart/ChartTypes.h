@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/Aspects.h"
+#include "chart/Xiangwei.h"
 #include "chart/Zhanxing.h"
 
 namespace charttypes {

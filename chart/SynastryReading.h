@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "chart/Aspects.h"
+#include "chart/Xiangwei.h"
 #include "chart/Zhanxing.h"
 
 namespace charttypes {

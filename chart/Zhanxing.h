@@ -18,7 +18,7 @@
 #include "platform/core/RichText.h"
 #include "calendar/Yidateex.h"
 #include "chart/PreciseHouses.h"
-#include "chart/Aspects.h"
+#include "chart/Xiangwei.h"
 #include "chart/ChartSettings.h"
 #include "chart/WordLists.h"
 #include "chart/Zhanxing2.h"

@@ -5,7 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "chart/AspectList.h"
+#include "chart/XiangweiList.h"
 #include "chart/ExtraPoints.h"
 #include "chart/HouseSystems.h"
 #include "chart/Zhanxing.h"

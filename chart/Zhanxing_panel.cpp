@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "chart/AspectList.h"
+#include "chart/XiangweiList.h"
 #include "chart/Zhanxing.h"
 
 namespace {

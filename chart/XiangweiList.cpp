@@ -1,4 +1,4 @@
-#include "chart/AspectList.h"
+#include "chart/XiangweiList.h"
 
 #include <array>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "chart/AspectList.h"
+#include "chart/XiangweiList.h"
 
 TEST(AspectList, OrbTextTruncatesToWholeMinutes) {
     EXPECT_EQ(orbText(0), "0°00′");

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "chart/Aspects.h"
+#include "chart/Xiangwei.h"
 #include "chart/Zhanxing.h"
 
 TEST(Aspects, UniformOrbsAgreeWithTheGridRuleOnEveryBoundary) {

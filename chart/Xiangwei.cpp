@@ -1,4 +1,4 @@
-#include "chart/Aspects.h"
+#include "chart/Xiangwei.h"
 
 #include <cmath>
 

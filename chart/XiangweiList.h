@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/Aspects.h"
+#include "chart/Xiangwei.h"
 
 // Names of the ten kinds (AspectKind order) and their one-character glyphs for the aspect grid;
 // the five majors are the grid's and the reading's own words.
