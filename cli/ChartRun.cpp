@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "chart/ChartSettings.h"
+#include "chart/Zhanxing.h"
 #include "platform/core/IniFile.h"
 
 namespace fs = std::filesystem;
@@ -48,6 +50,23 @@ void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app) {
     static char name[] = "tarmin-cli";
     static char* argv[] = {name, nullptr};
     app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+void printPoints(const NatalPoints& p) {
+    auto angle = [](const char* name, const ChartPoint& c) {
+        const int deg = static_cast<int>(c.degreesInSign);
+        const int min = static_cast<int>((c.degreesInSign - static_cast<float>(deg)) * 60);
+        std::printf("%s\t%.6f\t%s\t%02d:%02d\n", name, c.longitude, SignNames[c.sign % 12], deg,
+                    min);
+    };
+    angle("ASC", p.asc);
+    angle("MC", p.mc);
+    for (int i = 0; i < 12; ++i) std::printf("cusp %d\t%.6f\n", i + 1, p.cusps[i]);
+    for (int i = 0; i < 12; ++i) {
+        const ChartPoint& b = p.bodies[i];
+        std::printf("%d\t%s\t%.6f\t%.6f\t%s\t%d\t%.4f\t%d\n", i, BodyNames[i], b.longitude,
+                    b.latitude, SignNames[b.sign % 12], b.house + 1, b.pastCusp, b.motion);
+    }
 }
 
 }  // namespace cli

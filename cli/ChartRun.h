@@ -8,6 +8,7 @@
 #include <string>
 
 struct ChartSettings;
+struct NatalPoints;
 
 namespace cli {
 // The folder of the running executable, ending in "/" ("./" when it cannot be found).
@@ -28,4 +29,6 @@ std::string privateSettingsFolder(const ChartSettings& settings, TempFolder& tem
 
 // A QGuiApplication (offscreen unless a platform is set) when none exists yet.
 void ensureGuiApplication(std::unique_ptr<QGuiApplication>& app);
+// The angles, the cusps and the twelve bodies as the chart commands print them.
+void printPoints(const NatalPoints& p);
 }  // namespace cli

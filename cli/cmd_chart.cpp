@@ -175,20 +175,7 @@ int runChart(const cli::Args& args) {
     }
 
     const NatalPoints& p = engine.natal();
-    auto angle = [](const char* name, const ChartPoint& c) {
-        const int deg = static_cast<int>(c.degreesInSign);
-        const int min = static_cast<int>((c.degreesInSign - static_cast<float>(deg)) * 60);
-        std::printf("%s\t%.6f\t%s\t%02d:%02d\n", name, c.longitude, SignNames[c.sign % 12], deg,
-                    min);
-    };
-    angle("ASC", p.asc);
-    angle("MC", p.mc);
-    for (int i = 0; i < 12; ++i) std::printf("cusp %d\t%.6f\n", i + 1, p.cusps[i]);
-    for (int i = 0; i < 12; ++i) {
-        const ChartPoint& b = p.bodies[i];
-        std::printf("%d\t%s\t%.6f\t%.6f\t%s\t%d\t%.4f\t%d\n", i, BodyNames[i], b.longitude,
-                    b.latitude, SignNames[b.sign % 12], b.house + 1, b.pastCusp, b.motion);
-    }
+    cli::printPoints(p);
     const AspectOrbs orbs = engine.aspectOrbs();
     for (int i = 0; i < 9; ++i)
         for (int j = i + 1; j < 10; ++j) {

@@ -100,22 +100,6 @@ constexpr const char* kReturnUsage =
     "return PERSON --body sun|moon --year YYYY [--month MM] [--at-lon D:M --at-lat D:M "
     "[--at-zone INDEX] [--at-place TEXT]] [--png FILE]";
 
-void printPoints(const NatalPoints& p) {
-    auto angle = [](const char* name, const ChartPoint& c) {
-        const int deg = static_cast<int>(c.degreesInSign);
-        const int min = static_cast<int>((c.degreesInSign - static_cast<float>(deg)) * 60);
-        std::printf("%s\t%.6f\t%s\t%02d:%02d\n", name, c.longitude, SignNames[c.sign % 12], deg,
-                    min);
-    };
-    angle("ASC", p.asc);
-    angle("MC", p.mc);
-    for (int i = 0; i < 12; ++i) std::printf("cusp %d\t%.6f\n", i + 1, p.cusps[i]);
-    for (int i = 0; i < 12; ++i) {
-        const ChartPoint& b = p.bodies[i];
-        std::printf("%d\t%s\t%.6f\t%.6f\t%s\t%d\t%.4f\t%d\n", i, BodyNames[i], b.longitude,
-                    b.latitude, SignNames[b.sign % 12], b.house + 1, b.pastCusp, b.motion);
-    }
-}
 
 // The chart settings of this run: dat/set.ini of the program folder, or a private copy of it
 // with the run's overrides. Empty on failure.
@@ -241,7 +225,7 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     if (kind == Kind::Davison)
         std::printf("place\t%.6f\t%.6f\n", static_cast<double>(engine.request().longitude),
                     static_cast<double>(engine.request().latitude));
-    printPoints(r.outer);
+    cli::printPoints(r.outer);
     if (r.hasInner)
         for (int i = 0; i < 12; ++i) {
             const ChartPoint& p = engine.overlayBodies()[static_cast<std::size_t>(i)];
