@@ -24,7 +24,7 @@ void TFrmMain::showAspectList() {
     if (engine_ && engine_->mode() != ChartMode::None) {
         auto section = [&](const char* heading, const std::vector<std::string>& lines) {
             text += QString::fromUtf8(heading) + QLatin1Char('\n');
-            if (lines.empty()) text += QString::fromUtf8("(无)\n");
+            if (lines.empty()) text += QString::fromUtf8("(无相位)\n");
             for (const std::string& l : lines) text += QString::fromStdString(l) + QLatin1Char('\n');
         };
         section("本命盘相位:", engine_->aspectList(false));

@@ -40,14 +40,28 @@ std::string synastryReading(const NatalPoints& a, const NatalPoints& b, const st
     if (sb != sa)
         r += "【" + nameB + "·" + SignNames[sb] + "座与其他星座关系】" +
              catalogue::text(static_cast<uint16_t>(900 + sb)) + "\n";
+    auto kindOf = [&](int i, int j) {
+        const int k = aspectBetween(a.bodies[static_cast<std::size_t>(i)].longitude,
+                                    b.bodies[static_cast<std::size_t>(j)].longitude, orbs);
+        return k >= 0 && k <= 4 ? k : -1;
+    };
+    auto side = [&](const std::string& x, int i, int k, const std::string& y, int j,
+                    const char* also) {
+        return x + "的" + BodyNames[static_cast<std::size_t>(i)] + also +
+               AspectNames[static_cast<std::size_t>(k)] + y + "的" +
+               BodyNames[static_cast<std::size_t>(j)];
+    };
     for (const int i : kBodies)
         for (const int j : kBodies) {
-            const int k = aspectBetween(a.bodies[static_cast<std::size_t>(i)].longitude,
-                                        b.bodies[static_cast<std::size_t>(j)].longitude, orbs);
-            if (k < 0 || k > 4) continue;
-            r += "【" + nameA + "的" + BodyNames[static_cast<std::size_t>(i)] + AspectNames[
-                     static_cast<std::size_t>(k)] + nameB + "的" +
-                 BodyNames[static_cast<std::size_t>(j)] + "】" + synastryText(i, j, k) + "\n";
+            const int k = kindOf(i, j);
+            if (k < 0) continue;
+            // A's i to B's j and A's j to B's i in the same aspect share one text: print it
+            // once, at the first of the two, with both contacts in the heading.
+            const bool mirrored = i != j && kindOf(j, i) == k;
+            if (mirrored && slot(i) > slot(j)) continue;
+            std::string heading = side(nameA, i, k, nameB, j, "");
+            if (mirrored) heading += "，" + side(nameB, i, k, nameA, j, "也");
+            r += "【" + heading + "】" + synastryText(i, j, k) + "\n";
         }
     return r;
 }

@@ -1,6 +1,7 @@
 // The short reading of a synastry: the sign-relationship texts of both Sun signs from the
 // catalogue, then a text for each inter-aspect between the Sun, Moon, Venus and Mars of the two
-// people (the five major aspects).
+// people (the five major aspects). When A's body i and B's body j form the same aspect as A's j
+// and B's i, the text is printed once under a heading naming both contacts.
 #pragma once
 #include <string>
 

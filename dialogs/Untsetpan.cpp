@@ -71,7 +71,7 @@ void TFrmSetPan::build() {
     UDownPos = new TUpDown(this);
     UDownPos->setObjectName(QStringLiteral("UDownPos"));
     UDownPos->setRange(kMinOrb, kMaxOrb);
-    nameControl(UDownPos, "相位误差");
+    nameControl(UDownPos, "相位最大允许误差值(度)");
     orbRow->addWidget(Label1);
     orbRow->addWidget(Edit1);
     orbRow->addWidget(UDownPos);

@@ -16,8 +16,8 @@
 
 namespace {
 constexpr int kMaxOptionOrb = 15;
-constexpr const char* kOrbCaptions[5] = {"合相误差", "六分误差", "四分误差", "三分误差",
-                                         "冲相误差"};
+constexpr const char* kOrbCaptions[5] = {"相合容许度", "六分容许度", "四分容许度",
+                                         "三分容许度", "相冲容许度"};
 
 // Orbs 1..15 whole degrees; the box of a major aspect starts with "通用" (0, the common orb).
 QComboBox* orbBox(QWidget* parent, const char* name, const char* caption, bool withCommon) {
@@ -69,9 +69,9 @@ void TFrmSetPan::buildOptions(QVBoxLayout* col) {
 
     ChkMinor = new QCheckBox(qs("次要相位"), GrpOptions);
     ChkMinor->setObjectName(QStringLiteral("ChkMinor"));
-    CbxMinorOrb = orbBox(GrpOptions, "CbxMinorOrb", "次要相位误差", false);
+    CbxMinorOrb = orbBox(GrpOptions, "CbxMinorOrb", "次要相位容许度", false);
     grid->addWidget(ChkMinor, 4, 0, 1, 2);
-    grid->addWidget(labelFor(CbxMinorOrb, "次要相位误差", GrpOptions), 4, 2);
+    grid->addWidget(labelFor(CbxMinorOrb, "次要相位容许度", GrpOptions), 4, 2);
     grid->addWidget(CbxMinorOrb, 4, 3);
 
     ChkTrueNode = new QCheckBox(qs("真升交点"), GrpOptions);

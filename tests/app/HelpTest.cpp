@@ -1,12 +1,18 @@
 // The help window: every command a user can reach is explained on the usage page, and the pages
 // come out as formatted text (a Markdown mark that did not take shows as stray * or #).
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QToolButton>
 #include <set>
 
 #include "MainWindowFixture.h"
 #include "app/Unttxthelp.h"
+#include "dialogs/Untpanxing.h"
+#include "dialogs/Untsetpan.h"
 
 namespace {
 std::string pageText(const TFrmTxtHelp& help, int index) {
@@ -21,6 +27,24 @@ std::string shown(QString caption) {
     caption.remove(QLatin1Char('&'));
     caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
     return caption.trimmed().toStdString();
+}
+
+// What a user reads on a dialog: labels, check boxes, buttons, frames and the entries of its
+// lists. Numbers ("5", "12月") are values, not settings; a list entry's code in brackets
+// ("整宫 (W)") is left off.
+void addCaptions(const QWidget& dialog, std::set<std::string>& out) {
+    auto add = [&](const QString& text) {
+        QString t = text;
+        t.remove(QRegularExpression(QStringLiteral("\\s*\\([A-Z]\\)$")));
+        const std::string c = shown(t);
+        if (!c.empty() && !t.contains(QRegularExpression(QStringLiteral("[0-9]")))) out.insert(c);
+    };
+    for (const QLabel* l : dialog.findChildren<QLabel*>()) add(l->text());
+    for (const QGroupBox* g : dialog.findChildren<QGroupBox*>()) add(g->title());
+    for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
+        if (!qobject_cast<const QToolButton*>(b)) add(b->text());
+    for (const QComboBox* c : dialog.findChildren<QComboBox*>())
+        for (int i = 0; i < c->count(); ++i) add(c->itemText(i));
 }
 }  // namespace
 
@@ -48,6 +72,32 @@ TEST_F(MainWindowTest, UsagePageExplainsEveryMenuAndContextMenuEntry) {
         captions.insert(c);
     // (The two popups now share "粘贴" and "设置选中文字".)
     ASSERT_GE(captions.size(), 43u) << "the walk missed the window's menus";
+
+    TFrmTxtHelp help;
+    const std::string usage = pageText(help, 0);
+    for (const std::string& c : captions)
+        EXPECT_NE(usage.find(c), std::string::npos) << "no help for " << c;
+    closeWithYes();
+}
+
+TEST_F(MainWindowTest, UsagePageExplainsEveryPageSettingAndChartTypeControl) {
+    TFrmMain& w = start();
+    std::set<std::string> captions;
+    for (const QTabWidget* tabs : w.findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i) captions.insert(shown(tabs->tabText(i)));
+    {
+        TFrmSetPan settings(ui, folder);
+        addCaptions(settings, captions);
+    }
+    using charttypes::Kind;
+    for (const Kind k : {Kind::Synastry, Kind::Composite, Kind::Davison, Kind::Progressed,
+                         Kind::SolarArc, Kind::SolarReturn, Kind::LunarReturn}) {
+        PanXingChoice choice;
+        TFrmPanXing dialog(k, {}, choice, ui);
+        addCaptions(dialog, captions);
+    }
+    // The settings dialog alone has some twenty captions of its own.
+    ASSERT_GE(captions.size(), 30u);
 
     TFrmTxtHelp help;
     const std::string usage = pageText(help, 0);

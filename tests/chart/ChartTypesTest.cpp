@@ -12,6 +12,7 @@
 #include "astro/Eph0.h"
 #include "chart/ChartTypeCast.h"
 #include "chart/SynastryReading.h"
+#include "platform/core/Gbk.h"
 #include "tests/support/CliRunner.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/RecordingRichText.h"
@@ -323,7 +324,7 @@ TEST(ChartTypes, RefusalsLeaveThePlainNatalChart) {
 }
 
 TEST(ChartTypes, SynastryTextsCoverTheFourBodiesAndFiveAspects) {
-    std::set<std::string> seen;
+    std::set<std::string> seen, openings;
     for (const int i : {0, 1, 3, 4})
         for (const int j : {0, 1, 3, 4})
             for (int k = 0; k < 5; ++k) {
@@ -332,10 +333,43 @@ TEST(ChartTypes, SynastryTextsCoverTheFourBodiesAndFiveAspects) {
                 EXPECT_GE(t.size(), 60u) << i << j << k;
                 if (i <= j) {
                     EXPECT_TRUE(seen.insert(t).second) << "repeated text " << i << j << k;
+                    // The program keeps its texts in GBK; and no two texts open alike (the
+                    // first five characters, three UTF-8 bytes each).
+                    EXPECT_TRUE(gbk::encodable(t)) << i << j << k;
+                    EXPECT_TRUE(openings.insert(t.substr(0, 15)).second) << "opening of " << i << j << k;
                 }
             }
     EXPECT_EQ(seen.size(), 50u);
     EXPECT_STREQ(synastryText(2, 0, 0), "");
+}
+
+// A's Sun trine B's Moon and A's Moon trine B's Sun: one text, said to hold both ways. With
+// different aspects each contact keeps its own heading and text.
+TEST(ChartTypes, SynastryPrintsAMirroredContactOnce) {
+    NatalPoints a, b;
+    const double lonA[4] = {10, 100, 55, 56}, lonB[4] = {220, 130, 265, 266};
+    const int bodies[4] = {0, 1, 3, 4};
+    for (int n = 0; n < 4; ++n) {
+        a.bodies[static_cast<std::size_t>(bodies[n])].longitude = lonA[n];
+        b.bodies[static_cast<std::size_t>(bodies[n])].longitude = lonB[n];
+    }
+    auto count = [](const std::string& text, const std::string& part) {
+        int n = 0;
+        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    };
+    const AspectOrbs orbs = AspectOrbs::uniform(5);
+    std::string r = synastryReading(a, b, "甲", "乙", orbs);
+    EXPECT_EQ(count(r, synastryText(0, 1, 3)), 1) << r;
+    EXPECT_EQ(count(r, "【甲的太阳三分乙的月亮，乙的太阳也三分甲的月亮】"), 1) << r;
+    EXPECT_EQ(count(r, "【"), 2) << r;  // the Sun sign's text and the one contact
+
+    b.bodies[0].longitude = 190;  // now A's Moon squares B's Sun, and the Suns are opposed
+    r = synastryReading(a, b, "甲", "乙", orbs);
+    EXPECT_EQ(count(r, "【甲的太阳三分乙的月亮】" + std::string(synastryText(0, 1, 3))), 1) << r;
+    EXPECT_EQ(count(r, "【甲的月亮四分乙的太阳】" + std::string(synastryText(0, 1, 2))), 1) << r;
+    EXPECT_EQ(count(r, "【甲的太阳相冲乙的太阳】"), 1) << r;
+    EXPECT_EQ(count(r, "，乙的"), 0) << r;
 }
 
 TEST(ChartTypesCli, OutputAndMessages) {

@@ -170,9 +170,9 @@ TEST(SettingsDialog, ChartOptionsAreShownStoredAndGoBackToTheirDefaults) {
         EXPECT_EQ(d.ChkPrecise->text().toStdString(), "精确计算");
         EXPECT_EQ(d.GrpOptions->accessibleName().toStdString(), "星盘选项");
         EXPECT_EQ(d.CbxHouses->accessibleName().toStdString(), "宫位制");
-        EXPECT_EQ(d.CbxOrbs[0]->accessibleName().toStdString(), "合相误差");
-        EXPECT_EQ(d.CbxOrbs[4]->accessibleName().toStdString(), "冲相误差");
-        EXPECT_EQ(d.CbxMinorOrb->accessibleName().toStdString(), "次要相位误差");
+        EXPECT_EQ(d.CbxOrbs[0]->accessibleName().toStdString(), "相合容许度");
+        EXPECT_EQ(d.CbxOrbs[4]->accessibleName().toStdString(), "相冲容许度");
+        EXPECT_EQ(d.CbxMinorOrb->accessibleName().toStdString(), "次要相位容许度");
         EXPECT_EQ(d.ChkMinor->text().toStdString(), "次要相位");
         EXPECT_EQ(d.CbxHouses->count(), 7);
 
@@ -202,7 +202,7 @@ TEST(SettingsDialog, ChartOptionsAreShownStoredAndGoBackToTheirDefaults) {
     {
         TFrmSetPan d(ui, folder);
         d.Button2->click();
-        EXPECT_EQ(d.CbxHouses->currentText().toStdString(), "普拉西度斯 (P)");
+        EXPECT_EQ(d.CbxHouses->currentText().toStdString(), "普拉西度 (P)");
         EXPECT_FALSE(d.ChkMinor->isChecked() || d.ChkFortune->isChecked());
         d.BitBtn2->click();
     }

@@ -70,7 +70,7 @@ def scenario(d):
     settings = d.window("排盘设置")
     settings.find("check box", "精确计算")
     options = settings.find("panel", "星盘选项")
-    for caption in ("合相误差", "六分误差", "四分误差", "三分误差", "冲相误差", "次要相位误差"):
+    for caption in ("相合容许度", "六分容许度", "四分容许度", "三分容许度", "相冲容许度", "次要相位容许度"):
         options.find("combo box", caption)
     options.find("combo box", "宫位制").choose("整宫 (W)")
     options.find("check box", "次要相位").click()
