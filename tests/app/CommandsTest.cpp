@@ -1,5 +1,7 @@
 // Main window commands: chart image copy, save and print, the reading's save, import, print and
 // font settings, the topic list and the transit command's refusal.
+#include <sys/stat.h>
+
 #include <QImage>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -17,6 +19,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/Unttxthelp.h"
+#include "platform/core/ReplaceFile.h"
 #include "records/ui/CaseTree.h"
 
 namespace {
@@ -90,11 +93,32 @@ TEST_F(MainWindowTest, SavingTheChartAddsTheExtensionOnlyWhenMissing) {
 
     // A folder that does not exist: the failure is reported, not "已保存！".
     ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 1)
-        .expectError("Unable to write to " + folder + "none/chart.bmp");
+        .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotWritable, folder + "none/chart.bmp"));
     w.MenuItem3Click();
-    ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 6)
-        .expectError("Unable to write to " + folder + "none/chart.svg");
+    ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 6).expectError();
     w.MenuItem3Click();
+    // A FIFO under the chosen name is refused in every format and stays a FIFO; a full disk
+    // leaves the old picture whole.
+    const char* const kExtensions[] = {"bmp", "jpg", "png", "png", "png", "svg", "pdf"};
+    for (const char* e : {"bmp", "jpg", "png", "svg", "pdf"})
+        ASSERT_EQ(::mkfifo((folder + "pipe." + e).c_str(), 0644), 0);
+    for (int format = 1; format <= 7; ++format) {
+        ui.answerFile(testui::UiKind::SavePicture, folder + "pipe", format);
+        if (format == 5) ui.answerInput("1000");
+        ui.expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotRegularFile,
+                                                 folder + "pipe." + kExtensions[format - 1]));
+        w.MenuItem3Click();
+        struct stat st {};
+        EXPECT_TRUE(::lstat((folder + "pipe." + kExtensions[format - 1]).c_str(), &st) == 0 &&
+                    S_ISFIFO(st.st_mode));
+    }
+    const std::string before = readBytes(folder + "doc.pdf");
+    {
+        const testdata::FileSizeLimit diskFull(before.size() / 2);
+        ui.answerFile(testui::UiKind::SavePicture, folder + "doc", 7).expectError();
+        w.MenuItem3Click();
+    }
+    EXPECT_EQ(readBytes(folder + "doc.pdf"), before);
     ui.cancelFile(testui::UiKind::SavePicture);
     w.MenuItem3Click();
     closeWithYes();
@@ -176,7 +200,16 @@ TEST_F(MainWindowTest, SavingTheReadingAsksBeforeOverwritingAndTheCommentDoesNot
     w.MenuItem32Click();
     EXPECT_EQ(readBytes(folder + "old.txt"), "评语\n第二行");
     ui.answerFile(testui::UiKind::SaveFile, folder + "none/old", 3)
-        .expectError("Unable to write to " + folder + "none/old.txt");
+        .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotWritable, folder + "none/old.txt"));
+    w.MenuItem32Click();
+    // A FIFO under the name: refused (no wait for a reader), as text and as RTF.
+    ASSERT_EQ(::mkfifo((folder + "pipe.txt").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((folder + "pipe.rtf").c_str(), 0644), 0);
+    ui.answerFile(testui::UiKind::SaveFile, folder + "pipe", 2)
+        .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotRegularFile, folder + "pipe.txt"));
+    w.MenuItem32Click();
+    ui.answerFile(testui::UiKind::SaveFile, folder + "pipe", 1)
+        .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotRegularFile, folder + "pipe.rtf"));
     w.MenuItem32Click();
     closeWithYes();
 }

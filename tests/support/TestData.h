@@ -1,5 +1,8 @@
 // Where the tests find the reference data and the build.
 #pragma once
+#include <sys/resource.h>
+
+#include <csignal>
 #include <string>
 
 namespace testdata {
@@ -12,6 +15,29 @@ std::string binaryDir();
 std::string stageDir();
 // A fresh empty temporary folder, removed when the process ends; ends with '/'.
 std::string freshTempDir(const std::string& tag);
+
+// A full disk for one scope: no file of this process (or of the programs it starts) may grow
+// past `bytes`; a write beyond fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit l = old_;
+        l.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+};
 }  // namespace testdata
 
 // Skips the current test when the shared data folder is missing.
