@@ -259,6 +259,15 @@ public:
     CommentRemoval RemoveCommentOf(const CaseRecord& rec);
     // The same for several deleted records, reading the record file once.
     std::vector<CommentRemoval> RemoveCommentsOf(const std::vector<CaseRecord>& recs);
+    // Deletes cases together with their comment files: a journal names the records first, then
+    // each is marked deleted, then the comment files no live record names any more are removed.
+    // A kill at any point is finished by the next Open, so each case is either whole (record and
+    // comment) or gone (both). `deleted` receives the records marked deleted (as they were, in
+    // order; a deleted record still names its comment file), `removals` what became of their
+    // comment files. Stops at the first record that cannot be written and returns false; the
+    // records before it stay deleted.
+    bool DeleteCases(const std::vector<int>& numbers, std::vector<CaseRecord>& deleted,
+                     std::vector<CommentRemoval>& removals);
     // Gives the listed live records a new category (GBK) as one step: a journal names them all,
     // so a rename cut short is completed by the next Open. False when a record could not be
     // written; the journal then stays and the next Open completes the rename.
@@ -310,7 +319,7 @@ private:
     // The same for readers: only when an undo file exists, under an exclusive lock of its own.
     void undoTornWriteIfPending() const;
     bool generationMatches() const;
-    // The journals of saves and renames a killed run left: rolled back or forward; then the
+    // The journals of saves, renames and deletes a killed run left: rolled back or forward; then the
     // temporaries of dead runs are removed from dat/ and the comment folder.
     void recoverJournals();
     void removeDeadTemporaries();

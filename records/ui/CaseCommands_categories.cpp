@@ -113,16 +113,9 @@ void CaseCommands::deleteCategory() {
     if (!numbers.empty() && !numbersCurrent()) return;
     tree_.materialize(node);
     std::vector<CaseRecord> deleted;
-    for (int number : numbers) {
-        CaseRecord rec{};
-        db_.ReadRecord(number, rec);  // a deleted record still names its comment file
-        if (!db_.MarkDeleted(number) && db_.ReadRecord(number, rec)) {
-            // Still live: the record file cannot be written. What is deleted so far stays so.
-            deleteCommentsOf(deleted);
-            ui_.messageBox("类别没有删除完：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
-            return;
-        }
-        deleted.push_back(rec);
+    const bool all = deleteCases(numbers, deleted);
+    for (std::size_t i = 0; i < deleted.size(); ++i) {
+        const int number = numbers[i];
         if (QTreeWidgetItem* leaf = tree_.findCase(number)) tree_.remove(leaf);
         if (host_.caseOpen() && number == openCaseNumber_) {
             host_.clearReading();
@@ -130,7 +123,11 @@ void CaseCommands::deleteCategory() {
             leaveOpenCase();
         }
     }
-    deleteCommentsOf(deleted);
+    if (!all) {
+        // What is deleted so far stays so.
+        ui_.messageBox("类别没有删除完：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
     tree_.remove(node);
     tree_.forgetCategory(name);
 }
