@@ -178,7 +178,8 @@ MDataBase::SaveResult MDataBase::SaveCase(int number, CaseRecord& rec, const std
     return SaveResult::Saved;
 }
 
-bool MDataBase::RenameCategory(const std::vector<int>& numbers, std::string_view categoryGbk) {
+bool MDataBase::RenameCategory(const std::vector<int>& numbers, std::string_view categoryGbk,
+                               std::string_view oldCategoryGbk, const std::function<void()>& afterJournal) {
     if (!opened_) return false;
     JournalHead head{};
     std::memcpy(head.magic, kJournalMagic, sizeof head.magic);
@@ -186,12 +187,18 @@ bool MDataBase::RenameCategory(const std::vector<int>& numbers, std::string_view
     head.number = -1;
     head.generation = generation_;
     head.rec.setCategoryGbk(categoryGbk);
+    head.rec.setCommentGbk(oldCategoryGbk);  // read by this program only; older ones ignore it
     head.count = static_cast<uint32_t>(numbers.size());
     std::string payload(reinterpret_cast<const char*>(numbers.data()), numbers.size() * sizeof(int));
     JournalFile journal;
+    step("rename: write journal");
     if (!journal.write(base_ + "dat/" + kJournalPrefix + std::to_string(::getpid()),
                        journalBytes(head, payload)))
         return false;
+    if (afterJournal) {
+        step("rename: category list");
+        afterJournal();  // a throw drops the journal: nothing has changed
+    }
     if (!applyJournal(journalBytes(head, payload))) {
         journal.keep();
         return false;
@@ -239,7 +246,7 @@ bool MDataBase::DeleteCases(const std::vector<int>& numbers, std::vector<CaseRec
 }
 
 // Rolls one journal back or forward; true when nothing of it is left to do.
-bool MDataBase::applyJournal(const std::string& bytes) {
+bool MDataBase::applyJournal(const std::string& bytes, bool recovering) {
     if (bytes.size() < sizeof(JournalHead) + sizeof(uint32_t)) return true;  // torn: never took effect
     JournalHead head{};
     std::memcpy(&head, bytes.data(), sizeof head);
@@ -264,6 +271,9 @@ bool MDataBase::applyJournal(const std::string& bytes) {
             step("rename: write record");
             if (!WriteRecord(n, rec)) ok = false;
         }
+        // A rename finished for a killed run: the caller's category list follows it.
+        if (ok && recovering && !head.rec.commentGbk().empty())
+            finishedRenames_.emplace_back(head.rec.commentGbk(), head.rec.categoryGbk());
         return ok;
     }
     if (head.kind == kDeleteStep) {
@@ -308,6 +318,7 @@ bool MDataBase::applyJournal(const std::string& bytes) {
 }
 
 void MDataBase::recoverJournals() {
+    finishedRenames_.clear();
     const std::string dat = base_ + "dat/";
     std::vector<std::string> entries;
     if (!recfs::listEntries(dat, entries)) return;
@@ -329,7 +340,7 @@ void MDataBase::recoverJournals() {
         if (size < 0 || size > (16 << 20)) continue;
         bytes.resize(static_cast<std::size_t>(size));
         if (size > 0 && !recfs::readFully(fd.get(), bytes.data(), bytes.size(), 0)) continue;
-        if (applyJournal(bytes)) {
+        if (applyJournal(bytes, true)) {
             ::unlink(path.c_str());
             recfs::syncFolder(dat);
         }
