@@ -2,7 +2,9 @@
 // font settings, the topic list and the transit command's refusal.
 #include <sys/stat.h>
 
+#include <QClipboard>
 #include <QImage>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -211,6 +213,26 @@ TEST_F(MainWindowTest, SavingTheReadingAsksBeforeOverwritingAndTheCommentDoesNot
     ui.answerFile(testui::UiKind::SaveFile, folder + "pipe", 1)
         .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotRegularFile, folder + "pipe.rtf"));
     w.MenuItem32Click();
+    closeWithYes();
+}
+
+// Office programs may put a copied passage on the clipboard as RTF only: 粘贴 in the comment box
+// reads it with the RTF file reader (GBK text, bold kept).
+TEST_F(MainWindowTest, PastingRtfOnlyClipboardContentIntoTheComment) {
+    TFrmMain& w = start();
+    w.comment().setText("评语：");
+    auto* mime = new QMimeData;
+    mime->setData(QStringLiteral("text/rtf"),
+                  QByteArray("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\b \\'d6\\'d0\\'ce\\'c4\\b0  office}"));
+    QApplication::clipboard()->setMimeData(mime);
+    QTextEdit* box = w.findChild<QTextEdit*>(QStringLiteral("RedtPingYu"));
+    ASSERT_NE(box, nullptr);
+    box->moveCursor(QTextCursor::End);
+    w.MenuItem7Click();
+    EXPECT_EQ(w.comment().text(), "评语：中文 office");
+    QTextCursor c(box->document());
+    c.setPosition(4);  // inside 中文
+    EXPECT_EQ(c.charFormat().fontWeight(), QFont::Bold);
     closeWithYes();
 }
 
