@@ -18,25 +18,18 @@ std::string freshTempDir(const std::string& tag);
 
 // A full disk for one scope: no file of this process (or of the programs it starts) may grow
 // past `bytes`; a write beyond fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
+struct FileSizeLimit {
+    rlimit old{};
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l = old_;
-        l.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &l);
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = SIG_DFL;
 };
 }  // namespace testdata
 
