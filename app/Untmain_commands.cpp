@@ -12,9 +12,9 @@
 #include <QToolTip>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "app/SaveFormats.h"
+#include "platform/core/ReplaceFile.h"
 #include "platform/qt/ChartExport.h"
 #include "platform/qt/JpegWriter.h"
 #include "platform/qt/PictureQt.h"
@@ -82,14 +82,16 @@ void TFrmMain::MenuItem3Click() {
     if (!r.accepted) return;
     const PictureChoice choice = saveformats::choosePicture(r.path, r.filterIndex);
     const std::string& path = choice.path;
-    const QString file = q(path);
+    // Every format is encoded in memory and replaces the file only when complete.
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
     bool ok = false;
     switch (choice.format) {
-        case PictureFormat::Bmp: ok = chartImage_.save(file, "BMP"); break;
-        case PictureFormat::Jpeg: ok = writeJpeg(chartImage_, path); break;
-        case PictureFormat::Png: ok = chartImage_.save(file, "PNG"); break;
+        case PictureFormat::Bmp: ok = saveImageFile(chartImage_, "BMP", path, &result); break;
+        case PictureFormat::Jpeg: ok = writeJpeg(chartImage_, path, nullptr, &result); break;
+        case PictureFormat::Png: ok = saveImageFile(chartImage_, "PNG", path, &result); break;
         case PictureFormat::Png2x:
-            ok = renderRecording(canvas_, kChartWidth, kChartHeight, 2 * kChartWidth).save(file, "PNG");
+            ok = saveImageFile(renderRecording(canvas_, kChartWidth, kChartHeight, 2 * kChartWidth), "PNG",
+                               path, &result);
             break;
         case PictureFormat::PngWidth: {
             const auto answer = ui_.inputLine("图片宽度", "图片宽度(像素, 100 - 16000):",
@@ -100,19 +102,20 @@ void TFrmMain::MenuItem3Click() {
                 ui_.showError("图片宽度应在 100 与 16000 像素之间");
                 return;
             }
-            ok = renderRecording(canvas_, kChartWidth, kChartHeight, width).save(file, "PNG");
+            ok = saveImageFile(renderRecording(canvas_, kChartWidth, kChartHeight, width), "PNG", path,
+                               &result);
             break;
         }
         case PictureFormat::Svg:
-            ok = writeRecordingSvg(canvas_, kChartWidth, kChartHeight, path, kApplicationTitle);
+            ok = writeRecordingSvg(canvas_, kChartWidth, kChartHeight, path, kApplicationTitle, &result);
             break;
         case PictureFormat::Pdf:
-            ok = writeRecordingPdf(canvas_, kChartWidth, kChartHeight, path, kApplicationTitle);
+            ok = writeRecordingPdf(canvas_, kChartWidth, kChartHeight, path, kApplicationTitle, &result);
             break;
     }
     // A picture that could not be written is reported, not announced as saved.
     if (!ok) {
-        ui_.showError("Unable to write to " + path);
+        ui_.showError(recfs::replaceFailureText(result, path));
         return;
     }
     ui_.plainMessage("已保存！");
@@ -212,19 +215,15 @@ void TFrmMain::saveRichText(QtRichText& target, bool askBeforeOverwrite) {
         ui_.messageBox("文件已存在，要覆盖吗？", "保存", MsgIcon::Warning, MsgButtons::YesNo) !=
             MsgResult::Yes)
         return;
-    bool ok;
+    std::string why;
     if (rich) {
-        std::string why;
-        ok = target.saveFile(path, false, &why);
+        target.saveFile(path, false, &why);
     } else {
-        const std::string bytes = saveformats::plainTextBytes(target.text(), format);
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        ok = static_cast<bool>(out);
+        why = recfs::replaceFailureText(
+            recfs::replaceFile(path, saveformats::plainTextBytes(target.text(), format)), path);
     }
-    if (!ok) {
-        ui_.showError("Unable to write to " + path);
+    if (!why.empty()) {
+        ui_.showError(why);
         return;
     }
     ui_.plainMessage("已保存！");

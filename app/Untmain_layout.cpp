@@ -3,6 +3,7 @@
 #include "app/Untmain.h"
 
 #include "app/InputPanel.h"
+#include "platform/qt/RtfTextEdit.h"
 #include "records/ui/CaseCommands.h"
 #include "records/ui/CaseTree.h"
 
@@ -103,7 +104,7 @@ void TFrmMain::buildLayout() {
     connect(LstTitle, &QListWidget::currentRowChanged, this,
             [this] { guarded([this] { LstTitleClick(); }); });
 
-    RedtPingYu = new QTextEdit(commentSplitter_);
+    RedtPingYu = new RtfTextEdit(commentSplitter_);  // takes RTF-only clipboard contents too
     RedtPingYu->setObjectName(QStringLiteral("RedtPingYu"));
     RedtPingYu->setAccessibleName(q("评语"));
     RedtPingYu->setTabChangesFocus(false);

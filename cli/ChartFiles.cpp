@@ -1,7 +1,6 @@
 #include "cli/ChartFiles.h"
 
 #include <QImage>
-#include <QString>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -45,26 +44,23 @@ int readChartFileOption(const std::vector<std::string>& args, std::size_t& i, Ch
 }
 
 bool writeChartFiles(const ChartFiles& files, const QImage& image, const CanvasRecorder& drawing) {
-    auto fail = [](const std::string& path) {
-        std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", path.c_str());
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    auto fail = [&result](const std::string& path) {
+        std::fprintf(stderr, "tarmin-cli chart: %s\n", recfs::replaceFailureText(result, path).c_str());
         return false;
     };
     const int w = image.width();
     const int h = image.height();
     if (!files.png.empty()) {
-        const QString path = QString::fromStdString(files.png);
-        bool ok;
-        if (files.scale == 1.0) {
-            ok = image.save(path, "PNG");
-        } else {
-            const int width = static_cast<int>(std::lround(w * files.scale));
-            ok = renderRecording(drawing, w, h, width).save(path, "PNG");
-        }
-        if (!ok) return fail(files.png);
+        const QImage picture = files.scale == 1.0
+                                   ? image
+                                   : renderRecording(drawing, w, h,
+                                                     static_cast<int>(std::lround(w * files.scale)));
+        if (!saveImageFile(picture, "PNG", files.png, &result)) return fail(files.png);
     }
-    if (!files.svg.empty() && !writeRecordingSvg(drawing, w, h, files.svg, "Tarmin"))
+    if (!files.svg.empty() && !writeRecordingSvg(drawing, w, h, files.svg, "Tarmin", &result))
         return fail(files.svg);
-    if (!files.pdf.empty() && !writeRecordingPdf(drawing, w, h, files.pdf, "Tarmin"))
+    if (!files.pdf.empty() && !writeRecordingPdf(drawing, w, h, files.pdf, "Tarmin", &result))
         return fail(files.pdf);
     return true;
 }

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -25,6 +24,7 @@
 #include "cli/Cli.h"
 #include "cli/WorldArgs.h"
 #include "platform/core/IniFile.h"
+#include "platform/core/ReplaceFile.h"
 #include "platform/core/CanvasRecorder.h"
 #include "platform/qt/QImageCanvas.h"
 #include "platform/core/PlainTextTarget.h"
@@ -193,10 +193,10 @@ int runChart(const cli::Args& args) {
 
     if (!cli::writeChartFiles(files, image, canvas)) return 1;
     if (!readingFile.empty()) {
-        std::ofstream out(readingFile, std::ios::binary);
-        out << reading;
-        if (!out) {
-            std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", readingFile.c_str());
+        const recfs::ReplaceResult written = recfs::replaceFile(readingFile, reading);
+        if (written != recfs::ReplaceResult::Written) {
+            std::fprintf(stderr, "tarmin-cli chart: %s\n",
+                         recfs::replaceFailureText(written, readingFile).c_str());
             return 1;
         }
     }

@@ -22,6 +22,8 @@
 #include "cli/Cli.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/PlainTextTarget.h"
+#include "platform/core/ReplaceFile.h"
+#include "platform/qt/ChartExport.h"
 #include "platform/qt/QImageCanvas.h"
 
 namespace {
@@ -234,8 +236,9 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         }
     for (const std::string& l : r.aspectText) std::printf("aspect\t%s\n", l.c_str());
 
-    if (!png.empty() && !image.save(QString::fromStdString(png), "PNG")) {
-        std::fprintf(stderr, "tarmin-cli: cannot write %s\n", png.c_str());
+    recfs::ReplaceResult written = recfs::ReplaceResult::Written;
+    if (!png.empty() && !saveImageFile(image, "PNG", png, &written)) {
+        std::fprintf(stderr, "tarmin-cli: %s\n", recfs::replaceFailureText(written, png).c_str());
         return 1;
     }
     return 0;

@@ -33,6 +33,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 // One stored case, exactly as laid out in the record file (little-endian, no padding).
@@ -259,10 +260,29 @@ public:
     CommentRemoval RemoveCommentOf(const CaseRecord& rec);
     // The same for several deleted records, reading the record file once.
     std::vector<CommentRemoval> RemoveCommentsOf(const std::vector<CaseRecord>& recs);
+    // Deletes cases together with their comment files: a journal names the records first, then
+    // each is marked deleted, then the comment files no live record names any more are removed.
+    // A kill at any point is finished by the next Open, so each case is either whole (record and
+    // comment) or gone (both). `deleted` receives the records marked deleted (as they were, in
+    // order; a deleted record still names its comment file), `removals` what became of their
+    // comment files. Stops at the first record that cannot be written and returns false; the
+    // records before it stay deleted.
+    bool DeleteCases(const std::vector<int>& numbers, std::vector<CaseRecord>& deleted,
+                     std::vector<CommentRemoval>& removals);
     // Gives the listed live records a new category (GBK) as one step: a journal names them all,
     // so a rename cut short is completed by the next Open. False when a record could not be
-    // written; the journal then stays and the next Open completes the rename.
-    bool RenameCategory(const std::vector<int>& numbers, std::string_view categoryGbk);
+    // written; the journal then stays and the next Open completes the rename. `afterJournal`
+    // runs once the journal is on disk and before any record changes (the caller's category
+    // list): if it throws, the journal goes and nothing has changed. `oldCategoryGbk` goes into
+    // the journal, so that the next Open can tell which category a rename it finished renamed
+    // (FinishedCategoryRenames).
+    bool RenameCategory(const std::vector<int>& numbers, std::string_view categoryGbk,
+                        std::string_view oldCategoryGbk = {},
+                        const std::function<void()>& afterJournal = {});
+    // The renames (old, new category, GBK) the last Open finished for a killed run.
+    const std::vector<std::pair<std::string, std::string>>& FinishedCategoryRenames() const {
+        return finishedRenames_;
+    }
     // Reads a comment file: a regular file only (never a FIFO or a device; a link is not
     // followed), at most kMaxCommentBytes. False when it is anything else.
     static constexpr std::size_t kMaxCommentBytes = 64u << 20;
@@ -310,11 +330,12 @@ private:
     // The same for readers: only when an undo file exists, under an exclusive lock of its own.
     void undoTornWriteIfPending() const;
     bool generationMatches() const;
-    // The journals of saves and renames a killed run left: rolled back or forward; then the
+    // The journals of saves, renames and deletes a killed run left: rolled back or forward; then the
     // temporaries of dead runs are removed from dat/ and the comment folder.
     void recoverJournals();
     void removeDeadTemporaries();
-    bool applyJournal(const std::string& bytes);
+    // `recovering`: a journal a killed run left (its finished rename is remembered).
+    bool applyJournal(const std::string& bytes, bool recovering = false);
     bool raiseGeneration();
 
     std::string base_;
@@ -324,4 +345,5 @@ private:
     int lockTimeoutMs_ = 5000;
     uint64_t generation_ = 0;  // value of the generation file at Open or after our own change
     std::function<void(const char*)> faultHook_;
+    std::vector<std::pair<std::string, std::string>> finishedRenames_;
 };

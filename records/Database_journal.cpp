@@ -1,7 +1,8 @@
-// The case store: steps that change a record and a comment file (or several records) together.
-// Each writes a journal in dat/ first ("Kelvora.journal.<pid>", locked by its writer while the
-// step runs); the next Open rolls a journal a killed run left back or forward, so a case is
-// always wholly old or wholly new. Also the removal of temporaries dead runs left behind.
+// The case store: steps that change a record and a comment file (or several records) together:
+// a save, a category rename, a delete. Each writes a journal in dat/ first
+// ("Kelvora.journal.<pid>", locked by its writer while the step runs); the next Open rolls a
+// journal a killed run left back or forward, so a case is always wholly old or wholly new. Also
+// the removal of temporaries dead runs left behind.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -23,13 +24,14 @@ namespace {
 constexpr char kJournalMagic[4] = {'T', 'C', 'J', '1'};
 constexpr uint32_t kSaveStep = 1;    // a case and its comment
 constexpr uint32_t kRenameStep = 2;  // a category given to several records
+constexpr uint32_t kDeleteStep = 3;  // cases deleted with their comment files
 const char* const kJournalPrefix = "Kelvora.journal.";
 
 struct JournalHead {
     char magic[4];
     uint32_t kind;
     int32_t number;   // save: the record overwritten, or -1 for an append
-    uint32_t count;   // rename: record numbers that follow; save: bytes of the two names
+    uint32_t count;   // rename, delete: record numbers that follow; save: bytes of the two names
     uint64_t generation;
     CaseRecord rec;   // save: the record as written; rename: holds the new category
 };
@@ -176,7 +178,8 @@ MDataBase::SaveResult MDataBase::SaveCase(int number, CaseRecord& rec, const std
     return SaveResult::Saved;
 }
 
-bool MDataBase::RenameCategory(const std::vector<int>& numbers, std::string_view categoryGbk) {
+bool MDataBase::RenameCategory(const std::vector<int>& numbers, std::string_view categoryGbk,
+                               std::string_view oldCategoryGbk, const std::function<void()>& afterJournal) {
     if (!opened_) return false;
     JournalHead head{};
     std::memcpy(head.magic, kJournalMagic, sizeof head.magic);
@@ -184,12 +187,18 @@ bool MDataBase::RenameCategory(const std::vector<int>& numbers, std::string_view
     head.number = -1;
     head.generation = generation_;
     head.rec.setCategoryGbk(categoryGbk);
+    head.rec.setCommentGbk(oldCategoryGbk);  // read by this program only; older ones ignore it
     head.count = static_cast<uint32_t>(numbers.size());
     std::string payload(reinterpret_cast<const char*>(numbers.data()), numbers.size() * sizeof(int));
     JournalFile journal;
+    step("rename: write journal");
     if (!journal.write(base_ + "dat/" + kJournalPrefix + std::to_string(::getpid()),
                        journalBytes(head, payload)))
         return false;
+    if (afterJournal) {
+        step("rename: category list");
+        afterJournal();  // a throw drops the journal: nothing has changed
+    }
     if (!applyJournal(journalBytes(head, payload))) {
         journal.keep();
         return false;
@@ -198,8 +207,46 @@ bool MDataBase::RenameCategory(const std::vector<int>& numbers, std::string_view
     return true;
 }
 
+bool MDataBase::DeleteCases(const std::vector<int>& numbers, std::vector<CaseRecord>& deleted,
+                            std::vector<CommentRemoval>& removals) {
+    deleted.clear();
+    removals.clear();
+    if (!opened_) return false;
+    if (numbers.empty()) return true;
+    JournalHead head{};
+    std::memcpy(head.magic, kJournalMagic, sizeof head.magic);
+    head.kind = kDeleteStep;
+    head.number = -1;
+    head.generation = generation_;
+    head.count = static_cast<uint32_t>(numbers.size());
+    const std::string payload(reinterpret_cast<const char*>(numbers.data()), numbers.size() * sizeof(int));
+    JournalFile journal;
+    step("delete: write journal");
+    if (!journal.write(base_ + "dat/" + kJournalPrefix + std::to_string(::getpid()),
+                       journalBytes(head, payload)))
+        return false;
+    bool all = true;
+    for (int n : numbers) {
+        CaseRecord rec{};
+        ReadRecord(n, rec);  // a deleted record still names its comment file
+        step("delete: mark record");
+        CaseRecord now{};
+        if (!MarkDeleted(n) && ReadRecord(n, now)) {
+            all = false;  // still live: the record file cannot be written
+            break;
+        }
+        deleted.push_back(rec);
+    }
+    step("delete: remove comments");
+    removals = RemoveCommentsOf(deleted);
+    // A comment file that could not be removed is tried again at the next start.
+    for (const CommentRemoval r : removals)
+        if (r == CommentRemoval::Failed) journal.keep();
+    return all;
+}
+
 // Rolls one journal back or forward; true when nothing of it is left to do.
-bool MDataBase::applyJournal(const std::string& bytes) {
+bool MDataBase::applyJournal(const std::string& bytes, bool recovering) {
     if (bytes.size() < sizeof(JournalHead) + sizeof(uint32_t)) return true;  // torn: never took effect
     JournalHead head{};
     std::memcpy(&head, bytes.data(), sizeof head);
@@ -224,7 +271,25 @@ bool MDataBase::applyJournal(const std::string& bytes) {
             step("rename: write record");
             if (!WriteRecord(n, rec)) ok = false;
         }
+        // A rename finished for a killed run: the caller's category list follows it.
+        if (ok && recovering && !head.rec.commentGbk().empty())
+            finishedRenames_.emplace_back(head.rec.commentGbk(), head.rec.categoryGbk());
         return ok;
+    }
+    if (head.kind == kDeleteStep) {
+        // Forward for every record the step marked deleted: its comment file goes (unless a live
+        // record names it). A record still live was not reached: its case stays whole.
+        if (payloadSize != head.count * sizeof(int32_t) || !current) return true;
+        std::vector<CaseRecord> gone;
+        for (uint32_t i = 0; i < head.count; ++i) {
+            int32_t n = 0;
+            std::memcpy(&n, payload + i * sizeof n, sizeof n);
+            CaseRecord rec{};
+            if (!ReadRecord(n, rec) && rec.deleted != 0) gone.push_back(rec);
+        }
+        for (const CommentRemoval r : RemoveCommentsOf(gone))
+            if (r == CommentRemoval::Failed) return false;
+        return true;
     }
     if (head.kind != kSaveStep || payloadSize != head.count) return true;
     const std::string names(payload, payloadSize);
@@ -253,6 +318,7 @@ bool MDataBase::applyJournal(const std::string& bytes) {
 }
 
 void MDataBase::recoverJournals() {
+    finishedRenames_.clear();
     const std::string dat = base_ + "dat/";
     std::vector<std::string> entries;
     if (!recfs::listEntries(dat, entries)) return;
@@ -274,7 +340,7 @@ void MDataBase::recoverJournals() {
         if (size < 0 || size > (16 << 20)) continue;
         bytes.resize(static_cast<std::size_t>(size));
         if (size > 0 && !recfs::readFully(fd.get(), bytes.data(), bytes.size(), 0)) continue;
-        if (applyJournal(bytes)) {
+        if (applyJournal(bytes, true)) {
             ::unlink(path.c_str());
             recfs::syncFolder(dat);
         }

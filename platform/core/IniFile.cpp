@@ -15,7 +15,7 @@
 #include "platform/core/Gbk.h"
 
 IniWriteError::IniWriteError(const std::string& fileName)
-    : std::runtime_error("Unable to write to " + fileName) {}
+    : std::runtime_error("无法写入文件“" + fileName + "”（可能是只读文件或磁盘已满）。") {}
 
 namespace {
 constexpr size_t kMaxValueBytes = 2047;

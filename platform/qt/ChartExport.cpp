@@ -1,7 +1,6 @@
 #include "platform/qt/ChartExport.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -15,9 +14,16 @@
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-bool nonEmptyFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && info.size() > 0;
+// Puts the encoded bytes in place; an encoder that failed or gave nothing counts as a failed
+// write and leaves the target alone.
+bool putInPlace(bool encoded, const QByteArray& bytes, const std::string& path,
+                recfs::ReplaceResult* result) {
+    const recfs::ReplaceResult r =
+        encoded && !bytes.isEmpty()
+            ? recfs::replaceFile(path, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+            : recfs::ReplaceResult::WriteFailed;
+    if (result) *result = r;
+    return r == recfs::ReplaceResult::Written;
 }
 }  // namespace
 
@@ -34,30 +40,35 @@ QImage renderRecording(const CanvasRecorder& drawing, int w, int h, int outputWi
 }
 
 bool writeRecordingSvg(const CanvasRecorder& drawing, int w, int h, const std::string& path,
-                       const std::string& title) {
-    const QString file = q(path);
-    QFile::remove(file);
+                       const std::string& title, recfs::ReplaceResult* result) {
+    QByteArray bytes;
+    bool encoded = false;
     {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
-        svg.setFileName(file);
+        svg.setOutputDevice(&buffer);
         svg.setSize(QSize(w, h));
         svg.setViewBox(QRect(0, 0, w, h));
         svg.setResolution(96);
         svg.setTitle(q(title));
         QPainter p;
-        if (!p.begin(&svg)) return false;
-        paintRecording(p, drawing, w, h, QRectF(0, 0, w, h));
-        if (!p.end()) return false;
+        if (p.begin(&svg)) {
+            paintRecording(p, drawing, w, h, QRectF(0, 0, w, h));
+            encoded = p.end();
+        }
     }
-    return nonEmptyFile(file);
+    return putInPlace(encoded, bytes, path, result);
 }
 
 bool writeRecordingPdf(const CanvasRecorder& drawing, int w, int h, const std::string& path,
-                       const std::string& title) {
-    const QString file = q(path);
-    QFile::remove(file);
+                       const std::string& title, recfs::ReplaceResult* result) {
+    QByteArray bytes;
+    bool encoded = false;
     {
-        QPdfWriter pdf(file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setTitle(q(title));
         pdf.setCreator(QStringLiteral("Tarmin"));
         pdf.setPageSize(QPageSize(QSizeF(w * 72.0 / 96.0, h * 72.0 / 96.0), QPageSize::Point,
@@ -65,10 +76,23 @@ bool writeRecordingPdf(const CanvasRecorder& drawing, int w, int h, const std::s
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(600);
         QPainter p;
-        if (!p.begin(&pdf)) return false;
-        const QRect page = p.viewport();
-        paintRecording(p, drawing, w, h, QRectF(page));
-        if (!p.end()) return false;
+        if (p.begin(&pdf)) {
+            const QRect page = p.viewport();
+            paintRecording(p, drawing, w, h, QRectF(page));
+            encoded = p.end();
+        }
     }
-    return nonEmptyFile(file);
+    return putInPlace(encoded, bytes, path, result);
+}
+
+bool saveImageFile(const QImage& image, const char* format, const std::string& path,
+                   recfs::ReplaceResult* result) {
+    QByteArray bytes;
+    bool encoded = false;
+    if (!image.isNull()) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        encoded = image.save(&buffer, format);
+    }
+    return putInPlace(encoded, bytes, path, result);
 }

@@ -2,6 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -22,24 +23,17 @@ void onError(j_common_ptr info) {
     std::longjmp(err->jump, 1);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
+struct MemoryFree {
+    void operator()(unsigned char* p) const { std::free(p); }
 };
-}  // namespace
 
-bool writeJpeg(const QImage& image, const std::string& path, std::string* error) {
-    if (image.isNull()) {
-        if (error) *error = "empty image";
-        return false;
-    }
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        if (error) *error = "cannot create " + path;
-        return false;
-    }
+// The JPEG bytes of the image in memory; false with the encoder's message on failure.
+bool encodeJpeg(const QImage& rgb, std::string& bytes, std::string* error) {
+    // Filled by the encoder through their addresses, so they live in memory across a longjmp.
+    struct {
+        unsigned char* buffer = nullptr;
+        unsigned long size = 0;
+    } out;
     jpeg_compress_struct cinfo{};
     ErrorManager err{};
     cinfo.err = jpeg_std_error(&err.pub);
@@ -47,11 +41,12 @@ bool writeJpeg(const QImage& image, const std::string& path, std::string* error)
     // Nothing with a destructor may live between setjmp and a longjmp back to it.
     if (setjmp(err.jump)) {
         jpeg_destroy_compress(&cinfo);
+        std::free(out.buffer);
         if (error) *error = err.message;
         return false;
     }
     jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file.get());
+    jpeg_mem_dest(&cinfo, &out.buffer, &out.size);
     cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
     cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
     cinfo.input_components = 3;
@@ -64,8 +59,25 @@ bool writeJpeg(const QImage& image, const std::string& path, std::string* error)
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
-        if (error) *error = "cannot write " + path;
+    const std::unique_ptr<unsigned char, MemoryFree> owned(out.buffer);
+    bytes.assign(reinterpret_cast<const char*>(out.buffer), out.size);
+    return true;
+}
+}  // namespace
+
+bool writeJpeg(const QImage& image, const std::string& path, std::string* error,
+               recfs::ReplaceResult* result) {
+    if (result) *result = recfs::ReplaceResult::WriteFailed;
+    if (image.isNull()) {
+        if (error) *error = "empty image";
+        return false;
+    }
+    std::string bytes;
+    if (!encodeJpeg(image.convertToFormat(QImage::Format_RGB888), bytes, error)) return false;
+    const recfs::ReplaceResult r = recfs::replaceFile(path, bytes);
+    if (result) *result = r;
+    if (r != recfs::ReplaceResult::Written) {
+        if (error) *error = recfs::replaceFailureText(r, path);
         return false;
     }
     return true;

@@ -3,5 +3,9 @@
 #include <QImage>
 #include <string>
 
-// Writes the image as a JPEG file at the UTF-8 path; false with a reason in *error on failure.
-bool writeJpeg(const QImage& image, const std::string& path, std::string* error = nullptr);
+#include "platform/core/ReplaceFile.h"
+
+// Writes the image as a JPEG file at the UTF-8 path, encoded in memory and put in place by
+// recfs::replaceFile; false with a reason in *error (and *result) on failure.
+bool writeJpeg(const QImage& image, const std::string& path, std::string* error = nullptr,
+               recfs::ReplaceResult* result = nullptr);

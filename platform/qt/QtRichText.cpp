@@ -5,10 +5,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
-#include <fstream>
-#include <iterator>
 
+#include "platform/core/FileOps.h"
 #include "platform/core/Gbk.h"
+#include "platform/core/ReplaceFile.h"
 #include "platform/qt/QImageCanvas.h"
 #include "platform/qt/RtfCodec.h"
 
@@ -31,11 +31,15 @@ QTextBlockFormat readableBlock() {
     b.setLineHeight(115, QTextBlockFormat::ProportionalHeight);
     return b;
 }
+// A regular file only (a FIFO would wait for a writer, a device never ends), of a size a text
+// may have; a link to a file is followed, as a file dialog offers it.
 bool readAll(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    out.clear();
+    const recfs::Fd in = recfs::openRegularForReading(path, true);
+    const off_t size = in.valid() ? recfs::fileSize(in.get()) : -1;
+    if (size < 0 || size > (256 << 20)) return false;
+    out.resize(static_cast<std::size_t>(size));
+    return size == 0 || recfs::readFully(in.get(), out.data(), out.size(), 0);
 }
 }  // namespace
 
@@ -240,15 +244,10 @@ bool QtRichText::loadBytes(const std::string& bytes, std::string* error) {
 bool QtRichText::saveFile(const std::string& path, bool plainText, std::string* error) const {
     std::string bytes;
     if (!contentBytes(plainText, bytes, error)) return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        if (error) *error = "cannot create " + path;
-        return false;
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        if (error) *error = "cannot write " + path;
+    // A complete new file replaces the old one; a FIFO or device under the name is refused.
+    const recfs::ReplaceResult r = recfs::replaceFile(path, bytes);
+    if (r != recfs::ReplaceResult::Written) {
+        if (error) *error = recfs::replaceFailureText(r, path);
         return false;
     }
     return true;

@@ -82,10 +82,10 @@ private:
     // after telling the user, with nothing changed.
     bool storeCase(int number, CaseRecord& rec);
     bool askSaveChangedComment(const char* question);
-    // Removes the comment file of a deleted record (not when another live case names it); a
-    // file that cannot be removed is reported.
-    void deleteCommentOf(const CaseRecord& rec);
-    void deleteCommentsOf(const std::vector<CaseRecord>& recs);
+    // Deletes cases with their comment files as the store's one journalled step; a comment file
+    // that cannot be removed is reported. `deleted` receives the records deleted. False when a
+    // record could not be written (the cases before it stay deleted).
+    bool deleteCases(const std::vector<int>& numbers, std::vector<CaseRecord>& deleted);
     std::string commentPathOf(const CaseRecord& rec) const;
 
     UiServices& ui_;

@@ -18,16 +18,15 @@ std::string CaseCommands::commentPathOf(const CaseRecord& rec) const {
     return db_.CommentFilePath(rec);
 }
 
-void CaseCommands::deleteCommentOf(const CaseRecord& rec) { deleteCommentsOf({rec}); }
-
-void CaseCommands::deleteCommentsOf(const std::vector<CaseRecord>& recs) {
-    if (recs.empty()) return;
-    const auto results = db_.RemoveCommentsOf(recs);
+bool CaseCommands::deleteCases(const std::vector<int>& numbers, std::vector<CaseRecord>& deleted) {
+    std::vector<MDataBase::CommentRemoval> results;
+    const bool all = db_.DeleteCases(numbers, deleted, results);
     std::string failed;
-    for (std::size_t i = 0; i < recs.size(); ++i)
-        if (results[i] == MDataBase::CommentRemoval::Failed) failed += "\n" + commentPathOf(recs[i]);
+    for (std::size_t i = 0; i < deleted.size() && i < results.size(); ++i)
+        if (results[i] == MDataBase::CommentRemoval::Failed) failed += "\n" + commentPathOf(deleted[i]);
     if (!failed.empty())
         ui_.messageBox(kCommentNotRemoved + failed.substr(1), "错误", MsgIcon::Error, MsgButtons::Ok);
+    return all;
 }
 
 bool CaseCommands::storeCase(int number, CaseRecord& rec) {
@@ -191,11 +190,10 @@ void CaseCommands::deleteCase() {
     if (isOpen && ui_.messageBox("确定要删除当前正在查看的记录吗？", "提示", MsgIcon::Warning,
                                  MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
         return;
-    CaseRecord rec{};
-    db_.ReadRecord(number, rec);  // the comment name, also of a record deleted meanwhile
-    if (isOpen && rec.commentGbk().empty()) rec.setCommentGbk(host_.workingCase().commentGbk());
-    // The record first: if the file cannot be written, the case stays whole with its comment.
-    if (!db_.MarkDeleted(number)) {
+    // The record and its comment in one journalled step: if the record file cannot be written,
+    // the case stays whole with its comment; a kill midway is finished at the next start.
+    std::vector<CaseRecord> deleted;
+    if (!deleteCases({number}, deleted)) {
         ui_.messageBox("命例没有删除：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
         return;
     }
@@ -207,7 +205,6 @@ void CaseCommands::deleteCase() {
         leaveOpenCase();
     }
     tree_.remove(node);
-    deleteCommentOf(rec);
 }
 
 void CaseCommands::newCase() {

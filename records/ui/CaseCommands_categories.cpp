@@ -68,23 +68,22 @@ void CaseCommands::renameCategory() {
         tree_.select(existing);
         return;
     }
-    tree_.materialize(node);
-    if (node->childCount() > 0 && !numbersCurrent()) return;
+    // Every live case of the category, also those the tree does not list now (beyond the
+    // newest thousand, or hidden by a search), as deleting does: the category is never split.
     std::vector<int> numbers;
-    for (int i = 0; i < node->childCount(); ++i) numbers.push_back(CaseTree::numberOf(node->child(i)));
-    // The settings first, then every record in one journalled step: a rename cut short is
-    // completed at the next start, so the category is never left split.
-    if (IniFile* ini = tree_.settings()) {
-        const int count = ini->readInteger("classes", "count", 0);
-        for (int i = 1; i <= count; ++i) {
-            const std::string key = std::to_string(i);
-            if (sameCategory(ini->readString("classes", key, ""), old)) {
-                ini->writeString("classes", key, text);
-                break;
-            }
-        }
-    }
-    const bool renamed = numbers.empty() || db_.RenameCategory(numbers, gbk::fromUtf8(text));
+    db_.ForEachRecord([&](int n, const CaseRecord& r) {
+        if (r.isLive() && sameCategory(r.categoryUtf8(), old)) numbers.push_back(n);
+    });
+    if (!numbers.empty() && !numbersCurrent()) return;
+    tree_.materialize(node);
+    // The journal first, then the list, then every record: a rename cut short anywhere is
+    // completed at the next start, list included.
+    auto renameList = [&] { tree_.renameInList(old, text); };
+    bool renamed = true;
+    if (numbers.empty())
+        renameList();
+    else
+        renamed = db_.RenameCategory(numbers, gbk::fromUtf8(text), gbk::fromUtf8(old), renameList);
     if (host_.caseOpen())
         for (int number : numbers)
             if (number == openCaseNumber_) host_.workingCase().setCategory(text);
@@ -113,16 +112,9 @@ void CaseCommands::deleteCategory() {
     if (!numbers.empty() && !numbersCurrent()) return;
     tree_.materialize(node);
     std::vector<CaseRecord> deleted;
-    for (int number : numbers) {
-        CaseRecord rec{};
-        db_.ReadRecord(number, rec);  // a deleted record still names its comment file
-        if (!db_.MarkDeleted(number) && db_.ReadRecord(number, rec)) {
-            // Still live: the record file cannot be written. What is deleted so far stays so.
-            deleteCommentsOf(deleted);
-            ui_.messageBox("类别没有删除完：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
-            return;
-        }
-        deleted.push_back(rec);
+    const bool all = deleteCases(numbers, deleted);
+    for (std::size_t i = 0; i < deleted.size(); ++i) {
+        const int number = numbers[i];
         if (QTreeWidgetItem* leaf = tree_.findCase(number)) tree_.remove(leaf);
         if (host_.caseOpen() && number == openCaseNumber_) {
             host_.clearReading();
@@ -130,7 +122,11 @@ void CaseCommands::deleteCategory() {
             leaveOpenCase();
         }
     }
-    deleteCommentsOf(deleted);
+    if (!all) {
+        // What is deleted so far stays so.
+        ui_.messageBox("类别没有删除完：记录文件无法写入。", "错误", MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
     tree_.remove(node);
     tree_.forgetCategory(name);
 }

@@ -356,6 +356,29 @@ void CaseTree::SaveCategoryList() {
     update.commit();
 }
 
+void CaseTree::setSettings(IniFile* settings) {
+    settings_ = settings;
+    if (!settings_) return;
+    try {
+        for (const auto& [oldGbk, newGbk] : db_.FinishedCategoryRenames())
+            renameInList(gbk::toUtf8(oldGbk), gbk::toUtf8(newGbk));
+    } catch (const IniWriteError&) {
+        // The list keeps the old name: an empty category beside the renamed one, no case lost.
+    }
+}
+
+void CaseTree::renameInList(const std::string& old, const std::string& text) {
+    if (!settings_) return;
+    const int count = settings_->readInteger("classes", "count", 0);
+    int found = 0;
+    for (int i = 1; i <= count; ++i) {
+        const std::string entry = settings_->readString("classes", std::to_string(i), "");
+        if (sameCategory(entry, text)) return;
+        if (!found && sameCategory(entry, old)) found = i;
+    }
+    if (found) settings_->writeString("classes", std::to_string(found), text);
+}
+
 void CaseTree::forgetCategory(const std::string& category) {
     if (!settings_) return;
     const int count = settings_->readInteger("classes", "count", 0);

@@ -35,7 +35,9 @@ public:
     CaseTree(QWidget* parent, MDataBase& db);
     QTreeWidget* widget() const { return tree_; }
     // The settings file whose section "classes" holds the category list; none before start-up.
-    void setSettings(IniFile* settings) { settings_ = settings; }
+    // The category renames the store finished at its start (for a run killed midway) are
+    // carried into the list.
+    void setSettings(IniFile* settings);
     IniFile* settings() const { return settings_; }
 
     // Clears and rebuilds the tree: categories of the settings first (empty entries skipped),
@@ -51,6 +53,8 @@ public:
     void SaveCategoryList();
     // Takes a category out of the settings' list (every entry equal to it), in one rewrite.
     void forgetCategory(const std::string& category);
+    // Gives the list's entry `old` the text `text` (when the list has it and not yet `text`).
+    void renameInList(const std::string& old, const std::string& text);
     // The texts of the category nodes, in tree order.
     std::vector<std::string> categoryTexts() const;
     // The newest 1000 record numbers, newest first (the start-up list).

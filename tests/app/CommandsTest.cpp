@@ -1,6 +1,10 @@
 // Main window commands: chart image copy, save and print, the reading's save, import, print and
 // font settings, the topic list and the transit command's refusal.
+#include <sys/stat.h>
+
+#include <QClipboard>
 #include <QImage>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -17,6 +21,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/Unttxthelp.h"
+#include "platform/core/ReplaceFile.h"
 #include "records/ui/CaseTree.h"
 
 namespace {
@@ -90,11 +95,22 @@ TEST_F(MainWindowTest, SavingTheChartAddsTheExtensionOnlyWhenMissing) {
 
     // A folder that does not exist: the failure is reported, not "已保存！".
     ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 1)
-        .expectError("Unable to write to " + folder + "none/chart.bmp");
+        .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotWritable, folder + "none/chart.bmp"));
     w.MenuItem3Click();
-    ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 6)
-        .expectError("Unable to write to " + folder + "none/chart.svg");
+    ui.answerFile(testui::UiKind::SavePicture, folder + "none/chart", 6).expectError();
     w.MenuItem3Click();
+    // A FIFO under the chosen name is refused in every format and stays a FIFO.
+    const char* const kExtensions[] = {"bmp", "jpg", "png", "png", "png", "svg", "pdf"};
+    for (const char* e : {"bmp", "jpg", "png", "svg", "pdf"}) ::mkfifo((folder + "pipe." + e).c_str(), 0644);
+    for (int format = 1; format <= 7; ++format) {
+        ui.answerFile(testui::UiKind::SavePicture, folder + "pipe", format);
+        if (format == 5) ui.answerInput("1000");
+        const std::string target = folder + "pipe." + kExtensions[format - 1];
+        ui.expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotRegularFile, target));
+        w.MenuItem3Click();
+        struct stat st {};
+        EXPECT_TRUE(::lstat(target.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) << target;
+    }
     ui.cancelFile(testui::UiKind::SavePicture);
     w.MenuItem3Click();
     closeWithYes();
@@ -176,8 +192,36 @@ TEST_F(MainWindowTest, SavingTheReadingAsksBeforeOverwritingAndTheCommentDoesNot
     w.MenuItem32Click();
     EXPECT_EQ(readBytes(folder + "old.txt"), "评语\n第二行");
     ui.answerFile(testui::UiKind::SaveFile, folder + "none/old", 3)
-        .expectError("Unable to write to " + folder + "none/old.txt");
+        .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotWritable, folder + "none/old.txt"));
     w.MenuItem32Click();
+    // A FIFO under the name: refused (no wait for a reader), as text and as RTF.
+    for (int format : {1, 2}) {
+        const std::string target = folder + (format == 1 ? "pipe.rtf" : "pipe.txt");
+        ::mkfifo(target.c_str(), 0644);
+        ui.answerFile(testui::UiKind::SaveFile, folder + "pipe", format)
+            .expectError(recfs::replaceFailureText(recfs::ReplaceResult::NotRegularFile, target));
+        w.MenuItem32Click();
+    }
+    closeWithYes();
+}
+
+// Office programs may put a copied passage on the clipboard as RTF only: 粘贴 in the comment box
+// reads it with the RTF file reader (GBK text, bold kept).
+TEST_F(MainWindowTest, PastingRtfOnlyClipboardContentIntoTheComment) {
+    TFrmMain& w = start();
+    w.comment().setText("评语：");
+    auto* mime = new QMimeData;
+    mime->setData(QStringLiteral("text/rtf"),
+                  QByteArray("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\b \\'d6\\'d0\\'ce\\'c4\\b0  office}"));
+    QApplication::clipboard()->setMimeData(mime);
+    QTextEdit* box = w.findChild<QTextEdit*>(QStringLiteral("RedtPingYu"));
+    ASSERT_NE(box, nullptr);
+    box->moveCursor(QTextCursor::End);
+    w.MenuItem7Click();
+    EXPECT_EQ(w.comment().text(), "评语：中文 office");
+    QTextCursor c(box->document());
+    c.setPosition(4);  // inside 中文
+    EXPECT_EQ(c.charFormat().fontWeight(), QFont::Bold);
     closeWithYes();
 }
 

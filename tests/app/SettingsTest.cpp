@@ -206,7 +206,7 @@ TEST_F(MainWindowTest, UnwritableSettingsShowTheErrorAndStillClose) {
     writeFile("dat", "");  // a file where the folder should be: nothing below it can be written
     TFrmMain& w = start();
     ui.answerYes("确定要关闭软件吗？");
-    ui.expectError("Unable to write to " + settingsPath());
+    ui.expectError("无法写入文件“" + settingsPath() + "”（可能是只读文件或磁盘已满）。");
     EXPECT_TRUE(w.FormClose());
     EXPECT_EQ(w.engine(), nullptr);
     EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 1u);
@@ -351,12 +351,12 @@ TEST_F(MainWindowTest, SettingsFileThatIsAFolderShowsTheErrorAndStillCloses) {
     EXPECT_GT(w.clientWidth(), 400);  // nothing to read: placed as at a first start
     EXPECT_EQ(w.treeWidth(), 180);
     // A command whose settings write fails ends with the error box, through the menu's handler.
-    ui.expectError("Unable to write to " + settingsPath());
+    ui.expectError("无法写入文件“" + settingsPath() + "”（可能是只读文件或磁盘已满）。");
     w.skinMenu()->actions()[0]->trigger();
     EXPECT_EQ(ui.lastCall().kind, testui::UiKind::ErrorBox);
     w.show();  // FormShow has run already: showing does not run it again
     ui.answerYes("确定要关闭软件吗？");
-    ui.expectError("Unable to write to " + settingsPath());
+    ui.expectError("无法写入文件“" + settingsPath() + "”（可能是只读文件或磁盘已满）。");
     EXPECT_TRUE(w.close()) << "the window still closes";
     EXPECT_EQ(w.engine(), nullptr);
     EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), 2u);
@@ -370,7 +370,7 @@ TEST_F(MainWindowTest, MissingDatFolderStillClosesCleanly) {
     // The case store's Open may have created dat/ again; if it did not, the writes fail with
     // the error box, once.
     const bool datBack = std::filesystem::is_directory(folder + "dat");
-    if (!datBack) ui.expectError("Unable to write to " + settingsPath());
+    if (!datBack) ui.expectError("无法写入文件“" + settingsPath() + "”（可能是只读文件或磁盘已满）。");
     EXPECT_TRUE(w.FormClose());
     EXPECT_EQ(w.engine(), nullptr);
     EXPECT_EQ(ui.callsOf(testui::UiKind::ErrorBox).size(), datBack ? 0u : 1u);

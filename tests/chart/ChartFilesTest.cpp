@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -82,6 +84,23 @@ TEST(CliChartFiles, BadScaleAndUnwritableFilesAreRefused) {
     EXPECT_EQ(testcli::run(std::string(kChart) + " --svg").status, 2);
     const auto r = testcli::run(std::string(kChart) + " --svg \"" + dir + "none/c.svg\"");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("cannot write"), std::string::npos);
+    EXPECT_NE(r.err.find("无法保存到"), std::string::npos);
     EXPECT_EQ(testcli::run(std::string(kChart) + " --pdf \"" + dir + "none/c.pdf\"").status, 1);
+
+    // A FIFO under the name is refused at once (no wait for a reader) and stays a FIFO.
+    const std::string fifo = dir + "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const char* option : {" --png ", " --svg ", " --pdf ", " --reading "}) {
+        EXPECT_EQ(testcli::run(std::string(kChart) + option + "\"" + fifo + "\"").status, 1) << option;
+        struct stat st {};
+        EXPECT_TRUE(::lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) << option;
+    }
+    // A full disk: the failure is reported and the old file stays whole.
+    const std::string old = dir + "old.svg";
+    std::ofstream(old) << std::string(2000, 'o');
+    for (const char* option : {" --svg ", " --pdf ", " --png "}) {
+        const testdata::FileSizeLimit diskFull(8192);
+        EXPECT_EQ(testcli::run(std::string(kChart) + option + "\"" + old + "\"").status, 1) << option;
+    }
+    EXPECT_EQ(readBytes(old), std::string(2000, 'o'));
 }

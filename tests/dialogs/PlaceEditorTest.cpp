@@ -124,7 +124,7 @@ TEST_F(PlaceEditorTest, FailedWriteLeavesTheTableWholeAndSaysSo) {
     ::chmod(path.c_str(), 0444);
     TFrmDiLi d(ui, folder);
     type(d, "119", "5", "26", "5");
-    ui.answerYes().expectError("Unable to write to " + path + "\n经纬度数据没有保存，原有的数据保持不变。");
+    ui.answerYes().expectError("无法写入文件“" + path + "”（可能是只读文件或磁盘已满）。\n经纬度数据没有保存，原有的数据保持不变。");
     d.BtoEditClick();
     EXPECT_EQ(dialogtest::readBytes(path), gbk::fromUtf8(kTable));
     // Still usable: another place shows, and a write after the file is writable again works.

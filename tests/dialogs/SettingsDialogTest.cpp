@@ -115,7 +115,7 @@ TEST(SettingsDialog, FailedWriteIsShownAndTheDialogStaysOpen) {
     testui::ScriptedUi ui;
     TFrmSetPan d(ui, folder);
     d.UDownPos->upButton()->click();
-    ui.expectError("Unable to write to " + path);
+    ui.expectError("无法写入文件“" + path + "”（可能是只读文件或磁盘已满）。");
     d.BitBtn2->click();
     EXPECT_NE(d.result(), QDialog::Accepted);
     EXPECT_EQ(dialogtest::readBytes(path), "[pan]\npos=3\n");

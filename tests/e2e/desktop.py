@@ -7,6 +7,7 @@ on it; Desktop.start_program() copies the staged program folder into a fresh tem
 starts the program there.
 """
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -101,34 +102,58 @@ class Control:
 
 
 class Desktop:
-    def __init__(self, stage_dir, display=None):
+    def __init__(self, stage_dir):
         self.stage_dir = stage_dir
         self.folder = None
         self.folders = []  # program folders this desktop made
         self.procs = []
         self.program = None
         self.cleanup = []  # what a scenario leaves behind, removed at close
-        self.display = display or ":%d" % (90 + os.getpid() % 100)
         if not shutil.which("Xvfb"):
             raise Skip("Xvfb is not installed")
-        xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.procs.append(xvfb)
+        self.display = self._start_xvfb()
         os.environ["DISPLAY"] = self.display
-        for _ in range(50):
-            if xvfb.poll() is not None:
-                raise Skip("Xvfb could not start on %s" % self.display)
-            if os.path.exists("/tmp/.X11-unix/X%s" % self.display[1:]):
-                break
-            time.sleep(0.1)
-        else:
-            raise Skip("Xvfb did not come up")
         launcher = "/usr/libexec/at-spi-bus-launcher"
         if "DBUS_SESSION_BUS_ADDRESS" not in os.environ or not os.path.exists(launcher):
             raise Skip("no session bus or no at-spi-bus-launcher (run under dbus-run-session)")
         self.procs.append(subprocess.Popen([launcher, "--launch-immediately"],
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         time.sleep(1.0)
+
+    def _start_xvfb(self):
+        """Starts Xvfb on a display it chooses itself (-displayfd): the server takes the first
+        number whose lock and socket are free and writes it to our pipe once it accepts clients,
+        so two runs (or a left-over socket) never share a display."""
+        read_end, write_end = os.pipe()
+        try:
+            xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                                     "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        finally:
+            os.close(write_end)
+        self.procs.append(xvfb)
+        answer = b""
+        came_up = False
+        deadline = time.time() + 30
+        try:
+            while not answer.endswith(b"\n"):
+                left = deadline - time.time()
+                if left <= 0:
+                    raise Skip("Xvfb did not come up")
+                ready, _, _ = select.select([read_end], [], [], left)
+                if not ready:
+                    continue
+                chunk = os.read(read_end, 16)
+                if not chunk:  # the server ended without naming a display
+                    raise Skip("Xvfb could not start")
+                answer += chunk
+            came_up = True
+        finally:
+            os.close(read_end)
+            if not came_up:
+                xvfb.kill()
+                xvfb.wait()
+        return ":" + answer.decode().strip()
 
     # --- the program -------------------------------------------------------------------------
     def start_program(self, folder=None, size=None):

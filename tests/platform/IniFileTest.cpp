@@ -99,7 +99,7 @@ TEST(IniFile, ReadOnlyFileRaisesTheErrorAndStaysIntact) {
         ini.writeInteger("a", "b", 2);
         FAIL() << "write to a read-only file succeeded";
     } catch (const IniWriteError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+        EXPECT_EQ(std::string(e.what()), "无法写入文件“" + path + "”（可能是只读文件或磁盘已满）。");
     }
     EXPECT_EQ(readRaw(path), "[a]\nb=1\n");
     ::chmod(path.c_str(), 0644);

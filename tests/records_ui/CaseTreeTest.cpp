@@ -8,6 +8,9 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <sys/wait.h>
+
+#include <csignal>
 
 #include "CasesFixture.h"
 #include "records/ui/Untsearch.h"
@@ -124,6 +127,38 @@ TEST_F(CasesTest, AddRenameAndDeleteCategoriesWithTheirMessages) {
 
     ui.expectPlain("当前列表的类别已经保存！");
     commands().saveCategories();
+    closeWithYes();
+}
+
+// A rename reaches every live case of the category, also one the start-up list (the newest
+// thousand) leaves out; a rename killed after its journal is finished at the next start, the
+// settings' category list included.
+TEST_F(CasesTest, RenamingACategoryReachesEveryCaseAndAKilledRenameIsFinished) {
+    std::vector<CaseRecord> records(1001, sample("某", 1990, "朋友"));
+    records.push_back(sample("乙", 1981, "家人"));
+    seed(records);
+    writeFile("dat/zxinit.ini", "[classes]\ncount=2\n1=朋友\n2=家人\n");
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        MDataBase store;
+        store.Open(folder);
+        store.RenameCategory({1001}, gbk::fromUtf8("亲人"), gbk::fromUtf8("家人"), [] { ::raise(SIGKILL); });
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_TRUE(::waitpid(child, &status, 0) == child && WIFSIGNALED(status));
+    start();
+    IniFile ini(settingsPath());
+    EXPECT_EQ(stored(1001).categoryUtf8() + ini.readString("classes", "2", ""), "亲人亲人");
+    EXPECT_EQ(category("家人"), nullptr);
+
+    tree()->setCurrentItem(category("朋友"));
+    ui.answerInput("老友");
+    commands().renameCategory();
+    EXPECT_EQ(stored(0).categoryUtf8(), "老友");
+    EXPECT_EQ(stored(1000).categoryUtf8(), "老友");
+    EXPECT_EQ(ini.readString("classes", "1", ""), "老友");
     closeWithYes();
 }
 
