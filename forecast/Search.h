@@ -35,7 +35,7 @@ public:
 
     // The angle and its rate at jd.
     void angle(const AngleSource& s, double jd, double& value, double& rate);
-    // Turning points in [t1, t2].
+    // Turning points in [t1, t2]; a single longitude's are refined on the engine.
     std::vector<Station> stations(const AngleSource& s, double t1, double t2);
     // Crossings of each value (degrees, any turn) in [t1, t2], in time order.
     std::vector<Crossing> crossings(const AngleSource& s, const std::vector<double>& values, double t1,
@@ -45,6 +45,7 @@ public:
 
 private:
     double gridStep(const AngleSource& s) const;
+    std::vector<Station> turningPoints(const AngleSource& s, double t1, double t2, bool onEngine);
     double refine(const AngleSource& s, double target, double lo, double hi, bool forward);
     Ephemeris& eph_;
 };

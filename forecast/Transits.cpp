@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "chart/Zhanxing.h"
 #include "forecast/Search.h"
 
 namespace forecast {
@@ -31,6 +32,15 @@ struct Target {
     double orb = 0;
 };
 }  // namespace
+
+std::vector<NatalPoint> natalPointsOf(const MZhanXingEx& chart) {
+    const NatalPoints& p = chart.natal();
+    std::vector<NatalPoint> v;
+    for (std::size_t i = 0; i < 11; ++i) v.push_back({BodyNames[i], p.bodies[i].longitude});
+    v.push_back({"上升", p.asc.longitude});
+    v.push_back({"天顶", p.mc.longitude});
+    return v;
+}
 
 std::vector<int> transitingBodies(const TransitOptions& o) {
     std::vector<int> b{kSun};

@@ -9,6 +9,8 @@
 #include "chart/Xiangwei.h"
 #include "forecast/Ephemeris.h"
 
+class MZhanXingEx;
+
 namespace forecast {
 
 struct NatalPoint {
@@ -33,6 +35,10 @@ struct TransitHit {
     double enters = 0;
     double leaves = 0;
 };
+
+// The thirteen natal points of a cast chart: its ten bodies, the ascending node, the ascendant
+// ("上升") and the midheaven ("天顶").
+std::vector<NatalPoint> natalPointsOf(const MZhanXingEx& chart);
 
 // The transiting bodies of a search, in the order their hits are sorted when simultaneous.
 std::vector<int> transitingBodies(const TransitOptions& o);
