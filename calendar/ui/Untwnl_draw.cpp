@@ -217,9 +217,11 @@ void TFrmWnl::fillPanel() {
 // The grid on screen, and its cells as text for screen readers.
 void TFrmWnl::publishGrid() {
     QString description;
-    for (const CellText& cell : cells_) {
+    for (std::size_t i = 0; i < cells_.size(); ++i) {
+        const CellText& cell = cells_[i];
         if (!description.isEmpty()) description += QStringLiteral("；");
         description += qs(cell.top) + QLatin1Char(' ') + qs(cell.lunar);
+        if (i < daySkyMark_.size() && !daySkyMark_[i].empty()) description += QLatin1Char(' ') + qs(daySkyMark_[i]);
     }
     Img1->setAccessibleDescription(description);
     Img1->update();
