@@ -158,6 +158,8 @@ void TFrmForecast::build() {
     scroll->setWidgetResizable(true);
     split->addWidget(LstEvents);
     split->addWidget(scroll);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
     col->addWidget(split, 1);
     resize(980, 680);
 

@@ -71,7 +71,7 @@ void drawTimeline(Canvas& c, const std::vector<TimelineRow>& rows, double t1, do
     int y = first.year, m = first.month;
     c.setFontColor(black);
     for (int guard = 0; guard < 2000; ++guard) {
-        const double local = julianDay(y, m, 1.0) - 0.5;
+        const double local = julianDay(y, m, 1.0);  // 0h of the first
         const double t = local - clock(local) / 86400.0;
         if (t > t2) break;
         if (t >= t1) {
