@@ -127,6 +127,34 @@ TEST(ForecastOracle, TransitsOfAYearMatchABruteForceScanOfTheOracle) {
     EXPECT_GT(compared, 150);
 }
 
+TEST(ForecastOracle, OrbPeriodsAreTheOraclesTimesWithinOrb) {
+    // Each hit's orb period: the oracle puts the body at the orb's edge at both ends (to the
+    // minute, or the body's motion through the ephemerides' difference) and within orb on
+    // every day between, across the retrograde passes of the slow planets.
+    const std::vector<NatalPoint> natal = {{"太阳", 7.5}, {"火星", 118.0}, {"天顶", 231.0}};
+    TransitOptions o;
+    o.orbs = AspectOrbs::uniform(5);
+    o.orbTimes = true;
+    Ephemeris eph;
+    const auto hits = findTransits(eph, natal, o, julianDay(2026, 1, 1.0), julianDay(2027, 1, 1.0));
+    int checked = 0;
+    for (const auto& h : hits) {
+        if (h.body != kSun && h.body != kMars && h.body != kSaturn && h.body != kJupiter) continue;
+        ASSERT_FALSE(std::isnan(h.enters) || std::isnan(h.leaves));
+        const double exact = std::fmod(Ephemeris::exactLongitude(h.body, h.jd) + 360.0, 360.0);
+        auto off = [&](double t) { return std::fabs(std::remainder(oracleLongitude(h.body, t) - exact, 360.0)); };
+        for (double edge : {h.enters, h.leaves}) {
+            double v = 0;
+            oracleLongitude(h.body, edge, &v);
+            EXPECT_LT(std::fabs(off(edge) - 5) / std::fabs(v) * 1440, allowedMinutes(h.body, edge) + 1)
+                << bodyInfo(h.body).name << " " << h.kind << " at " << h.jd;
+        }
+        for (double t = h.enters + 1; t < h.leaves - 1; t += 1) ASSERT_LT(off(t), 5.0) << bodyInfo(h.body).name << " " << t;
+        ++checked;
+    }
+    EXPECT_GT(checked, 40);
+}
+
 TEST(ForecastOracle, AHoveringStationGivesEachPassOnce) {
     // Points a hair either side of where Saturn and Mercury turn in 2026: the slow planet crosses
     // the near one twice within days of the station, and never reaches the far one.
@@ -170,7 +198,7 @@ TEST(ForecastOracle, LunationsTermsAndIngressesToTheMinute) {
     const double t1 = julianDay(2025, 1, 1.0), t2 = julianDay(2026, 1, 1.0);
     Ephemeris eph;
     SkyKinds k;
-    k.station = k.eclipse = false;
+    k.station = k.eclipse = false;  // (the void-of-course Moon is off by default)
     const auto events = findSkyEvents(eph, k, t1, t2);
     std::vector<double> terms, news, fulls, marsIngress;
     for (const auto& e : events) {
@@ -203,6 +231,23 @@ TEST(ForecastOracle, LunationsTermsAndIngressesToTheMinute) {
     }
     std::sort(want.begin(), want.end());
     ASSERT_EQ(marsIngress.size(), want.size());
+    // The void-of-course Moon of January: it ends as the Moon enters a sign and starts at its last
+    // exact major aspect in the sign before.
+    k = SkyKinds{false, false, false, false, false, true};
+    const auto voids = findSkyEvents(eph, k, t1, t1 + 31);
+    ASSERT_GE(voids.size(), 12u);
+    for (const auto& v : voids) {
+        double speed = 0;
+        const double at = oracleLongitude(kMoon, v.endJd, &speed);
+        EXPECT_LT(std::fabs(std::remainder(at, 30.0)) / speed * 1440, 1.0) << v.endJd;
+        EXPECT_EQ(static_cast<int>(std::floor(std::fmod(at + 0.5, 360.0) / 30)), v.sign);
+        ASSERT_GE(v.lastBody, 0);
+        double vb = 0;
+        const double d = oracleLongitude(kMoon, v.jd, &speed) - oracleLongitude(v.lastBody, v.jd, &vb);
+        const double angle = AspectAngles[static_cast<std::size_t>(v.lastKind)];
+        const double miss = std::fmin(std::fabs(std::remainder(d - angle, 360.0)), std::fabs(std::remainder(d + angle, 360.0)));
+        EXPECT_LT(miss / (speed - vb) * 1440, 1.0) << v.jd;
+    }
     for (std::size_t i = 0; i < want.size(); ++i) EXPECT_LT(std::fabs(marsIngress[i] - want[i]) * 1440, 1.0);
 }
 
