@@ -19,6 +19,7 @@
 #include "astro/DateTypes.h"
 #include "calendar/Yidateex.h"
 #include "dialogs/NatalInput.h"
+#include "forecast/Transits.h"
 #include "platform/core/Canvas.h"
 #include "platform/core/UiServices.h"
 
@@ -141,6 +142,10 @@ public:
     // events of that day (UTC+8: ingresses, stations, new and full moons, eclipses) and the grid's
     // tooltip lists them in full.
     QCheckBox* ChkSky = nullptr;
+    // With ChkTransit on as well, the transits of the chart set here (Sun ... Pluto to its
+    // points, at their exact minutes); the box is enabled once a chart is set.
+    QCheckBox* ChkTransit = nullptr;
+    void setTransitChart(std::vector<forecast::NatalPoint> natal, const AspectOrbs& orbs);
     // The events of each day of the month shown (index day - 1), as lines "HH:MM 新月 ...".
     const std::vector<std::vector<std::string>>& daySky() const { return daySky_; }
     std::string skyTipAt(int x, int y);
@@ -168,6 +173,8 @@ private:
     std::shared_ptr<void> skyEphemeris_;  // forecast::Ephemeris, kept between months
     std::vector<std::vector<std::string>> daySky_;
     std::vector<std::string> daySkyMark_;
+    std::vector<forecast::NatalPoint> transitNatal_;
+    AspectOrbs transitOrbs_ = AspectOrbs::uniform(5);
 
     UiServices& ui_;
     MYiDateEx& calendar_;

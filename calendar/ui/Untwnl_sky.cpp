@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include "astro/Eph0.h"
+#include "chart/XiangweiList.h"
 #include "calendar/ui/Untwnl.h"
 #include "forecast/EventText.h"
 #include "platform/qt/Controls.h"
@@ -57,7 +58,20 @@ void TFrmWnl::buildSky() {
     ChkSky->setGeometry(10, 42, 70, 20);
     nameControl(ChkSky, "天象");
     connect(ChkSky, &QCheckBox::toggled, this, [this] { redraw(); });
+    ChkTransit = new QCheckBox(qs("行运"), this);
+    ChkTransit->setObjectName(QStringLiteral("ChkTransit"));
+    ChkTransit->setGeometry(80, 42, 70, 20);
+    ChkTransit->setEnabled(false);
+    nameControl(ChkTransit, "行运");
+    connect(ChkTransit, &QCheckBox::toggled, this, [this] { redraw(); });
     Img1->tipAt = [this](int x, int y) { return skyTipAt(x, y); };
+}
+
+void TFrmWnl::setTransitChart(std::vector<forecast::NatalPoint> natal, const AspectOrbs& orbs) {
+    transitNatal_ = std::move(natal);
+    transitOrbs_ = orbs;
+    ChkTransit->setEnabled(!transitNatal_.empty());
+    if (ChkTransit->isChecked() && ChkSky->isChecked()) redraw();
 }
 
 void TFrmWnl::collectMonthSky() {
@@ -84,6 +98,18 @@ void TFrmWnl::collectMonthSky() {
             weight[day - 1] = weightOf(e.kind);
             daySkyMark_[day - 1] = markOf(e.kind);
         }
+    }
+    if (!ChkTransit->isChecked() || transitNatal_.empty()) return;
+    forecast::TransitOptions o;
+    o.orbs = transitOrbs_;
+    o.orbTimes = false;
+    for (const auto& h : forecast::findTransits(eph, transitNatal_, o, t1, t2)) {
+        const std::string when = forecast::localTimeText(h.jd, clock);
+        const auto day = static_cast<std::size_t>(std::stoi(when.substr(8, 2)));
+        if (day >= daySky_.size()) continue;
+        daySky_[day - 1].push_back(when.substr(11) + " 行运 " + forecast::bodyName(h.body) + " " +
+                                   aspectKindName(h.kind) + " " + transitNatal_[static_cast<std::size_t>(h.natal)].name);
+        if (daySkyMark_[day - 1].empty()) daySkyMark_[day - 1] = "运";
     }
 }
 

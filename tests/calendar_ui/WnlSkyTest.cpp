@@ -34,3 +34,17 @@ TEST_F(WnlTest, SkyMarksAndTooltipOfApril2024) {
     show(2024, 4, 9);
     EXPECT_EQ(texts(), before);
 }
+
+TEST_F(WnlTest, ChartTransitsInTheDayCells) {
+    EXPECT_FALSE(window->ChkTransit->isEnabled());
+    // A natal Sun at 0° 白羊: the transiting Sun conjoins it at the March equinox of 2024
+    // (2024-03-20 11:06 UTC+8).
+    window->setTransitChart({{"太阳", 0.0}}, AspectOrbs::uniform(5));
+    EXPECT_TRUE(window->ChkTransit->isEnabled());
+    show(2024, 3, 20);
+    window->ChkSky->setChecked(true);
+    window->ChkTransit->setChecked(true);
+    std::string day;
+    for (const auto& l : window->daySky()[19]) day += l + "\n";
+    EXPECT_NE(day.find("11:06 行运 太阳 相合 太阳"), std::string::npos) << day;
+}
