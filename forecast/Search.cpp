@@ -100,8 +100,9 @@ std::vector<Station> Searcher::stations(const AngleSource& s, double t1, double 
 // monotonic in the function the crossings are found on.
 std::vector<Station> Searcher::turningPoints(const AngleSource& s, double t1, double t2, bool onEngine) {
     std::vector<Station> out;
-    const bool turns = bodyInfo(s.a).stations || (s.b >= 0 && bodyInfo(s.b).stations &&
-                                                  bodyInfo(s.a).stations);
+    // A longitude turns where its body can station; a difference turns unless the Moon, which
+    // outruns every other body, is in it.
+    const bool turns = s.b < 0 ? bodyInfo(s.a).stations : (s.a != kMoon && s.b != kMoon);
     if (!turns || t2 <= t1) return out;
     const double h = gridStep(s);
     auto rate = [&](double t) {
