@@ -74,13 +74,7 @@ void TFrmForecast::BtnIcsClick() {
     const std::string path = exportPath("导出ICS", "iCalendar文件|*.ics", "ics");
     if (path.empty()) return;
     MYiDateEx calendar;
-    // One calendar: the transits' events, then the sky's.
-    std::string text = forecast::transitsIcs(hits_, subject_.natal, subject_.name, clock());
-    const std::string sky = forecast::skyEventsIcs(events_, calendar, clock());
-    const std::size_t end = text.rfind("END:VCALENDAR");
-    const std::size_t first = sky.find("BEGIN:VEVENT"), last = sky.rfind("END:VCALENDAR");
-    if (end != std::string::npos && first != std::string::npos && last != std::string::npos)
-        text = text.substr(0, end) + sky.substr(first, last - first) + text.substr(end);
+    const std::string text = forecast::listsIcs(hits_, subject_.natal, subject_.name, events_, calendar, clock());
     written(ui_, forecast::writeTextFile(path, text), path);
 }
 

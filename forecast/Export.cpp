@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "calendar/Yidateex.h"
 #include "chart/XiangweiList.h"
 
 namespace forecast {
@@ -100,19 +101,9 @@ std::vector<std::vector<std::string>> transitRows(const std::vector<TransitHit>&
     return rows;
 }
 
-std::string skyEventsIcs(const std::vector<SkyEvent>& events, MYiDateEx& calendar, const ClockOffset& clock) {
-    icalcomponent* cal = newCalendar();
-    for (const SkyEvent& e : events) {
-        const std::string summary = std::string(skyKindName(e.kind)) + " " + join(skyEventFields(e, calendar, clock), " ");
-        const std::string uid = "sky-" + std::to_string(unixSeconds(e.jd)) + "-" + std::to_string(static_cast<int>(e.kind)) +
-                                "-" + std::to_string(e.body) + "@tarmin";
-        addEvent(cal, uid, e.jd, e.kind == SkyKind::VoidMoon ? e.endJd : e.jd, summary, localTimeText(e.jd, clock));
-    }
-    return finish(cal);
-}
-
-std::string transitsIcs(const std::vector<TransitHit>& hits, const std::vector<NatalPoint>& natal,
-                        const std::string& forWhom, const ClockOffset& clock) {
+std::string listsIcs(const std::vector<TransitHit>& hits, const std::vector<NatalPoint>& natal,
+                     const std::string& forWhom, const std::vector<SkyEvent>& events, MYiDateEx& calendar,
+                     const ClockOffset& clock) {
     icalcomponent* cal = newCalendar();
     for (const TransitHit& h : hits) {
         const std::string what = std::string(bodyName(h.body)) + " " + aspectKindName(h.kind) + " " +
@@ -125,7 +116,23 @@ std::string transitsIcs(const std::vector<TransitHit>& hits, const std::vector<N
         if (!forWhom.empty()) description = forWhom + "\n" + description;
         addEvent(cal, uid, start, end, what, description);
     }
+    for (const SkyEvent& e : events) {
+        const std::string summary = std::string(skyKindName(e.kind)) + " " + join(skyEventFields(e, calendar, clock), " ");
+        const std::string uid = "sky-" + std::to_string(unixSeconds(e.jd)) + "-" + std::to_string(static_cast<int>(e.kind)) +
+                                "-" + std::to_string(e.body) + "@tarmin";
+        addEvent(cal, uid, e.jd, e.kind == SkyKind::VoidMoon ? e.endJd : e.jd, summary, localTimeText(e.jd, clock));
+    }
     return finish(cal);
+}
+
+std::string skyEventsIcs(const std::vector<SkyEvent>& events, MYiDateEx& calendar, const ClockOffset& clock) {
+    return listsIcs({}, {}, "", events, calendar, clock);
+}
+
+std::string transitsIcs(const std::vector<TransitHit>& hits, const std::vector<NatalPoint>& natal,
+                        const std::string& forWhom, const ClockOffset& clock) {
+    MYiDateEx calendar;
+    return listsIcs(hits, natal, forWhom, {}, calendar, clock);
 }
 
 }  // namespace forecast

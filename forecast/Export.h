@@ -22,6 +22,10 @@ std::vector<std::vector<std::string>> transitRows(const std::vector<TransitHit>&
 std::string skyEventsIcs(const std::vector<SkyEvent>& events, MYiDateEx& calendar, const ClockOffset& clock);
 std::string transitsIcs(const std::vector<TransitHit>& hits, const std::vector<NatalPoint>& natal,
                         const std::string& forWhom, const ClockOffset& clock);
+// Both lists in one calendar: the transits, then the sky's events.
+std::string listsIcs(const std::vector<TransitHit>& hits, const std::vector<NatalPoint>& natal,
+                     const std::string& forWhom, const std::vector<SkyEvent>& events, MYiDateEx& calendar,
+                     const ClockOffset& clock);
 // Writes text to a file (replacing it through a temporary beside it); false on failure.
 bool writeTextFile(const std::string& path, const std::string& text);
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -72,5 +73,32 @@ TEST(ForecastWindow, SearchListFilterCastAndExport) {
     int lines = 0;
     while (std::getline(in, line)) ++lines;
     EXPECT_EQ(lines, rows + 1);
+}
+}  // namespace
+
+namespace {
+TEST(ForecastWindow, ALongSearchCanBeCancelledAndPeriodsAreChecked) {
+    testqt::app();
+    testui::ScriptedUi ui;
+    TFrmForecast w(subject(), ui, {});
+    // A period the window refuses, with its message.
+    w.EdtFrom->setText("2024-03-01");
+    w.EdtTo->setText("2124-03-10");
+    ui.expectMessage("时段须从前一日期到后一日期，最长一百年。");
+    w.BtnFindClick();
+    EXPECT_FALSE(w.searching());
+    // A hundred years with the Moon, cancelled at once: the window is free again at once.
+    w.EdtTo->setText("2123-12-31");
+    w.ChkMoon->setChecked(true);
+    const auto started = std::chrono::steady_clock::now();
+    w.BtnFindClick();
+    EXPECT_TRUE(w.searching());
+    EXPECT_FALSE(w.BtnFind->isEnabled());
+    EXPECT_TRUE(w.BtnCancel->isEnabled());
+    w.BtnCancelClick();
+    w.waitForSearch();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 3.0);
+    EXPECT_TRUE(w.BtnFind->isEnabled());
+    EXPECT_FALSE(w.BtnCancel->isEnabled());
 }
 }  // namespace
