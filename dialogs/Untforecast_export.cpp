@@ -1,6 +1,10 @@
 // The exports of TFrmForecast: the list as CSV and iCalendar, the timeline (with the list under
 // it for PDF and printing) as PNG, SVG and PDF, and printing.
 #include <QBoxLayout>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QImage>
 #include <QPushButton>
 #include <QTableWidget>
@@ -8,10 +12,12 @@
 #include <memory>
 
 #include "calendar/Yidateex.h"
+#include "dialogs/DialogFrame.h"
 #include "dialogs/Untforecast.h"
 #include "forecast/Export.h"
 #include "platform/qt/ChartExport.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/PainterCanvas.h"
 #include "platform/qt/QImageCanvas.h"
 
 namespace {
@@ -105,13 +111,55 @@ void TFrmForecast::drawTimeline(CanvasRecorder*& out, int& w, int& h, bool withL
     out = recorder;
 }
 
+// The PDF: the timeline on the first A4 landscape page, then the list as it is shown (filter
+// and order), as many lines a page as fit.
 void TFrmForecast::BtnPdfClick() {
     const std::string path = exportPath("导出PDF", "PDF文件|*.pdf", "pdf");
     if (path.empty()) return;
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
-    drawTimeline(drawing, w, h, true);
-    written(ui_, writeRecordingPdf(*drawing, w, h, path, "行运与天象"), path);
+    drawTimeline(drawing, w, h, false);
+    const QString file = QString::fromStdString(path);
+    bool ok = false;
+    {
+        QPdfWriter pdf(file);
+        pdf.setTitle(qs("行运与天象"));
+        pdf.setCreator(QStringLiteral("Tarmin"));
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setResolution(96);
+        QPainter p;
+        if (p.begin(&pdf)) {
+            const QRect page = p.viewport();
+            if (!rows_.empty()) {
+                const double scale = std::min(page.width() / static_cast<double>(w), page.height() / static_cast<double>(h));
+                p.save();
+                p.scale(scale, scale);
+                PainterCanvas canvas(p, w, h);
+                drawing->replay(canvas);
+                p.restore();
+            }
+            p.setFont(songFont(9));
+            const int lineHeight = p.fontMetrics().height() + 2;
+            int y = rows_.empty() ? 0 : page.height();
+            for (int r = 0; r < LstEvents->rowCount(); ++r) {
+                if (LstEvents->isRowHidden(r)) continue;
+                if (y + lineHeight > page.height()) {
+                    if (y > 0) pdf.newPage();
+                    y = 0;
+                }
+                int x = 0;
+                for (int c = 0; c < LstEvents->columnCount(); ++c) {
+                    if (const QTableWidgetItem* item = LstEvents->item(r, c))
+                        p.drawText(x, y + p.fontMetrics().ascent(), item->text());
+                    x += c == 0 || c >= 5 ? 150 : c == 4 ? 190 : 70;
+                }
+                y += lineHeight;
+            }
+            ok = p.end();
+        }
+    }
+    written(ui_, ok && QFileInfo(file).size() > 0, path);
 }
 
 void TFrmForecast::BtnPrintClick() {

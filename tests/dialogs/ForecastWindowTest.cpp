@@ -73,6 +73,15 @@ TEST(ForecastWindow, SearchListFilterCastAndExport) {
     int lines = 0;
     while (std::getline(in, line)) ++lines;
     EXPECT_EQ(lines, rows + 1);
+    // PDF: the timeline's page, then the list's.
+    const std::string pdf = testdata::freshTempDir("forecast-pdf") + "list.pdf";
+    ui.answerFile(UiKind::SaveFile, pdf);
+    w.BtnPdfClick();
+    std::ifstream pin(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(pin)), std::istreambuf_iterator<char>());
+    std::size_t pages = 0;
+    for (std::size_t at = bytes.find("/Type /Page\n"); at != std::string::npos; at = bytes.find("/Type /Page\n", at + 1)) ++pages;
+    EXPECT_GE(pages, 2u) << bytes.size();
 }
 }  // namespace
 
