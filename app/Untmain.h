@@ -132,6 +132,7 @@ public:
     void restartProgram() override;
     void endProgramNow() override;
     void castWithCase(charttypes::Kind kind, const CaseRecord& c) override;
+    void showForecast(const CaseRecord& c) override;
 
     // Chart types (Untmain_types.cpp): the menu "盘型", its dialog, and a chart type cast on the
     // natal chart on screen; false with the message shown when refused.
@@ -279,6 +280,13 @@ private:
     // itself from its first use until it is closed (it deletes itself then).
     MYiDateEx wnlCalendar_;
     QPointer<TFrmWnl> wnl_;
+
+    // 行运与天象 (Untmain_forecast.cpp): the menu entry, the window for the chart on screen or a
+    // saved case, and the transit overlay cast at an instant it picks.
+public:
+    void mnuP_forecastClick();
+    void castTransitAt(const BirthRecord& natal, double jdUT);
+    QPointer<QWidget> forecast_;
 };
 
 template <class F>

@@ -5,6 +5,7 @@
 #include "app/InputPanel.h"
 #include "app/Untmain.h"
 #include "calendar/ui/Untwnl.h"
+#include "forecast/Transits.h"
 #include "platform/qt/UpDown.h"
 
 TFrmWnl* TFrmMain::calendarWindow() const { return wnl_.data(); }
@@ -23,6 +24,8 @@ void TFrmMain::mnuT_wnlClick() {
     d.day = static_cast<int16_t>(panel_->cbod->currentIndex() + 1);
     d.hour = static_cast<int16_t>(panel_->cbos->currentIndex());
     d.minute = static_cast<int16_t>(panel_->cbomin->currentIndex());
+    // 行运 in the day cells: the transits of the natal chart on screen.
+    if (natalCast_ && engine_) wnl_->setTransitChart(forecast::natalPointsOf(*engine_), engine_->aspectOrbs());
     wnl_->showDate(d);
     wnl_->show();
     wnl_->raise();

@@ -55,6 +55,10 @@ void TFrmMain::buildTypesMenu() {
         connect(a, &QAction::triggered, this, [this, kind] { guarded([&] { chartTypeClick(kind); }); });
         if (e.kind == Kind::Natal) menu->addSeparator();
     }
+    menu->addSeparator();
+    QAction* forecast = menu->addAction(QString::fromUtf8("行运与天象..."));
+    forecast->setObjectName(QStringLiteral("mnuP_forecast"));
+    connect(forecast, &QAction::triggered, this, [this] { guarded([&] { mnuP_forecastClick(); }); });
 }
 
 void TFrmMain::chartTypeClick(Kind kind) {

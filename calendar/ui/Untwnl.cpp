@@ -258,6 +258,7 @@ void TFrmWnl::connectEvents() {
     connect(sbtnnow, &QToolButton::clicked, this, &TFrmWnl::sbtnnowClick);
     connect(Img1, &TWnlImage::mouseDown, this, &TFrmWnl::Img1MouseDown);
     connect(BtnPai, &QPushButton::clicked, this, &TFrmWnl::BtnPaiClick);
+    buildSky();
 }
 
 void TFrmWnl::showEvent(QShowEvent* e) {

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,9 +19,11 @@
 #include "astro/DateTypes.h"
 #include "calendar/Yidateex.h"
 #include "dialogs/NatalInput.h"
+#include "forecast/Transits.h"
 #include "platform/core/Canvas.h"
 #include "platform/core/UiServices.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -38,7 +41,12 @@ public:
 signals:
     void mouseDown(Qt::MouseButton button, int x, int y);
 
+public:
+    // The tooltip at image pixel (x, y); empty for none.
+    std::function<std::string(int, int)> tipAt;
+
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
 
@@ -130,6 +138,18 @@ public:
     TWnlShape* Shape1 = nullptr;  // the green frame on the selected day
     QPushButton* BtnPai = nullptr;
 
+    // 天象 (Untwnl_sky.cpp): with ChkSky on, each day cell carries a short mark of the sky's
+    // events of that day (UTC+8: ingresses, stations, new and full moons, eclipses) and the grid's
+    // tooltip lists them in full.
+    QCheckBox* ChkSky = nullptr;
+    // With ChkTransit on as well, the transits of the chart set here (Sun ... Pluto to its
+    // points, at their exact minutes); the box is enabled once a chart is set.
+    QCheckBox* ChkTransit = nullptr;
+    void setTransitChart(std::vector<forecast::NatalPoint> natal, const AspectOrbs& orbs);
+    // The events of each day of the month shown (index day - 1), as lines "HH:MM 新月 ...".
+    const std::vector<std::vector<std::string>>& daySky() const { return daySky_; }
+    std::string skyTipAt(int x, int y);
+
 protected:
     void showEvent(QShowEvent* e) override;
 
@@ -147,6 +167,14 @@ private:
     void drawCells(Canvas& c, int cw, int ch);
     void fillPanel();
     void publishGrid();
+    void buildSky();
+    void collectMonthSky();
+    void drawSkyMark(Canvas& c, int x, int y, int cw, int ch, int label);
+    std::shared_ptr<void> skyEphemeris_;  // forecast::Ephemeris, kept between months
+    std::vector<std::vector<std::string>> daySky_;
+    std::vector<std::string> daySkyMark_;
+    std::vector<forecast::NatalPoint> transitNatal_;
+    AspectOrbs transitOrbs_ = AspectOrbs::uniform(5);
 
     UiServices& ui_;
     MYiDateEx& calendar_;

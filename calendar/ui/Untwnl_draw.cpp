@@ -88,6 +88,7 @@ void TFrmWnl::redraw() {
 
     drawHeader(c, cw, ch);
     collectMonthTerms();
+    collectMonthSky();
     memjie1->setPlainText(forMemo(termText_));
     firstColumn_ = (calendar_.weekday({s.year, s.month, 1, 0, 0}) + 6) % 7;
     drawCells(c, cw, ch);
@@ -180,6 +181,7 @@ void TFrmWnl::drawCells(Canvas& c, int cw, int ch) {
         c.textOut(x + (cw - c.textWidth(lunar)) / 2, y + ch / 2 + (ch / 2 - c.textHeight(lunar)) / 2,
                   lunar);
 
+        drawSkyMark(c, x, y, cw, ch, label);
         if (label == selected_.day) Shape1->move(Img1->x() + x, Img1->y() + y);
         cells_.push_back({top, lunar});
         x += cw;
@@ -215,9 +217,11 @@ void TFrmWnl::fillPanel() {
 // The grid on screen, and its cells as text for screen readers.
 void TFrmWnl::publishGrid() {
     QString description;
-    for (const CellText& cell : cells_) {
+    for (std::size_t i = 0; i < cells_.size(); ++i) {
+        const CellText& cell = cells_[i];
         if (!description.isEmpty()) description += QStringLiteral("；");
         description += qs(cell.top) + QLatin1Char(' ') + qs(cell.lunar);
+        if (i < daySkyMark_.size() && !daySkyMark_[i].empty()) description += QLatin1Char(' ') + qs(daySkyMark_[i]);
     }
     Img1->setAccessibleDescription(description);
     Img1->update();

@@ -34,6 +34,8 @@ public:
     // "与当前盘合盘" / "组合盘" / "时空中点盘": the selected case as the second person against
     // the chart on screen, after the checks of "查看命例".
     void pairWithCase(charttypes::Kind kind);
+    // "行运与天象": the window of transits and sky events for the selected case.
+    void forecastCase();
     // Tree commands.
     void addCategory();
     void renameCategory();
@@ -102,6 +104,7 @@ private:
     QAction* actSynastry_ = nullptr;
     QAction* actComposite_ = nullptr;
     QAction* actDavison_ = nullptr;
+    QAction* actForecast_ = nullptr;
     QAction* actMove_ = nullptr;
     QAction* actDelete_ = nullptr;
     QAction* actAddCategory_ = nullptr;

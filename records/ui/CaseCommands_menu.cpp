@@ -55,6 +55,7 @@ void CaseCommands::buildMenu() {
     actSynastry_ = pair("与当前盘合盘", "PopSynastry", charttypes::Kind::Synastry);
     actComposite_ = pair("组合盘", "PopComposite", charttypes::Kind::Composite);
     actDavison_ = pair("时空中点盘", "PopDavison", charttypes::Kind::Davison);
+    actForecast_ = add(menu_, "行运与天象", "PopForecast", &CaseCommands::forecastCase);
     moveMenu_ = menu_->addMenu(qs("移动到"));
     moveMenu_->setObjectName(QStringLiteral("PopMoveTo"));
     moveMenu_->setAccessibleName(qs("移动到"));
@@ -114,6 +115,7 @@ void CaseCommands::updateMenu() {
     const bool isCategory = level == CaseTree::CategoryLevel;
     actView_->setEnabled(isCase);
     for (QAction* a : {actSynastry_, actComposite_, actDavison_}) a->setEnabled(isCase && host_.natalCast());
+    actForecast_->setEnabled(isCase);
     actMove_->setEnabled(isCase);
     actDelete_->setEnabled(isCase);
     actAddCategory_->setEnabled(true);

@@ -60,4 +60,6 @@ public:
         (void)kind;
         (void)c;
     }
+    // The window 行运与天象 for a saved case (its transits and the sky). Nothing by default.
+    virtual void showForecast(const CaseRecord& c) { (void)c; }
 };

@@ -551,7 +551,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
               (std::vector<std::string>{"默认", "字体设置", "背景色设置"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[3]->menu()),
               (std::vector<std::string>{"本命盘", "-", "合盘...", "组合盘...", "时空中点盘...", "推运盘...",
-                                        "太阳弧盘...", "日返照盘...", "月返照盘..."}));
+                                        "太阳弧盘...", "日返照盘...", "月返照盘...", "-", "行运与天象..."}));
     EXPECT_EQ(captions(w.menuBar()->actions()[4]->menu()), std::vector<std::string>{"软件帮助"});
     // Each entry carries the name of its handler (the handler is the name plus "Click").
     for (const char* name : {"N4", "N7", "N8", "N9", "N6", "mnuT_xue", "mnuT_dili", "mnuT_wnl",

@@ -56,6 +56,7 @@ TEST(Layering, LogicLibrariesIncludeNoQtHeader) {
         {"records", {"/records/ui/"}},
         {"atlas", {}},
         {"platform/core", {}},
+        {"forecast", {}},
     };
     for (const auto& [dir, skip] : roots) {
         ASSERT_TRUE(fs::is_directory(src / dir)) << dir;
@@ -77,11 +78,22 @@ TEST(Layering, EachLibraryIncludesOnlyWhatIsBelowIt) {
         {"dialogs", {}, "(app|calendar/ui|records/ui)/"},
         {"calendar/ui", {}, "(app|records/ui)/"},
         {"records/ui", {}, "(app|calendar/ui)/"},
+        {"forecast", {}, "(records|atlas|platform/qt|dialogs|calendar/ui|records/ui|app|cli)/"},
     };
     for (const Rule& r : rules) {
         if (!fs::is_directory(src / r.dir)) continue;
         const std::regex forbidden(std::string(R"(^\s*#\s*include\s*")") + r.forbidden);
         const auto hits = includesUnder(src / r.dir, forbidden, r.skip);
         EXPECT_TRUE(hits.empty()) << r.dir << " includes a library it may not use: " << hits.front();
+    }
+}
+
+// Forecasting sits above the engines: none of them reaches up into it.
+TEST(Layering, EnginesDoNotIncludeForecasting) {
+    const fs::path src = testdata::sourceDir();
+    const std::regex forbidden(R"(^\s*#\s*include\s*"forecast/)");
+    for (const char* dir : {"astro", "calendar", "chart", "atlas", "records", "platform"}) {
+        const auto hits = includesUnder(src / dir, forbidden, {"/ui/"});
+        EXPECT_TRUE(hits.empty()) << dir << " includes forecasting: " << hits.front();
     }
 }

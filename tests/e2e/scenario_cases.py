@@ -16,7 +16,7 @@ from desktop import run  # noqa: E402
 
 # The tree's popup menu over a case: its enabled entries in menu order.
 # A case's menu with a chart on screen (the pairing entries are enabled then).
-CASE_MENU = ["查看命例", "与当前盘合盘", "组合盘", "时空中点盘", "移动到", "删除命例", "增加类别",
+CASE_MENU = ["查看命例", "与当前盘合盘", "组合盘", "时空中点盘", "行运与天象", "移动到", "删除命例", "增加类别",
              "保存类别", "查找", "显示全部命例"]
 
 

@@ -9,7 +9,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 from desktop import run  # noqa: E402
 
 # The tree's popup menu over a case while a chart is on screen: its enabled entries in order.
-CASE_MENU = ["查看命例", "与当前盘合盘", "组合盘", "时空中点盘", "移动到", "删除命例", "增加类别",
+CASE_MENU = ["查看命例", "与当前盘合盘", "组合盘", "时空中点盘", "行运与天象", "移动到", "删除命例", "增加类别",
              "保存类别", "查找", "显示全部命例"]
 
 
