@@ -19,6 +19,7 @@
 #include "platform/core/Gbk.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/Numbers.h"
+#include "platform/qt/WidgetScript.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/UpDown.h"
 #include "records/ui/CategoryList.h"
@@ -227,7 +228,7 @@ void InputPanel::provinceChosen() {
         cityLatitudes_.assign(1, 30.0f);
     } else {
         const IniFile places(programFolder_ + "dat/dili.ini");
-        const std::string section = cbodiZ->currentText().toStdString();
+        const std::string section = sourceText(cbodiZ).toStdString();
         for (const std::string& key : places.readSection(section)) {
             float lon = 0, lat = 0;
             // An entry whose parts are not whole numbers is left out rather than shown with
@@ -266,9 +267,9 @@ void InputPanel::searchCity(UiServices& ui) {
     // bytes longer (福州 finds 福州市).
     int found = -1;
     for (int i = 0; i < cbodiC->count() && found < 0; ++i)
-        if (cbodiC->itemText(i).toStdString() == *answer) found = i;
+        if (sourceText(cbodiC, i).toStdString() == *answer) found = i;
     for (int i = 0; i < cbodiC->count() && found < 0; ++i) {
-        const std::string entry = cbodiC->itemText(i).toStdString();
+        const std::string entry = sourceText(cbodiC, i).toStdString();
         const std::size_t have = gbk::byteLength(entry);
         if (entry.find(*answer) != std::string::npos && have >= want && have - want <= 2) found = i;
     }
@@ -281,7 +282,7 @@ std::string InputPanel::placeText(bool forOpenedCase) const {
     if (typed_) return "自定义坐标";
     if (worldCity_) return worldCity_->placeText();
     if (cbodiZ->currentIndex() == cbodiZ->count() - 1) return forOpenedCase ? kUnknownPlace : " 未知";
-    return cbodiZ->currentText().toStdString() + "-" + cbodiC->currentText().toStdString();
+    return sourceText(cbodiZ).toStdString() + "-" + sourceText(cbodiC).toStdString();
 }
 
 bool InputPanel::readRequest(UiServices& ui, BirthRecord& out) {

@@ -64,6 +64,8 @@ TFrmMain::~TFrmMain() {
 }
 
 void TFrmMain::FormCreate() {
+    script_ = std::make_unique<OpenccScript>();
+    widgetScript_ = std::make_unique<WidgetScript>(*script_);
     if (programFolder_.empty())
         programFolder_ = QCoreApplication::applicationDirPath().toStdString();
     if (programFolder_.empty() || programFolder_.back() != '/') programFolder_ += '/';
@@ -149,7 +151,9 @@ void TFrmMain::FormShow() {
     // 10. The case store.
     db_.Open(programFolder_);
     // 11. The chart engine over the reading and the chart image.
-    engine_ = std::make_unique<MZhanXingEx>(*reading_, canvas_, programFolder_);
+    scriptCanvas_ = std::make_unique<ScriptCanvas>(canvas_, *script_);
+    scriptReading_ = std::make_unique<ScriptRichText>(*reading_, *script_);
+    engine_ = std::make_unique<MZhanXingEx>(*scriptReading_, *scriptCanvas_, programFolder_);
     // 12. The record tree from the newest 1000 cases.
     caseTree_->setSettings(settingsFile_.get());
     BuildCaseTree(CaseTree::newestNumbers(db_.Count()));
@@ -158,6 +162,7 @@ void TFrmMain::FormShow() {
     // 15, 16. Skins.
     buildSkinMenu();
     restoreSkin();
+    restoreTextScript();
 }
 
 // The client size that shows the tree, the chart page with the whole chart at 100 % above the

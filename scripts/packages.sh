@@ -2,6 +2,8 @@
 TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
   libbenchmark-dev libswe-dev fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n
   qt6-svg-dev libgeonames0 libgeonames-dev libgeonames-common libglib2.0-dev libicu-dev tzdata"
+# Simplified to traditional Chinese for Taiwan and Hong Kong (the library, its dictionaries).
+TARMIN_PACKAGES="$TARMIN_PACKAGES libopencc-dev libopencc1.1 libopencc-data"
 # The CJK fallback face: characters the Song face lacks (e.g. 匄 in the era names) show from it.
 TARMIN_PACKAGES="$TARMIN_PACKAGES fonts-noto-cjk"
 # The tests also need: the end-to-end robot's desktop (X server, session bus, accessibility bus,
