@@ -26,6 +26,9 @@
 #include "cli/WorldArgs.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/CanvasRecorder.h"
+#include "platform/core/ScriptCanvas.h"
+#include "platform/core/ScriptRichText.h"
+#include "cli/ScriptOutput.h"
 #include "platform/qt/QImageCanvas.h"
 #include "platform/core/PlainTextTarget.h"
 #include "chart/Zhanxing.h"
@@ -159,8 +162,9 @@ int runChart(const cli::Args& args) {
     image.fill(Qt::white);
     QImageCanvas imageCanvas(image);
     CanvasRecorder canvas(imageCanvas);
+    ScriptCanvas shownCanvas(canvas, cli::script());
     PlainTextTarget rich;
-    MZhanXingEx engine(rich, canvas, folder);
+    MZhanXingEx engine(rich, shownCanvas, folder);
     if (!engine.castNatal(r)) {
         std::fprintf(stderr, "%s\n", engine.errorText().c_str());
         return 1;
@@ -194,7 +198,7 @@ int runChart(const cli::Args& args) {
     if (!cli::writeChartFiles(files, image, canvas)) return 1;
     if (!readingFile.empty()) {
         std::ofstream out(readingFile, std::ios::binary);
-        out << reading;
+        out << shownByLines(cli::script(), reading);
         if (!out) {
             std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", readingFile.c_str());
             return 1;

@@ -23,6 +23,8 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/PlainTextTarget.h"
 #include "platform/qt/QImageCanvas.h"
+#include "platform/core/ScriptCanvas.h"
+#include "cli/ScriptOutput.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -211,7 +213,8 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         std::fprintf(stderr, "tarmin-cli: cannot create a temporary folder\n");
         return 1;
     }
-    MZhanXingEx engine(rich, canvas, folder);
+    ScriptCanvas shownCanvas(canvas, cli::script());
+    MZhanXingEx engine(rich, shownCanvas, folder);
     charttypes::TypeResult r;
     std::string error;
     if (!charttypes::castChartType(engine, q, r, error)) {
