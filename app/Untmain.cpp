@@ -61,6 +61,7 @@ TFrmMain::TFrmMain(UiServices& ui, MDataBase& db, std::string programFolder)
 TFrmMain::~TFrmMain() {
     // The engine refers to the reading and the chart canvas: it goes before them.
     engine_.reset();
+    db_.SetScriptFolding(nullptr);  // the store outlives the window and its converter
 }
 
 void TFrmMain::FormCreate() {
@@ -150,6 +151,7 @@ void TFrmMain::FormShow() {
     clearChartImage();
     // 10. The case store.
     db_.Open(programFolder_);
+    db_.SetScriptFolding(script_.get());  // a search finds a name in either script
     // 11. The chart engine over the reading and the chart image.
     scriptCanvas_ = std::make_unique<ScriptCanvas>(canvas_, *script_);
     scriptReading_ = std::make_unique<ScriptRichText>(*reading_, *script_);
