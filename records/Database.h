@@ -35,6 +35,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/core/TextScript.h"
+
 // One stored case, exactly as laid out in the record file (little-endian, no padding).
 // Reserved bytes are zero in a new record and carried unchanged when a record is rewritten.
 // Bytes 43, 50-51 and 64-101 carry the world fields (exact clock offset, full name, world city,
@@ -328,5 +330,4 @@ private:
     ScriptConverter* folding_ = nullptr;
     uint64_t generation_ = 0;  // value of the generation file at Open or after our own change
     std::function<void(const char*)> faultHook_;
-};#include "platform/core/TextScript.h"
-
+};
