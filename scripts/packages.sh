@@ -12,6 +12,8 @@ TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi cla
 # The astronomy tests' reference ephemeris files (JPL-based, 1200-2400) for libswe-dev; without
 # them the tests fall back to its analytical mode.
 TARMIN_TEST_PACKAGES="$TARMIN_TEST_PACKAGES swe-basic-data swe-standard-data"
+# OpenCC's dictionary tool: the script test reads OpenCC's character table through it.
+TARMIN_TEST_PACKAGES="$TARMIN_TEST_PACKAGES opencc"
 
 tarmin_install_missing() {
   local missing=""
