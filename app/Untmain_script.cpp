@@ -56,12 +56,15 @@ void TFrmMain::setTextScript(TextScript s) {
             for (const ScriptEntry& e : kScriptEntries)
                 if (a->objectName() == QLatin1String(e.name)) a->setChecked(e.script == s);
     const bool changed = s != script_->script();
-    widgetScript_->setScript(s);
-    if (!changed) return;
-    // The chart and its reading are drawn and written again in the new script.
-    if (engine_ && natalCast_) {
-        redrawChart();
-        describeChart();
+    script_->setScript(s);
+    if (changed) {
+        // The chart, its reading and the calendar grid are drawn and written again in the new
+        // script; the pass over the windows then takes the texts they set.
+        if (engine_ && natalCast_) {
+            redrawChart();
+            describeChart();
+        }
+        if (wnl_) wnl_->setScript(script_.get());
     }
-    if (wnl_) wnl_->setScript(script_.get());
+    widgetScript_->setScript(s);
 }
