@@ -32,6 +32,7 @@ void TFrmMain::buildScriptMenu(QMenu* options) {
         QAction* a = mnuScript_->addAction(QString::fromUtf8(e.caption));
         a->setObjectName(QString::fromLatin1(e.name));
         a->setCheckable(true);
+        a->setProperty("scriptFixed", true);
         a->setChecked(e.script == TextScript::Simplified);
         group->addAction(a);
         const TextScript s = e.script;

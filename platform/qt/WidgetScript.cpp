@@ -80,7 +80,8 @@ public:
     }
 
     void action(QAction* a) {
-        if (a->isSeparator()) return;
+        // Entries that name a script show their name as written in it.
+        if (a->isSeparator() || a->property("scriptFixed").toBool()) return;
         text(a, "text", a->text(), [a](const QString& t) { a->setText(t); });
         text(a, "tip", a->toolTip(), [a](const QString& t) { a->setToolTip(t); });
         text(a, "status", a->statusTip(), [a](const QString& t) { a->setStatusTip(t); });

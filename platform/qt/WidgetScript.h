@@ -3,7 +3,8 @@
 // simplified source beside it, so switching back restores it and a text the program sets
 // anew is taken as the new source. Fields the user types in (line edits, editable lists, the
 // comment and the reading's editor) are never touched. Windows shown later, and texts the
-// program changes, follow at once after the event that showed or changed them.
+// program changes, follow at once after the event that showed or changed them. A menu entry with
+// the property "scriptFixed" keeps its caption (the names of the scripts themselves).
 #pragma once
 #include <QObject>
 #include <QString>
