@@ -155,6 +155,8 @@ void TFrmMain::FormShow() {
     // 11. The chart engine over the reading and the chart image.
     scriptCanvas_ = std::make_unique<ScriptCanvas>(canvas_, *script_);
     scriptReading_ = std::make_unique<ScriptRichText>(*reading_, *script_);
+    scriptCanvas_->setKept([this] { return keptTexts(); });
+    scriptReading_->setKept([this] { return keptTexts(); });
     engine_ = std::make_unique<MZhanXingEx>(*scriptReading_, *scriptCanvas_, programFolder_);
     // 12. The record tree from the newest 1000 cases.
     caseTree_->setSettings(settingsFile_.get());

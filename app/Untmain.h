@@ -246,6 +246,8 @@ private:
     std::unique_ptr<ScriptCanvas> scriptCanvas_;
     std::unique_ptr<ScriptRichText> scriptReading_;
     QMenu* mnuScript_ = nullptr;
+    std::vector<std::string> typedNames_;  // the names of the last chart type, kept as typed
+    std::vector<std::string> keptTexts() const;
     std::unique_ptr<MZhanXingEx> engine_;
     BirthRecord birth_{};
     TransitRequest transit_{};

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "app/Untmain.h"
+#include "platform/core/Gbk.h"
 #include "calendar/ui/Untwnl.h"
 
 namespace {
@@ -22,6 +23,20 @@ constexpr ScriptEntry kScriptEntries[] = {
 }  // namespace
 
 ScriptConverter& TFrmMain::script() { return *script_; }
+
+// The names the user typed, whole and as the chart cuts them: drawn and read as written.
+std::vector<std::string> TFrmMain::keptTexts() const {
+    std::vector<std::string> kept;
+    auto add = [&kept](const std::string& name) {
+        if (name.empty()) return;
+        kept.push_back(name);
+        kept.push_back(gbk::cutUtf8(name, BirthRecord::kNameBytes));
+    };
+    if (engine_) add(engine_->request().name);
+    add(birth_.name);
+    for (const std::string& n : typedNames_) add(n);
+    return kept;
+}
 TextScript TFrmMain::textScript() const { return script_->script(); }
 
 void TFrmMain::buildScriptMenu(QMenu* options) {

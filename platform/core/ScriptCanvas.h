@@ -1,8 +1,11 @@
 // A canvas that draws every text in the script of a converter and passes everything else on
 // unchanged; its text metrics are those of the converted text, so the layout fits what is drawn.
 // With the simplified script the canvas it wraps gets exactly the calls it would get without it.
+// Texts the user typed (the names in the chart) are drawn as written.
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/core/Canvas.h"
 #include "platform/core/TextScript.h"
@@ -23,15 +26,20 @@ public:
     void ellipse(int x1, int y1, int x2, int y2) override { target_.ellipse(x1, y1, x2, y2); }
     void moveTo(int x, int y) override { target_.moveTo(x, y); }
     void lineTo(int x, int y) override { target_.lineTo(x, y); }
-    void textOut(int x, int y, const std::string& text) override {
-        target_.textOut(x, y, script_.shown(text));
-    }
-    int textWidth(const std::string& text) override { return target_.textWidth(script_.shown(text)); }
-    int textHeight(const std::string& text) override {
-        return target_.textHeight(script_.shown(text));
-    }
+    void textOut(int x, int y, const std::string& text) override { target_.textOut(x, y, shown(text)); }
+    int textWidth(const std::string& text) override { return target_.textWidth(shown(text)); }
+    int textHeight(const std::string& text) override { return target_.textHeight(shown(text)); }
+
+    // What the user typed, asked for at each text: left as written wherever it occurs.
+    void setKept(std::function<std::vector<std::string>()> kept) { kept_ = std::move(kept); }
 
 private:
+    std::string shown(const std::string& text) {
+        if (script_.script() == TextScript::Simplified) return text;
+        return kept_ ? shownKeeping(script_, text, kept_()) : script_.shown(text);
+    }
+
+    std::function<std::vector<std::string>()> kept_;
     Canvas& target_;
     ScriptConverter& script_;
 };

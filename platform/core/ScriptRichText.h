@@ -3,7 +3,9 @@
 // one by one: a reading is put together from the same catalogue lines cast after cast, and each
 // is converted once.
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/core/RichText.h"
 #include "platform/core/TextScript.h"
@@ -33,10 +35,15 @@ public:
     bool modified() const override { return target_.modified(); }
     void setModified(bool m) override { target_.setModified(m); }
 
+    // What the user typed (the names in a synastry reading): left as written wherever it occurs.
+    void setKept(std::function<std::vector<std::string>()> kept) { kept_ = std::move(kept); }
+
 private:
+    std::function<std::vector<std::string>()> kept_;
     RichTextTarget& target_;
     ScriptConverter& script_;
 };
 
-// The text in the converter's script, converted line by line.
-std::string shownByLines(ScriptConverter& script, const std::string& text);
+// The text in the converter's script, converted line by line; the kept texts as written.
+std::string shownByLines(ScriptConverter& script, const std::string& text,
+                         const std::vector<std::string>& kept = {});

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class TextScript : uint8_t { Simplified, Taiwan, HongKong };
 
@@ -35,3 +36,8 @@ public:
     std::string shown(const std::string& text) override { return text; }
     std::string folded(const std::string& text) override { return text; }
 };
+
+// The text in the converter's script with every occurrence of the kept texts (names the user
+// typed) left as written.
+std::string shownKeeping(ScriptConverter& script, const std::string& text,
+                         const std::vector<std::string>& kept);
