@@ -2,6 +2,7 @@
 // dat/zxinit.ini and the record tree's category list. The window's layout and menus are in
 // Untmain_layout.cpp, the skin menu in Untmain_skins.cpp.
 #include "app/Untmain.h"
+#include "records/ui/CaseTreeScript.h"
 
 #include "app/InputPanel.h"
 #include "records/ui/CaseCommands.h"
@@ -160,6 +161,7 @@ void TFrmMain::FormShow() {
     engine_ = std::make_unique<MZhanXingEx>(*scriptReading_, *scriptCanvas_, programFolder_);
     // 12. The record tree from the newest 1000 cases.
     caseTree_->setSettings(settingsFile_.get());
+    caseTree_->widget()->setItemDelegate(new CaseTreeScript(*script_, caseTree_->widget()));
     BuildCaseTree(CaseTree::newestNumbers(db_.Count()));
     // 13, 14. Province and city.
     panel_->restorePlace(ini.readInteger("minggao", "sheng", 0), ini.readInteger("minggao", "shi", 0));

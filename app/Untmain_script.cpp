@@ -4,10 +4,12 @@
 // simplified). Texts the user typed and the files written keep their characters.
 #include <QActionGroup>
 #include <QMenu>
+#include <QTreeWidget>
 
 #include "app/Untmain.h"
 #include "platform/core/Gbk.h"
 #include "calendar/ui/Untwnl.h"
+#include "records/ui/CaseTree.h"
 
 namespace {
 struct ScriptEntry {
@@ -81,6 +83,7 @@ void TFrmMain::setTextScript(TextScript s) {
             describeChart();
         }
         if (wnl_) wnl_->setScript(script_.get());
+        if (caseTree_) caseTree_->widget()->viewport()->update();
     }
     widgetScript_->setScript(s);
 }
