@@ -3,6 +3,7 @@
 // its files) and the reading; it is kept in dat/zxinit.ini ([window] script; none means
 // simplified). Texts the user typed and the files written keep their characters.
 #include <QActionGroup>
+#include <QListWidget>
 #include <QMenu>
 #include <QTreeWidget>
 
@@ -63,6 +64,8 @@ void TFrmMain::buildScriptMenu(QMenu* options) {
 }
 
 void TFrmMain::restoreTextScript() {
+    // The reading's topics are the program's words and are looked up in the shown reading.
+    LstTitle->setProperty("scriptItems", true);
     const TextScript s =
         textScriptFromKey(settingsFile_->readString("window", "script", textScriptKey(TextScript::Simplified)));
     if (s != TextScript::Simplified) setTextScript(s);

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTextEdit>
@@ -74,6 +75,15 @@ TEST_F(MainWindowTest, InterfaceScriptSwitchesEveryWindowAndBack) {
     EXPECT_NE(wnl->gridImage(), grid);
     EXPECT_NE(wnl->memjie1->toPlainText().toStdString().find("驚蟄"), std::string::npos);
     EXPECT_EQ(IniFile(settingsPath()).readString("window", "script", ""), "台湾");
+    // A topic of the reading still finds its heading in the converted reading.
+    auto* topics = control<QListWidget>("LstTitle");
+    ASSERT_GE(topics->count(), 2);
+    EXPECT_EQ(topics->item(1)->text().toStdString(), "血型評說");
+    topics->setCurrentRow(1);
+    w.LstTitleClick();
+    const int heading = w.reading().find("血型評說:", 0, w.reading().length());
+    ASSERT_GT(heading, 0);
+    EXPECT_EQ(control<QTextEdit>("Redtzhanxing")->textCursor().position(), heading);
 
     action("mnuScriptHk")->trigger();
     EXPECT_TRUE(contains(shownTexts(&w), "天宮圖解説"));
