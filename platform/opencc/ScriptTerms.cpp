@@ -8,6 +8,11 @@ const std::vector<ScriptTerm>& scriptTerms() {
         // The earthly branch 丑 (乙丑, 丑时 are right) alone on the calendar and in pillars'
         // cells: OpenCC reads 醜 "ugly".
         {"丑", "丑", nullptr, true},
+        // ... and in the void branches of the data panel (日空:子-丑) and an hour named by its
+        // branch (1时丑). 美丑 stays OpenCC's 美醜.
+        {"-丑", "-丑", nullptr, false},
+        {"丑-", "丑-", nullptr, false},
+        {"时丑", "時丑", nullptr, false},
         // The heavenly stem 干 and the stem of a pillar: OpenCC reads 幹 "trunk, to do".
         {"干", "干", nullptr, true},
         {"年干", "年干", nullptr, false},
