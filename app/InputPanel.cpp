@@ -258,9 +258,10 @@ void InputPanel::cityChosen() {
     ledtwei->setText(qs(degreesText(cityLatitudes_[static_cast<std::size_t>(city)])));
 }
 
-void InputPanel::searchCity(UiServices& ui) {
-    const auto answer = ui.inputLine("输入", "输入县、市、区名：", "");
+void InputPanel::searchCity(UiServices& ui, ScriptConverter* fold) {
+    auto answer = ui.inputLine("输入", "输入县、市、区名：", "");
     if (!answer || answer->empty()) return;
+    if (fold) answer = fold->folded(*answer);  // the table is in simplified characters
     const std::size_t want = gbk::byteLength(*answer);
     // The place typed in full wins over an earlier entry that merely contains it (眉山市 must
     // not select 峨眉山市); otherwise the first entry that contains the text and is at most two

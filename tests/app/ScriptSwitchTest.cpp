@@ -75,6 +75,11 @@ TEST_F(MainWindowTest, InterfaceScriptSwitchesEveryWindowAndBack) {
     EXPECT_NE(wnl->gridImage(), grid);
     EXPECT_NE(wnl->memjie1->toPlainText().toStdString().find("驚蟄"), std::string::npos);
     EXPECT_EQ(IniFile(settingsPath()).readString("window", "script", ""), "台湾");
+    // A place typed in traditional characters is found in the simplified table.
+    ui.answerInput("廈門");
+    w.SpeedButton1Click();
+    EXPECT_EQ(sourceText(control<QComboBox>("cbodiC")).toStdString(), "厦门市");
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "廈門市");
     // A topic of the reading still finds its heading in the converted reading.
     auto* topics = control<QListWidget>("LstTitle");
     ASSERT_GE(topics->count(), 2);
