@@ -52,6 +52,18 @@ private:
 
 ScriptConverter& script() { return converter(); }
 
+namespace {
+std::vector<std::string>& kept() {
+    static std::vector<std::string> k;
+    return k;
+}
+}  // namespace
+
+void keepAsTyped(const std::string& text) {
+    if (!text.empty()) kept().push_back(text);
+}
+const std::vector<std::string>& keptTexts() { return kept(); }
+
 bool takeScriptOption(std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] != "--hant") continue;
@@ -79,8 +91,8 @@ int runInScript(int (*run)(const std::vector<std::string>&), const std::vector<s
     std::cerr.flush();
     std::fflush(stdout);
     std::fflush(stderr);
-    const std::string errText = shownByLines(converter(), err.release());
-    const std::string outText = shownByLines(converter(), out.release());
+    const std::string errText = shownByLines(converter(), err.release(), kept());
+    const std::string outText = shownByLines(converter(), out.release(), kept());
     std::fwrite(errText.data(), 1, errText.size(), stderr);
     std::fwrite(outText.data(), 1, outText.size(), stdout);
     return status;

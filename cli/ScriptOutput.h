@@ -13,6 +13,9 @@ ScriptConverter& script();
 // Takes "--hant tw|hk" out of the arguments and sets the script; false with a message on
 // stderr for a missing or unknown value.
 bool takeScriptOption(std::vector<std::string>& args);
+// Texts the user gave (names): printed, drawn and written as given in any script.
+void keepAsTyped(const std::string& text);
+const std::vector<std::string>& keptTexts();
 // Runs the command; with a traditional script its standard output and error are converted
 // before they are written.
 int runInScript(int (*run)(const std::vector<std::string>&), const std::vector<std::string>& args);

@@ -163,7 +163,8 @@ int runChart(const cli::Args& args) {
     QImageCanvas imageCanvas(image);
     CanvasRecorder canvas(imageCanvas);
     ScriptCanvas shownCanvas(canvas, cli::script());
-    shownCanvas.setKept([&r] { return std::vector<std::string>{r.name}; });
+    cli::keepAsTyped(r.name);
+    shownCanvas.setKept([] { return cli::keptTexts(); });
     PlainTextTarget rich;
     MZhanXingEx engine(rich, shownCanvas, folder);
     if (!engine.castNatal(r)) {
@@ -199,7 +200,7 @@ int runChart(const cli::Args& args) {
     if (!cli::writeChartFiles(files, image, canvas)) return 1;
     if (!readingFile.empty()) {
         std::ofstream out(readingFile, std::ios::binary);
-        out << shownByLines(cli::script(), reading, {r.name});
+        out << shownByLines(cli::script(), reading, cli::keptTexts());
         if (!out) {
             std::fprintf(stderr, "tarmin-cli chart: cannot write %s\n", readingFile.c_str());
             return 1;

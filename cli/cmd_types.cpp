@@ -214,6 +214,9 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         return 1;
     }
     ScriptCanvas shownCanvas(canvas, cli::script());
+    cli::keepAsTyped(q.a.name);
+    cli::keepAsTyped(q.b.name);
+    shownCanvas.setKept([] { return cli::keptTexts(); });
     MZhanXingEx engine(rich, shownCanvas, folder);
     charttypes::TypeResult r;
     std::string error;

@@ -40,6 +40,12 @@ TEST(ScriptCli, HantConvertsPrintedAndWrittenTexts) {
     EXPECT_NE(svg.find("张三丰"), std::string::npos);
     EXPECT_EQ(svg.find("張三豐"), std::string::npos);
 
+    r = testcli::run("synastry --name 张三丰 --date \"1980-01-01 10:00\" --b-name 李四 "
+                     "--b-date \"1982-02-02 12:00\" --hant hk");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("张三丰的"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("張三豐"), std::string::npos);
+
     EXPECT_EQ(testcli::run("terms 2024 --hant cn").status, 2);
     EXPECT_EQ(testcli::run("terms 2024 --hant").status, 2);
 }
