@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,7 +111,8 @@ public:
                      [tb, i](const QString& t) { tb->setTabText(i, t); });
             }
         } else if (auto* c = qobject_cast<QComboBox*>(w)) {
-            if (!c->isEditable()) items(c);
+            // The file dialog's lists stand for folders and filters it reads back: left alone.
+            if (!c->isEditable() && !qobject_cast<QFileDialog*>(c->window())) items(c);
         } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
             text(w, "placeholder", e->placeholderText(),
                  [e](const QString& t) { e->setPlaceholderText(t); });
