@@ -19,6 +19,7 @@
 #include "platform/core/Gbk.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/Numbers.h"
+#include "platform/qt/WidgetScript.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/UpDown.h"
 #include "records/ui/CategoryList.h"
@@ -227,7 +228,7 @@ void InputPanel::provinceChosen() {
         cityLatitudes_.assign(1, 30.0f);
     } else {
         const IniFile places(programFolder_ + "dat/dili.ini");
-        const std::string section = cbodiZ->currentText().toStdString();
+        const std::string section = sourceText(cbodiZ).toStdString();
         for (const std::string& key : places.readSection(section)) {
             float lon = 0, lat = 0;
             // An entry whose parts are not whole numbers is left out rather than shown with
@@ -257,18 +258,19 @@ void InputPanel::cityChosen() {
     ledtwei->setText(qs(degreesText(cityLatitudes_[static_cast<std::size_t>(city)])));
 }
 
-void InputPanel::searchCity(UiServices& ui) {
-    const auto answer = ui.inputLine("输入", "输入县、市、区名：", "");
+void InputPanel::searchCity(UiServices& ui, ScriptConverter* fold) {
+    auto answer = ui.inputLine("输入", "输入县、市、区名：", "");
     if (!answer || answer->empty()) return;
+    if (fold) answer = fold->folded(*answer);  // the table is in simplified characters
     const std::size_t want = gbk::byteLength(*answer);
     // The place typed in full wins over an earlier entry that merely contains it (眉山市 must
     // not select 峨眉山市); otherwise the first entry that contains the text and is at most two
     // bytes longer (福州 finds 福州市).
     int found = -1;
     for (int i = 0; i < cbodiC->count() && found < 0; ++i)
-        if (cbodiC->itemText(i).toStdString() == *answer) found = i;
+        if (sourceText(cbodiC, i).toStdString() == *answer) found = i;
     for (int i = 0; i < cbodiC->count() && found < 0; ++i) {
-        const std::string entry = cbodiC->itemText(i).toStdString();
+        const std::string entry = sourceText(cbodiC, i).toStdString();
         const std::size_t have = gbk::byteLength(entry);
         if (entry.find(*answer) != std::string::npos && have >= want && have - want <= 2) found = i;
     }
@@ -281,7 +283,7 @@ std::string InputPanel::placeText(bool forOpenedCase) const {
     if (typed_) return "自定义坐标";
     if (worldCity_) return worldCity_->placeText();
     if (cbodiZ->currentIndex() == cbodiZ->count() - 1) return forOpenedCase ? kUnknownPlace : " 未知";
-    return cbodiZ->currentText().toStdString() + "-" + cbodiC->currentText().toStdString();
+    return sourceText(cbodiZ).toStdString() + "-" + sourceText(cbodiC).toStdString();
 }
 
 bool InputPanel::readRequest(UiServices& ui, BirthRecord& out) {

@@ -25,6 +25,7 @@ class QRadioButton;
 class QToolButton;
 class TUpDown;
 
+class ScriptConverter;
 class InputPanel : public QWidget {
     Q_OBJECT
 public:
@@ -46,7 +47,8 @@ public:
     // A city was picked: its coordinates as degree:minute text.
     void cityChosen();
     // "输入县市名": asks for a place name and selects the first matching city of the province.
-    void searchCity(UiServices& ui);
+    // With a converter, a name typed in traditional characters finds its place too.
+    void searchCity(UiServices& ui, ScriptConverter* fold = nullptr);
 
     // The natal command's checks in their order; the first failure is shown in its message box
     // and false returned. Otherwise `out` is the request (name cut to 9 GBK bytes, place to 50)

@@ -15,6 +15,7 @@
 #include "calendar/Yidateex.h"
 #include "chart/PlaceText.h"
 #include "chart/WordLists.h"
+#include "platform/qt/WidgetScript.h"
 #include "platform/qt/Controls.h"
 
 namespace {
@@ -152,7 +153,7 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
         placeName = worldCity_->name;
     } else if (cbodiZ->currentIndex() != cbodiZ->count() - 1) {
         zone = atlas::provinceZone(cbodiZ->currentIndex());
-        placeName = cbodiC->currentText().toStdString();
+        placeName = sourceText(cbodiC).toStdString();
     }
     lastAnswer_ = 0;
     lastSummer_ = false;

@@ -2,6 +2,7 @@
 // dat/zxinit.ini and the record tree's category list. The window's layout and menus are in
 // Untmain_layout.cpp, the skin menu in Untmain_skins.cpp.
 #include "app/Untmain.h"
+#include "records/ui/CaseTreeScript.h"
 
 #include "app/InputPanel.h"
 #include "records/ui/CaseCommands.h"
@@ -61,9 +62,12 @@ TFrmMain::TFrmMain(UiServices& ui, MDataBase& db, std::string programFolder)
 TFrmMain::~TFrmMain() {
     // The engine refers to the reading and the chart canvas: it goes before them.
     engine_.reset();
+    db_.SetScriptFolding(nullptr);  // the store outlives the window and its converter
 }
 
 void TFrmMain::FormCreate() {
+    script_ = std::make_unique<OpenccScript>();
+    widgetScript_ = std::make_unique<WidgetScript>(*script_);
     if (programFolder_.empty())
         programFolder_ = QCoreApplication::applicationDirPath().toStdString();
     if (programFolder_.empty() || programFolder_.back() != '/') programFolder_ += '/';
@@ -148,16 +152,23 @@ void TFrmMain::FormShow() {
     clearChartImage();
     // 10. The case store.
     db_.Open(programFolder_);
+    db_.SetScriptFolding(script_.get());  // a search finds a name in either script
     // 11. The chart engine over the reading and the chart image.
-    engine_ = std::make_unique<MZhanXingEx>(*reading_, canvas_, programFolder_);
+    scriptCanvas_ = std::make_unique<ScriptCanvas>(canvas_, *script_);
+    scriptReading_ = std::make_unique<ScriptRichText>(*reading_, *script_);
+    scriptCanvas_->setKept([this] { return keptTexts(); });
+    scriptReading_->setKept([this] { return keptTexts(); });
+    engine_ = std::make_unique<MZhanXingEx>(*scriptReading_, *scriptCanvas_, programFolder_);
     // 12. The record tree from the newest 1000 cases.
     caseTree_->setSettings(settingsFile_.get());
+    caseTree_->widget()->setItemDelegate(new CaseTreeScript(*script_, caseTree_->widget()));
     BuildCaseTree(CaseTree::newestNumbers(db_.Count()));
     // 13, 14. Province and city.
     panel_->restorePlace(ini.readInteger("minggao", "sheng", 0), ini.readInteger("minggao", "shi", 0));
     // 15, 16. Skins.
     buildSkinMenu();
     restoreSkin();
+    restoreTextScript();
 }
 
 // The client size that shows the tree, the chart page with the whole chart at 100 % above the

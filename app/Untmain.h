@@ -26,6 +26,10 @@
 #include "platform/core/CanvasRecorder.h"
 #include "dialogs/Untpanxing.h"
 #include "platform/core/IniFile.h"
+#include "platform/core/ScriptCanvas.h"
+#include "platform/core/ScriptRichText.h"
+#include "platform/opencc/OpenccScript.h"
+#include "platform/qt/WidgetScript.h"
 #include "platform/core/UiServices.h"
 #include "platform/qt/QImageCanvas.h"
 #include "platform/qt/QtRichText.h"
@@ -142,6 +146,13 @@ public:
     // (the caption the engine drew).
     void describeChart();
 
+    // The interface's script, 选项 → 界面文字 (Untmain_script.cpp): every open window, the
+    // chart, the reading and the messages follow it at once; the choice is kept in
+    // dat/zxinit.ini.
+    ScriptConverter& script();
+    TextScript textScript() const;
+    void setTextScript(TextScript s);
+
 public slots:
     // Input panel.
     void SbtoNowClick();
@@ -214,6 +225,8 @@ private:
     void showAspectList();
     void restoreSkin();
     void skinChosen(QAction* entry);
+    void buildScriptMenu(QMenu* options);
+    void restoreTextScript();
     void ImgzhanxingMouseMove(int x, int y);
     void setSelectionFontFrom(QtRichText& target);
     void applyReadingFont(const std::string& name, int size);
@@ -227,6 +240,15 @@ private:
     MDataBase& db_;
     std::string programFolder_;
     std::unique_ptr<IniFile> settingsFile_;
+    // The interface's script: the converter, the pass over the windows, and the chart canvas
+    // and the reading as the engine writes them (Untmain_script.cpp).
+    std::unique_ptr<OpenccScript> script_;
+    std::unique_ptr<WidgetScript> widgetScript_;
+    std::unique_ptr<ScriptCanvas> scriptCanvas_;
+    std::unique_ptr<ScriptRichText> scriptReading_;
+    QMenu* mnuScript_ = nullptr;
+    std::vector<std::string> typedNames_;  // the names of the last chart type, kept as typed
+    std::vector<std::string> keptTexts() const;
     std::unique_ptr<MZhanXingEx> engine_;
     BirthRecord birth_{};
     TransitRequest transit_{};

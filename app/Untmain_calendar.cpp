@@ -15,6 +15,7 @@ void TFrmMain::mnuT_wnlClick() {
         // A child window of the main window: it stays above it and goes with it.
         wnl_ = new TFrmWnl(ui_, wnlCalendar_, *this, this);
         wnl_->setAttribute(Qt::WA_DeleteOnClose);
+        wnl_->setScript(script_.get());
     }
     // The year of the panel's arrows, which hold the last accepted year, not the year field's
     // text.

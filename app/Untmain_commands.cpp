@@ -291,6 +291,6 @@ void TFrmMain::OmnusetcolorClick() {
 
 void TFrmMain::N6Click() { close(); }
 void TFrmMain::mnuH_helpClick() {
-    TFrmTxtHelp help(this);
+    TFrmTxtHelp help(this, script_.get());
     ui_.showModal(help);
 }

@@ -2,6 +2,7 @@
 // place editor, chart settings. Each dialog is created when chosen and released when it closes.
 #include <QComboBox>
 
+#include "platform/qt/WidgetScript.h"
 #include "app/InputPanel.h"
 #include "app/Untmain.h"
 #include "dialogs/Untdili.h"
@@ -49,7 +50,7 @@ void TFrmMain::mnuT_xueClick() {
 void TFrmMain::mnuT_diliClick() {
     guarded([this] {
         TFrmDiLi dialog(ui_, programFolder_, this);
-        dialog.selectPlace(panel_->provinceIndex(), panel_->cbodiC->currentText().toStdString());
+        dialog.selectPlace(panel_->provinceIndex(), sourceText(panel_->cbodiC).toStdString());
         ui_.showModal(dialog);
     });
 }

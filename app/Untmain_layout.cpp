@@ -169,6 +169,7 @@ void TFrmMain::buildMenus() {
     add(options, "排盘设置", "Omnusetcan", &TFrmMain::OmnusetcanClick);
     mnuSkins_ = options->addMenu(q("界面风格"));
     mnuSkins_->setObjectName(QStringLiteral("mnuSkins"));
+    buildScriptMenu(options);
 
     buildTypesMenu();
     QMenu* help = menuBar()->addMenu(q("帮助(&H)"));

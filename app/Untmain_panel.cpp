@@ -34,7 +34,7 @@ void TFrmMain::SbtoNowClick() { panel_->setNow(ui_.clock().now()); }
 void TFrmMain::UpDyearClick() { panel_->yearArrowsMoved(ui_); }
 void TFrmMain::cbodiZClick() { panel_->provinceChosen(); }
 void TFrmMain::cbodiCClick() { panel_->cityChosen(); }
-void TFrmMain::SpeedButton1Click() { panel_->searchCity(ui_); }
+void TFrmMain::SpeedButton1Click() { panel_->searchCity(ui_, script_.get()); }
 void TFrmMain::setMoment(const PanelMoment& moment) { panel_->setMoment(moment); }
 
 void TFrmMain::BtnpaiClick() {

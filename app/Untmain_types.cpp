@@ -145,6 +145,7 @@ void TFrmMain::castWithCase(Kind kind, const CaseRecord& c) {
 bool TFrmMain::showChartType(const charttypes::TypeRequest& q) {
     charttypes::TypeResult result;
     std::string error;
+    typedNames_ = {q.a.name, q.b.name};  // drawn as typed in any script
     const bool ok = charttypes::castChartType(*engine_, q, result, error);
     Imgzhanxing->update();
     describeChart();

@@ -8,11 +8,13 @@
 #include "platform/core/UiServices.h"
 
 class QTabWidget;
+class ScriptConverter;
 
 class TFrmTxtHelp : public QDialog, public ModalWindow {
     Q_OBJECT
 public:
-    explicit TFrmTxtHelp(QWidget* parent = nullptr);
+    // The pages are shown in the script's current script (as written without one).
+    explicit TFrmTxtHelp(QWidget* parent = nullptr, ScriptConverter* script = nullptr);
     QTabWidget* pages() const { return pages_; }
     std::string modalTitle() const override { return windowTitle().toStdString(); }
     bool execModal() override { return exec() == QDialog::Accepted; }

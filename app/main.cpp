@@ -55,10 +55,12 @@ int main(int argc, char** argv) {
     try {
         TFrmMain window(ui, db);
         ui.setParentWindow(&window);
+        ui.setScript(&window.script());
         window.show();
         rc = QApplication::exec();
         restart = window.restartRequested();
         ui.setParentWindow(nullptr);
+        ui.setScript(nullptr);
     } catch (...) {
         ui.setParentWindow(nullptr);
         showEscapedError(ui, std::current_exception());

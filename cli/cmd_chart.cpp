@@ -26,6 +26,9 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/ReplaceFile.h"
 #include "platform/core/CanvasRecorder.h"
+#include "platform/core/ScriptCanvas.h"
+#include "platform/core/ScriptRichText.h"
+#include "cli/ScriptOutput.h"
 #include "platform/qt/QImageCanvas.h"
 #include "platform/core/PlainTextTarget.h"
 #include "chart/Zhanxing.h"
@@ -159,8 +162,11 @@ int runChart(const cli::Args& args) {
     image.fill(Qt::white);
     QImageCanvas imageCanvas(image);
     CanvasRecorder canvas(imageCanvas);
+    ScriptCanvas shownCanvas(canvas, cli::script());
+    cli::keepAsTyped(r.name);
+    shownCanvas.setKept([] { return cli::keptTexts(); });
     PlainTextTarget rich;
-    MZhanXingEx engine(rich, canvas, folder);
+    MZhanXingEx engine(rich, shownCanvas, folder);
     if (!engine.castNatal(r)) {
         std::fprintf(stderr, "%s\n", engine.errorText().c_str());
         return 1;
@@ -193,7 +199,8 @@ int runChart(const cli::Args& args) {
 
     if (!cli::writeChartFiles(files, image, canvas)) return 1;
     if (!readingFile.empty()) {
-        const recfs::ReplaceResult written = recfs::replaceFile(readingFile, reading);
+        const recfs::ReplaceResult written = recfs::replaceFile(
+            readingFile, shownByLines(cli::script(), reading, cli::keptTexts()));
         if (written != recfs::ReplaceResult::Written) {
             std::fprintf(stderr, "tarmin-cli chart: %s\n",
                          recfs::replaceFailureText(written, readingFile).c_str());

@@ -25,6 +25,8 @@
 #include "platform/core/ReplaceFile.h"
 #include "platform/qt/ChartExport.h"
 #include "platform/qt/QImageCanvas.h"
+#include "platform/core/ScriptCanvas.h"
+#include "cli/ScriptOutput.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -213,7 +215,11 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         std::fprintf(stderr, "tarmin-cli: cannot create a temporary folder\n");
         return 1;
     }
-    MZhanXingEx engine(rich, canvas, folder);
+    ScriptCanvas shownCanvas(canvas, cli::script());
+    cli::keepAsTyped(q.a.name);
+    cli::keepAsTyped(q.b.name);
+    shownCanvas.setKept([] { return cli::keptTexts(); });
+    MZhanXingEx engine(rich, shownCanvas, folder);
     charttypes::TypeResult r;
     std::string error;
     if (!charttypes::castChartType(engine, q, r, error)) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/Cli.h"
+#include "cli/ScriptOutput.h"
 
 namespace cli {
 namespace {
@@ -43,7 +44,9 @@ void printHelp(std::FILE* out) {
     for (const auto& c : cli::commands()) std::fprintf(out, "  %-60s %s\n", c.usage, c.summary);
     std::fprintf(out,
                  "\nDates and times are UTC+8 civil time with astronomical years (0 = 1 BC).\n"
-                 "Exit status: 0 success, 1 input refused, 2 usage error.\n");
+                 "Exit status: 0 success, 1 input refused, 2 usage error.\n"
+                 "Every command takes --hant tw|hk: its Chinese texts, drawings and written text\n"
+                 "files in traditional characters for Taiwan or Hong Kong.\n");
 }
 }  // namespace
 
@@ -73,7 +76,10 @@ int main(int argc, char** argv) {
         return finished(0);
     }
     for (const auto& c : cli::commands()) {
-        if (name == c.name) return finished(c.run(cli::Args(argv + 2, argv + argc)));
+        if (name != c.name) continue;
+        cli::Args args(argv + 2, argv + argc);
+        if (!cli::takeScriptOption(args)) return 2;
+        return finished(cli::runInScript(c.run, args));
     }
     std::fprintf(stderr, "tarmin-cli: unknown command '%s' (see tarmin-cli --help)\n", name.c_str());
     return 2;

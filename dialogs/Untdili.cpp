@@ -13,6 +13,7 @@
 #include "dialogs/DialogFrame.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/Numbers.h"
+#include "platform/qt/WidgetScript.h"
 #include "platform/qt/Controls.h"
 
 namespace {
@@ -132,7 +133,7 @@ void TFrmDiLi::FormCreate(const std::string& programFolder) {
 void TFrmDiLi::CboShengClick() {
     if (!table_ || CboSheng->currentIndex() < 0) return;
     CboShi->clear();
-    for (const std::string& place : table_->readSection(CboSheng->currentText().toStdString()))
+    for (const std::string& place : table_->readSection(sourceText(CboSheng).toStdString()))
         CboShi->addItem(qs(place));
     if (CboShi->count() == 0) return;
     CboShi->setCurrentIndex(0);
@@ -142,7 +143,7 @@ void TFrmDiLi::CboShengClick() {
 void TFrmDiLi::CboShiClick() {
     if (!table_ || CboSheng->currentIndex() < 0 || CboShi->currentIndex() < 0) return;
     const PlaceValueParts p = splitPlaceValue(table_->readString(
-        CboSheng->currentText().toStdString(), CboShi->currentText().toStdString(), kDefaultPlaceValue));
+        sourceText(CboSheng).toStdString(), sourceText(CboShi).toStdString(), kDefaultPlaceValue));
     LedtJingDu->setText(fieldText(p.longitudeDegrees, LedtJingDu));
     LedtJingFen->setText(fieldText(p.longitudeMinutes, LedtJingFen));
     LedtWeiDu->setText(fieldText(p.latitudeDegrees, LedtWeiDu));
@@ -153,7 +154,9 @@ void TFrmDiLi::selectPlace(int province, const std::string& place) {
     if (province < 0 || province >= CboSheng->count()) return;
     CboSheng->setCurrentIndex(province);
     CboShengClick();
-    const int at = CboShi->findText(qs(place), Qt::MatchExactly);
+    int at = -1;
+    for (int i = 0; i < CboShi->count() && at < 0; ++i)
+        if (sourceText(CboShi, i) == qs(place)) at = i;
     if (at < 0) return;
     CboShi->setCurrentIndex(at);
     CboShiClick();
@@ -161,8 +164,8 @@ void TFrmDiLi::selectPlace(int province, const std::string& place) {
 
 void TFrmDiLi::BtoEditClick() {
     if (!table_ || CboSheng->currentIndex() < 0 || CboShi->currentIndex() < 0) return;
-    const std::string province = CboSheng->currentText().toStdString();
-    const std::string place = CboShi->currentText().toStdString();
+    const std::string province = sourceText(CboSheng).toStdString();
+    const std::string place = sourceText(CboShi).toStdString();
     // The values are checked before the question: a change that cannot be stored is not
     // offered for confirmation. The messages name the values the check accepts.
     const int lonDegrees = wholeNumber(LedtJingDu->text().toStdString(), -300);

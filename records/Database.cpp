@@ -51,13 +51,24 @@ bool textTest(uint8_t mode, std::string_view recordText, std::string_view filter
     }
 }
 
+// GBK text in simplified characters (as it is when folding gives nothing GBK can hold).
+std::string foldedGbk(ScriptConverter* fold, const std::string& gbkText) {
+    if (!fold || gbkText.empty()) return gbkText;
+    bool ascii = true;
+    for (const unsigned char ch : gbkText) ascii = ascii && ch < 0x80;
+    if (ascii) return gbkText;
+    const std::string folded = fold->folded(gbk::toUtf8(gbkText));
+    return gbk::encodable(folded) ? gbk::fromUtf8(folded) : gbkText;
+}
+
 bool passes(const CaseRecord& r, const CaseFilter& f, std::string_view nameText,
-            std::string_view categoryText) {
+            std::string_view categoryText, ScriptConverter* fold) {
     if (r.deleted != 0) return false;
-    if (f.nameMode != 0 && !textTest(f.nameMode, r.displayNameGbk(), nameText)) return false;
+    if (f.nameMode != 0 && !textTest(f.nameMode, foldedGbk(fold, r.displayNameGbk()), nameText))
+        return false;
     if (f.categoryMode != 0 &&
         !textTest(f.categoryMode,
-                  std::string_view(r.category, ::strnlen(r.category, sizeof r.category)),
+                  foldedGbk(fold, std::string(r.category, ::strnlen(r.category, sizeof r.category))),
                   categoryText))
         return false;
     if (f.sexFilter && r.male != f.male) return false;
@@ -241,8 +252,8 @@ void MDataBase::Find(const CaseFilter& filter, std::vector<int>& out) const {
     Fd fd = recfs::openLocked(RecordFilePath(), O_RDONLY, Lock::Shared, lockTimeoutMs_);
     if (!fd.valid()) return;
     const int count = recordCount(fd.get());
-    const std::string nameText = filter.nameTextGbk();
-    const std::string categoryText = filter.categoryTextGbk();
+    const std::string nameText = foldedGbk(folding_, filter.nameTextGbk());
+    const std::string categoryText = foldedGbk(folding_, filter.categoryTextGbk());
     std::vector<CaseRecord> chunk(kChunkRecords);
     for (int first = 0; first < count;) {
         const int n = std::min<int>(static_cast<int>(kChunkRecords), count - first);
@@ -250,7 +261,7 @@ void MDataBase::Find(const CaseFilter& filter, std::vector<int>& out) const {
                               first * kRec))
             return;  // the file shrank under us: keep what was found
         for (int i = 0; i < n; ++i)
-            if (passes(chunk[i], filter, nameText, categoryText)) out.push_back(first + i);
+            if (passes(chunk[i], filter, nameText, categoryText, folding_)) out.push_back(first + i);
         first += n;
     }
 }

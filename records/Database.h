@@ -36,6 +36,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/core/TextScript.h"
+
 // One stored case, exactly as laid out in the record file (little-endian, no padding).
 // Reserved bytes are zero in a new record and carried unchanged when a record is rewritten.
 // Bytes 43, 50-51 and 64-101 carry the world fields (exact clock offset, full name, world city,
@@ -317,6 +319,9 @@ public:
     void SetFaultHook(std::function<void(const char* step)> hook) { faultHook_ = std::move(hook); }
     // How long an operation waits for another program's lock before it gives up (ms).
     void SetLockTimeout(int milliseconds) { lockTimeoutMs_ = milliseconds; }
+    // With a converter set, Find compares names and categories folded to simplified
+    // characters, so 張三 finds 张三 and the reverse; the records are not changed.
+    void SetScriptFolding(ScriptConverter* script) { folding_ = script; }
 
 private:
     void step(const char* name) const {
@@ -343,6 +348,7 @@ private:
     int scanFd_ = -1;
     int scanCount_ = 0;
     int lockTimeoutMs_ = 5000;
+    ScriptConverter* folding_ = nullptr;
     uint64_t generation_ = 0;  // value of the generation file at Open or after our own change
     std::function<void(const char*)> faultHook_;
     std::vector<std::pair<std::string, std::string>> finishedRenames_;

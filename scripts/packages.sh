@@ -2,6 +2,8 @@
 TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
   libbenchmark-dev libswe-dev fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n
   qt6-svg-dev libgeonames0 libgeonames-dev libgeonames-common libglib2.0-dev libicu-dev tzdata"
+# Simplified to traditional Chinese for Taiwan and Hong Kong (the library, its dictionaries).
+TARMIN_PACKAGES="$TARMIN_PACKAGES libopencc-dev libopencc1.1 libopencc-data"
 # The CJK fallback face: characters the Song face lacks (e.g. 匄 in the era names) show from it.
 TARMIN_PACKAGES="$TARMIN_PACKAGES fonts-noto-cjk"
 # Forecasting: the iCalendar files of the event and transit lists (libical), their CSV (libcsv).
@@ -12,6 +14,8 @@ TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi cla
 # The astronomy tests' reference ephemeris files (JPL-based, 1200-2400) for libswe-dev; without
 # them the tests fall back to its analytical mode.
 TARMIN_TEST_PACKAGES="$TARMIN_TEST_PACKAGES swe-basic-data swe-standard-data"
+# OpenCC's dictionary tool: the script test reads OpenCC's character table through it.
+TARMIN_TEST_PACKAGES="$TARMIN_TEST_PACKAGES opencc"
 
 tarmin_install_missing() {
   local missing=""

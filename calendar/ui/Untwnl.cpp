@@ -273,3 +273,10 @@ void TFrmWnl::showEvent(QShowEvent* e) {
 }
 
 void TFrmWnl::setGridCanvas(Canvas* canvas) { canvas_ = canvas ? canvas : imageCanvas_.get(); }
+
+void TFrmWnl::setScript(ScriptConverter* script) {
+    const bool onImage = canvas_ == imageCanvas_.get() || canvas_ == scriptCanvas_.get();
+    scriptCanvas_ = script ? std::make_unique<ScriptCanvas>(*imageCanvas_, *script) : nullptr;
+    if (onImage) canvas_ = scriptCanvas_ ? static_cast<Canvas*>(scriptCanvas_.get()) : imageCanvas_.get();
+    if (isVisible()) redraw();
+}

@@ -21,6 +21,7 @@
 #include "dialogs/NatalInput.h"
 #include "forecast/Transits.h"
 #include "platform/core/Canvas.h"
+#include "platform/core/ScriptCanvas.h"
 #include "platform/core/UiServices.h"
 
 class QCheckBox;
@@ -118,6 +119,9 @@ public:
 
     // Drawing goes to this canvas instead of the window's image (tests); nullptr restores it.
     void setGridCanvas(Canvas* canvas);
+    // The grid's texts are drawn in the converter's script (as written with none); a shown
+    // window draws again at once.
+    void setScript(ScriptConverter* script);
     const QImage& gridImage() const { return image_; }
 
     // Controls, by their design names (owned by the window).
@@ -183,6 +187,7 @@ private:
     QImage image_;
     std::unique_ptr<QImageCanvas> imageCanvas_;
     Canvas* canvas_ = nullptr;  // where the grid is drawn
+    std::unique_ptr<ScriptCanvas> scriptCanvas_;  // over the image, in the interface's script
     std::string gridFontName_ = "宋体";
 
     DateTimeFields selected_{};

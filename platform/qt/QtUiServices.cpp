@@ -114,8 +114,8 @@ MsgResult QtUiServices::messageBox(const std::string& text, const std::string& c
     // The box belongs to the window the user is working in: a message of the perpetual
     // calendar, which stays on top, would otherwise open under it, centred on the main window.
     QMessageBox box(owner());
-    box.setWindowTitle(q(caption.empty() ? title_ : caption));
-    box.setText(q(text));
+    box.setWindowTitle(shown(caption.empty() ? title_ : caption));
+    box.setText(shown(text));
     switch (icon) {
         case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
         case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
@@ -142,7 +142,7 @@ std::optional<std::string> QtUiServices::inputLine(const std::string& caption,
                                                    const std::string& initial) {
     bool ok = false;
     const QString t =
-        QInputDialog::getText(owner(), q(caption), q(prompt), QLineEdit::Normal, q(initial), &ok);
+        QInputDialog::getText(owner(), shown(caption), shown(prompt), QLineEdit::Normal, q(initial), &ok);
     if (!ok) return std::nullopt;
     return s8(t);
 }
@@ -158,19 +158,23 @@ QStringList QtUiServices::nameFilters(const std::string& filter) {
     return out;
 }
 
+QString QtUiServices::shown(const std::string& text) const {
+    return q(script_ ? script_->shown(text) : text);
+}
+
 FileDialogResult QtUiServices::fileDialog(const FileDialogRequest& request, bool save) {
     FileDialogResult r;
     r.filterIndex = request.filterIndex;
-    QFileDialog dlg(owner(), q(request.title));
-    const QStringList filters = nameFilters(request.filter);
+    QFileDialog dlg(owner(), shown(request.title));
+    const QStringList filters = nameFilters(s8(shown(request.filter)));
     dlg.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dlg.selectNameFilter(filters[request.filterIndex - 1]);
     if (!request.initialName.empty()) dlg.selectFile(q(request.initialName));
     if (request.filterTitles.size() == static_cast<std::size_t>(filters.size())) {
-        auto follow = [&dlg, &filters, &request](const QString& chosen) {
+        auto follow = [this, &dlg, &filters, &request](const QString& chosen) {
             const auto i = filters.indexOf(chosen);
-            if (i >= 0) dlg.setWindowTitle(q(request.filterTitles[static_cast<std::size_t>(i)]));
+            if (i >= 0) dlg.setWindowTitle(shown(request.filterTitles[static_cast<std::size_t>(i)]));
         };
         follow(dlg.selectedNameFilter());
         QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, follow);
@@ -203,7 +207,7 @@ FileDialogResult QtUiServices::savePicture(const FileDialogRequest& request) {
 }
 
 std::optional<std::string> QtUiServices::chooseFolder(const std::string& title) {
-    const QString d = QFileDialog::getExistingDirectory(owner(), q(title));
+    const QString d = QFileDialog::getExistingDirectory(owner(), shown(title));
     if (d.isEmpty()) return std::nullopt;
     return s8(d);
 }

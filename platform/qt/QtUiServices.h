@@ -8,6 +8,7 @@
 
 #include "platform/qt/QtPrinter.h"
 #include "platform/qt/QtSkinEngine.h"
+#include "platform/core/TextScript.h"
 #include "platform/core/UiServices.h"
 
 class QtClipboard : public Clipboard {
@@ -26,6 +27,9 @@ class QtUiServices : public UiServices {
 public:
     explicit QtUiServices(std::string applicationTitle);
     void setParentWindow(QWidget* w) { parent_ = w; }
+    // Messages, captions, prompts and dialog titles are shown in this converter's script (the
+    // texts as given when none is set). Paths and the texts typed in stay as they are.
+    void setScript(ScriptConverter* script) { script_ = script; }
 
     MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons, MsgResult defaultButton) override;
@@ -57,8 +61,11 @@ private:
     FileDialogResult fileDialog(const FileDialogRequest& request, bool save);
     QWidget* owner() const;
 
+    QString shown(const std::string& text) const;
+
     std::string title_;
     QPointer<QWidget> parent_;
+    ScriptConverter* script_ = nullptr;
     QtPrinter printer_;
     QtClipboard clipboard_;
     QtClock clock_;

@@ -546,7 +546,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
     EXPECT_EQ(captions(w.menuBar()->actions()[1]->menu()),
               (std::vector<std::string>{"血型测试", "经纬度设置", "万年历"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[2]->menu()),
-              (std::vector<std::string>{"命稿设置", "排盘设置", "界面风格"}));
+              (std::vector<std::string>{"命稿设置", "排盘设置", "界面风格", "界面文字"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[2]->menu()->actions()[0]->menu()),
               (std::vector<std::string>{"默认", "字体设置", "背景色设置"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[3]->menu()),

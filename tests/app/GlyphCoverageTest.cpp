@@ -1,6 +1,7 @@
 // Every character the program can show has a glyph in the installed fonts: the era names of the
 // perpetual calendar, the texts of the reading and the blood-type test, the place table, and the
-// texts of the windows, messages and help. The chart's Song face comes first; the CJK fallback
+// texts of the windows, messages and help, in simplified characters and as the traditional
+// interfaces show them. The chart's Song face comes first; the CJK fallback
 // (Debian's fonts-noto-cjk) covers what it lacks, e.g. 匄 of 敬王匄.
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <QFontMetrics>
 #include <QRawFont>
 #include <map>
+#include <utility>
 #include <vector>
 #include <QRegularExpression>
 #include <QString>
@@ -18,6 +20,8 @@
 #include <string>
 
 #include "platform/core/Gbk.h"
+#include "platform/core/ScriptRichText.h"
+#include "platform/opencc/OpenccScript.h"
 #include "platform/qt/QImageCanvas.h"
 #include "tests/platform/QtTestApp.h"
 #include "tests/support/TestData.h"
@@ -30,8 +34,15 @@ std::string readFile(const fs::path& p) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Every text collected, to be collected again as the traditional interfaces show it.
+std::vector<std::pair<QString, std::string>>& collectedTexts() {
+    static std::vector<std::pair<QString, std::string>> texts;
+    return texts;
+}
+
 // The characters beyond ASCII of a text, with where they were met first.
 void collect(const QString& text, const std::string& where, std::map<char32_t, std::string>& out) {
+    collectedTexts().emplace_back(text, where);
     for (const char32_t c : text.toUcs4())
         if (c > 0x7F && c != 0xFEFF) out.emplace(c, where);
 }
@@ -70,6 +81,15 @@ TEST(GlyphCoverage, EveryCharacterTheProgramShowsHasAGlyph) {
                 collect(QString::fromUtf8(readFile(e.path())), e.path().filename().string(), chars);
     collect(QString::fromStdString(gbk::toUtf8(readFile(src / "resources/dat/dili.ini"))), "dili.ini", chars);
     ASSERT_GT(chars.size(), 2000u) << "the sources were not found under " << src;
+    // The same texts in traditional characters, as Taiwan and Hong Kong readers see them.
+    OpenccScript script;
+    const auto texts = collectedTexts();
+    for (const TextScript t : {TextScript::Taiwan, TextScript::HongKong}) {
+        script.setScript(t);
+        for (const auto& [text, where] : texts)
+            collect(QString::fromStdString(shownByLines(script, text.toStdString())),
+                    where + " (" + textScriptKey(t) + ")", chars);
+    }
 
     // The Song face on its own, and the face as the windows draw it: with the fonts Qt falls
     // back to for a character the face lacks.
