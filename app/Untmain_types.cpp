@@ -142,6 +142,7 @@ bool TFrmMain::showChartType(const charttypes::TypeRequest& q) {
     charttypes::TypeResult result;
     std::string error;
     const bool ok = charttypes::castChartType(*engine_, q, result, error);
+    chartTypeShown(q, result, ok);
     Imgzhanxing->update();
     describeChart();
     if (!ok) {
