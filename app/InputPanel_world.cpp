@@ -15,6 +15,7 @@
 #include "calendar/Yidateex.h"
 #include "chart/PlaceText.h"
 #include "chart/WordLists.h"
+#include "dialogs/ClockQuestions.h"
 #include "platform/qt/Controls.h"
 
 namespace {
@@ -166,20 +167,24 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     const std::string key = clockKey(zone, t, panel);
     if (a.kind == atlas::WallTimeKind::UnknownZone) return true;
     if (a.kind == atlas::WallTimeKind::Skipped) {
-        ui.messageBox(atlas::wallTimeProblemText(zone, t, a), "时间不存在", MsgIcon::Warning, MsgButtons::Ok);
+        clockq::tellSkipped(ui, zone, t, a);
         return false;
     }
     int32_t offset = a.offsetSeconds;
     std::string question;
-    if (a.kind == atlas::WallTimeKind::Repeated) {
-        question = atlas::wallTimeProblemText(zone, t, a) + "\n按先出现的" + shortOffset(a.earlierOffsetSeconds) +
-                   "排盘？（选“否”按" + shortOffset(a.laterOffsetSeconds) + "）";
+    const bool repeated = a.kind == atlas::WallTimeKind::Repeated;
+    if (repeated) {
         offset = a.earlierOffsetSeconds;
     } else if (offset == panel) {
         return true;  // the zone list's clock is right: cast as always
     } else if (a.summerTime) {
         question = std::string(day) + " " + placeName + "处于夏令时（" + shortOffset(offset) +
                    "）：出生证明上的时间通常是夏令时。按夏令时排盘？";
+    } else if (offset % 3600 != 0) {
+        // No zone of the list has it: the list shows the nearest whole hour, whoever chose it.
+        question = std::string(day) + " " + placeName + "的时钟是" + shortOffset(offset) +
+                   "，时区列表只有整点时区。按" + shortOffset(offset) + "排盘？（选“否”按" +
+                   zoneText(zoneOffset(r.zoneIndex)) + "）";
     } else {
         question = std::string(day) + " " + placeName + "的时钟是" + shortOffset(offset) + "，与所选的" +
                    zoneText(zoneOffset(r.zoneIndex)) + "不同。按" + shortOffset(offset) + "排盘？";
@@ -187,15 +192,19 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     int answer = 0;
     if (clockAnswer_.key == key && clockAnswer_.answer != 0) {
         answer = clockAnswer_.answer;
+    } else if (repeated) {
+        // The two offsets are the answers; closing the box casts nothing.
+        const int picked = clockq::askRepeated(ui, zone, t, a);
+        if (picked < 0) return false;
+        answer = picked + 1;
     } else {
-        answer = ui.messageBox(question, a.summerTime || a.kind == atlas::WallTimeKind::Repeated ? "夏令时" : "时区",
-                               MsgIcon::Information, MsgButtons::YesNo) == MsgResult::Yes
+        answer = ui.messageBox(question, a.summerTime ? "夏令时" : "时区", MsgIcon::Information,
+                               MsgButtons::YesNo) == MsgResult::Yes
                      ? 1
                      : 2;
     }
     clockAnswer_ = {key, answer};
     lastAnswer_ = answer;
-    const bool repeated = a.kind == atlas::WallTimeKind::Repeated;
     if (repeated && answer == 2) offset = a.laterOffsetSeconds;
     // 否 to a differing offset: the panel's zone, exactly as before.
     if ((answer == 1 || repeated) && offset != panel) r.utcOffsetSeconds = offset;
