@@ -86,6 +86,9 @@ public:
     const std::optional<atlas::Place>& worldCity() const { return worldCity_; }
     // The place and clock of the chart last cast, in the panel's line under the search.
     void showCast(const BirthRecord& r);
+    // The time-zone identifier of the place chosen (world city or province table); empty for
+    // typed coordinates and the unknown place.
+    std::string placeZone() const;
 
     // The controls, named as the panel's design names them.
     QPushButton* BtoNew = nullptr;

@@ -146,6 +146,13 @@ bool InputPanel::coordinatesTyped(float longitude, float latitude) const {
     return !near(longitude, cityLongitudes_[k]) || !near(latitude, cityLatitudes_[k]);
 }
 
+std::string InputPanel::placeZone() const {
+    if (typed_) return std::string();
+    if (worldCity_) return worldCity_->zoneId;
+    if (cbodiZ->currentIndex() != cbodiZ->count() - 1) return atlas::provinceZone(cbodiZ->currentIndex());
+    return std::string();
+}
+
 bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     std::string zone, placeName;
     if (worldCity_) {

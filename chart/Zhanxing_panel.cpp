@@ -39,10 +39,7 @@ void geoDegMin(double v, int& deg, int& min) {
 // ("东九区") and otherwise the offset itself ("UTC+05:30").
 std::string shownZone(const BirthRecord& r) {
     if (r.utcOffsetSeconds == BirthRecord::kZoneListOffset) return zoneText(r.zoneIndex);
-    const int s = r.utcOffsetSeconds;
-    if (s % 3600 == 0 && s / 3600 >= -11 && s / 3600 <= 12) return zoneText(s / 3600);
-    const int a = s < 0 ? -s : s;
-    return format("UTC%c%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60);
+    return clockZoneText(r.utcOffsetSeconds);
 }
 
 std::string trimLeft(const std::string& s) {
