@@ -129,6 +129,8 @@ private:
     // World places and clocks (InputPanel_world.cpp).
     void buildCitySearch(class QVBoxLayout* col);
     atlas::WorldAtlas& atlas();
+    // The province table's entry for a world city, when the city is one of its places.
+    std::optional<atlas::Place> provinceEntryOf(const atlas::Place& city);
     // Typed coordinates that match no chosen place.
     bool coordinatesTyped(float longitude, float latitude) const;
     // The clock of the chosen place at the birth, with the question when it differs from the

@@ -114,10 +114,29 @@ void InputPanel::citySearchEdited() {
     if (found_.empty()) CboCity->addItem(qs("（没有找到）"));
 }
 
+std::optional<atlas::Place> InputPanel::provinceEntryOf(const atlas::Place& city) {
+    // The same name (with or without "市") within half a degree.
+    auto bare = [](std::string n) {
+        const std::string shi = "市";
+        if (n.size() > shi.size() && n.compare(n.size() - shi.size(), shi.size(), shi) == 0)
+            n.resize(n.size() - shi.size());
+        return n;
+    };
+    for (const atlas::Place& q : atlas().find(city.name, 50))
+        if (!q.world && bare(q.name) == bare(city.name) && std::fabs(q.longitude - city.longitude) < 0.5 &&
+            std::fabs(q.latitude - city.latitude) < 0.5)
+            return q;
+    return std::nullopt;
+}
+
 void InputPanel::citySearchPicked() {
     const int i = CboCity->currentIndex();
     if (i < 0 || i >= static_cast<int>(found_.size())) return;
-    const atlas::Place p = found_[static_cast<std::size_t>(i)];
+    atlas::Place p = found_[static_cast<std::size_t>(i)];
+    // A world city that is a place of the province table is taken as that entry.
+    if (p.world)
+        if (const auto entry = provinceEntryOf(p)) p = *entry;
+    typed_ = false;
     if (!p.world) {
         cbodiZ->setCurrentIndex(p.province);
         provinceChosen();
@@ -126,15 +145,17 @@ void InputPanel::citySearchPicked() {
             cityChosen();
         }
         Cboshiqu->setCurrentIndex(zoneIndexOfHours(standardOffset(p.zoneId) / 3600));
-        return;
+    } else {
+        cbodiZ->setCurrentIndex(kUnknownProvince);
+        provinceChosen();
+        worldCity_ = p;
+        ledtjing->setText(qs(degreesText(static_cast<float>(p.longitude))));
+        ledtwei->setText(qs(degreesText(static_cast<float>(p.latitude))));
+        const int standard = standardOffset(p.zoneId);
+        Cboshiqu->setCurrentIndex(zoneIndexOfHours(static_cast<int>(std::lround(standard / 3600.0))));
     }
-    cbodiZ->setCurrentIndex(kUnknownProvince);
-    provinceChosen();
-    worldCity_ = p;
-    ledtjing->setText(qs(degreesText(static_cast<float>(p.longitude))));
-    ledtwei->setText(qs(degreesText(static_cast<float>(p.latitude))));
-    const int standard = standardOffset(p.zoneId);
-    Cboshiqu->setCurrentIndex(zoneIndexOfHours(static_cast<int>(std::lround(standard / 3600.0))));
+    // The place line shows the pick at once; its clock is settled at the next cast.
+    LblCast->setText(qs("地点:" + placeText(false) + "\n时钟:" + p.zoneId));
 }
 
 bool InputPanel::coordinatesTyped(float longitude, float latitude) const {

@@ -173,3 +173,18 @@ TEST_F(WorldPanel, TransitOfANewYorkChartIsCastAtNewYorksClock) {
     EXPECT_GT(std::fabs(local - moonAt(17)), 0.3);  // an hour later: about half a degree
     closeWithYes();
 }
+
+TEST_F(WorldPanel, AWorldCityOfTheProvinceTableIsTakenAsItsEntry) {
+    writePlaces();
+    TFrmMain& w = start();
+    pickCity(w, "Beijing", "(Beijing)");  // the atlas's city, not the table's line
+    EXPECT_EQ(control<QComboBox>("cbodiZ")->currentText().toStdString(), "北京市");
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "北京");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "116:24");
+    // The place line follows the pick before any cast.
+    EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(), "地点:北京市-北京\n时钟:Asia/Shanghai");
+    pickCity(w, "new york", "纽约市 (New York)");
+    EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
+              "地点:美国-纽约市 (New York)\n时钟:America/New_York");
+    closeWithYes();
+}
