@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "chart/WordLists.h"
 #include "dialogs/ClockQuestions.h"
@@ -98,7 +99,7 @@ void TFrmLiuNian::build() {
     col->addLayout(buttons);
 
     connect(SbtoNow, &QToolButton::clicked, this, &TFrmLiuNian::SbtoNowClick);
-    connect(UpDyear, &TUpDown::clicked, this, &TFrmLiuNian::UpDyearClick);
+    connect(UpDyear, &TUpDown::arrowPressed, this, &TFrmLiuNian::UpDyearClick);
     connect(Btnok, &QPushButton::clicked, this, &TFrmLiuNian::BtnokClick);
     // Esc and the close box reject as well; nothing is written then.
     connect(Btncancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -157,7 +158,16 @@ void TFrmLiuNian::SbtoNowClick() {
 }
 
 void TFrmLiuNian::UpDyearClick() {
-    EdtYear->setText(QString::number(UpDyear->position() + kFirstYear));
+    // One year on from the year typed in the field, as the panel's arrows count.
+    const int typed = wholeNumber(EdtYear->text().toStdString(), 0);
+    if (typed < kFirstYear || typed > kLastYear) {
+        ui_.messageBox("年份最大范围1600-2200", "年份错误", MsgIcon::Warning, MsgButtons::Ok);
+        EdtYear->setFocus();
+        return;
+    }
+    const int year = std::clamp(typed + UpDyear->lastArrow(), kFirstYear, kLastYear);
+    UpDyear->setPosition(year - kFirstYear);
+    EdtYear->setText(QString::number(year));
 }
 
 void TFrmLiuNian::BtnokClick() {

@@ -57,12 +57,21 @@ TEST(TransitDialog, ShowsTheRequestWithThePanelsLists) {
     EXPECT_EQ(d.UpDyear->minimum(), 0);
     EXPECT_EQ(d.UpDyear->maximum(), 600);
 
-    // The arrows move the year text; they stop at 2200.
+    // The arrows count from the typed year; they stop at 2200, and a field without a year of
+    // the range gets the message.
     d.UpDyear->upButton()->click();
     EXPECT_EQ(d.EdtYear->text().toStdString(), "1991");
-    d.UpDyear->setPosition(600);
+    d.EdtYear->setText("2000");
+    d.UpDyear->downButton()->click();
+    EXPECT_EQ(d.EdtYear->text().toStdString(), "1999");
+    d.EdtYear->setText("2200");
     d.UpDyear->upButton()->click();
+    EXPECT_EQ(d.EdtYear->text().toStdString(), "2200");
     EXPECT_EQ(d.UpDyear->position(), 600);
+    d.EdtYear->setText("12");
+    ui.expectMessage("年份最大范围1600-2200");
+    d.UpDyear->upButton()->click();
+    EXPECT_EQ(d.EdtYear->text().toStdString(), "12");
 
     // "现在时间" sets date and time, not the zone; a clock outside 1600-2200 gives 2200.
     ui.clock_.time = LocalMinute{2026, 5, 17, 14, 35};
