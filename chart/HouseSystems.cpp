@@ -74,7 +74,7 @@ bool houseSystemFromLetter(char letter, HouseSystem& out) {
 
 const char* houseSystemName(HouseSystem s) {
     switch (s) {
-    case HouseSystem::Placidus: return "普拉西度斯";
+    case HouseSystem::Placidus: return "普拉西度";
     case HouseSystem::Koch: return "科赫";
     case HouseSystem::Equal: return "等宫";
     case HouseSystem::WholeSign: return "整宫";

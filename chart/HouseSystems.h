@@ -21,7 +21,8 @@ inline constexpr std::array<HouseSystem, 7> AllHouseSystems = {
 
 // The system of a letter (P K E W O R C, either case); false for any other.
 bool houseSystemFromLetter(char letter, HouseSystem& out);
-// Chinese name for the settings dialog, e.g. "普拉西度斯" for Placidus.
+// Chinese name for the settings dialog, e.g. "普拉西度" for Placidus (the chart's high-latitude
+// note says "普拉西度制").
 const char* houseSystemName(HouseSystem s);
 
 // The local frame: RAMC, obliquity and geographic latitude, and the two angles the cusps are

@@ -194,6 +194,9 @@ FileDialogResult QtUiServices::fileDialog(const FileDialogRequest& request, bool
         dlg.selectNameFilter(filters[request.filterIndex - 1]);
     if (!request.initialName.empty()) dlg.selectFile(q(request.initialName));
     if (request.filterTitles.size() == static_cast<std::size_t>(filters.size())) {
+        // A desktop's own file dialog takes its title once, when it opens, and does not report
+        // the type chosen in it: the title follows the type only in Qt's dialog.
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
         auto follow = [&dlg, &filters, &request](const QString& chosen) {
             const auto i = filters.indexOf(chosen);
             if (i >= 0) dlg.setWindowTitle(q(request.filterTitles[static_cast<std::size_t>(i)]));

@@ -202,7 +202,7 @@ TEST(SettingsDialog, ChartOptionsAreShownStoredAndGoBackToTheirDefaults) {
     {
         TFrmSetPan d(ui, folder);
         d.Button2->click();
-        EXPECT_EQ(d.CbxHouses->currentText().toStdString(), "普拉西度斯 (P)");
+        EXPECT_EQ(d.CbxHouses->currentText().toStdString(), "普拉西度 (P)");
         EXPECT_FALSE(d.ChkMinor->isChecked() || d.ChkFortune->isChecked());
         d.BitBtn2->click();
     }
