@@ -231,6 +231,9 @@ public:
     void drawBodyLabels();
     void drawCusps();
     void drawPanel();
+    // Draws one line at the current font of `size` points; a line wider than `room` pixels is
+    // drawn in a smaller size that fits (down to 6 points), the size then set back.
+    void textOutFitted(int x, int y, const std::string& text, int room, int size);
     void drawTransit(const TransitRequest& q);
     void drawInnerHeading(const std::string& title, const std::string& when);
     void writeReading();

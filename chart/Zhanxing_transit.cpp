@@ -112,6 +112,6 @@ void MZhanXingEx::drawInnerHeading(const std::string& title, const std::string& 
     c.setFontColor(kGreen);
     const int x0 = static_cast<int>(cx_ + 0.28 * width_);
     const int th = cellHeight_;
-    c.textOut(x0, cy_ + 15 * th, title);
+    textOutFitted(x0, cy_ + 15 * th, title, width_ - x0 - 2, baseFontSize_);
     c.textOut(x0, cy_ + 16 * th + 5, when);
 }
