@@ -88,6 +88,9 @@ public:
     const std::optional<atlas::Place>& worldCity() const { return worldCity_; }
     // The place and clock of the chart last cast, in the panel's line under the search.
     void showCast(const BirthRecord& r);
+    // The time-zone identifier of the place chosen (world city or province table); empty for
+    // typed coordinates and the unknown place.
+    std::string placeZone() const;
 
     // The controls, named as the panel's design names them.
     QPushButton* BtoNew = nullptr;
@@ -128,6 +131,8 @@ private:
     // World places and clocks (InputPanel_world.cpp).
     void buildCitySearch(class QVBoxLayout* col);
     atlas::WorldAtlas& atlas();
+    // The province table's entry for a world city, when the city is one of its places.
+    std::optional<atlas::Place> provinceEntryOf(const atlas::Place& city);
     // Typed coordinates that match no chosen place.
     bool coordinatesTyped(float longitude, float latitude) const;
     // The clock of the chosen place at the birth, with the question when it differs from the

@@ -15,6 +15,7 @@
 #include "calendar/Yidateex.h"
 #include "chart/PlaceText.h"
 #include "chart/WordLists.h"
+#include "dialogs/ClockQuestions.h"
 #include "platform/qt/WidgetScript.h"
 #include "platform/qt/Controls.h"
 
@@ -114,10 +115,29 @@ void InputPanel::citySearchEdited() {
     if (found_.empty()) CboCity->addItem(qs("（没有找到）"));
 }
 
+std::optional<atlas::Place> InputPanel::provinceEntryOf(const atlas::Place& city) {
+    // The same name (with or without "市") within half a degree.
+    auto bare = [](std::string n) {
+        const std::string shi = "市";
+        if (n.size() > shi.size() && n.compare(n.size() - shi.size(), shi.size(), shi) == 0)
+            n.resize(n.size() - shi.size());
+        return n;
+    };
+    for (const atlas::Place& q : atlas().find(city.name, 50))
+        if (!q.world && bare(q.name) == bare(city.name) && std::fabs(q.longitude - city.longitude) < 0.5 &&
+            std::fabs(q.latitude - city.latitude) < 0.5)
+            return q;
+    return std::nullopt;
+}
+
 void InputPanel::citySearchPicked() {
     const int i = CboCity->currentIndex();
     if (i < 0 || i >= static_cast<int>(found_.size())) return;
-    const atlas::Place p = found_[static_cast<std::size_t>(i)];
+    atlas::Place p = found_[static_cast<std::size_t>(i)];
+    // A world city that is a place of the province table is taken as that entry.
+    if (p.world)
+        if (const auto entry = provinceEntryOf(p)) p = *entry;
+    typed_ = false;
     if (!p.world) {
         cbodiZ->setCurrentIndex(p.province);
         provinceChosen();
@@ -126,15 +146,17 @@ void InputPanel::citySearchPicked() {
             cityChosen();
         }
         Cboshiqu->setCurrentIndex(zoneIndexOfHours(standardOffset(p.zoneId) / 3600));
-        return;
+    } else {
+        cbodiZ->setCurrentIndex(kUnknownProvince);
+        provinceChosen();
+        worldCity_ = p;
+        ledtjing->setText(qs(degreesText(static_cast<float>(p.longitude))));
+        ledtwei->setText(qs(degreesText(static_cast<float>(p.latitude))));
+        const int standard = standardOffset(p.zoneId);
+        Cboshiqu->setCurrentIndex(zoneIndexOfHours(static_cast<int>(std::lround(standard / 3600.0))));
     }
-    cbodiZ->setCurrentIndex(kUnknownProvince);
-    provinceChosen();
-    worldCity_ = p;
-    ledtjing->setText(qs(degreesText(static_cast<float>(p.longitude))));
-    ledtwei->setText(qs(degreesText(static_cast<float>(p.latitude))));
-    const int standard = standardOffset(p.zoneId);
-    Cboshiqu->setCurrentIndex(zoneIndexOfHours(static_cast<int>(std::lround(standard / 3600.0))));
+    // The place line shows the pick at once; its clock is settled at the next cast.
+    LblCast->setText(qs("地点:" + placeText(false) + "\n时钟:" + p.zoneId));
 }
 
 bool InputPanel::coordinatesTyped(float longitude, float latitude) const {
@@ -144,6 +166,13 @@ bool InputPanel::coordinatesTyped(float longitude, float latitude) const {
     if (city < 0 || city >= static_cast<int>(cityLongitudes_.size())) return true;
     const std::size_t k = static_cast<std::size_t>(city);
     return !near(longitude, cityLongitudes_[k]) || !near(latitude, cityLatitudes_[k]);
+}
+
+std::string InputPanel::placeZone() const {
+    if (typed_) return std::string();
+    if (worldCity_) return worldCity_->zoneId;
+    if (cbodiZ->currentIndex() != cbodiZ->count() - 1) return atlas::provinceZone(cbodiZ->currentIndex());
+    return std::string();
 }
 
 bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
@@ -167,20 +196,24 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     const std::string key = clockKey(zone, t, panel);
     if (a.kind == atlas::WallTimeKind::UnknownZone) return true;
     if (a.kind == atlas::WallTimeKind::Skipped) {
-        ui.messageBox(atlas::wallTimeProblemText(zone, t, a), "时间不存在", MsgIcon::Warning, MsgButtons::Ok);
+        clockq::tellSkipped(ui, zone, t, a);
         return false;
     }
     int32_t offset = a.offsetSeconds;
     std::string question;
-    if (a.kind == atlas::WallTimeKind::Repeated) {
-        question = atlas::wallTimeProblemText(zone, t, a) + "\n按先出现的" + shortOffset(a.earlierOffsetSeconds) +
-                   "排盘？（选“否”按" + shortOffset(a.laterOffsetSeconds) + "）";
+    const bool repeated = a.kind == atlas::WallTimeKind::Repeated;
+    if (repeated) {
         offset = a.earlierOffsetSeconds;
     } else if (offset == panel) {
         return true;  // the zone list's clock is right: cast as always
     } else if (a.summerTime) {
         question = std::string(day) + " " + placeName + "处于夏令时（" + shortOffset(offset) +
                    "）：出生证明上的时间通常是夏令时。按夏令时排盘？";
+    } else if (offset % 3600 != 0) {
+        // No zone of the list has it: the list shows the nearest whole hour, whoever chose it.
+        question = std::string(day) + " " + placeName + "的时钟是" + shortOffset(offset) +
+                   "，时区列表只有整点时区。按" + shortOffset(offset) + "排盘？（选“否”按" +
+                   zoneText(zoneOffset(r.zoneIndex)) + "）";
     } else {
         question = std::string(day) + " " + placeName + "的时钟是" + shortOffset(offset) + "，与所选的" +
                    zoneText(zoneOffset(r.zoneIndex)) + "不同。按" + shortOffset(offset) + "排盘？";
@@ -188,15 +221,19 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     int answer = 0;
     if (clockAnswer_.key == key && clockAnswer_.answer != 0) {
         answer = clockAnswer_.answer;
+    } else if (repeated) {
+        // The two offsets are the answers; closing the box casts nothing.
+        const int picked = clockq::askRepeated(ui, zone, t, a);
+        if (picked < 0) return false;
+        answer = picked + 1;
     } else {
-        answer = ui.messageBox(question, a.summerTime || a.kind == atlas::WallTimeKind::Repeated ? "夏令时" : "时区",
-                               MsgIcon::Information, MsgButtons::YesNo) == MsgResult::Yes
+        answer = ui.messageBox(question, a.summerTime ? "夏令时" : "时区", MsgIcon::Information,
+                               MsgButtons::YesNo) == MsgResult::Yes
                      ? 1
                      : 2;
     }
     clockAnswer_ = {key, answer};
     lastAnswer_ = answer;
-    const bool repeated = a.kind == atlas::WallTimeKind::Repeated;
     if (repeated && answer == 2) offset = a.laterOffsetSeconds;
     // 否 to a differing offset: the panel's zone, exactly as before.
     if ((answer == 1 || repeated) && offset != panel) r.utcOffsetSeconds = offset;

@@ -11,10 +11,11 @@ struct Entry {
     PictureFormat format;
     const char* extension;
     const char* title;
+    const char* otherExtension = nullptr;  // another spelling the format is known by
 };
 constexpr std::array<Entry, 7> kPictures{{
     {PictureFormat::Bmp, "bmp", "另存为Bmp图片"},
-    {PictureFormat::Jpeg, "jpg", "另存为Jpeg图片"},
+    {PictureFormat::Jpeg, "jpg", "另存为Jpeg图片", "jpeg"},
     {PictureFormat::Png, "png", "另存为Png图片"},
     {PictureFormat::Png2x, "png", "另存为Png图片(2倍大小)"},
     {PictureFormat::PngWidth, "png", "另存为Png图片(指定宽度)"},
@@ -54,9 +55,13 @@ const char* extensionOf(PictureFormat f) {
 
 PictureChoice choosePicture(const std::string& path, int filterIndex) {
     const Entry& chosen = entryAt(filterIndex);
-    if (endsWithExtension(path, chosen.extension)) return {chosen.format, path};
+    auto named = [&path](const Entry& e) {
+        return endsWithExtension(path, e.extension) ||
+               (e.otherExtension && endsWithExtension(path, e.otherExtension));
+    };
+    if (named(chosen)) return {chosen.format, path};
     for (const Entry& e : kPictures)
-        if (endsWithExtension(path, e.extension)) return {e.format, path};
+        if (named(e)) return {e.format, path};
     return {chosen.format, path + "." + chosen.extension};
 }
 

@@ -18,7 +18,7 @@ extern const char* const kPictureFilter;
 std::string pictureTitle(int filterIndex);
 const char* extensionOf(PictureFormat f);  // without the dot: "bmp"
 // The format and file of a dialog answer. The chosen filter's extension is added only when the
-// name does not end with it already ("chart.jpg" stays "chart.jpg"); a name that ends with the
+// name does not end with it already ("chart.jpg" and "chart.jpeg" stay as they are); a name that ends with the
 // extension of another offered format is written in that format ("chart.svg" with the BMP
 // filter is an SVG file).
 PictureChoice choosePicture(const std::string& path, int filterIndex);

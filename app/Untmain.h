@@ -223,6 +223,9 @@ private:
     void clearChartImage();
     void buildAspectPage();
     void showAspectList();
+    // A chart type was cast (ok) or refused: the page 相位表 and the settings' redraw follow
+    // the chart on screen (Untmain_xiangwei.cpp).
+    void chartTypeShown(const charttypes::TypeRequest& q, const charttypes::TypeResult& r, bool ok);
     void restoreSkin();
     void skinChosen(QAction* entry);
     void buildScriptMenu(QMenu* options);
@@ -256,6 +259,10 @@ private:
     CaseFilter caseFilter_{};
     bool natalCast_ = false;
     PanXingChoice panXing_{};  // the chart-type dialog's last answers
+    // The chart type on screen (valid while the engine shows its caption): its request for the
+    // redraw after 排盘设置, its result for the page 相位表.
+    charttypes::TypeRequest typeRequest_{};
+    charttypes::TypeResult typeResult_{};
     bool caseOpen_ = false;
     bool shown_ = false;
     bool closed_ = false;

@@ -44,6 +44,8 @@ bool TFrmMain::castCase(const BirthRecord& request, std::string& errorText) {
     // What follows a successful natal command.
     transit_.place = birth_.place;
     transit_.zoneIndex = birth_.zoneIndex;
+    transit_.zoneId = panel_->placeZone();
+    transit_.localClock = true;
     Page1->setCurrentIndex(0);
     ScrollPan->horizontalScrollBar()->setValue(0);
     ScrollPan->verticalScrollBar()->setValue(0);

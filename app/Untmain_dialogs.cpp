@@ -56,7 +56,8 @@ void TFrmMain::mnuT_diliClick() {
 }
 
 // After "确认" the chart on screen is drawn again with the new settings: the last natal chart,
-// and the last transit over it when a transit was showing.
+// and the last transit over it when a transit was showing, or the chart type that was showing;
+// the page 相位表 follows.
 void TFrmMain::OmnusetcanClick() {
     guarded([this] {
         {
@@ -69,7 +70,16 @@ void TFrmMain::OmnusetcanClick() {
 
 void TFrmMain::redrawChart() {
     if (!engine_ || !natalCast_) return;
-    const bool transitShown = engine_->mode() == ChartMode::Transit;
-    if (engine_->castNatal(birth_) && transitShown) engine_->castTransit(transit_);
+    if (!engine_->caption().empty() && typeResult_.kind != charttypes::Kind::Natal) {
+        charttypes::TypeResult result;
+        std::string ignored;  // the same request was cast before; a refusal leaves the natal chart
+        const bool ok = charttypes::castChartType(*engine_, typeRequest_, result, ignored);
+        chartTypeShown(typeRequest_, result, ok);
+    } else {
+        const bool transitShown = engine_->mode() == ChartMode::Transit;
+        if (engine_->castNatal(birth_) && transitShown) engine_->castTransit(transit_);
+        showAspectList();
+    }
     Imgzhanxing->update();
+    describeChart();
 }

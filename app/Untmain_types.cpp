@@ -30,7 +30,7 @@ constexpr Entry kEntries[] = {
 // the chart on screen keeps its person there.
 BirthRecord requestOf(const CaseRecord& c) {
     BirthRecord r{};
-    r.name = c.nameUtf8();
+    r.name = c.displayNameUtf8();
     r.birth = DateTimeFields{c.year, c.month, c.day, c.hour, c.minute};
     r.zoneIndex = static_cast<int8_t>(c.zone);
     r.lunar = c.lunar ? 1 : 0;
@@ -78,7 +78,7 @@ void TFrmMain::chartTypeClick(Kind kind) {
         db_.Find(CaseFilter{}, numbers);
         for (const int n : numbers) {
             CaseRecord rec{};
-            names.push_back(db_.ReadRecord(n, rec) ? rec.nameUtf8() : std::string("?"));
+            names.push_back(db_.ReadRecord(n, rec) ? rec.displayNameUtf8() : std::string("?"));
         }
     }
     if (panXing_.date.year == 0) {
@@ -107,7 +107,7 @@ void TFrmMain::chartTypeClick(Kind kind) {
             if (person > static_cast<int>(numbers.size()) ||
                 !db_.ReadRecord(numbers[static_cast<std::size_t>(person - 1)], rec))
                 return;
-            if (rec.nameUtf8().empty()) {
+            if (rec.displayNameUtf8().empty()) {
                 ui_.messageBox("姓名不能为空", "提示", MsgIcon::Information, MsgButtons::Ok);
                 return;
             }
@@ -147,6 +147,7 @@ bool TFrmMain::showChartType(const charttypes::TypeRequest& q) {
     std::string error;
     typedNames_ = {q.a.name, q.b.name};  // drawn as typed in any script
     const bool ok = charttypes::castChartType(*engine_, q, result, error);
+    chartTypeShown(q, result, ok);
     Imgzhanxing->update();
     describeChart();
     if (!ok) {

@@ -29,6 +29,14 @@ std::string zoneText(int z) {
     return s;
 }
 
+std::string clockZoneText(int s) {
+    if (s % 3600 == 0 && s / 3600 >= -11 && s / 3600 <= 12) return zoneText(s / 3600);
+    const int a = s < 0 ? -s : s;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "UTC%c%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60);
+    return buf;
+}
+
 const std::array<std::string, 24>& ZoneNames() {
     static const std::array<std::string, 24> names = [] {
         std::array<std::string, 24> out;

@@ -19,6 +19,9 @@ const std::array<std::string, 24>& ZoneNames();
 int zoneOffset(int zoneIndex);
 // "零时区", "中十二区", "东八区", "西五区", ... of an hour offset.
 std::string zoneText(int offset);
+// An exact clock offset (seconds east of UTC) as the chart shows it: the zone of a whole hour
+// ("东九区"), otherwise the offset itself ("UTC+05:30").
+std::string clockZoneText(int offsetSeconds);
 
 // Provinces of the place table (section names of dat/dili.ini), then "未知地": no section,
 // the fixed place 120°E, 30°N.

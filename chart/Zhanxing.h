@@ -57,6 +57,13 @@ struct TransitRequest {
     DateTimeFields when;
     int8_t zoneIndex = 8;
     std::string place;  // carried, not read by the engine
+    // The clock's exact offset east of UTC at `when` (seconds); kZoneListOffset: the zone list
+    // decides.
+    int32_t utcOffsetSeconds = BirthRecord::kZoneListOffset;
+    // Carried for the transit dialog: the time-zone identifier of the chart's place (empty when
+    // it has none) and whether the transit is read at that place's clock.
+    std::string zoneId;
+    bool localClock = true;
 };
 
 // One computed point of a chart.
@@ -224,6 +231,9 @@ public:
     void drawBodyLabels();
     void drawCusps();
     void drawPanel();
+    // Draws one line at the current font of `size` points; a line wider than `room` pixels is
+    // drawn in a smaller size that fits (down to 6 points), the size then set back.
+    void textOutFitted(int x, int y, const std::string& text, int room, int size);
     void drawTransit(const TransitRequest& q);
     void drawInnerHeading(const std::string& title, const std::string& when);
     void writeReading();

@@ -1,8 +1,11 @@
 // Data panel around the wheel: title, chart kind, zone and place, Gregorian and lunar moment,
 // pillars, cusps, name, the Sun/ascendant/midheaven signs, the body lines and the aspect grid.
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "chart/XiangweiList.h"
 #include "chart/Zhanxing.h"
@@ -39,10 +42,43 @@ void geoDegMin(double v, int& deg, int& min) {
 // ("东九区") and otherwise the offset itself ("UTC+05:30").
 std::string shownZone(const BirthRecord& r) {
     if (r.utcOffsetSeconds == BirthRecord::kZoneListOffset) return zoneText(r.zoneIndex);
-    const int s = r.utcOffsetSeconds;
-    if (s % 3600 == 0 && s / 3600 >= -11 && s / 3600 <= 12) return zoneText(s / 3600);
-    const int a = s < 0 ? -s : s;
-    return format("UTC%c%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60);
+    return clockZoneText(r.utcOffsetSeconds);
+}
+
+// The characters of a UTF-8 text.
+std::vector<std::string> utf8Chars(const std::string& s) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t n = 1;
+        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+// A place text cut where a line may break: a run of Latin letters, digits and the marks inside
+// words (' . -) is one unit, every other character one of its own; an opening bracket goes with
+// what follows it, a closing one or a comma with what comes before.
+std::vector<std::string> placeUnits(const std::string& s) {
+    auto wordChar = [](const std::string& ch) {
+        if (ch.size() != 1) return false;
+        const unsigned char b = static_cast<unsigned char>(ch[0]);
+        return std::isalnum(b) || b == '\'' || b == '.' || b == '-';
+    };
+    auto opening = [](const std::string& ch) { return ch == "(" || ch == "（"; };
+    auto closing = [](const std::string& ch) { return ch == ")" || ch == "）" || ch == "," || ch == "，"; };
+    std::vector<std::string> out;
+    bool inWord = false;       // the last character taken is a word's
+    bool afterOpening = false;  // ... or an opening bracket
+    for (const std::string& ch : utf8Chars(s)) {
+        const bool w = wordChar(ch);
+        if (!out.empty() && ((w && inWord) || afterOpening || closing(ch))) out.back() += ch;
+        else out.push_back(ch);
+        inWord = w;
+        afterOpening = opening(ch);
+    }
+    return out;
 }
 
 std::string trimLeft(const std::string& s) {
@@ -51,6 +87,19 @@ std::string trimLeft(const std::string& s) {
     return s.substr(i);
 }
 }  // namespace
+
+void MZhanXingEx::textOutFitted(int x, int y, const std::string& text, int room, int size) {
+    Canvas& c = image_;
+    // Only a line that does not fit changes: the usual chart stays as it was.
+    if (room > 0 && c.textWidth(text) > room) {
+        const int first = size;
+        while (size > 6 && c.textWidth(text) > room) c.setFontSize(--size);
+        c.textOut(x, y, text);
+        c.setFontSize(first);
+        return;
+    }
+    c.textOut(x, y, text);
+}
 
 void MZhanXingEx::drawPanel() {
     Canvas& c = image_;
@@ -86,25 +135,34 @@ void MZhanXingEx::drawPanel() {
                         format("%02d:%02d", std::abs(deg), min));
     y += th + 3;
     // The place; one that would run under the cusp table goes on in further lines of the
-    // room left of it (there are five free lines above the Gregorian line).
+    // room left of it (there are five free lines above the Gregorian line), broken between
+    // words: a run of Latin letters or digits stays whole unless it alone is wider than the room.
     {
         const int room = cx_ - 7 * tw - x - 4;
-        const std::string& place = request_.place;
         std::string piece;
-        std::size_t i = 0;
         bool first = true;
-        while (i < place.size()) {
-            std::size_t n = 1;
-            while (i + n < place.size() && (static_cast<unsigned char>(place[i + n]) & 0xC0) == 0x80) ++n;
-            const std::string ch = place.substr(i, n);
-            if (!piece.empty() && room > 0 && c.textWidth(piece + ch) > room) {
+        for (const std::string& unit : placeUnits(request_.place)) {
+            if (!piece.empty() && room > 0 && c.textWidth(piece + unit) > room) {
                 c.textOut(x, y, piece);
                 y += th + 3;
                 piece.clear();
                 first = false;
+                if (unit == " ") continue;  // a line does not start with the space it broke at
             }
-            piece += ch;
-            i += n;
+            if (room > 0 && c.textWidth(unit) > room) {
+                // A word wider than the room: character by character.
+                for (const std::string& ch : utf8Chars(unit)) {
+                    if (!piece.empty() && c.textWidth(piece + ch) > room) {
+                        c.textOut(x, y, piece);
+                        y += th + 3;
+                        piece.clear();
+                        first = false;
+                    }
+                    piece += ch;
+                }
+                continue;
+            }
+            piece += unit;
         }
         if (!piece.empty() || first) c.textOut(x, y, piece);
     }
@@ -174,8 +232,8 @@ void MZhanXingEx::drawPanel() {
     c.setFontColor(kRed);
     x = static_cast<int>(cx_ + 0.3 * W + 10);
     y = 8;
-    c.textOut(x, y, format("姓名:%s。  ", request_.name.c_str()) +
-                        (request_.male ? "男命" : "女命"));
+    textOutFitted(x, y, format("姓名:%s。  ", request_.name.c_str()) + (request_.male ? "男命" : "女命"),
+                  W - x - 2, baseFontSize_);
     y += th + 3;
 
     // 12. Sun, ascendant and midheaven signs with their rulers.

@@ -41,7 +41,9 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
         return false;
     }
     const int z = zoneOffset(q.zoneIndex);
-    const double jd8t = calendar_.toJulianDay(q.when) + (8 - z) / 24.0;
+    const bool exact = q.utcOffsetSeconds != BirthRecord::kZoneListOffset;
+    const double jd8t = calendar_.toJulianDay(q.when) +
+                        (exact ? (8 * 3600 - q.utcOffsetSeconds) / 86400.0 : (8 - z) / 24.0);
     // Both instants are whole minutes; compared as day numbers, the same instant entered in two
     // zones can differ by a rounding of the last bit and look earlier than the birth.
     if (std::llround(jd8t * 1440.0) < std::llround(jd8_ * 1440.0)) {
@@ -64,7 +66,7 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
     char buf[128];
     std::snprintf(buf, sizeof buf, "公历:%d-%d-%d %d:%d  时区:", q.when.year, q.when.month,
                   q.when.day, q.when.hour, q.when.minute);
-    drawInnerHeading("流年盘(内圈):", std::string(buf) + zoneText(z));
+    drawInnerHeading("流年盘(内圈):", std::string(buf) + (exact ? clockZoneText(q.utcOffsetSeconds) : zoneText(z)));
 
     computeTransitBodies(d8t);
     transitJd8_ = jd8t;
@@ -110,6 +112,6 @@ void MZhanXingEx::drawInnerHeading(const std::string& title, const std::string& 
     c.setFontColor(kGreen);
     const int x0 = static_cast<int>(cx_ + 0.28 * width_);
     const int th = cellHeight_;
-    c.textOut(x0, cy_ + 15 * th, title);
+    textOutFitted(x0, cy_ + 15 * th, title, width_ - x0 - 2, baseFontSize_);
     c.textOut(x0, cy_ + 16 * th + 5, when);
 }

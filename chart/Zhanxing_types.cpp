@@ -37,8 +37,10 @@ void MZhanXingEx::drawCaptionLines() {
     c.setFontColor(kRed);
     const int step = c.textHeight("国") + 1;
     int y = 2 + 3 * cellHeight_ + 8;
+    // These lines may reach into the wheel's outer rings as they always have; a long name that
+    // would run on past the wheel's centre line is drawn smaller.
     for (const std::string& line : captionLines_) {
-        c.textOut(2, y, line);
+        textOutFitted(2, y, line, cx_ - 4, baseFontSize_ - 1);
         y += step;
     }
     c.setFontSize(baseFontSize_);

@@ -43,12 +43,34 @@ using cli::TempFolder;
 constexpr const char* kChartUsage =
     "chart --name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] "
     "[--blood A|B|AB|O] [--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] "
-    "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX]] [--png FILE [--scale N]] [--svg FILE] "
+    "[--transit \"YYYY-MM-DD HH:MM\" [--transit-zone INDEX | --transit-tz auto|ZONE-ID|+HH:MM]] "
+    "[--png FILE [--scale N]] [--svg FILE] "
     "[--pdf FILE] [--reading FILE] "
     "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--precise] "
     "[--houses P|K|E|W|O|R|C] [--orbs CON,SEX,SQU,TRI,OPP] [--minor] [--minor-orb N] "
     "[--true-node] [--lilith] [--fortune] [--aspect-list] "
     "[--city NAME] [--tz auto|ZONE-ID|+HH:MM]";
+
+// --transit-tz: the transit moment read at a place's clock, as the window's transit dialog reads
+// it at the chart's place ("auto": the zone of --city). Prints the offset line.
+bool transitClock(const std::string& city, const std::string& tz, TransitRequest& q) {
+    std::string autoZone, message;
+    if (!city.empty()) {
+        const atlas::WorldAtlas atlas(cli::placeTablePath(programFolder()));
+        atlas::Place p;
+        if (cli::pickCity(atlas, city, p, message)) autoZone = p.zoneId;
+    }
+    BirthRecord moment;
+    moment.birth = q.when;
+    std::string why;
+    if (!cli::applyTimeZone(tz, autoZone, moment, why, message)) {
+        std::fprintf(stderr, "%s\n", message.c_str());
+        return false;
+    }
+    q.utcOffsetSeconds = moment.utcOffsetSeconds;
+    std::printf("transit offset\t%s\n", why.c_str());
+    return true;
+}
 
 int runChart(const cli::Args& args) {
     BirthRecord r;
@@ -66,6 +88,7 @@ int runChart(const cli::Args& args) {
     bool precise = false;  // --precise: 精确计算 for this run
     cli::ChartOptionArgs options;
     std::string city, tz;  // world places and clocks
+    std::string transitTz;  // --transit-tz: the transit read at a clock (auto: the city's)
     bool zoneGiven = false;
     auto usage = [] {
         std::fprintf(stderr, "usage: tarmin-cli %s\n", kChartUsage);
@@ -126,6 +149,7 @@ int runChart(const cli::Args& args) {
             if (!cli::readBounded(v, 0, 0xFFFFFF, bkcolor)) return usage();
         } else if (a == "--city" && value(v)) city = v;
         else if (a == "--tz" && value(v)) tz = v;
+        else if (a == "--transit-tz" && value(v)) transitTz = v;
         else return usage();
     }
     if (!haveDate) return usage();
@@ -138,6 +162,7 @@ int runChart(const cli::Args& args) {
     r.longitude = place.longitude;
     r.latitude = place.latitude;
     if (!cli::applyWorldOptions(programFolder(), city, tz, zoneGiven, r)) return 1;
+    if (haveTransit && !transitTz.empty() && !transitClock(city, transitTz, q)) return 1;
 
     // Settings: dat/set.ini of the program folder, with this run's overrides in a private copy.
     std::string folder = programFolder();

@@ -1,5 +1,6 @@
 #include "dialogs/Untliun.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,8 +9,10 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "chart/WordLists.h"
+#include "dialogs/ClockQuestions.h"
 #include "dialogs/DialogFrame.h"
 #include "platform/core/Numbers.h"
 #include "platform/qt/Controls.h"
@@ -77,6 +80,9 @@ void TFrmLiuNian::build() {
     zone->addWidget(Label4);
     zone->addWidget(Cboshiqu, 1);
     col->addLayout(zone);
+    ChkLocal = new QCheckBox(this);
+    ChkLocal->setObjectName(QStringLiteral("ChkLocal"));
+    col->addWidget(ChkLocal);
     for (QComboBox* list : {cbom, cbod, cbos, cbomin, Cboshiqu}) list->setFont(bold);
 
     auto* buttons = new QHBoxLayout;
@@ -93,7 +99,7 @@ void TFrmLiuNian::build() {
     col->addLayout(buttons);
 
     connect(SbtoNow, &QToolButton::clicked, this, &TFrmLiuNian::SbtoNowClick);
-    connect(UpDyear, &TUpDown::clicked, this, &TFrmLiuNian::UpDyearClick);
+    connect(UpDyear, &TUpDown::arrowPressed, this, &TFrmLiuNian::UpDyearClick);
     connect(Btnok, &QPushButton::clicked, this, &TFrmLiuNian::BtnokClick);
     // Esc and the close box reject as well; nothing is written then.
     connect(Btncancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -111,6 +117,29 @@ void TFrmLiuNian::FormCreate() {
     Cboshiqu->setCurrentIndex(request_.zoneIndex);
     const DateTimeFields& w = request_.when;
     showMoment(w.year, w.month, w.day, w.hour, w.minute);
+
+    const bool hasZone = !request_.zoneId.empty();
+    ChkLocal->setText(qs("按当地时钟(" + request_.zoneId + ")"));
+    ChkLocal->setAccessibleName(ChkLocal->text());
+    ChkLocal->setChecked(hasZone && request_.localClock);
+    ChkLocal->setVisible(hasZone);
+    // A zone picked from the list is the user's own: the place's clock gives way to it.
+    connect(Cboshiqu, &QComboBox::currentIndexChanged, this, [this] { ChkLocal->setChecked(false); });
+}
+
+bool TFrmLiuNian::localOffset(const DateTimeFields& when, int32_t& offset) {
+    const atlas::WallTime t{when.year, when.month, when.day, when.hour, when.minute};
+    const atlas::ZoneAnswer a = atlas::offsetAt(request_.zoneId, t);
+    switch (a.kind) {
+    case atlas::WallTimeKind::Unique: offset = a.offsetSeconds; return true;
+    case atlas::WallTimeKind::UnknownZone: offset = BirthRecord::kZoneListOffset; return true;
+    case atlas::WallTimeKind::Skipped: clockq::tellSkipped(ui_, request_.zoneId, t, a); return false;
+    case atlas::WallTimeKind::Repeated: break;
+    }
+    const int picked = clockq::askRepeated(ui_, request_.zoneId, t, a);
+    if (picked < 0) return false;
+    offset = picked == 0 ? a.earlierOffsetSeconds : a.laterOffsetSeconds;
+    return true;
 }
 
 void TFrmLiuNian::showMoment(int year, int month, int day, int hour, int minute) {
@@ -129,7 +158,16 @@ void TFrmLiuNian::SbtoNowClick() {
 }
 
 void TFrmLiuNian::UpDyearClick() {
-    EdtYear->setText(QString::number(UpDyear->position() + kFirstYear));
+    // One year on from the year typed in the field, as the panel's arrows count.
+    const int typed = wholeNumber(EdtYear->text().toStdString(), 0);
+    if (typed < kFirstYear || typed > kLastYear) {
+        ui_.messageBox("年份最大范围1600-2200", "年份错误", MsgIcon::Warning, MsgButtons::Ok);
+        EdtYear->setFocus();
+        return;
+    }
+    const int year = std::clamp(typed + UpDyear->lastArrow(), kFirstYear, kLastYear);
+    UpDyear->setPosition(year - kFirstYear);
+    EdtYear->setText(QString::number(year));
 }
 
 void TFrmLiuNian::BtnokClick() {
@@ -139,11 +177,16 @@ void TFrmLiuNian::BtnokClick() {
         EdtYear->setFocus();
         return;
     }
-    request_.when.year = static_cast<int16_t>(year);
-    request_.when.month = static_cast<int16_t>(cbom->currentIndex() + 1);
-    request_.when.day = static_cast<int16_t>(cbod->currentIndex() + 1);
-    request_.when.hour = static_cast<int16_t>(cbos->currentIndex());
-    request_.when.minute = static_cast<int16_t>(cbomin->currentIndex());
+    const DateTimeFields when{static_cast<int16_t>(year), static_cast<int16_t>(cbom->currentIndex() + 1),
+                              static_cast<int16_t>(cbod->currentIndex() + 1),
+                              static_cast<int16_t>(cbos->currentIndex()),
+                              static_cast<int16_t>(cbomin->currentIndex())};
+    const bool local = !request_.zoneId.empty() && ChkLocal->isChecked();
+    int32_t offset = BirthRecord::kZoneListOffset;
+    if (local && !localOffset(when, offset)) return;  // the dialog stays open
+    request_.when = when;
     request_.zoneIndex = static_cast<int8_t>(Cboshiqu->currentIndex());
+    request_.utcOffsetSeconds = offset;
+    if (!request_.zoneId.empty()) request_.localClock = ChkLocal->isChecked();
     accept();
 }

@@ -1,11 +1,14 @@
 // TFrmLiuNian "流年时间(公历)": the transit moment. Edits the main window's current transit
 // request in place: shows it on opening, writes date, time and zone into it only on "确定".
+// When the chart's place has a time zone the moment is read at that place's clock (its offset
+// at that moment, summer time included) unless a zone of the list is chosen instead.
 #pragma once
 #include <QDialog>
 
 #include "chart/Zhanxing.h"
 #include "platform/core/UiServices.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -39,6 +42,9 @@ public:
     QComboBox* cbomin = nullptr;
     QLabel* Label4 = nullptr;  // the label "时区" in front of the zone list
     QComboBox* Cboshiqu = nullptr;
+    // "按当地时钟(<zone>)": only when the chart's place has a time zone; choosing a zone of the
+    // list clears it.
+    QCheckBox* ChkLocal = nullptr;
     QPushButton* Btnok = nullptr;
     QPushButton* Btncancel = nullptr;
 
@@ -46,6 +52,9 @@ private:
     void build();
     void FormCreate();
     void showMoment(int year, int month, int day, int hour, int minute);
+    // The exact offset of the moment at the place's clock into `offset`; false (with the message
+    // or question answered by closing) when the moment cannot be read there.
+    bool localOffset(const DateTimeFields& when, int32_t& offset);
 
     TransitRequest& request_;
     UiServices& ui_;

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "chart/WordLists.h"
 #include "dialogs/DialogFrame.h"
@@ -87,7 +88,7 @@ TFrmPanXing::TFrmPanXing(Kind kind, const std::vector<std::string>& people, PanX
         if (cbom) cbom->setCurrentIndex((dated ? choice.date.month : choice.month) - 1);
         if (cbod) cbod->setCurrentIndex(choice.date.day - 1);
         connect(SbtoNow, &QToolButton::clicked, this, &TFrmPanXing::SbtoNowClick);
-        connect(UpDyear, &TUpDown::clicked, this, &TFrmPanXing::UpDyearClick);
+        connect(UpDyear, &TUpDown::arrowPressed, this, &TFrmPanXing::UpDyearClick);
     }
     if (ret) {
         auto* row = new QHBoxLayout;
@@ -126,7 +127,16 @@ void TFrmPanXing::SbtoNowClick() {
 }
 
 void TFrmPanXing::UpDyearClick() {
-    EdtYear->setText(QString::number(UpDyear->position() + kFirstYear));
+    // One year on from the year typed in the field, as the panel's arrows count.
+    const int typed = wholeNumber(EdtYear->text().toStdString(), 0);
+    if (typed < kFirstYear || typed > kLastYear) {
+        ui_.messageBox("年份最大范围1600-2200", "年份错误", MsgIcon::Warning, MsgButtons::Ok);
+        EdtYear->setFocus();
+        return;
+    }
+    const int year = std::clamp(typed + UpDyear->lastArrow(), kFirstYear, kLastYear);
+    UpDyear->setPosition(year - kFirstYear);
+    EdtYear->setText(QString::number(year));
 }
 
 void TFrmPanXing::BtnokClick() {

@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -251,8 +252,10 @@ void TFrmWnl::connectEvents() {
         connect(list, &QComboBox::currentIndexChanged, this, [this] {
             if (!settingControls_) cboChange();
         });
-    connect(UdYear, &TUpDown::clicked, this, &TFrmWnl::UdYearClick);
-    connect(EdtYear, &QLineEdit::returnPressed, this, &TFrmWnl::EdtYearEnter);
+    // The arrows count from the year the box shows, also at the end of their range; a typed
+    // year applies on Enter and when the box loses the focus.
+    connect(UdYear, &TUpDown::arrowPressed, this, &TFrmWnl::UdYearClick);
+    connect(EdtYear, &QLineEdit::editingFinished, this, &TFrmWnl::EdtYearEnter);
     connect(BitBtn2, &QToolButton::clicked, this, &TFrmWnl::BitBtn2Click);
     connect(BitBtn1, &QToolButton::clicked, this, &TFrmWnl::BitBtn1Click);
     connect(sbtnnow, &QToolButton::clicked, this, &TFrmWnl::sbtnnowClick);
@@ -270,6 +273,14 @@ void TFrmWnl::showEvent(QShowEvent* e) {
     QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
+}
+
+void TFrmWnl::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void TFrmWnl::setGridCanvas(Canvas* canvas) { canvas_ = canvas ? canvas : imageCanvas_.get(); }

@@ -156,6 +156,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // Escape closes the window, as it closes the program's dialogs.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void build();

@@ -56,7 +56,11 @@ void TFrmWnl::reloadTerms() {
 void TFrmWnl::cboChange() { redraw(); }
 
 void TFrmWnl::UdYearClick() {
-    EdtYear->setText(QString::number(displayYear(UdYear->position())));
+    // One year on from what the box shows (-1 and 1 are neighbours), within the calendar.
+    if (!checkYearBox()) return;
+    const int shown = wholeNumber(EdtYear->text().toStdString(), 1900);
+    const int year = std::clamp(internalYear(shown) + UdYear->lastArrow(), internalYear(kFirstYear), kLastYear);
+    setYear(displayYear(year));
     reloadTerms();
     redraw();
 }

@@ -63,6 +63,10 @@ public:
     // Modal box; an empty caption shows the application title. Returns Ok for an OK box.
     virtual MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                                  MsgButtons buttons, MsgResult defaultButton = MsgResult::Ok) = 0;
+    // A question answered by one of its own buttons (captions in order, the first the default):
+    // the index of the button pressed, or -1 when the box was closed without an answer.
+    virtual int chooseAnswer(const std::string& text, const std::string& caption, MsgIcon icon,
+                             const std::vector<std::string>& answers) = 0;
     // OK box without icon under the application title ("已保存！", "设置完成").
     virtual void plainMessage(const std::string& text) = 0;
     // One line of text, or nothing when cancelled.

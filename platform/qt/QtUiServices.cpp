@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDateTime>
@@ -133,6 +134,31 @@ MsgResult QtUiServices::messageBox(const std::string& text, const std::string& c
     return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
 }
 
+int QtUiServices::chooseAnswer(const std::string& text, const std::string& caption, MsgIcon icon,
+                               const std::vector<std::string>& answers) {
+    QMessageBox box(owner());
+    box.setWindowTitle(q(caption.empty() ? title_ : caption));
+    box.setText(q(text));
+    box.setIcon(icon == MsgIcon::Warning ? QMessageBox::Warning
+                : icon == MsgIcon::Error ? QMessageBox::Critical
+                : icon == MsgIcon::Information ? QMessageBox::Information
+                                               : QMessageBox::NoIcon);
+    std::vector<QPushButton*> buttons;
+    for (const std::string& a : answers) {
+        QPushButton* b = box.addButton(q(a), QMessageBox::AcceptRole);
+        b->setAccessibleName(q(a));
+        buttons.push_back(b);
+    }
+    QPushButton* cancel = box.addButton(q("取消"), QMessageBox::RejectRole);
+    cancel->setAccessibleName(cancel->text());
+    if (!buttons.empty()) box.setDefaultButton(buttons.front());
+    box.setEscapeButton(cancel);
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+    return -1;
+}
+
 void QtUiServices::plainMessage(const std::string& text) {
     messageBox(text, std::string(), MsgIcon::None, MsgButtons::Ok, MsgResult::Ok);
 }
@@ -172,6 +198,9 @@ FileDialogResult QtUiServices::fileDialog(const FileDialogRequest& request, bool
         dlg.selectNameFilter(filters[request.filterIndex - 1]);
     if (!request.initialName.empty()) dlg.selectFile(q(request.initialName));
     if (request.filterTitles.size() == static_cast<std::size_t>(filters.size())) {
+        // A desktop's own file dialog takes its title once, when it opens, and does not report
+        // the type chosen in it: the title follows the type only in Qt's dialog.
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
         auto follow = [this, &dlg, &filters, &request](const QString& chosen) {
             const auto i = filters.indexOf(chosen);
             if (i >= 0) dlg.setWindowTitle(shown(request.filterTitles[static_cast<std::size_t>(i)]));

@@ -33,6 +33,8 @@ public:
 
     MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons, MsgResult defaultButton) override;
+    int chooseAnswer(const std::string& text, const std::string& caption, MsgIcon icon,
+                     const std::vector<std::string>& answers) override;
     void plainMessage(const std::string& text) override;
     std::optional<std::string> inputLine(const std::string& caption, const std::string& prompt,
                                          const std::string& initial) override;

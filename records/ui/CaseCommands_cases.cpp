@@ -73,8 +73,17 @@ bool CaseCommands::saveCase() {
     CaseRecord& current = host_.workingCase();
     QtRichText& comment = host_.commentBox();
     if (host_.caseOpen()) {
-        if (ui_.messageBox("要修改“" + current.displayNameUtf8() + "”这条记录吗？", "提示", MsgIcon::Information,
-                           MsgButtons::YesNo, MsgResult::Yes) != MsgResult::Yes)
+        // The question names the open case as it is stored; a chart of someone else cast since
+        // it was opened is said so, and then 否 is the default.
+        CaseRecord open{};
+        const std::string openName =
+            db_.ReadRecord(openCaseNumber_, open) ? open.displayNameUtf8() : current.displayNameUtf8();
+        std::string question = "要修改“" + openName + "”这条记录吗？";
+        const bool otherName = current.displayNameUtf8() != openName;
+        if (otherName)
+            question += "\n输入栏中的姓名是“" + current.displayNameUtf8() + "”；要保存为新命例请按“存新”。";
+        if (ui_.messageBox(question, "提示", MsgIcon::Information, MsgButtons::YesNo,
+                           otherName ? MsgResult::No : MsgResult::Yes) != MsgResult::Yes)
             return false;
         if (!numbersCurrent()) return false;
         // The record and its comment together: on a refusal neither has changed.

@@ -1,6 +1,7 @@
 // The record tree's context menu: its entries, the enabling done when the right button goes
-// down (before the menu shows; the right button does not move the selection), the "移动到"
-// submenu, search, show all, expand and collapse, and double-click.
+// down (before the menu shows; the row under the pointer becomes the selected one, so every
+// entry acts on the row right-clicked), the "移动到" submenu, search, show all, expand and
+// collapse, and double-click.
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
@@ -26,8 +27,8 @@ CaseCommands::CaseCommands(UiServices& ui, MDataBase& db, CaseHost& host, CaseTr
     : QObject(&tree), ui_(ui), db_(db), host_(host), tree_(tree) {
     buildMenu();
     QTreeWidget* w = tree_.widget();
-    // The menu is ours: the right button goes down, the entries are set for the selected node,
-    // the menu pops up; the press never reaches the tree, so the selection stays.
+    // The menu is ours: the right button goes down, the row under it is selected, the entries
+    // are set for it and the menu pops up. Below the last row the selection stays.
     w->setContextMenuPolicy(Qt::PreventContextMenu);
     w->viewport()->installEventFilter(this);
     w->installEventFilter(this);
@@ -85,6 +86,7 @@ bool CaseCommands::eventFilter(QObject* watched, QEvent* event) {
     if (watched == w->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* e = static_cast<QMouseEvent*>(event);
         if (e->button() != Qt::RightButton) return false;
+        if (QTreeWidgetItem* hit = w->itemAt(e->position().toPoint())) w->setCurrentItem(hit);
         updateMenu();
         menu_->popup(e->globalPosition().toPoint());
         return true;

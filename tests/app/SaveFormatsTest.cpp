@@ -17,6 +17,8 @@ TEST(SaveFormats, TheExtensionIsAddedOnlyWhenMissing) {
     for (const Case& c : {
              Case{"/d/chart", 2, "/d/chart.jpg", PictureFormat::Jpeg},
              Case{"/d/chart.jpg", 2, "/d/chart.jpg", PictureFormat::Jpeg},
+             Case{"/d/chart.jpeg", 2, "/d/chart.jpeg", PictureFormat::Jpeg},
+             Case{"/d/chart.JPEG", 1, "/d/chart.JPEG", PictureFormat::Jpeg},
              Case{"/d/chart.JPG", 2, "/d/chart.JPG", PictureFormat::Jpeg},
              Case{"/d/chart", 1, "/d/chart.bmp", PictureFormat::Bmp},
              Case{"/d/chart.png", 4, "/d/chart.png", PictureFormat::Png2x},  // the variant stays

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "MainWindowFixture.h"
+#include "dialogs/Untliun.h"
 
 namespace {
 struct WorldPanel : MainWindowTest {
@@ -65,9 +66,8 @@ TEST_F(WorldPanel, WorldCityCastsAtTheClockOfTheBirthAfterAsking) {
     // Kolkata: half an hour off any zone of the list.
     pickCity(w, "Kolkata", "Kolkata");
     setMoment(1990, 1, 1, 10);
-    ui.answerYes();
+    ui.answerYes("1990年1月1日 加尔各答的时钟是UTC+5:30，时区列表只有整点时区。按UTC+5:30排盘？（选“否”按东六区）");
     w.BtnpaiClick();
-    EXPECT_NE(ui.lastCall().text.find("UTC+5:30"), std::string::npos) << ui.lastCall().text;
     EXPECT_EQ(w.birthRequest().utcOffsetSeconds, 5 * 3600 + 1800);
     closeWithYes();
 }
@@ -97,15 +97,21 @@ TEST_F(WorldPanel, ChinaSummerTimeIsAskedAndAnsweredEitherWay) {
     EXPECT_EQ(w.currentCase().summerAnswer(), 2);
     int32_t offset = 0;
     EXPECT_FALSE(w.currentCase().exactOffset(offset));
-    // The hour skipped when summer time began is refused, naming both offsets.
+    // The hour skipped when summer time began: what the clock did, and nothing cast.
     setMoment(1986, 5, 4, 2);
-    const bool castBefore = w.natalCast();
-    ui.expectMessage();
+    ui.expectMessage("1986年5月4日在Asia/Shanghai，时钟走到2时0分即拨到3时0分（UTC+08:00改为UTC+09:00），"
+                     "1986年5月4日2时0分这一时刻不存在。请核对时间。");
     w.BtnpaiClick();
-    EXPECT_NE(ui.lastCall().text.find("UTC+08:00"), std::string::npos) << ui.lastCall().text;
-    EXPECT_NE(ui.lastCall().text.find("UTC+09:00"), std::string::npos) << ui.lastCall().text;
     EXPECT_EQ(w.natalCast(), false);
-    (void)castBefore;
+    // The hour shown twice when it ended: the two offsets are the answers, closing casts nothing.
+    setMoment(1986, 9, 14, 1);
+    ui.answerChoice(-1);
+    w.BtnpaiClick();
+    EXPECT_EQ(ui.lastCall().answers, (std::vector<std::string>{"UTC+09:00", "UTC+08:00"}));
+    EXPECT_FALSE(w.natalCast());
+    ui.answerChoice(0);
+    w.BtnpaiClick();
+    EXPECT_EQ(w.birthRequest().utcOffsetSeconds, 9 * 3600);
     closeWithYes();
 }
 
@@ -134,5 +140,43 @@ TEST_F(WorldPanel, SavedCaseReopensToTheSameInstantPlaceAndName) {
     // Casting the reopened case asks nothing: the answer came with it.
     window->BtnpaiClick();
     EXPECT_EQ(window->birthRequest().utcOffsetSeconds, -4 * 3600);
+    closeWithYes();
+}
+
+TEST_F(WorldPanel, TransitOfANewYorkChartIsCastAtNewYorksClock) {
+    TFrmMain& w = start();
+    pickCity(w, "new york", "纽约市 (New York)");
+    setMoment(1990, 1, 1, 10);
+    w.BtnpaiClick();
+    // 4 July 2026 12:00 at the place's clock (UTC-4 in summer) is 12:00 of the list's 西四区.
+    auto moonAt = [&](int zone) {
+        ui.answerModal(true, "流年时间(公历)", [zone](ModalWindow& m) {
+            auto& d = dynamic_cast<TFrmLiuNian&>(m);
+            d.EdtYear->setText("2026");
+            d.cbom->setCurrentIndex(6);
+            d.cbod->setCurrentIndex(3);
+            d.cbos->setCurrentIndex(12);
+            if (zone >= 0) d.Cboshiqu->setCurrentIndex(zone);
+            d.BtnokClick();
+        });
+        w.SbtoZw_liuClick();
+        return w.engine()->transitBodies()[1].longitude;
+    };
+    EXPECT_NEAR(moonAt(-1), moonAt(16), 1e-9);
+    closeWithYes();
+}
+
+TEST_F(WorldPanel, AWorldCityOfTheProvinceTableIsTakenAsItsEntry) {
+    writePlaces();
+    TFrmMain& w = start();
+    pickCity(w, "Beijing", "(Beijing)");  // the atlas's city, not the table's line
+    EXPECT_EQ(control<QComboBox>("cbodiZ")->currentText().toStdString(), "北京市");
+    EXPECT_EQ(control<QComboBox>("cbodiC")->currentText().toStdString(), "北京");
+    EXPECT_EQ(control<QLineEdit>("ledtjing")->text().toStdString(), "116:24");
+    // The place line follows the pick before any cast.
+    EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(), "地点:北京市-北京\n时钟:Asia/Shanghai");
+    pickCity(w, "new york", "纽约市 (New York)");
+    EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
+              "地点:美国-纽约市 (New York)\n时钟:America/New_York");
     closeWithYes();
 }

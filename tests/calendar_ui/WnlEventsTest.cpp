@@ -1,7 +1,9 @@
 // The perpetual calendar's controls and events: the year box and its limits, month stepping
 // across the missing year 0 and at the ends of the range, "now", clicks in the grid (October
 // 1582 among them) and "本命盘" handing the moment to the input panel.
+#include <QFocusEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -227,4 +229,24 @@ TEST_F(WnlTest, SelectedDayIsTintedGreenAndItsTextStaysDark) {
     // The paper turns green under the mask; the day's text is not washed out.
     EXPECT_GT(green, (green + dark + other) / 2) << green << " " << dark << " " << other;
     EXPECT_GT(dark, 0);
+}
+
+TEST_F(WnlTest, TypedYearAppliesWhenTheBoxIsLeftAndTheArrowsCountFromIt) {
+    window->show();
+    show(1500, 6, 1);
+    window->EdtYear->setText("2000");
+    window->EdtYear->setModified(true);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);  // Tab to the next control
+    QCoreApplication::sendEvent(window->EdtYear, &out);
+    EXPECT_EQ(window->labtitle->text().toStdString(), "2000年6月");
+    // Typed and not applied yet: the arrows step from what the box shows, across year 0 too.
+    window->EdtYear->setText("1949");
+    window->UdYear->upButton()->click();
+    EXPECT_EQ(window->selected().year, 1950);
+    window->EdtYear->setText("1");
+    window->UdYear->downButton()->click();
+    EXPECT_EQ(yearBox(), "-1");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->EdtYear, &escape);
+    EXPECT_FALSE(window->isVisible());
 }

@@ -48,7 +48,7 @@ protected:
     // Enter typed in the year box.
     void enterYear(const char* text) {
         window->EdtYear->setText(QString::fromUtf8(text));
-        emit window->EdtYear->returnPressed();
+        emit window->EdtYear->editingFinished();
     }
     // A left click in the middle of the grid cell of day index i (0 = day 1).
     void clickCell(int i) {

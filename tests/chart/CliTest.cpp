@@ -128,3 +128,21 @@ TEST(CliChart, PreciseForThisRun) {
     EXPECT_EQ(lines(run(polar + " --precise").out).back(), "houses\tPorphyry");
     EXPECT_EQ(lines(run(polar).out).back().rfind("pillars\t", 0), 0u);
 }
+
+TEST(CliChart, TransitReadAtThePlacesClock) {
+    REQUIRE_CLI();
+    // New York keeps UTC-4 on 4 July: at its clock the transit is the one of 西四区, an hour
+    // before the one of the standard zone 西五区.
+    const std::string dir = testdata::freshTempDir("clitransittz");
+    auto picture = [&](const std::string& zone, const std::string& name) {
+        const CliRun r = run("chart --date \"1990-01-01 10:00\" --zone 17 --lon -74:00 --lat 40:43 "
+                             "--transit \"2026-07-04 12:00\" " +
+                             zone + " --png \"" + dir + name + "\"");
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::ifstream in(dir + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string local = picture("--transit-tz America/New_York", "a.png");
+    EXPECT_EQ(local, picture("--transit-zone 16", "b.png"));
+    EXPECT_NE(local, picture("--transit-zone 17", "c.png"));
+}

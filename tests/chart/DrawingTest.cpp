@@ -482,3 +482,19 @@ TEST(Panel, ALongPlaceWrapsLeftOfTheCuspTable) {
     // A short place stays one line at its place.
     EXPECT_EQ(rig.canvas.findText("新疆")->b, 488 + 3 * 19);
 }
+
+TEST(Panel, PlaceWrapsBetweenWordsAndALongNameShrinksInsideTheChart) {
+    Rig rig;
+    BirthRecord r = chartfixture::request();
+    r.place = "美国-加利福尼亚州-旧金山 (San Francisco)";
+    r.name = "欧阳青青长长的名字十六个字的姓名";  // 16 characters
+    rig.set(ChartMode::Natal, natalPoints(10, 30, chartfixture::spreadBodies()), 0, r);
+    rig.drawAll();
+    std::string lines;
+    for (const auto& t : rig.canvas.texts())
+        if (t.a == 2 && t.b >= 488 + 3 * 19 && t.b < 700 - 4 * 16) lines += t.text + "|";
+    EXPECT_TRUE(lines.find("(San|") != std::string::npos || lines.find("(San ") != std::string::npos) << lines;
+    EXPECT_NE(lines.find("Francisco)|"), std::string::npos) << lines;
+    const auto* name = rig.canvas.findText("姓名:");
+    EXPECT_LE(name->a + name->c, 800 - 2) << name->text;  // inside the chart's width
+}

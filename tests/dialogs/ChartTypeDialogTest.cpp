@@ -41,6 +41,9 @@ TEST(ChartTypeDialog, EachTypeAsksForWhatItNeeds) {
         EXPECT_EQ(d.cbod->count(), 31);
         d.UpDyear->upButton()->click();
         EXPECT_EQ(d.EdtYear->text().toStdString(), "2027");
+        d.EdtYear->setText("2000");  // the arrows count from the typed year
+        d.UpDyear->upButton()->click();
+        EXPECT_EQ(d.EdtYear->text().toStdString(), "2001");
     }
     {
         TFrmPanXing d(Kind::SolarReturn, {}, c, ui);

@@ -203,8 +203,7 @@ TEST_F(DialogCommandsTest, ChartOptionsAndTheAspectPage) {
         d.ChkFortune->setChecked(true);
         d.BitBtn2->click();
     });
-    w.OmnusetcanClick();
-    w.BtnpaiClick();
+    w.OmnusetcanClick();  // the page follows without 本命盘
     EXPECT_EQ(w.engine()->settings().houseSystem, 'W');
     EXPECT_DOUBLE_EQ(std::fmod(w.engine()->natal().cusps[0], 30.0), 0.0);
     EXPECT_TRUE(w.engine()->extraShown(kFortune));
@@ -256,5 +255,36 @@ TEST_F(DialogCommandsTest, EditedPlaceShowsWhenTheProvinceIsPickedAgain) {
     // The blood-type test opens from its menu entry too.
     ui.answerModal(true, "血型测试", [](ModalWindow& m) { dynamic_cast<TFrmXue&>(m).select(1, 3, 2); });
     w.mnuT_xueClick();
+    closeWithYes();
+}
+
+TEST_F(DialogCommandsTest, TheAspectPageListsTheChartTypeOnScreen) {
+    TFrmMain& w = start();
+    control<QLineEdit>("Edtname")->setText(QString::fromUtf8("甲"));
+    w.BtnpaiClick();
+    auto* page = control<QPlainTextEdit>("RedtAspects");
+    auto pageText = [&] { return page->toPlainText().toStdString(); };
+    CaseRecord other{};
+    other.setName("乙");
+    other.year = 1992, other.month = 3, other.day = 8, other.hour = 20, other.zone = 8;
+    w.castWithCase(charttypes::Kind::Synastry, other);
+    // A's own aspects, then those between the two people, named by owner.
+    EXPECT_EQ(pageText().rfind("本命盘相位:\n", 0), 0u);
+    EXPECT_NE(pageText().find("\n合盘相位(乙对甲):\n乙的"), std::string::npos) << pageText();
+    w.castWithCase(charttypes::Kind::Composite, other);
+    EXPECT_EQ(pageText().rfind("组合盘相位:\n", 0), 0u) << pageText();
+    ui.answerModal(true, "盘型:日返照盘", [](ModalWindow& m) { dynamic_cast<TFrmPanXing&>(m).BtnokClick(); });
+    w.chartTypeClick(charttypes::Kind::SolarReturn);
+    const std::string returned = pageText();
+    EXPECT_EQ(returned.rfind("日返照盘相位:\n", 0), 0u) << returned;
+    // 排盘设置 draws the return again with the minor aspects, and the page follows.
+    ui.answerModal(true, "排盘设置", [](ModalWindow& m) {
+        auto& d = dynamic_cast<TFrmSetPan&>(m);
+        d.ChkMinor->setChecked(true);
+        d.BitBtn2->click();
+    });
+    w.OmnusetcanClick();
+    EXPECT_EQ(w.engine()->caption(), "日返照盘");
+    EXPECT_GT(pageText().size(), returned.size());
     closeWithYes();
 }

@@ -1,5 +1,6 @@
 // The transit time dialog on its own: what it shows, "现在时间", the year arrows, the year check,
 // and that only "确定" writes the request (cancel: the main window's test).
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,12 +57,17 @@ TEST(TransitDialog, ShowsTheRequestWithThePanelsLists) {
     EXPECT_EQ(d.UpDyear->minimum(), 0);
     EXPECT_EQ(d.UpDyear->maximum(), 600);
 
-    // The arrows move the year text; they stop at 2200.
+    // The arrows count from the typed year; they stop at 2200, and a field without a year of
+    // the range gets the message.
     d.UpDyear->upButton()->click();
     EXPECT_EQ(d.EdtYear->text().toStdString(), "1991");
-    d.UpDyear->setPosition(600);
+    d.EdtYear->setText("2200");
     d.UpDyear->upButton()->click();
     EXPECT_EQ(d.UpDyear->position(), 600);
+    d.EdtYear->setText("12");
+    ui.expectMessage("年份最大范围1600-2200");
+    d.UpDyear->upButton()->click();
+    EXPECT_EQ(d.EdtYear->text().toStdString(), "12");
 
     // "现在时间" sets date and time, not the zone; a clock outside 1600-2200 gives 2200.
     ui.clock_.time = LocalMinute{2026, 5, 17, 14, 35};
@@ -98,4 +104,30 @@ TEST(TransitDialog, YearOutsideTheRangeKeepsTheDialogOpenAndOkWritesEveryField) 
     d.BtnokClick();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(sameRequest(q, request(2200, 2, 30, 23, 59, 13)));
+}
+
+TEST(TransitDialog, ReadsTheMomentAtThePlacesClockUnlessAZoneIsPicked) {
+    testqt::app();
+    testui::ScriptedUi ui;
+    TransitRequest q = request(2026, 7, 4, 12, 0, 17);  // 西五区, as the panel gave New York
+    q.zoneId = "America/New_York";
+    auto confirm = [&](int month, int day, int hour, int zone) {
+        TFrmLiuNian d(q, ui);
+        d.cbom->setCurrentIndex(month - 1);
+        d.cbod->setCurrentIndex(day - 1);
+        d.cbos->setCurrentIndex(hour);
+        if (zone >= 0) d.Cboshiqu->setCurrentIndex(zone);
+        d.BtnokClick();
+        return d.result() == QDialog::Accepted;
+    };
+    ASSERT_TRUE(confirm(7, 4, 12, -1));
+    EXPECT_EQ(q.utcOffsetSeconds, -4 * 3600);  // summer time, though the list says 西五区
+    // 2:00 on 8 March 2026 never showed: the dialog stays and nothing is written.
+    ui.expectMessage();
+    EXPECT_FALSE(confirm(3, 8, 2, -1));
+    EXPECT_EQ(q.when.month, 7);
+    // A zone picked from the list wins, and stays chosen for the next opening.
+    ASSERT_TRUE(confirm(7, 4, 12, 8));
+    EXPECT_EQ(q.utcOffsetSeconds, BirthRecord::kZoneListOffset);
+    EXPECT_FALSE(TFrmLiuNian(q, ui).ChkLocal->isChecked());
 }

@@ -1,5 +1,5 @@
-"""The perpetual calendar: October 1582 and its fifth cell, the year box's limit, and "本命盘"
-handing the chosen moment to the main window."""
+"""The perpetual calendar: October 1582 and its fifth cell, the year box's limit, a year left
+with Tab, Escape, and "本命盘" handing the chosen moment to the main window."""
 import os
 import sys
 import time
@@ -51,6 +51,18 @@ def scenario(d):
     assert main_window.find("text", "年").text() == "1990"
     assert main_window.find("combo box", "月").name == "10月"
     assert main_window.find("combo box", "日").name == "15日"
+
+    # A year typed and left with Tab applies; Escape closes the window.
+    d.menu(main_window, "辅助工具(T)", "万年历")
+    wnl = d.window("Tarmin万年历")
+    month = wnl.find("combo box", "月").name
+    year = wnl.find("text", "年")
+    year.set_text("2000")
+    year.click()
+    d.key("Tab")
+    assert wnl.find("label", "2000年" + month), "title after Tab"
+    d.key("Escape")
+    d._wait(lambda: not any(w.name == "Tarmin万年历" for w in d.find_all_windows()), 5, "calendar closed")
 
     d.quit(main_window)
 

@@ -1,7 +1,8 @@
 """Saved cases as a user keeps them: cast, "存新" into a new category, change the comment and
 "存旧", start again and open the case from the tree (chart and comment back), export, delete it,
 and import the export into a fresh program folder (the restart offered); tidying too few cases
-and the category chooser of 存新 starting empty."""
+and the category chooser of 存新 starting empty; 存旧 after casting someone else, and the
+tree's menu acting on the row right-clicked."""
 import os
 import shutil
 import sys
@@ -60,6 +61,30 @@ def scenario(d):
     main_window.find("push button", "保存命例").click()
     d.expect_box("提示", "要修改“张三”这条记录吗？", "Yes")
     d.expect_box("Tarmin天文占星 3.6", "已保存编辑后的命例。")
+
+    # Another person cast while 张三 is open: 存旧 names 张三 and says whose name is typed.
+    main_window.find("text", "姓名").set_text("丁四")
+    main_window.find("text", "年").set_text("1988")
+    main_window.find("push button", "本命盘").click()
+    time.sleep(1.0)
+    main_window.find("push button", "保存命例").click()
+    d.expect_box("提示", "要修改“张三”这条记录吗？\n输入栏中的姓名是“丁四”；要保存为新命例请按“存新”。", "No")
+    # 丁四 saved as a new case after 新建.
+    main_window.find("push button", "新建").click()
+    d.expect_box("新建", "确定要开始建立一个新命例吗？这将清除现有评语！", "Yes")
+    main_window.find("push button", "本命盘").click()
+    time.sleep(1.0)
+    main_window.find("push button", "保存命例").click()
+    category = d.window("分类保存")
+    category.find("text", "保存类别").set_text("朋友")
+    category.find("push button", "确定").click()
+    # 张三 open and selected: the menu of the row right-clicked, 丁四's, pairs 丁四 with 张三.
+    case_node(main_window, "张三").click(double=True)
+    time.sleep(1.0)
+    d.popup_choose(case_node(main_window, "丁四"), CASE_MENU, "与当前盘合盘")
+    time.sleep(1.0)
+    described = main_window.find(None, "天宫图").acc.description
+    assert "张三(外)" in described and "丁四(内)" in described, described
     d.quit(main_window)
 
     # Start again: the case is in the tree; double-click opens it with its comment.

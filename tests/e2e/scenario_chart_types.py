@@ -1,6 +1,6 @@
 """Chart types as a collector uses them: two saved cases, the synastry of the open one with the
 other from the tree's menu, a solar return for 2030 from the menu 盘型, the caption of each
-chart, and 本命盘 bringing the plain natal chart back."""
+chart and the page 相位表 following it, and 本命盘 bringing the plain natal chart back."""
 import os
 import sys
 import time
@@ -54,6 +54,9 @@ def scenario(d):
     assert "座与其他星座关系】" in reading, reading[:400]
     # The panel still holds 张三: the second person is not opened as a case.
     assert main_window.find("text", "姓名").text() == "张三"
+    # The page 相位表 lists the aspects between the two.
+    aspects = main_window.find("text", "相位表").text()
+    assert "合盘相位(李四对张三):" in aspects, aspects[:200]
 
     # A solar return for 2030, at the birth place.
     d.menu(main_window, "盘型(X)", "日返照盘...")
@@ -66,6 +69,8 @@ def scenario(d):
     reading = main_window.find("text", "天宫图解说").text()
     assert "日返照时刻:2030-" in reading, reading[:200]
     assert caption.split(" ")[2] + " " + caption.split(" ")[3] in reading, (caption, reading[:200])
+    aspects = main_window.find("text", "相位表").text()
+    assert aspects.startswith("日返照盘相位:"), aspects[:200]
 
     # A return year out of range is refused by the dialog, which stays open.
     d.menu(main_window, "盘型(X)", "月返照盘...")

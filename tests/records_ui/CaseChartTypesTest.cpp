@@ -50,3 +50,21 @@ TEST_F(CasesTest, PairingWithASavedCaseDrawsTheChartTypeAndLeavesTheOpenCaseAlon
     EXPECT_EQ(window->engine()->caption(), "组合盘");
     closeWithYes();
 }
+
+TEST_F(CasesTest, PairingKeepsFullNamesAndKnowsTheSamePersonByThem) {
+    CaseRecord same = sample("", 1985);
+    same.setFullName("欧阳青青长长的名字十");  // 20 GBK bytes: the name field keeps 10
+    CaseRecord other = sample("", 1992, "朋友", false);
+    other.setFullName("司马小小长长的名字九");
+    seed({same, other});
+    start();
+    cast("欧阳青青长长的名字十");
+    selectCase(0);
+    ui.expectMessage("两个盘是同一个人，请选择另一个人。");
+    commands().pairWithCase(charttypes::Kind::Synastry);
+    selectCase(1);
+    commands().pairWithCase(charttypes::Kind::Synastry);
+    EXPECT_EQ(window->engine()->captionLines(),
+              (std::vector<std::string>{"欧阳青青长长的名字十(外)", "司马小小长长的名字九(内)"}));
+    closeWithYes();
+}

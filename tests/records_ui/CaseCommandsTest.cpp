@@ -51,6 +51,24 @@ TEST_F(CasesTest, SavingTwiceAppendsThenUpdatesTheSameRecordAndComment) {
     closeWithYes();
 }
 
+TEST_F(CasesTest, UpdatingAfterCastingSomeoneElseNamesTheOpenCaseAndDefaultsToNo) {
+    seed({sample("甲一", 1980)});
+    start();
+    selectCase(0);
+    commands().openCase();
+    cast("丁四", 1991);
+    ui.answerNo("要修改“甲一”这条记录吗？\n输入栏中的姓名是“丁四”；要保存为新命例请按“存新”。");
+    window->SbtoSaveClick();
+    EXPECT_EQ(ui.lastCall().defaultButton, MsgResult::No);
+    EXPECT_EQ(stored(0).year, 1980);
+    // The open case's own name again: the plain question with 是 as the default.
+    cast("甲一", 1982);
+    ui.answerYes("要修改“甲一”这条记录吗？").expectPlain("已保存编辑后的命例。");
+    window->SbtoSaveClick();
+    EXPECT_EQ(stored(0).year, 1982);
+    closeWithYes();
+}
+
 TEST_F(CasesTest, OpeningAnotherCaseSavesTheChangedCommentUnderTheOpenCasesNumber) {
     CaseRecord a = sample("甲", 1980);
     a.setComment("甲_198003070905");

@@ -162,20 +162,28 @@ TEST_F(CasesTest, RenamingACategoryReachesEveryCaseAndAKilledRenameIsFinished) {
     closeWithYes();
 }
 
-TEST_F(CasesTest, RightButtonSetsTheMenuWithoutMovingTheSelectionAndMoveRewritesTheCategory) {
+TEST_F(CasesTest, RightButtonActsOnTheRowUnderThePointerAndMoveRewritesTheCategory) {
     seed({sample("甲", 1980, "朋友"), sample("乙", 1981, "家人", false)});
     writeFile("dat/zxinit.ini", "[classes]\ncount=1\n1=同事\n");
     start();
     window->resize(900, 700);
     tree()->expandAll();
+    auto rightClick = [&](QPoint at) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), tree()->viewport()->mapToGlobal(QPointF(at)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tree()->viewport(), &press);
+        commands().menu()->hide();
+    };
+    // On the root the menu is the root's.
+    selectCase(0);
+    rightClick(tree()->visualItemRect(root()).center());
+    EXPECT_EQ(tree()->currentItem(), root());
+    EXPECT_FALSE(action("PopView")->isEnabled());
+    // With 甲 selected, the right button on 乙's row: the menu is 乙's.
     selectCase(1);
     QTreeWidgetItem* chosen = tree()->currentItem();
-    // The right button goes down over the root: the menu is set for the selected case node.
-    const QPoint overRoot = tree()->visualItemRect(root()).center();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(overRoot), tree()->viewport()->mapToGlobal(QPointF(overRoot)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(tree()->viewport(), &press);
-    commands().menu()->hide();
+    selectCase(0);
+    rightClick(tree()->visualItemRect(chosen).center());
     EXPECT_EQ(tree()->currentItem(), chosen);
     const auto enabled = [&](const char* name) { return action(name)->isEnabled(); };
     EXPECT_TRUE(enabled("PopView") && enabled("PopMove") && enabled("PopDelete"));

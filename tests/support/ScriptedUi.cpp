@@ -20,6 +20,7 @@ const char* kindName(UiKind k) {
         case UiKind::PrintDialog: return "print dialog";
         case UiKind::ModalWindow: return "modal window";
         case UiKind::ErrorBox: return "error box";
+        case UiKind::Choice: return "choice question";
     }
     return "?";
 }
@@ -73,6 +74,11 @@ ScriptedUi& ScriptedUi::answerYes(std::optional<std::string> text) {
 ScriptedUi& ScriptedUi::answerNo(std::optional<std::string> text) {
     UiAnswer a = answerOf(UiKind::MessageBox, std::move(text));
     a.result = MsgResult::No;
+    return queue(a);
+}
+ScriptedUi& ScriptedUi::answerChoice(int index, std::optional<std::string> text) {
+    UiAnswer a = answerOf(UiKind::Choice, std::move(text));
+    a.choice = index;
     return queue(a);
 }
 ScriptedUi& ScriptedUi::expectPlain(std::optional<std::string> text) {
@@ -209,6 +215,23 @@ MsgResult ScriptedUi::messageBox(const std::string& text, const std::string& cap
         return MsgResult::No;
     }
     return a->result;
+}
+
+int ScriptedUi::chooseAnswer(const std::string& text, const std::string& caption, MsgIcon icon,
+                             const std::vector<std::string>& answers) {
+    UiCall c;
+    c.kind = UiKind::Choice;
+    c.text = text;
+    c.caption = caption;
+    c.icon = icon;
+    c.answers = answers;
+    const auto a = take(c);
+    if (!a) return -1;
+    if (a->choice >= static_cast<int>(answers.size())) {
+        ADD_FAILURE() << "answer " << a->choice << " queued for a question of " << answers.size() << " buttons";
+        return -1;
+    }
+    return a->choice;
 }
 
 void ScriptedUi::plainMessage(const std::string& text) {

@@ -26,6 +26,7 @@ enum class UiKind {
     PrintDialog,
     ModalWindow,
     ErrorBox,
+    Choice,
 };
 const char* kindName(UiKind k);
 
@@ -37,6 +38,7 @@ struct UiCall {
     MsgButtons buttons = MsgButtons::Ok;
     MsgResult defaultButton = MsgResult::Ok;
     FileDialogRequest file;  // file dialogs
+    std::vector<std::string> answers;  // choice: the buttons' captions
     FontChoice font;         // font dialog: the pre-set values
     Rgb color;               // colour dialog: the pre-set colour
 };
@@ -51,6 +53,7 @@ struct UiAnswer {
     FontChoice font;
     Rgb color;
     PageOrientation orientation = PageOrientation::Portrait;
+    int choice = -1;  // choice: the button pressed
     // For a modal window: run with the window before the answer is given (fill its fields,
     // press its buttons through its handlers).
     std::function<void(ModalWindow&)> act;
@@ -122,6 +125,8 @@ public:
     ScriptedUi& expectMessage(std::optional<std::string> text = std::nullopt);  // OK box
     ScriptedUi& answerYes(std::optional<std::string> text = std::nullopt);
     ScriptedUi& answerNo(std::optional<std::string> text = std::nullopt);
+    // A choice question answered with the button `index` (-1: closed without an answer).
+    ScriptedUi& answerChoice(int index, std::optional<std::string> text = std::nullopt);
     ScriptedUi& expectPlain(std::optional<std::string> text = std::nullopt);
     ScriptedUi& expectError(std::optional<std::string> text = std::nullopt);
     ScriptedUi& answerInput(std::string text);
@@ -149,6 +154,8 @@ public:
 
     MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons, MsgResult defaultButton) override;
+    int chooseAnswer(const std::string& text, const std::string& caption, MsgIcon icon,
+                     const std::vector<std::string>& answers) override;
     void plainMessage(const std::string& text) override;
     std::optional<std::string> inputLine(const std::string& caption, const std::string& prompt,
                                          const std::string& initial) override;
