@@ -38,6 +38,7 @@ struct Aspect {
     int kind = -1;         // AspectKind
     double orb = 0;        // |separation - exact angle|, degrees
     bool applying = false; // the orb is shrinking at the points' present motions
+    bool moving = true;    // false: the points have no motion here (synastry, composite)
 };
 
 // The aspect two longitudes form, or -1. A separation within the orb of several kinds takes the

@@ -101,6 +101,8 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     housesNote_ = HousesNote::None;
     caption_.clear();
     captionLines_.clear();
+    innerAnglesShown_ = false;
+    compositeParts_.clear();
     readSettings();
     request_.zoneIndex = static_cast<int8_t>(zoneOffset(r.zoneIndex));
     if (!prepareTime()) return false;

@@ -50,15 +50,21 @@ bool pickCity(const atlas::WorldAtlas& atlas, const std::string& name, atlas::Pl
 bool applyTimeZone(const std::string& tz, const std::string& autoZone, BirthRecord& r,
                    std::string& why, std::string& message) {
     int fixed = 0;
-    if (atlas::parseOffsetText(tz, fixed)) {
+    std::string zone;
+    if (tz == "auto") {
+        zone = autoZone;
+        if (zone.empty()) {
+            message = "--tz auto 需要 --city：输入的坐标没有时区";
+            return false;
+        }
+    } else if (!atlas::readZoneText(tz, fixed, zone, message)) {
+        return false;
+    }
+    if (zone.empty()) {
         r.utcOffsetSeconds = fixed;
+        r.zoneId.clear();
         why = atlas::offsetText(fixed) + " (given)";
         return true;
-    }
-    const std::string zone = tz == "auto" ? autoZone : tz;
-    if (zone.empty()) {
-        message = "--tz auto 需要 --city：输入的坐标没有时区";
-        return false;
     }
     DateTimeFields g = r.birth;
     if (r.lunar) {
@@ -71,13 +77,15 @@ bool applyTimeZone(const std::string& tz, const std::string& autoZone, BirthReco
         }
     }
     const atlas::WallTime t{g.year, g.month, g.day, r.birth.hour, r.birth.minute};
-    const atlas::ZoneAnswer a = atlas::offsetAt(zone, t);
+    const atlas::ZoneAnswer a = atlas::offsetAt(zone, t, static_cast<double>(r.longitude));
     if (a.kind != atlas::WallTimeKind::Unique) {
         message = atlas::wallTimeProblemText(zone, t, a);
         return false;
     }
     r.utcOffsetSeconds = a.offsetSeconds;
-    why = atlas::offsetText(a.offsetSeconds) + " (" + zone + (a.summerTime ? ", summer time)" : ", standard time)");
+    r.zoneId = zone;
+    why = atlas::offsetText(a.offsetSeconds) + " (" + zone +
+          (a.localMeanTime ? ", local mean time)" : a.summerTime ? ", summer time)" : ", standard time)");
     return true;
 }
 
@@ -85,7 +93,7 @@ bool applyTimeZone(const std::string& tz, const std::string& autoZone, BirthReco
 
 namespace cli {
 bool applyWorldOptions(const std::string& programFolder, const std::string& city, std::string tz,
-                       bool zoneGiven, BirthRecord& r) {
+                       bool zoneGiven, BirthRecord& r, const char* label) {
     std::string zone, message;
     if (!city.empty()) {
         const atlas::WorldAtlas atlas(placeTablePath(programFolder));
@@ -110,7 +118,7 @@ bool applyWorldOptions(const std::string& programFolder, const std::string& city
         std::fprintf(stderr, "%s\n", message.c_str());
         return false;
     }
-    std::printf("offset\t%s\n", why.c_str());
+    std::printf("%s\t%s\n", label, why.c_str());
     return true;
 }
 }  // namespace cli

@@ -27,7 +27,7 @@ bool applyTimeZone(const std::string& tz, const std::string& autoZone, BirthReco
 namespace cli {
 // --city and --tz of the chart command on a request whose date is read: the city's coordinates
 // and place text, then the offset (a city without --tz or --zone takes "auto"). Prints the
-// offset line on stdout and any refusal on stderr; false when refused.
+// offset line on stdout (headed `label`) and any refusal on stderr; false when refused.
 bool applyWorldOptions(const std::string& programFolder, const std::string& city, std::string tz,
-                       bool zoneGiven, BirthRecord& r);
+                       bool zoneGiven, BirthRecord& r, const char* label = "offset");
 }  // namespace cli
