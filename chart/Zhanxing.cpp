@@ -109,6 +109,10 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     computePillars();
     const DateTimeFields d8 = calendar_.fromJulianDay(jd8_);
     calculator_.setTime(d8);
+    // An offset with seconds (local mean time) puts the instant between minutes: the
+    // positions are taken at that instant itself.
+    if (request_.utcOffsetSeconds != BirthRecord::kZoneListOffset && request_.utcOffsetSeconds % 60 != 0)
+        calculator_.setJulianDayUT(jd8_ - 1.0 / 3 - 1.0 / 86400);
     mode_ = ChartMode::Natal;
 
     for (int i = 0; i < 10; ++i) {
