@@ -157,7 +157,7 @@ public:
     bool precise() const { return precise_; }
     // What the data panel says about the houses: none, some Placidus cusps without a solution
     // (default mode; the cusps are the approximations computed), or Porphyry in their place
-    // (precise mode).
+    // (precise mode, or a system other than Placidus that has no cusps there).
     enum class HousesNote : uint8_t { None, Approximate, Porphyry };
     HousesNote housesNote() const { return housesNote_; }
     int centreX() const { return cx_; }

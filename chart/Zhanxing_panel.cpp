@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "chart/XiangweiList.h"
+#include "chart/HouseSystems.h"
 #include "chart/Zhanxing.h"
 
 namespace {
@@ -178,7 +179,15 @@ void MZhanXingEx::drawPanel() {
     }
     // Below the cusps, one line when the latitude leaves Placidus without a solution.
     if (housesNote_ == HousesNote::Approximate) c.textOut(x, y, "高纬度：部分宫头无解，为近似值");
-    if (housesNote_ == HousesNote::Porphyry) c.textOut(x, y, "高纬度：普拉西度制无解，改用波菲利制");
+    if (housesNote_ == HousesNote::Porphyry) {
+        HouseSystem system = HouseSystem::Placidus;
+        houseSystemFromLetter(settings_.houseSystem, system);
+        const char* name = system == HouseSystem::Koch            ? "科赫"
+                           : system == HouseSystem::Regiomontanus ? "雷格蒙塔努斯"
+                           : system == HouseSystem::Campanus      ? "坎帕努斯"
+                                                                  : "普拉西度";
+        c.textOut(x, y, std::string("高纬度：") + name + "制无解，改用波菲利制");
+    }
 
     // 11. Name and sex.
     c.setFontColor(kRed);

@@ -176,6 +176,8 @@ int runChart(const cli::Args& args) {
 
     const NatalPoints& p = engine.natal();
     cli::printPoints(p);
+    // The houses' system has no cusps at this latitude and moment: Porphyry stands in.
+    if (engine.housesNote() == MZhanXingEx::HousesNote::Porphyry) std::printf("houses\tPorphyry\n");
     const AspectOrbs orbs = engine.aspectOrbs();
     for (int i = 0; i < 9; ++i)
         for (int j = i + 1; j < 10; ++j) {
