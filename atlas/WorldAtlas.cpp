@@ -39,7 +39,7 @@ bool isAscii(const std::string& s) {
 }
 
 struct CityText {
-    std::string name, region, country;
+    std::string name, region, country, code;
 };
 
 // The city's texts as the GeoNames catalogue gives them under the message language `language`
@@ -58,7 +58,8 @@ std::vector<CityText> cityTexts(int n, const char* language) {
         if (!c) continue;
         auto text = [](const gchar* t) { return std::string(t ? t : ""); };
         out[static_cast<std::size_t>(i)] = {text(geonames_city_get_name(c)), text(geonames_city_get_state(c)),
-                                            text(geonames_city_get_country(c))};
+                                            text(geonames_city_get_country(c)),
+                                            text(geonames_city_get_country_code(c))};
         geonames_city_free(c);
     }
     if (loc) {
@@ -147,6 +148,8 @@ void WorldAtlas::load() const {
                 pl.name = key;
                 pl.region = section;
                 pl.country = "中国";
+                pl.latinCountry = "China";
+                pl.countryCode = "CN";
                 pl.zoneId = provinceZone(p);
                 pl.longitude = lon;
                 pl.latitude = lat;
@@ -171,6 +174,9 @@ void WorldAtlas::load() const {
         pl.name = preferChinese(zh[k].name, latin[k].name, simplify);
         pl.region = preferChinese(zh[k].region, latin[k].region, simplify);
         pl.country = preferChinese(zh[k].country, latin[k].country, simplify);
+        pl.latinRegion = latin[k].region;
+        pl.latinCountry = latin[k].country;
+        pl.countryCode = latin[k].code;
         const gchar* tz = geonames_city_get_timezone(c);
         pl.zoneId = tz ? tz : "";
         pl.longitude = geonames_city_get_longitude(c);

@@ -20,6 +20,9 @@ struct Place {
     std::string region;        // state or province
     std::string country;       // "中国" for the province table
     std::string zoneId;        // IANA identifier
+    std::string latinRegion;   // world cities: the region and country in English, and the
+    std::string latinCountry;  // country's ISO code ("US"); "China", "CN" for the province table
+    std::string countryCode;
     double longitude = 0;      // degrees, east positive
     double latitude = 0;       // degrees, north positive
     unsigned population = 0;

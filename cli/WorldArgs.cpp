@@ -1,6 +1,8 @@
 #include "cli/WorldArgs.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "atlas/TimeZones.h"
 #include "calendar/Yidateex.h"
@@ -16,34 +18,78 @@ std::string placeLine(const atlas::Place& p) {
     return p.label() + "\t" + coords + "\t" + p.zoneId;
 }
 
+std::string lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+}
+
+std::string trimmed(const std::string& s) {
+    const std::size_t a = s.find_first_not_of(" \t");
+    const std::size_t b = s.find_last_not_of(" \t");
+    return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+}
+
+// A name as written, or with the administrative suffix the place lists often carry
+// ("拉萨" for "拉萨市"), or the Latin name in any letter case.
 bool sameName(const atlas::Place& p, const std::string& name) {
     if (p.name == name) return true;
-    if (p.latinName.size() != name.size() || p.latinName.empty()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (low(p.latinName[i]) != low(name[i])) return false;
-    }
-    return true;
+    for (const char* suffix : {"市", "县", "区"})
+        if (p.name == name + suffix) return true;
+    return !p.latinName.empty() && lower(p.latinName) == lower(name);
+}
+
+// "US", "United States", "美国", a region's name: what may follow the comma.
+bool qualifies(const atlas::Place& p, const std::string& q) {
+    const std::string l = lower(q);
+    const std::string code = l == "uk" ? "gb" : l == "usa" ? "us" : l;
+    for (const std::string* t : {&p.country, &p.region})
+        if (*t == q || (t->size() > q.size() && t->compare(0, q.size(), q) == 0)) return true;
+    return lower(p.latinCountry) == l || lower(p.latinRegion) == l || lower(p.countryCode) == code;
+}
+
+// A world city that is a place of the province table as well (the same name, within half a
+// degree): the one place, counted once as the province table's.
+bool sameAsTableEntry(const atlas::Place& w, const std::vector<atlas::Place>& places) {
+    if (!w.world) return false;
+    for (const auto& t : places)
+        if (!t.world && (t.name == w.name || sameName(t, w.name) || sameName(w, t.name)) &&
+            std::fabs(t.longitude - w.longitude) < 0.5 && std::fabs(t.latitude - w.latitude) < 0.5)
+            return true;
+    return false;
 }
 }  // namespace
 
-bool pickCity(const atlas::WorldAtlas& atlas, const std::string& name, atlas::Place& out,
+bool pickCity(const atlas::WorldAtlas& atlas, const std::string& typed, atlas::Place& out,
               std::string& message) {
-    const std::vector<atlas::Place> found = atlas.find(name, 20);
-    if (found.empty()) {
-        message = "找不到城市“" + name + "”";
+    // "NAME, COUNTRY" or "NAME, REGION" picks among namesakes.
+    std::string name = trimmed(typed), qualifier;
+    for (const char* comma : {"，", ","}) {
+        const std::size_t at = name.rfind(comma);
+        if (at != std::string::npos) {
+            qualifier = trimmed(name.substr(at + std::strlen(comma)));
+            name = trimmed(name.substr(0, at));
+            break;
+        }
+    }
+    const std::vector<atlas::Place> found = atlas.find(name, 50);
+    std::vector<atlas::Place> exact, partial;
+    for (const auto& p : found) {
+        if (sameAsTableEntry(p, found)) continue;
+        if (!qualifier.empty() && !qualifies(p, qualifier)) continue;
+        (sameName(p, name) ? exact : partial).push_back(p);
+    }
+    const std::vector<atlas::Place>& choice = exact.empty() ? partial : exact;
+    if (choice.empty()) {
+        message = "找不到城市“" + typed + "”";
         return false;
     }
-    std::vector<atlas::Place> exact;
-    for (const auto& p : found)
-        if (sameName(p, name)) exact.push_back(p);
-    const std::vector<atlas::Place>& choice = exact.empty() ? found : exact;
     if (choice.size() == 1) {
         out = choice.front();
         return true;
     }
-    message = "“" + name + "”不止一处，请用更完整的名称：";
-    for (const auto& p : choice) message += "\n" + placeLine(p);
+    message = "“" + typed + "”不止一处，请用更完整的名称，或写作“名称, 国家”“名称, 省/州”：";
+    for (std::size_t i = 0; i < choice.size() && i < 20; ++i) message += "\n" + placeLine(choice[i]);
     return false;
 }
 
