@@ -37,12 +37,14 @@ void geoDegMin(double v, int& deg, int& min) {
 }
 
 // The zone line: the zone list's name, or for an exact offset the zone of a whole hour
-// ("东九区") and otherwise the offset itself ("UTC+05:30").
+// ("东九区") and otherwise the offset itself ("UTC+05:30", "地方平时UTC+07:45:36").
 std::string shownZone(const BirthRecord& r) {
     if (r.utcOffsetSeconds == BirthRecord::kZoneListOffset) return zoneText(r.zoneIndex);
     const int s = r.utcOffsetSeconds;
     if (s % 3600 == 0 && s / 3600 >= -11 && s / 3600 <= 12) return zoneText(s / 3600);
     const int a = s < 0 ? -s : s;
+    // Only the local mean time of a longitude has seconds.
+    if (a % 60 != 0) return format("地方平时UTC%c%02d:%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60, a % 60);
     return format("UTC%c%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60);
 }
 
