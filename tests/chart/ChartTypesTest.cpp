@@ -502,6 +502,21 @@ TEST(ChartTypesCli, OutputAndMessages) {
     r = run("synastry " + a + " --b-name 张三 --b-date \"1990-05-01 08:30\" --b-lon 116:24 --b-lat 39:54");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "两个盘是同一个人，请选择另一个人。\n");
+    // The progressed MC by the method asked for: the quotidian one circles the zodiac in a
+    // year (half a turn away half a year after the birthday), the solar arc and Naibod (in
+    // right ascension) stay within a few degrees of each other.
+    auto innerMc = [&](const std::string& method) {
+        const testcli::Result x = run("progressed " + a + " --to 2026-11-01 --angles " + method);
+        for (const auto& l : testcli::lines(x.out))
+            if (l.rfind("inner MC\t", 0) == 0) return std::stod(testcli::fields(l)[1]);
+        ADD_FAILURE() << method << x.err;
+        return 0.0;
+    };
+    const double arc = innerMc("solar-arc"), naibod = innerMc("naibod"), quotidian = innerMc("quotidian");
+    EXPECT_LT(sep(arc, naibod), 5.0);
+    EXPECT_GT(sep(arc, naibod), 0.01);
+    EXPECT_GT(sep(arc, quotidian), 5.0);
+    EXPECT_EQ(run("progressed " + a + " --to 2026-05-01 --angles primary").status, 2);
     r = run("progressed " + a + " --to 1989-01-01");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "推运日期应在出生时间之后。\n");
