@@ -227,6 +227,9 @@ void InputPanel::restoreWorldFields(const CaseRecord& c) {
     lastAnswer_ = c.summerAnswer();
     int32_t exact = 0;
     lastSummer_ = lastAnswer_ == 1 && c.exactOffset(exact);
+    // Only the local mean time of a longitude has seconds.
+    lastLocalMean_ = c.exactOffset(exact) && exact % 60 != 0;
+    if (lastLocalMean_) lastSummer_ = false;
     const int32_t city = c.worldCity();
     if (city >= 0) {
         const auto p = atlas().worldCity(city);
