@@ -60,6 +60,8 @@ public:
     BirthRecord requestFromCase(const CaseRecord& c) const;
     // The time-zone identifier a saved case's clock follows ("" for a fixed offset).
     std::string zoneOfCase(const CaseRecord& c);
+    // The world atlas of the city search (loaded on first use).
+    atlas::WorldAtlas& worldAtlas() { return atlas(); }
     // The date controls from a moment (perpetual calendar); Gregorian, leap box cleared.
     void setMoment(const PanelMoment& m);
     // The save button: "存新" in black while no case is open, "存旧" in blue while one is.

@@ -143,7 +143,9 @@ void TFrmMain::castWithCase(Kind kind, const CaseRecord& c) {
 bool TFrmMain::showChartType(const charttypes::TypeRequest& q) {
     charttypes::TypeResult result;
     std::string error;
-    const bool ok = charttypes::castChartType(*engine_, q, result, error, atlas::ZoneClocks());
+    // The Davison place has no zone of its own: the atlas finds the clock in force there.
+    const atlas::ZoneClocks clocks(q.kind == Kind::Davison ? &panel_->worldAtlas() : nullptr);
+    const bool ok = charttypes::castChartType(*engine_, q, result, error, clocks);
     Imgzhanxing->update();
     describeChart();
     if (!ok) {

@@ -1,8 +1,12 @@
 #include "atlas/PlaceClocks.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "atlas/TimeZones.h"
+#include "atlas/WorldAtlas.h"
 
 namespace atlas {
 
@@ -30,6 +34,16 @@ charttypes::WallInstant ZoneClocks::instantOf(const BirthRecord& place,
     w.offsetSeconds = a.offsetSeconds;
     w.jd8 = charttypes::instantAt(wall, a.offsetSeconds);
     return w;
+}
+
+std::string ZoneClocks::zoneOfPlace(double longitude, double latitude) const {
+    if (!atlas_) return std::string();
+    const std::optional<Place> city = atlas_->nearestCity(longitude, latitude, 300);
+    if (city && !city->zoneId.empty()) return city->zoneId;
+    // At sea: the nautical zone, whole hours of longitude (the database counts Etc/GMT west).
+    const long hours = std::lround(longitude / 15);
+    if (hours == 0) return "Etc/GMT";
+    return std::string("Etc/GMT") + (hours > 0 ? "-" : "+") + std::to_string(std::labs(hours));
 }
 
 }  // namespace atlas

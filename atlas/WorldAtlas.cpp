@@ -7,6 +7,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -220,6 +221,28 @@ std::vector<Place> WorldAtlas::find(const std::string& text, std::size_t limit) 
     for (std::size_t i = 0; i < hits.size() && out.size() < limit; ++i)
         out.push_back(index_->places[hits[i].second]);
     return out;
+}
+
+std::optional<Place> WorldAtlas::nearestCity(double longitude, double latitude, double withinKm) const {
+    load();
+    constexpr double kRad = 3.14159265358979323846 / 180;
+    constexpr double kEarthKm = 6371.0;
+    const Place* best = nullptr;
+    double bestKm = withinKm;
+    for (std::size_t i = index_->firstWorld; i < index_->places.size(); ++i) {
+        const Place& p = index_->places[i];
+        // Haversine distance.
+        const double dLat = (p.latitude - latitude) * kRad, dLon = (p.longitude - longitude) * kRad;
+        const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                         std::cos(latitude * kRad) * std::cos(p.latitude * kRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+        const double km = 2 * kEarthKm * std::asin(std::sqrt(std::fmin(1.0, h)));
+        if (km <= bestKm) {
+            bestKm = km;
+            best = &p;
+        }
+    }
+    if (!best) return std::nullopt;
+    return *best;
 }
 
 std::optional<Place> WorldAtlas::worldCity(int i) const {

@@ -41,8 +41,8 @@ bool castComposite(TypeCast& c) {
     return true;
 }
 
-// The chart of the instant halfway between the births at the place halfway between them,
-// read on A's clock.
+// The chart of the instant halfway between the births at the place halfway between them, read
+// on the clock in force there (A's clock when no zone of that place is known).
 bool castDavison(TypeCast& c) {
     TypeResult& out = c.out;
     const double mid = (c.jdA + c.jdB) / 2;
@@ -53,6 +53,8 @@ bool castDavison(TypeCast& c) {
     d.longitude = static_cast<float>(place.longitude);
     d.latitude = static_cast<float>(place.latitude);
     d.place = "时空中点";
+    const std::string zone = c.clocks.zoneOfPlace(place.longitude, place.latitude);
+    if (!zone.empty()) d.zoneId = zone;
     if (!c.castAt(d, mid)) return false;
     c.setInstant(d, mid);
     out.outer = c.engine.natal();

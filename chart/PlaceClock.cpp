@@ -27,6 +27,8 @@ WallInstant PlaceClocks::instantOf(const BirthRecord& place, const DateTimeField
     return w;
 }
 
+std::string PlaceClocks::zoneOfPlace(double, double) const { return std::string(); }
+
 double instantAt(const DateTimeFields& wall, int offsetSeconds) {
     // The engine's own count: the minute's first second.
     CivilDateTime c;

@@ -32,6 +32,9 @@ public:
     virtual ClockAt clockAt(const BirthRecord& place, double jd8) const;
     // The instant the Gregorian wall time `wall` names at `place`.
     virtual WallInstant instantOf(const BirthRecord& place, const DateTimeFields& wall) const;
+    // The zone whose clock is in force at a place given by its coordinates only (the Davison
+    // chart's midpoint); empty when none is known.
+    virtual std::string zoneOfPlace(double longitude, double latitude) const;
 };
 
 // The fixed offset of a record: its exact offset, else its zone list hour (index or, in the

@@ -264,7 +264,10 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     MZhanXingEx engine(rich, canvas, folder);
     charttypes::TypeResult r;
     std::string error;
-    if (!charttypes::castChartType(engine, q, r, error, atlas::ZoneClocks())) {
+    // The Davison place has no zone of its own: the atlas finds the clock in force there.
+    std::unique_ptr<atlas::WorldAtlas> world;
+    if (kind == Kind::Davison) world = std::make_unique<atlas::WorldAtlas>(cli::placeTablePath(programFolder()));
+    if (!charttypes::castChartType(engine, q, r, error, atlas::ZoneClocks(world.get()))) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

@@ -544,9 +544,9 @@ TEST(ChartTypesCli, InstantsOnTheClockOfTheirPlace) {
         const char* instantOffset;  // the place's clock at the returns of 2020
     } cases[] = {
         // Beijing in China's summer time: 10:00 was 01:00 UT.
-        {"--date \"1988-07-01 10:00\" --city 北京", julianDay(1988, 7, 1 + 1.0 / 24), "UTC+08:00"},
+        {"--date \"1988-07-01 10:00\" --lon 116:24 --lat 39:54 --tz Asia/Shanghai", julianDay(1988, 7, 1 + 1.0 / 24), "UTC+08:00"},
         // Kolkata: 12:00 at +5:30 was 06:30 UT.
-        {"--date \"1990-06-15 12:00\" --city Kolkata", julianDay(1990, 6, 15 + 6.5 / 24), "UTC+05:30"},
+        {"--date \"1990-06-15 12:00\" --lon 88:22 --lat 22:34 --tz Asia/Kolkata", julianDay(1990, 6, 15 + 6.5 / 24), "UTC+05:30"},
         // Lhasa 1880, before standard time: mean time of 91.1° E, 6:04:24 ahead of UT.
         {"--date \"1880-03-01 12:00\" --lon 91:06 --lat 29:39 --tz Asia/Shanghai",
          julianDay(1880, 3, 1 + (12 - (6 + 4 / 60.0 + 24 / 3600.0)) / 24), "UTC+08:00"},
@@ -554,7 +554,7 @@ TEST(ChartTypesCli, InstantsOnTheClockOfTheirPlace) {
     for (const Case& c : cases) {
         const std::string who = std::string("--name 某 --precise ") + c.person;
         for (const char* body : {"sun", "moon"}) {
-            if (std::string(body) == "moon" && c.birthUt > 2400000.5) continue;  // the Moon: at local mean time
+            if (std::string(body) == "moon" && c.birthUt > 2415020.0) continue;  // the Moon: at local mean time
             const testcli::Result r = run("return " + who + " --body " + body + " --year 2020 --month 3");
             ASSERT_EQ(r.status, 0) << r.err;
             std::string instant, offset;
@@ -577,9 +577,25 @@ TEST(ChartTypesCli, InstantsOnTheClockOfTheirPlace) {
                         instant.c_str(), offset.c_str(), moved);
         }
     }
+    // Davison of a Beijing birth in summer time (23:30 UT the day before) and a London one
+    // (21:10 UT): the instant halfway in UT, printed on the clock in force at the midpoint
+    // (western Siberia), not on Beijing's.
+    testcli::Result d = run("davison --name 甲 --date \"1990-05-01 08:30\" --lon 116:24 --lat 39:54 --tz Asia/Shanghai "
+                            "--b-name 乙 --b-date \"1992-11-20 21:10\" --b-lon -0:07 --b-lat 51:30 --b-tz Europe/London");
+    ASSERT_EQ(d.status, 0) << d.err;
+    EXPECT_NE(d.out.find("instant\t"), std::string::npos) << d.out;
+    for (const auto& l : testcli::lines(d.out)) {
+        if (l.rfind("instant\t", 0) != 0) continue;
+        int y, mo, dd, h, mi, se, oh = 0;
+        ASSERT_EQ(std::sscanf(l.c_str(), "instant\t%d-%d-%d %d:%d:%d\tUTC+%d", &y, &mo, &dd, &h, &mi, &se, &oh), 7) << l;
+        EXPECT_GT(oh, 0);
+        EXPECT_LT(oh, 8);
+        const double mid = (julianDay(1990, 4, 30 + 23.5 / 24) + julianDay(1992, 11, 20 + (21 + 10 / 60.0) / 24)) / 2;
+        EXPECT_NEAR((julianDay(y, mo, dd + (h - oh + mi / 60.0 + se / 3600.0) / 24) - mid) * 86400, 0, 1.5) << l;
+    }
     // A Beijing birth returning in New York: New York's summer clock at the return instant.
-    testcli::Result r = run("return --name 某 --date \"1990-06-15 12:00\" --city 北京 --body sun --year 2020 "
-                            "--at-city \"New York\"");
+    testcli::Result r = run("return --name 某 --date \"1990-06-15 12:00\" --lon 116:24 --lat 39:54 --tz Asia/Shanghai "
+                            "--body sun --year 2020 --at-lon -74:00 --at-lat 40:43 --at-tz America/New_York");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\tUTC-04:00\n"), std::string::npos) << r.out;
     // Offsets east of Greenwich as people write them; POSIX rules and beyond ±14:00 refused.
