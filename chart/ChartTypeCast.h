@@ -20,6 +20,9 @@ struct TypeRequest {
     int month = 1;            // lunar return month
     bool returnPlace = false; // return cast at the place below instead of the birth place
     BirthRecord returnAt;     // its longitude, latitude, place text and clock (zone, zoneId)
+    // Composite houses: the midpoints of the two charts' cusps kept in order (default), or the
+    // houses of the composite MC at the mean of the two latitudes.
+    bool compositeHousesFromMc = false;
 };
 
 struct TypeResult {

@@ -28,6 +28,17 @@ bool castSynastry(TypeCast& c) {
 bool castComposite(TypeCast& c) {
     TypeResult& out = c.out;
     out.outer = compositeOf(c.pa, c.pb);
+    if (c.q.compositeHousesFromMc) {
+        // The houses of the composite MC at the mean latitude, by the chart's house system.
+        double ramcOfA = 0, obliquity = 23.44;
+        if (c.engine.precise()) c.engine.preciseFrame(ramcOfA, obliquity);
+        const NatalPoints h = housesAtRamc(rightAscensionOf(out.outer.mc.longitude, obliquity), obliquity,
+                                           (c.q.a.latitude + c.q.b.latitude) / 2.0, c.engine.settings().houseSystem);
+        out.outer.asc = h.asc;
+        out.outer.mc = h.mc;
+        out.outer.cusps = h.cusps;
+        relocate(out.outer);
+    }
     out.captionLines = {c.nameA, "与" + c.nameB};
     c.aspectsWithin(out.outer, nullptr, false);
     c.engine.setCaption(out.caption, out.captionLines);

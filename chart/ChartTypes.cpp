@@ -117,6 +117,14 @@ NatalPoints compositeOf(const NatalPoints& a, const NatalPoints& b) {
     return c;
 }
 
+void relocate(NatalPoints& p) {
+    for (ChartPoint* x : {&p.asc, &p.mc}) {
+        ChartPoint y = pointAt(x->longitude);
+        *x = y;
+    }
+    locateAll(p);
+}
+
 NatalPoints housesAtRamc(double ramc, double obliquity, double latitude, char houseSystem,
                          bool* fellBack) {
     NatalPoints n;

@@ -40,6 +40,9 @@ GeoPlace greatCircleMidpoint(const GeoPlace& a, const GeoPlace& b);
 // houses must be in order, ascendant east of the MC.
 NatalPoints compositeOf(const NatalPoints& a, const NatalPoints& b);
 
+// Signs and houses of every point of `p` again, against its cusps.
+void relocate(NatalPoints& p);
+
 // The angles and cusps of a RAMC at a latitude under an obliquity, by a house system letter
 // (HouseSystems.h; Placidus iterated as in the precise mode). `fellBack` set when the system
 // has no cusps there and Porphyry stands in.

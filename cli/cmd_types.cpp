@@ -136,7 +136,8 @@ constexpr const char* kPerson =
 constexpr const char* kSynastryUsage =
     "synastry PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
 constexpr const char* kCompositeUsage =
-    "composite PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
+    "composite PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] "
+    "[--composite-houses midpoints|mc] [--png FILE]";
 constexpr const char* kDavisonUsage =
     "davison PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
 constexpr const char* kProgressedUsage =
@@ -215,7 +216,10 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         else if (o == "--orb") {
             if (!cli::readBounded(v, 0, 255, orb)) return usage();
         }
-        else if (kind == Kind::Progressed && o == "--angles") {
+        else if (kind == Kind::Composite && o == "--composite-houses") {
+            if (v != "midpoints" && v != "mc") return usage();
+            q.compositeHousesFromMc = v == "mc";
+        } else if (kind == Kind::Progressed && o == "--angles") {
             if (v == "solar-arc") angles = ChartSettings::kSolarArcAngles;
             else if (v == "naibod") angles = ChartSettings::kNaibodAngles;
             else if (v == "quotidian") angles = ChartSettings::kQuotidianAngles;

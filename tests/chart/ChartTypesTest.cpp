@@ -204,6 +204,22 @@ TEST(ChartTypes, CompositeAndDavisonFromTheirDefinitions) {
     }
     q.a = zhang();
     q.b = li();
+    // The other choice: the houses of the composite MC at the mean latitude.
+    q.compositeHousesFromMc = true;
+    ASSERT_TRUE(castChartType(rig.engine, q, r, error)) << error;
+    EXPECT_NEAR(sep(r.outer.mc.longitude, midpoint(a.mc.longitude, b.mc.longitude)), 0, 1e-9);
+    EXPECT_NEAR(sep(r.outer.cusps[9], r.outer.mc.longitude), 0, 1e-9);
+    EXPECT_NEAR(sep(r.outer.cusps[0], r.outer.asc.longitude), 0, 1e-9);
+#ifdef TARMIN_HAVE_SWE
+    {
+        double cusps[13], ascmc[10];
+        const double m = r.outer.mc.longitude * kRad, e = 23.44 * kRad;
+        const double armc = std::fmod(std::atan2(std::sin(m) * std::cos(e), std::cos(m)) / kRad + 360, 360);
+        swe_houses_armc(armc, (39.9 + 40.7) / 2, 23.44, 'P', cusps, ascmc);
+        for (std::size_t i = 0; i < 12; ++i) EXPECT_LT(sep(r.outer.cusps[i], cusps[i + 1]) * 3600, 1.0) << i;
+    }
+#endif
+    q.compositeHousesFromMc = false;
     ASSERT_TRUE(castChartType(rig.engine, q, r, error)) << error;
     EXPECT_EQ(rig.engine.natal().bodies[0].longitude, r.outer.bodies[0].longitude);
     EXPECT_EQ(caption(rig.canvas), "组合盘");
