@@ -59,6 +59,7 @@ bool TypeCast::castAt(BirthRecord place, double jd8) {
     place.lunar = 0;
     place.leapMonth = 0;
     place.birth = wallMinute(jd8, k.offsetSeconds);
+    place.instantJd8 = jd8;  // the positions at the instant itself, not at its minute
     // A clock that is the zone list's own hour stays named by the zone list.
     if (!(place.utcOffsetSeconds == BirthRecord::kZoneListOffset && place.zoneId.empty() &&
           k.offsetSeconds == fixedOffsetSeconds(place)))

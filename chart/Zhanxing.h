@@ -54,6 +54,9 @@ struct BirthRecord {
     // the chart types read the clock there at other instants (returns, progressions). Empty:
     // the clock is the fixed offset above at every instant.
     std::string zoneId;
+    // Nonzero: the chart's instant itself (UTC+8 Julian day, any fraction of a second), `birth`
+    // being its clock time to the minute (the chart types' instants).
+    double instantJd8 = 0;
 };
 
 // Transit chart request: Gregorian civil time of the transit zone.
