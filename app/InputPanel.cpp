@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "atlas/WorldAtlas.h"
 #include "chart/PlaceText.h"
 #include "chart/WordLists.h"
 #include "platform/core/Gbk.h"
@@ -337,6 +338,11 @@ BirthRecord InputPanel::requestFromCase(const CaseRecord& c) const {
     BirthRecord r = request(wholeNumber(EdtYear->text().toStdString(), -1000), c.longitude, c.latitude, true);
     int32_t offset = 0;
     if (c.exactOffset(offset)) r.utcOffsetSeconds = offset;
+    // The place restored with the case (restoreWorldFields) names the zone its clock follows.
+    if (!typed_ && c.summerAnswer() != 2)
+        r.zoneId = worldCity_ ? worldCity_->zoneId
+                   : c.province >= 0 && c.province < kUnknownProvince ? atlas::provinceZone(c.province)
+                                                                      : std::string();
     return r;
 }
 

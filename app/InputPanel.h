@@ -60,6 +60,10 @@ public:
     // The request of an opened case: as readRequest without the checks, the coordinates taken
     // exactly from the record, the place "province-city" or "未知地".
     BirthRecord requestFromCase(const CaseRecord& c) const;
+    // The time-zone identifier a saved case's clock follows ("" for a fixed offset).
+    std::string zoneOfCase(const CaseRecord& c);
+    // The world atlas of the city search (loaded on first use).
+    atlas::WorldAtlas& worldAtlas() { return atlas(); }
     // The date controls from a moment (perpetual calendar); Gregorian, leap box cleared.
     void setMoment(const PanelMoment& m);
     // The save button: "存新" in black while no case is open, "存旧" in blue while one is.
@@ -152,6 +156,7 @@ private:
     ClockAnswer clockAnswer_;
     int lastAnswer_ = 0;  // the answer that decided the request last read; 0 none asked
     bool lastSummer_ = false;  // the exact offset last taken is summer time
+    bool lastLocalMean_ = false;  // ... is the local mean time of the longitude
     std::string programFolder_;
     std::vector<float> cityLongitudes_;
     std::vector<float> cityLatitudes_;

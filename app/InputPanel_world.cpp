@@ -96,7 +96,8 @@ void InputPanel::buildCitySearch(QVBoxLayout* col) {
 void InputPanel::showCast(const BirthRecord& r) {
     std::string clock = r.utcOffsetSeconds == BirthRecord::kZoneListOffset
                             ? zoneText(zoneOffset(r.zoneIndex))
-                            : atlas::offsetText(r.utcOffsetSeconds) + (lastSummer_ ? " 夏令时" : "");
+                            : atlas::offsetText(r.utcOffsetSeconds) +
+                                  (lastLocalMean_ ? " 地方平时" : lastSummer_ ? " 夏令时" : "");
     LblCast->setText(qs("地点:" + r.place + "\n时钟:" + clock));
 }
 
@@ -189,8 +190,9 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     // Typed coordinates and the unknown place keep the zone list's clock.
     atlas::WallTime t;
     if (typed_ || zone.empty() || !wallTimeOf(r.birth, r.lunar != 0, r.leapMonth != 0, t)) return true;
-    const atlas::ZoneAnswer a = atlas::offsetAt(zone, t);
+    const atlas::ZoneAnswer a = atlas::offsetAt(zone, t, static_cast<double>(r.longitude));
     const int panel = zoneOffset(r.zoneIndex) * 3600;
+    lastLocalMean_ = false;
     char day[64];
     std::snprintf(day, sizeof day, "%d年%d月%d日", t.year, t.month, t.day);
     const std::string key = clockKey(zone, t, panel);
@@ -205,7 +207,11 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     if (repeated) {
         offset = a.earlierOffsetSeconds;
     } else if (offset == panel) {
+        r.zoneId = zone;
         return true;  // the zone list's clock is right: cast as always
+    } else if (a.localMeanTime) {
+        question = std::string(day) + " " + placeName + "尚未使用标准时间，当时的时钟是当地的地方平时（经度÷15，" +
+                   atlas::offsetText(offset) + "）。按地方平时排盘？";
     } else if (a.summerTime) {
         question = std::string(day) + " " + placeName + "处于夏令时（" + shortOffset(offset) +
                    "）：出生证明上的时间通常是夏令时。按夏令时排盘？";
@@ -237,7 +243,10 @@ bool InputPanel::settleClock(UiServices& ui, BirthRecord& r) {
     if (repeated && answer == 2) offset = a.laterOffsetSeconds;
     // 否 to a differing offset: the panel's zone, exactly as before.
     if ((answer == 1 || repeated) && offset != panel) r.utcOffsetSeconds = offset;
+    // The clock follows the database: the chart types read it at their own instants too.
+    if (answer == 1 || repeated) r.zoneId = zone;
     lastSummer_ = r.utcOffsetSeconds != BirthRecord::kZoneListOffset && (repeated ? answer == 1 : a.summerTime);
+    lastLocalMean_ = r.utcOffsetSeconds != BirthRecord::kZoneListOffset && a.localMeanTime;
     return true;
 }
 
@@ -256,6 +265,9 @@ void InputPanel::restoreWorldFields(const CaseRecord& c) {
     lastAnswer_ = c.summerAnswer();
     int32_t exact = 0;
     lastSummer_ = lastAnswer_ == 1 && c.exactOffset(exact);
+    // Only the local mean time of a longitude has seconds.
+    lastLocalMean_ = c.exactOffset(exact) && exact % 60 != 0;
+    if (lastLocalMean_) lastSummer_ = false;
     const int32_t city = c.worldCity();
     if (city >= 0) {
         const auto p = atlas().worldCity(city);
@@ -273,4 +285,15 @@ void InputPanel::restoreWorldFields(const CaseRecord& c) {
                                                                                       : std::string();
         clockAnswer_ = {clockKey(zone, t, zoneOffset(c.zone) * 3600), lastAnswer_};
     }
+}
+
+std::string InputPanel::zoneOfCase(const CaseRecord& c) {
+    // A clock declined (否) or typed coordinates keep the case's fixed offset.
+    if (c.typedPlace() || c.summerAnswer() == 2) return std::string();
+    const int32_t city = c.worldCity();
+    if (city >= 0) {
+        const auto p = atlas().worldCity(city);
+        return p && near(c.longitude, p->longitude) && near(c.latitude, p->latitude) ? p->zoneId : std::string();
+    }
+    return c.province >= 0 && c.province < kUnknownProvince ? atlas::provinceZone(c.province) : std::string();
 }

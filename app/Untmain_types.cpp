@@ -8,6 +8,7 @@
 #include <QTabWidget>
 
 #include "app/InputPanel.h"
+#include "atlas/PlaceClocks.h"
 #include "app/Untmain.h"
 
 namespace {
@@ -27,10 +28,14 @@ constexpr Entry kEntries[] = {
     {Kind::SolarReturn, "日返照盘...", "mnuP_solarreturn"},
     {Kind::LunarReturn, "月返照盘...", "mnuP_lunarreturn"}};
 // The chart request of a saved case, straight from the record: the panel is not touched, so
-// the chart on screen keeps its person there.
-BirthRecord requestOf(const CaseRecord& c) {
+// the chart on screen keeps its person there. The full name, the exact offset and the zone the
+// clock follows come with it.
+BirthRecord requestOf(const CaseRecord& c, InputPanel& panel) {
     BirthRecord r{};
     r.name = c.displayNameUtf8();
+    int32_t offset = 0;
+    if (c.exactOffset(offset)) r.utcOffsetSeconds = offset;
+    r.zoneId = panel.zoneOfCase(c);
     r.birth = DateTimeFields{c.year, c.month, c.day, c.hour, c.minute};
     r.zoneIndex = static_cast<int8_t>(c.zone);
     r.lunar = c.lunar ? 1 : 0;
@@ -115,17 +120,14 @@ void TFrmMain::chartTypeClick(Kind kind) {
                 ui_.messageBox("年份必须在1600到2200年之间", "年份错误", MsgIcon::Warning, MsgButtons::Ok);
                 return;
             }
-            q.b = requestOf(rec);
+            q.b = requestOf(rec, *panel_);
         }
     }
     if ((kind == Kind::SolarReturn || kind == Kind::LunarReturn) && panXing_.place == 1) {
         BirthRecord here;
         if (!panel_->readRequest(ui_, here)) return;
         q.returnPlace = true;
-        q.returnLongitude = here.longitude;
-        q.returnLatitude = here.latitude;
-        q.returnZoneIndex = here.zoneIndex;
-        q.returnPlaceName = here.place;
+        q.returnAt = here;
     }
     showChartType(q);
 }
@@ -138,7 +140,7 @@ void TFrmMain::castWithCase(Kind kind, const CaseRecord& c) {
     charttypes::TypeRequest q;
     q.kind = kind;
     q.a = birth_;
-    q.b = requestOf(c);
+    q.b = requestOf(c, *panel_);
     showChartType(q);
 }
 
@@ -146,7 +148,9 @@ bool TFrmMain::showChartType(const charttypes::TypeRequest& q) {
     charttypes::TypeResult result;
     std::string error;
     typedNames_ = {q.a.name, q.b.name};  // drawn as typed in any script
-    const bool ok = charttypes::castChartType(*engine_, q, result, error);
+    // The Davison place has no zone of its own: the atlas finds the clock in force there.
+    const atlas::ZoneClocks clocks(q.kind == Kind::Davison ? &panel_->worldAtlas() : nullptr);
+    const bool ok = charttypes::castChartType(*engine_, q, result, error, clocks);
     chartTypeShown(q, result, ok);
     Imgzhanxing->update();
     describeChart();

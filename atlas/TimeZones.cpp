@@ -2,8 +2,13 @@
 
 #include <glib.h>
 
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace atlas {
@@ -14,10 +19,21 @@ struct ZoneDeleter {
 };
 using Zone = std::unique_ptr<GTimeZone, ZoneDeleter>;
 
+// The folder of the compiled zones, as GLib finds it.
+std::string zoneFolder() {
+    const char* dir = std::getenv("TZDIR");
+    return dir && *dir ? dir : "/usr/share/zoneinfo";
+}
+
 Zone openZone(const std::string& id) {
     // An empty or relative-looking identifier would name the local zone or a file outside
-    // the database; only plain identifiers are looked up.
+    // the database; a name that is no file of the database would be read by GLib as a POSIX
+    // rule ("UTC+09:00" nine hours west). Only the database's own zones are looked up.
     if (id.empty() || id[0] == '/' || id.find("..") != std::string::npos) return nullptr;
+    for (const char c : id)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("/_+-", c))) return nullptr;
+    struct stat st {};
+    if (::stat((zoneFolder() + "/" + id).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
     return Zone(g_time_zone_new_identifier(id.c_str()));
 }
 
@@ -34,32 +50,61 @@ long long daysFromCivil(long long y, long long m, long long d) {
 struct Interval {
     int offset = 0;
     bool dst = false;
+    bool lmt = false;
 };
 
-Interval intervalAt(GTimeZone* z, long long utcSeconds) {
+// The interval in force at a UT instant; the database's local mean time (that of the zone's
+// city) replaced by the one of `longitude` when that is a number.
+Interval intervalAt(GTimeZone* z, long long utcSeconds, double longitude) {
     const int i = g_time_zone_find_interval(z, G_TIME_TYPE_UNIVERSAL, static_cast<gint64>(utcSeconds));
-    return {static_cast<int>(g_time_zone_get_offset(z, i)), g_time_zone_is_dst(z, i) != FALSE};
+    Interval v{static_cast<int>(g_time_zone_get_offset(z, i)), g_time_zone_is_dst(z, i) != FALSE, false};
+    const char* abbreviation = g_time_zone_get_abbreviation(z, i);
+    if (abbreviation && std::strcmp(abbreviation, "LMT") == 0 && std::isfinite(longitude)) {
+        v.offset = localMeanTimeOffset(longitude);
+        v.lmt = true;
+    }
+    return v;
 }
 
 }  // namespace
 
 bool zoneExists(const std::string& zoneId) { return openZone(zoneId) != nullptr; }
 
+int localMeanTimeOffset(double longitude) { return static_cast<int>(std::lround(longitude * 240)); }
+
+ClockReading clockAt(const std::string& zoneId, long long utcSeconds, double longitude) {
+    ClockReading c;
+    const Zone z = openZone(zoneId);
+    if (!z) return c;
+    const Interval v = intervalAt(z.get(), utcSeconds, longitude);
+    c.known = true;
+    c.offsetSeconds = v.offset;
+    c.summerTime = v.dst;
+    c.localMeanTime = v.lmt;
+    return c;
+}
+
 ZoneAnswer offsetAt(const std::string& zoneId, const WallTime& t) {
+    return offsetAt(zoneId, t, std::nan(""));
+}
+
+ZoneAnswer offsetAt(const std::string& zoneId, const WallTime& t, double longitude) {
     ZoneAnswer a;
     const Zone z = openZone(zoneId);
     if (!z) return a;
     const long long wall = daysFromCivil(t.year, t.month, t.day) * 86400LL + t.hour * 3600LL + t.minute * 60LL;
     // The offsets in force two days either side; a wall time is valid under an offset when the
     // instant it names has that offset.
-    const Interval before = intervalAt(z.get(), wall - 2 * 86400LL);
-    const Interval after = intervalAt(z.get(), wall + 2 * 86400LL);
-    auto valid = [&](const Interval& c) { return intervalAt(z.get(), wall - c.offset).offset == c.offset; };
+    auto at = [&](long long utc) { return intervalAt(z.get(), utc, longitude); };
+    const Interval before = at(wall - 2 * 86400LL);
+    const Interval after = at(wall + 2 * 86400LL);
+    auto valid = [&](const Interval& c) { return at(wall - c.offset).offset == c.offset; };
     if (before.offset == after.offset) {
-        const Interval here = intervalAt(z.get(), wall - before.offset);
+        const Interval here = at(wall - before.offset);
         a.kind = WallTimeKind::Unique;
         a.offsetSeconds = here.offset;
         a.summerTime = here.dst;
+        a.localMeanTime = here.lmt;
         return a;
     }
     const bool vb = valid(before), va = valid(after);
@@ -71,7 +116,8 @@ ZoneAnswer offsetAt(const std::string& zoneId, const WallTime& t) {
         const Interval& c = vb ? before : after;
         a.kind = WallTimeKind::Unique;
         a.offsetSeconds = c.offset;
-        a.summerTime = intervalAt(z.get(), wall - c.offset).dst;
+        a.summerTime = at(wall - c.offset).dst;
+        a.localMeanTime = at(wall - c.offset).lmt;
     } else {
         a.kind = WallTimeKind::Skipped;
     }
@@ -89,11 +135,26 @@ std::string offsetText(int s) {
     return buf;
 }
 
-bool parseOffsetText(const std::string& text, int& out) {
+bool parseOffsetText(const std::string& typed, int& out) {
+    std::string text = typed;
+    // "UTC+9" and "GMT+8" as people write them: the sign counts east, unlike POSIX rules.
+    for (const char* prefix : {"UTC", "GMT", "utc", "gmt"})
+        if (text.rfind(prefix, 0) == 0 && text.size() > 3) {
+            text = text.substr(3);
+            break;
+        }
     if (text.size() < 2 || (text[0] != '+' && text[0] != '-')) return false;
+    std::string h, m = "0";
     const std::size_t colon = text.find(':');
-    const std::string h = text.substr(1, colon == std::string::npos ? std::string::npos : colon - 1);
-    const std::string m = colon == std::string::npos ? "0" : text.substr(colon + 1);
+    if (colon != std::string::npos) {
+        h = text.substr(1, colon - 1);
+        m = text.substr(colon + 1);
+    } else if (text.size() == 5) {  // "+0530"
+        h = text.substr(1, 2);
+        m = text.substr(3);
+    } else {
+        h = text.substr(1);
+    }
     auto digits = [](const std::string& s) {
         if (s.empty() || s.size() > 2) return false;
         for (char c : s)
@@ -102,9 +163,23 @@ bool parseOffsetText(const std::string& text, int& out) {
     };
     if (!digits(h) || !digits(m)) return false;
     const int hours = std::atoi(h.c_str()), minutes = std::atoi(m.c_str());
-    if (hours > 14 || minutes > 59) return false;
+    if (minutes > 59 || hours * 60 + minutes > 14 * 60) return false;
     out = (text[0] == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
     return true;
+}
+
+bool readZoneText(const std::string& text, int& offsetSeconds, std::string& zoneId,
+                  std::string& message) {
+    zoneId.clear();
+    if (parseOffsetText(text, offsetSeconds)) return true;
+    if (zoneExists(text)) {
+        zoneId = text;
+        return true;
+    }
+    message = "时区“" + text +
+              "”无法识别：请给出时区数据库的名称（如 Asia/Shanghai）或UTC偏移（如 UTC+09:00，"
+              "东为正，在±14:00之内）";
+    return false;
 }
 
 std::string wallTimeProblemText(const std::string& zoneId, const WallTime& t, const ZoneAnswer& a) {

@@ -7,6 +7,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,7 +40,7 @@ bool isAscii(const std::string& s) {
 }
 
 struct CityText {
-    std::string name, region, country;
+    std::string name, region, country, code;
 };
 
 // The city's texts as the GeoNames catalogue gives them under the message language `language`
@@ -58,7 +59,8 @@ std::vector<CityText> cityTexts(int n, const char* language) {
         if (!c) continue;
         auto text = [](const gchar* t) { return std::string(t ? t : ""); };
         out[static_cast<std::size_t>(i)] = {text(geonames_city_get_name(c)), text(geonames_city_get_state(c)),
-                                            text(geonames_city_get_country(c))};
+                                            text(geonames_city_get_country(c)),
+                                            text(geonames_city_get_country_code(c))};
         geonames_city_free(c);
     }
     if (loc) {
@@ -147,6 +149,8 @@ void WorldAtlas::load() const {
                 pl.name = key;
                 pl.region = section;
                 pl.country = "中国";
+                pl.latinCountry = "China";
+                pl.countryCode = "CN";
                 pl.zoneId = provinceZone(p);
                 pl.longitude = lon;
                 pl.latitude = lat;
@@ -171,6 +175,9 @@ void WorldAtlas::load() const {
         pl.name = preferChinese(zh[k].name, latin[k].name, simplify);
         pl.region = preferChinese(zh[k].region, latin[k].region, simplify);
         pl.country = preferChinese(zh[k].country, latin[k].country, simplify);
+        pl.latinRegion = latin[k].region;
+        pl.latinCountry = latin[k].country;
+        pl.countryCode = latin[k].code;
         const gchar* tz = geonames_city_get_timezone(c);
         pl.zoneId = tz ? tz : "";
         pl.longitude = geonames_city_get_longitude(c);
@@ -214,6 +221,28 @@ std::vector<Place> WorldAtlas::find(const std::string& text, std::size_t limit) 
     for (std::size_t i = 0; i < hits.size() && out.size() < limit; ++i)
         out.push_back(index_->places[hits[i].second]);
     return out;
+}
+
+std::optional<Place> WorldAtlas::nearestCity(double longitude, double latitude, double withinKm) const {
+    load();
+    constexpr double kRad = 3.14159265358979323846 / 180;
+    constexpr double kEarthKm = 6371.0;
+    const Place* best = nullptr;
+    double bestKm = withinKm;
+    for (std::size_t i = index_->firstWorld; i < index_->places.size(); ++i) {
+        const Place& p = index_->places[i];
+        // Haversine distance.
+        const double dLat = (p.latitude - latitude) * kRad, dLon = (p.longitude - longitude) * kRad;
+        const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                         std::cos(latitude * kRad) * std::cos(p.latitude * kRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+        const double km = 2 * kEarthKm * std::asin(std::sqrt(std::fmin(1.0, h)));
+        if (km <= bestKm) {
+            bestKm = km;
+            best = &p;
+        }
+    }
+    if (!best) return std::nullopt;
+    return *best;
 }
 
 std::optional<Place> WorldAtlas::worldCity(int i) const {

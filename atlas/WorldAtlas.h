@@ -20,6 +20,9 @@ struct Place {
     std::string region;        // state or province
     std::string country;       // "中国" for the province table
     std::string zoneId;        // IANA identifier
+    std::string latinRegion;   // world cities: the region and country in English, and the
+    std::string latinCountry;  // country's ISO code ("US"); "China", "CN" for the province table
+    std::string countryCode;
     double longitude = 0;      // degrees, east positive
     double latitude = 0;       // degrees, north positive
     unsigned population = 0;
@@ -46,6 +49,8 @@ public:
     // contains `text`: exact names first, then names starting with it, then the rest; each
     // group the province table first, then the world by population. At most `limit`.
     std::vector<Place> find(const std::string& text, std::size_t limit = 50) const;
+    // The world city nearest to a place, when one lies within `withinKm` kilometres.
+    std::optional<Place> nearestCity(double longitude, double latitude, double withinKm) const;
     // A world city by GeoNames index; nothing when the index is out of range.
     std::optional<Place> worldCity(int index) const;
     // Number of world cities.

@@ -55,6 +55,8 @@ ChartSettings ChartSettings::load(const IniFile& file) {
     s.trueNode = file.readInteger(kSection, "truenode", 0) != 0;
     s.lilith = file.readInteger(kSection, "lilith", 0) != 0;
     s.fortune = file.readInteger(kSection, "fortune", 0) != 0;
+    const int32_t angles = file.readInteger(kSection, "progangles", s.progressedAngles);
+    if (angles >= kSolarArcAngles && angles <= kQuotidianAngles) s.progressedAngles = angles;
     return s;
 }
 
@@ -91,6 +93,7 @@ void ChartSettings::saveOptions(IniFile& file) const {
     writeOption(file, "truenode", trueNode, d.trueNode);
     writeOption(file, "lilith", lilith, d.lilith);
     writeOption(file, "fortune", fortune, d.fortune);
+    writeOption(file, "progangles", progressedAngles, d.progressedAngles);
 }
 
 std::string chartSettingsPath(const std::string& programFolder) {

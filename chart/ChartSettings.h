@@ -30,6 +30,12 @@ struct ChartSettings {
     bool lilith = false;        // "lilith": the mean Black Moon Lilith
     bool fortune = false;       // "fortune": the Part of Fortune
 
+    // Progressed angles (推运盘): how the progressed MC moves; the ascendant and cusps follow
+    // from that MC at the birth latitude. "progangles": 0 by the solar arc, 1 Naibod (mean Sun
+    // a year, in right ascension), 2 quotidian (the chart of the progressed instant).
+    enum ProgressedAngles : int32_t { kSolarArcAngles = 0, kNaibodAngles = 1, kQuotidianAngles = 2 };
+    int32_t progressedAngles = kSolarArcAngles;
+
     // The orbs the aspects are found with: each major its own or the common orb, the minors
     // when they are on.
     AspectOrbs aspectOrbs() const;

@@ -5,6 +5,9 @@
 #include <limits>
 
 #include "astro/Eph0.h"
+#include "chart/HouseSystems.h"
+#include "chart/PlaceClock.h"
+#include "chart/PreciseHouses.h"
 
 namespace charttypes {
 namespace {
@@ -91,14 +94,63 @@ GeoPlace greatCircleMidpoint(const GeoPlace& a, const GeoPlace& b) {
 NatalPoints compositeOf(const NatalPoints& a, const NatalPoints& b) {
     NatalPoints c;
     for (std::size_t i = 0; i < 12; ++i) {
-        c.cusps[i] = midpoint(a.cusps[i], b.cusps[i]);
         c.bodies[i] = pointAt(midpoint(a.bodies[i].longitude, b.bodies[i].longitude));
         c.bodies[i].latitude = (a.bodies[i].latitude + b.bodies[i].latitude) / 2;
     }
-    c.asc = pointAt(midpoint(a.asc.longitude, b.asc.longitude));
-    c.mc = pointAt(midpoint(a.mc.longitude, b.mc.longitude));
+    // Each chart's cusps as a rising sequence from its cusp 10 (houses 10, 11, ... 9), B's
+    // taken on the side nearer A's: the average of two rising sequences spanning one turn
+    // rises and spans one turn, so the houses stay in order; likewise the ascendant, read
+    // forward from each MC, stays east of the mean MC.
+    const double baseA = a.cusps[9];
+    const double baseB = baseA + signedDiff(b.cusps[9], baseA);
+    for (int k = 0; k < 12; ++k) {
+        const std::size_t i = static_cast<std::size_t>((9 + k) % 12);
+        const double upA = k == 0 ? 0 : norm360(a.cusps[i] - a.cusps[9]);
+        const double upB = k == 0 ? 0 : norm360(b.cusps[i] - b.cusps[9]);
+        c.cusps[i] = norm360((baseA + upA + baseB + upB) / 2);
+    }
+    const double mcA = a.mc.longitude;
+    const double mcB = mcA + signedDiff(b.mc.longitude, mcA);
+    c.mc = pointAt((mcA + mcB) / 2);
+    c.asc = pointAt((mcA + norm360(a.asc.longitude - mcA) + mcB + norm360(b.asc.longitude - b.mc.longitude)) / 2);
     locateAll(c);
     return c;
+}
+
+void relocate(NatalPoints& p) {
+    for (ChartPoint* x : {&p.asc, &p.mc}) {
+        ChartPoint y = pointAt(x->longitude);
+        *x = y;
+    }
+    locateAll(p);
+}
+
+NatalPoints housesAtRamc(double ramc, double obliquity, double latitude, char houseSystem,
+                         bool* fellBack) {
+    NatalPoints n;
+    HouseSystem system = HouseSystem::Placidus;
+    houseSystemFromLetter(houseSystem, system);
+    bool back = false;
+    if (system == HouseSystem::Placidus) {
+        const precisehouses::Houses h = precisehouses::placidus(ramc, obliquity, latitude);
+        n.cusps = h.cusps;
+        n.asc = pointAt(h.asc);
+        n.mc = pointAt(h.mc);
+        back = h.porphyry;
+    } else {
+        const HouseFrame f = houseFrame(ramc, obliquity, latitude);
+        n.cusps = houseCusps(system, f, &back);
+        n.asc = pointAt(f.asc);
+        n.mc = pointAt(f.mc);
+    }
+    if (fellBack) *fellBack = back;
+    locateAll(n);
+    return n;
+}
+
+double rightAscensionOf(double longitude, double obliquity) {
+    return norm360(std::atan2(std::sin(longitude * kRad) * std::cos(obliquity * kRad),
+                              std::cos(longitude * kRad)) / kRad);
 }
 
 double progressedInstant(double birthJd8, double targetJd8) {
@@ -150,18 +202,7 @@ double findCrossing(const std::function<double(double)>& longitudeAt, double tar
 }
 
 std::string secondText(double jd8, int zoneOffsetHours) {
-    const double local = jd8 + (zoneOffsetHours - 8) / 24.0;
-    // Whole seconds from noon-based day numbers: round once, then split exactly.
-    const double seconds = std::round((local + 0.5) * 86400.0);
-    const double day = std::floor(seconds / 86400.0);
-    long rest = static_cast<long>(seconds - day * 86400.0);
-    const CivilDateTime c = civilFromJulianDay(day - 0.5 + 1.0 / 86400.0 * 0.25);
-    const long h = rest / 3600;
-    rest %= 3600;
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02ld:%02ld:%02ld", c.year, c.month, c.day, h,
-                  rest / 60, rest % 60);
-    return buf;
+    return wallSecondText(jd8, zoneOffsetHours * 3600);
 }
 
 std::vector<AspectPoint> aspectPoints(const NatalPoints& p, const std::array<double, 12>* speeds) {

@@ -32,11 +32,26 @@ struct GeoPlace {
 // no single midpoint; the result is then one point of the arc through the first place's meridian.
 GeoPlace greatCircleMidpoint(const GeoPlace& a, const GeoPlace& b);
 
-// Composite chart: each body, angle and cusp the shorter-arc midpoint of the pair (angles by the
-// MC/ASC midpoint method: the composite MC is the midpoint of the two MCs, the ascendant of the
-// two ascendants). Signs and houses of the result are filled in against the midpoint cusps;
-// motion marks are dropped (a midpoint has no station).
+// Composite chart: each body the shorter-arc midpoint of the pair; the MC the nearer midpoint
+// of the two MCs; the ascendant and every cusp the one of its two midpoints that keeps the
+// twelve houses in zodiacal order with the ascendant in the eastern half (each chart's houses
+// read forward from its MC, and the two readings averaged). Signs and houses of the bodies
+// follow from those cusps; motion marks are dropped (a midpoint has no station). Both charts'
+// houses must be in order, ascendant east of the MC.
 NatalPoints compositeOf(const NatalPoints& a, const NatalPoints& b);
+
+// Signs and houses of every point of `p` again, against its cusps.
+void relocate(NatalPoints& p);
+
+// The angles and cusps of a RAMC at a latitude under an obliquity, by a house system letter
+// (HouseSystems.h; Placidus iterated as in the precise mode). `fellBack` set when the system
+// has no cusps there and Porphyry stands in.
+NatalPoints housesAtRamc(double ramc, double obliquity, double latitude, char houseSystem,
+                         bool* fellBack = nullptr);
+// Right ascension of an ecliptic longitude (latitude 0), degrees in [0, 360).
+double rightAscensionOf(double longitude, double obliquity);
+// Naibod's rate: the mean Sun's motion in a day, the MC's advance in right ascension a year.
+constexpr double kNaibodRate = 0.98564733;
 
 // Secondary progressions: one day after birth stands for one tropical year of life.
 constexpr double kTropicalYearDays = 365.24219;
@@ -56,7 +71,7 @@ double findCrossing(const std::function<double(double)>& longitudeAt, double tar
                     double start, double span, double step);
 
 // Civil date and time to the second of a UTC+8 Julian day shown in a zone (hour offset),
-// rounded to the nearest second: "YYYY-MM-DD HH:MM:SS".
+// rounded to the nearest second: "YYYY-MM-DD HH:MM:SS" (wallSecondText for any offset).
 std::string secondText(double jd8, int zoneOffsetHours);
 
 // The twelve bodies and the two angles of a chart as aspect points: ids 0..11 the bodies, 12 the

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cmath>
 
+#include "chart/PreciseHouses.h"
+
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 double rad(double d) { return d * kPi / 180; }
@@ -92,11 +94,25 @@ HouseFrame houseFrame(double ramc, double obliquity, double latitude) {
     f.latitude = latitude;
     f.mc = pointOn(f.ramc, 0, obliquity);
     f.asc = pointOn(f.ramc + 90, latitude, obliquity);
+    // The ascendant in the half after the MC (inside the polar circles the rising point can
+    // lie before it; the MC stays the meridian point).
+    if (mod360(f.asc - f.mc) >= 180) f.asc = mod360(f.asc + 180);
     return f;
 }
 
-std::array<double, 12> houseCusps(HouseSystem s, const HouseFrame& f, bool* fellBack) {
+namespace {
+bool inOrder(const std::array<double, 12>& c) {
+    double around = 0;
+    for (std::size_t i = 0; i < 12; ++i) around += mod360(c[(i + 1) % 12] - c[i]);
+    return std::fabs(around - 360) < 1e-6;
+}
+}  // namespace
+
+std::array<double, 12> houseCusps(HouseSystem s, const HouseFrame& frame, bool* fellBack) {
     if (fellBack) *fellBack = false;
+    // A chart's own angles in the convention of houseFrame: the ascendant after the MC.
+    HouseFrame f = frame;
+    if (mod360(f.asc - f.mc) >= 180) f.asc = mod360(f.asc + 180);
     std::array<double, 12> c{};
     switch (s) {
     case HouseSystem::Equal:
@@ -128,7 +144,7 @@ std::array<double, 12> houseCusps(HouseSystem s, const HouseFrame& f, bool* fell
         const double e = rad(f.obliquity);
         const double decl = std::asin(std::sin(e) * std::sin(rad(f.mc)));
         const double x = std::tan(rad(f.latitude)) * std::tan(decl);
-        if (!(std::fabs(x) < 1)) {
+        if (!(std::fabs(x) < 1) || precisehouses::insidePolarCircle(f.obliquity, f.latitude)) {
             if (fellBack) *fellBack = true;
             return porphyry(f);
         }
@@ -149,5 +165,11 @@ std::array<double, 12> houseCusps(HouseSystem s, const HouseFrame& f, bool* fell
         return porphyry(f);
     }
     completeOpposites(c);
+    // Inside the polar circles the circles of Regiomontanus and Campanus can cut the ecliptic
+    // out of order: those systems have no houses there, and Porphyry stands in.
+    if (!inOrder(c)) {
+        if (fellBack) *fellBack = true;
+        return porphyry(f);
+    }
     return c;
 }

@@ -37,7 +37,8 @@ struct HouseFrame {
 HouseFrame houseFrame(double ramc, double obliquity, double latitude);
 
 // Cusps of a system other than Placidus (Placidus answers the Porphyry cusps here: the chart
-// keeps its own Placidus). Cusps 1, 4, 7, 10 of the quadrant systems are the frame's angles.
-// Koch has no cusps where the midheaven's degree never rises (beyond the polar circles, near
-// them for some RAMC): Porphyry stands in and `fellBack` is set.
+// keeps its own Placidus). Cusps 1, 4, 7, 10 of the quadrant systems are the frame's angles
+// (the ascendant taken in the half after the MC). Koch has no cusps inside the polar circles,
+// nor Regiomontanus and Campanus where their cusps there fall out of order: Porphyry stands in
+// and `fellBack` is set.
 std::array<double, 12> houseCusps(HouseSystem s, const HouseFrame& f, bool* fellBack = nullptr);

@@ -55,25 +55,27 @@ double ascendant(double ramc, double eps, double phi) {
     const double r = ramc * kRad, e = eps * kRad;
     const double y = std::cos(r);
     const double x = -(std::sin(r) * std::cos(e) + std::tan(phi * kRad) * std::sin(e));
-    return mod360(std::atan2(y, x) / kRad);
+    const double asc = mod360(std::atan2(y, x) / kRad);
+    // Inside the polar circles the MC stays the meridian point of its hemisphere, above the
+    // horizon or not, and the ascendant is the horizon point in the eastern half after it.
+    return mod360(asc - midheaven(ramc, eps)) >= 180 ? mod360(asc + 180) : asc;
 }
+
+bool insidePolarCircle(double eps, double phi) { return std::fabs(phi) >= 90 - eps; }
 
 Houses placidus(double ramc, double eps, double phi) {
     Houses h;
     h.mc = midheaven(ramc, eps);
     h.asc = ascendant(ramc, eps, phi);
     std::array<double, 4> mid{};  // houses 11, 12, 2, 3
-    const bool ok = placidusCusp(ramc, eps, phi, 1.0 / 3, true, mid[0]) &&
+    const bool ok = !insidePolarCircle(eps, phi) && placidusCusp(ramc, eps, phi, 1.0 / 3, true, mid[0]) &&
                     placidusCusp(ramc, eps, phi, 2.0 / 3, true, mid[1]) &&
                     placidusCusp(ramc, eps, phi, 2.0 / 3, false, mid[2]) &&
                     placidusCusp(ramc, eps, phi, 1.0 / 3, false, mid[3]);
-    double mc = h.mc;
+    const double mc = h.mc;
     if (!ok) {
         h.porphyry = true;
-        // Beyond the polar circles the meridian point south of the zenith can lie below the
-        // horizon, before the ascendant by more than half a turn; the quadrants then start at
-        // the opposite point, so that the houses keep their order.
-        if (mod360(h.asc - mc) > 180) mc = mod360(mc + 180);
+        // The ascendant lies in the half after the MC, so the quadrants keep their order.
         const double q1 = mod360(h.asc - mc);  // MC .. ASC
         const double q2 = 180 - q1;            // ASC .. IC
         mid = {mod360(mc + q1 / 3), mod360(mc + 2 * q1 / 3), mod360(h.asc + q2 / 3),

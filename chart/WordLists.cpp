@@ -32,8 +32,13 @@ std::string zoneText(int z) {
 std::string clockZoneText(int s) {
     if (s % 3600 == 0 && s / 3600 >= -11 && s / 3600 <= 12) return zoneText(s / 3600);
     const int a = s < 0 ? -s : s;
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "UTC%c%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60);
+    char buf[48];
+    // Only the local mean time of a longitude has seconds.
+    if (a % 60 != 0)
+        std::snprintf(buf, sizeof buf, "地方平时UTC%c%02d:%02d:%02d", s < 0 ? '-' : '+', a / 3600,
+                      a / 60 % 60, a % 60);
+    else
+        std::snprintf(buf, sizeof buf, "UTC%c%02d:%02d", s < 0 ? '-' : '+', a / 3600, a / 60 % 60);
     return buf;
 }
 

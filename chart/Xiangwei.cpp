@@ -42,6 +42,17 @@ AspectOrbs AspectOrbs::uniform(double degrees) {
 
 int aspectBetween(double longitudeA, double longitudeB, const AspectOrbs& orbs) {
     const double d = separation(longitudeA, longitudeB);
+    // The default rule (one orb for the five majors): the first kind in the grid's order whose
+    // range holds the separation, as the grid has always read it; above an orb of 15 the
+    // ranges overlap and that is not always the closest kind.
+    bool uniform = !orbs.minor;
+    for (int k = 1; k < 5 && uniform; ++k) uniform = orbs.orb[static_cast<std::size_t>(k)] == orbs.orb[0];
+    if (uniform) {
+        if (orbs.orb[0] <= 0) return -1;
+        for (int k = 0; k < 5; ++k)
+            if (within(k, d, orbs.orb[0])) return k;
+        return -1;
+    }
     int best = -1;
     double bestOrb = 0;
     const int kinds = orbs.minor ? kAspectKinds : 5;

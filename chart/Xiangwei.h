@@ -38,11 +38,14 @@ struct Aspect {
     int kind = -1;         // AspectKind
     double orb = 0;        // |separation - exact angle|, degrees
     bool applying = false; // the orb is shrinking at the points' present motions
+    bool moving = true;    // false: the points have no motion here (synastry, composite)
 };
 
-// The aspect two longitudes form, or -1. A separation within the orb of several kinds takes the
-// closest one. With uniform orbs this agrees with the aspect grid's own rule: conjunction below the
-// orb, the others strictly inside it, opposition up to and including 180°.
+// The aspect two longitudes form, or -1. With one orb for the five majors and no minor aspects
+// this is the aspect grid's own rule at any orb: the first of conjunction (below the orb),
+// sextile, square, trine (strictly inside it) and opposition (up to and including 180°) whose
+// range holds the separation. Otherwise a separation within the orb of several kinds takes the
+// closest one.
 int aspectBetween(double longitudeA, double longitudeB, const AspectOrbs& orbs);
 
 // Every aspect among the points of one set (pairs i < j in the given order).

@@ -51,8 +51,10 @@ std::vector<std::string> aspectListLines(const std::vector<Aspect>& aspects,
         line += nameOf(namesB, a.b);
         line += separator;
         line += orbText(a.orb);
-        line += separator;
-        line += applyingText(a.applying);
+        if (a.moving) {
+            line += separator;
+            line += applyingText(a.applying);
+        }
         lines.push_back(std::move(line));
     }
     return lines;

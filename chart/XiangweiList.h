@@ -18,9 +18,9 @@ std::string orbText(double degrees);
 // "入相" while the orb shrinks, "出相" once it grows.
 const char* applyingText(bool applying);
 
-// One line per aspect: name of `a`, kind name, name of `b`, orb text, applying text, joined by
-// `separator`. `namesA` is indexed by Aspect::a and `namesB` by Aspect::b (the same list for
-// aspects within one chart); an id outside its list prints as "?".
+// One line per aspect: name of `a`, kind name, name of `b`, orb text, applying text (none for an
+// aspect without motion), joined by `separator`. `namesA` is indexed by Aspect::a and `namesB`
+// by Aspect::b (the same list for aspects within one chart); an id outside its list prints as "?".
 std::vector<std::string> aspectListLines(const std::vector<Aspect>& aspects,
                                          const std::vector<std::string>& namesA,
                                          const std::vector<std::string>& namesB,

@@ -62,6 +62,7 @@ bool MZhanXingEx::prepareTime() {
         jd8_ = jdLocal_ + (8 - request_.zoneIndex) / 24.0;
     else
         jd8_ = jdLocal_ + (8 * 3600 - request_.utcOffsetSeconds) / 86400.0;
+    if (request_.instantJd8 != 0) jd8_ = request_.instantJd8;
     DateTimeFields q = gregorian_;
     if (q.hour == 23) {
         calendar_.nextDay(q);
@@ -101,12 +102,20 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     housesNote_ = HousesNote::None;
     caption_.clear();
     captionLines_.clear();
+    innerAnglesShown_ = false;
+    compositeParts_.clear();
     readSettings();
     request_.zoneIndex = static_cast<int8_t>(zoneOffset(r.zoneIndex));
     if (!prepareTime()) return false;
     computePillars();
     const DateTimeFields d8 = calendar_.fromJulianDay(jd8_);
     calculator_.setTime(d8);
+    // An offset with seconds (local mean time) puts the instant between minutes: the
+    // positions are taken at that instant itself.
+    if (request_.instantJd8 != 0)
+        calculator_.setJulianDayUT(jd8_ - 1.0 / 3);
+    else if (request_.utcOffsetSeconds != BirthRecord::kZoneListOffset && request_.utcOffsetSeconds % 60 != 0)
+        calculator_.setJulianDayUT(jd8_ - 1.0 / 3 - 1.0 / 86400);
     mode_ = ChartMode::Natal;
 
     for (int i = 0; i < 10; ++i) {

@@ -50,6 +50,13 @@ struct BirthRecord {
     float latitude = 30.0f;    // degrees, north positive
     uint8_t bloodType = 0;     // 0 A, 1 B, 2 AB, 3 O
     std::string place;
+    // The IANA zone of the place when its clock follows the time-zone database ("Asia/Kolkata"):
+    // the chart types read the clock there at other instants (returns, progressions). Empty:
+    // the clock is the fixed offset above at every instant.
+    std::string zoneId;
+    // Nonzero: the chart's instant itself (UTC+8 Julian day, any fraction of a second), `birth`
+    // being its clock time to the minute (the chart types' instants).
+    double instantJd8 = 0;
 };
 
 // Transit chart request: Gregorian civil time of the transit zone.
@@ -160,7 +167,7 @@ public:
     bool precise() const { return precise_; }
     // What the data panel says about the houses: none, some Placidus cusps without a solution
     // (default mode; the cusps are the approximations computed), or Porphyry in their place
-    // (precise mode).
+    // (precise mode, or a system other than Placidus that has no cusps there).
     enum class HousesNote : uint8_t { None, Approximate, Porphyry };
     HousesNote housesNote() const { return housesNote_; }
     int centreX() const { return cx_; }
@@ -259,6 +266,12 @@ public:
     // Replaces the reading pane's text (aspect lists of the chart types).
     void showText(const std::string& text);
     const std::array<ChartPoint, 12>& overlayBodies() const { return transitBodies_; }
+    // The inner ring's moved angles (progressions, solar arc): marks in the ring and a line
+    // under its list at the next castOverlay; cleared by every natal and transit cast.
+    void setInnerAngles(double asc, double mc);
+    // A composite chart has no moment: the panel shows what it is made of (one line a person)
+    // in place of the date, lunar date and pillars at the next showPoints; cleared likewise.
+    void setCompositeParts(const std::vector<std::string>& lines);
 
     // Test seam: install a chart state without the astronomy (mode, request copy with the hour
     // offset in zoneIndex, points, moments, pillars, settings).
@@ -330,4 +343,9 @@ private:
     std::string caption_;
     std::vector<std::string> captionLines_;
     void drawCaptionLines();
+    void drawInnerAngles();
+    bool innerAnglesShown_ = false;
+    double innerAsc_ = 0;
+    double innerMc_ = 0;
+    std::vector<std::string> compositeParts_;
 };

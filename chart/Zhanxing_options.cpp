@@ -39,10 +39,22 @@ bool MZhanXingEx::otherHouseSystem(double ramc, double obliquity) {
     if (!houseSystemFromLetter(settings_.houseSystem, system) || system == HouseSystem::Placidus)
         return false;
     HouseFrame f = houseFrame(ramc, obliquity, request_.latitude);
-    // The cusps keep to the chart's own angles.
+    // The cusps keep to the chart's own angles: the MC the meridian point of the mode's
+    // formula, the ascendant in the half after it (inside the polar circles the rising point
+    // can lie before it, and the default mode's MC would be turned instead).
+    if (!precise_) natal_.mc.longitude = midheavenOf(ramc);
+    double asc = natal_.asc.longitude;
+    double past = asc - natal_.mc.longitude;
+    if (past < 0) past += 360;
+    if (past >= 180) asc = asc >= 180 ? asc - 180 : asc + 180;
+    natal_.asc.longitude = asc;
+    fillSign(natal_.asc);
+    fillSign(natal_.mc);
     f.asc = natal_.asc.longitude;
     f.mc = natal_.mc.longitude;
-    natal_.cusps = houseCusps(system, f);
+    bool fellBack = false;
+    natal_.cusps = houseCusps(system, f, &fellBack);
+    if (fellBack) housesNote_ = HousesNote::Porphyry;
     return true;
 }
 

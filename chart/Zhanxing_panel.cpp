@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart/XiangweiList.h"
+#include "chart/HouseSystems.h"
 #include "chart/Zhanxing.h"
 
 namespace {
@@ -39,7 +40,7 @@ void geoDegMin(double v, int& deg, int& min) {
 }
 
 // The zone line: the zone list's name, or for an exact offset the zone of a whole hour
-// ("东九区") and otherwise the offset itself ("UTC+05:30").
+// ("东九区") and otherwise the offset itself ("UTC+05:30", "地方平时UTC+07:45:36").
 std::string shownZone(const BirthRecord& r) {
     if (r.utcOffsetSeconds == BirthRecord::kZoneListOffset) return zoneText(r.zoneIndex);
     return clockZoneText(r.utcOffsetSeconds);
@@ -167,44 +168,54 @@ void MZhanXingEx::drawPanel() {
         if (!piece.empty() || first) c.textOut(x, y, piece);
     }
 
-    // 7. Gregorian moment.
-    y = H - 4 * th;
-    c.textOut(x, y,
-              format("公历:%d年%d月%d日%d时%d分", gregorian_.year, gregorian_.month,
-                     gregorian_.day, gregorian_.hour, gregorian_.minute));
-
-    // 8. Lunar moment.
-    y += th + 3;
-    {
-        std::string t = "农历:" + calendar_.chineseNumeral(lunarMoment_.year) + "年";
-        std::string month = lunarMoment_.month == 1
-                                ? std::string("正月")
-                                : calendar_.chineseNumeral(lunarMoment_.month) + "月";
-        if (request_.leapMonth) month = "闰" + trimLeft(month);
-        t += month;
-        // The day as the program has always printed it, e.g. 闰五月初八子时 (no 日).
-        std::string day = calendar_.chineseNumeral(lunarMoment_.day);
-        if (lunarMoment_.day < 11) day = "初" + day;
-        t += day;
-        int g = lunarMoment_.hour;
-        if (g % 2 != 0) g = (g + 1) % 24;
-        t += std::string(BranchNames[(g / 2 + 1) % 12]) + "时";
-        c.textOut(x, y, t);
-    }
-
-    // 9. Pillars with the void branches of the day.
-    y += th + 3;
-    c.setFontColor(kRed);
-    {
-        auto stem = [&](int n) { return StemNames[((n % 10) + 10) % 10]; };
-        auto branch = [&](int n) { return BranchNames[((n % 12) + 12) % 12]; };
-        const int k = pillars_[2] == 0 ? 59 : pillars_[2] - 1;
-        const int t = k / 10;
+    // 7-9. Gregorian moment, lunar moment, pillars; a composite names its two charts instead.
+    if (!compositeParts_.empty()) {
+        y = H - 4 * th;
+        c.textOut(x, y, "组合:");
+        for (const std::string& line : compositeParts_) {
+            y += th + 3;
+            c.textOut(x, y, line);
+        }
+    } else {
+        // 7. Gregorian moment.
+        y = H - 4 * th;
         c.textOut(x, y,
-                  format("干支:%s%s %s%s %s%s %s%s(日空:%s-%s)", stem(pillars_[0]),
-                         branch(pillars_[0]), stem(pillars_[1]), branch(pillars_[1]),
-                         stem(pillars_[2]), branch(pillars_[2]), stem(pillars_[3]),
-                         branch(pillars_[3]), branch(11 - 2 * t), branch(12 - 2 * t)));
+                  format("公历:%d年%d月%d日%d时%d分", gregorian_.year, gregorian_.month,
+                         gregorian_.day, gregorian_.hour, gregorian_.minute));
+
+        // 8. Lunar moment.
+        y += th + 3;
+        {
+            std::string t = "农历:" + calendar_.chineseNumeral(lunarMoment_.year) + "年";
+            std::string month = lunarMoment_.month == 1
+                                    ? std::string("正月")
+                                    : calendar_.chineseNumeral(lunarMoment_.month) + "月";
+            if (request_.leapMonth) month = "闰" + trimLeft(month);
+            t += month;
+            // The day as the program has always printed it, e.g. 闰五月初八子时 (no 日).
+            std::string day = calendar_.chineseNumeral(lunarMoment_.day);
+            if (lunarMoment_.day < 11) day = "初" + day;
+            t += day;
+            int g = lunarMoment_.hour;
+            if (g % 2 != 0) g = (g + 1) % 24;
+            t += std::string(BranchNames[(g / 2 + 1) % 12]) + "时";
+            c.textOut(x, y, t);
+        }
+
+        // 9. Pillars with the void branches of the day.
+        y += th + 3;
+        c.setFontColor(kRed);
+        {
+            auto stem = [&](int n) { return StemNames[((n % 10) + 10) % 10]; };
+            auto branch = [&](int n) { return BranchNames[((n % 12) + 12) % 12]; };
+            const int k = pillars_[2] == 0 ? 59 : pillars_[2] - 1;
+            const int t = k / 10;
+            c.textOut(x, y,
+                      format("干支:%s%s %s%s %s%s %s%s(日空:%s-%s)", stem(pillars_[0]),
+                             branch(pillars_[0]), stem(pillars_[1]), branch(pillars_[1]),
+                             stem(pillars_[2]), branch(pillars_[2]), stem(pillars_[3]),
+                             branch(pillars_[3]), branch(11 - 2 * t), branch(12 - 2 * t)));
+        }
     }
     c.setFontColor(kBlack);
     c.setFontColor(kBlue);
@@ -226,7 +237,15 @@ void MZhanXingEx::drawPanel() {
     }
     // Below the cusps, one line when the latitude leaves Placidus without a solution.
     if (housesNote_ == HousesNote::Approximate) c.textOut(x, y, "高纬度：部分宫头无解，为近似值");
-    if (housesNote_ == HousesNote::Porphyry) c.textOut(x, y, "高纬度：普拉西度制无解，改用波菲利制");
+    if (housesNote_ == HousesNote::Porphyry) {
+        HouseSystem system = HouseSystem::Placidus;
+        houseSystemFromLetter(settings_.houseSystem, system);
+        const char* name = system == HouseSystem::Koch            ? "科赫"
+                           : system == HouseSystem::Regiomontanus ? "雷格蒙塔努斯"
+                           : system == HouseSystem::Campanus      ? "坎帕努斯"
+                                                                  : "普拉西度";
+        c.textOut(x, y, std::string("高纬度：") + name + "制无解，改用波菲利制");
+    }
 
     // 11. Name and sex.
     c.setFontColor(kRed);

@@ -53,6 +53,8 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
     errorText_.clear();
     caption_.clear();
     captionLines_.clear();
+    innerAnglesShown_ = false;
+    compositeParts_.clear();
     readSettings();
     const DateTimeFields d8t = calendar_.fromJulianDay(jd8t);
     mode_ = ChartMode::Transit;

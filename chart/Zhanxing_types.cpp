@@ -1,6 +1,8 @@
 // The engine's side of the chart types: positions at any instant, the overlay of a second set
 // of bodies inside the wheel, computed points in place of the natal ones, and the caption.
 #include <cmath>
+#include <cstdio>
+#include <utility>
 
 #include "chart/Zhanxing.h"
 
@@ -69,6 +71,7 @@ bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
     drawInnerHeading(innerTitle, innerWhen);
     layoutLabels(true);
     drawTransit(TransitRequest{});
+    if (innerAnglesShown_) drawInnerAngles();
     return true;
 }
 
@@ -95,4 +98,52 @@ void MZhanXingEx::showText(const std::string& text) {
     richText_.clear();
     richText_.setDefaultAttributes(richText_.fontSize(), Rgb{0, 0, 0}, TextStyle{});
     richText_.setText(text);
+}
+
+void MZhanXingEx::setInnerAngles(double asc, double mc) {
+    innerAnglesShown_ = true;
+    innerAsc_ = asc;
+    innerMc_ = mc;
+}
+
+void MZhanXingEx::setCompositeParts(const std::vector<std::string>& lines) { compositeParts_ = lines; }
+
+// The moved ascendant and MC: green strokes across the inner ring with their initials, and a
+// line under the inner ring's list.
+void MZhanXingEx::drawInnerAngles() {
+    Canvas& c = image_;
+    const Rgb green{0, 144, 0};
+    c.setPenColor(green);
+    c.setFontColor(green);
+    c.setFontSize(baseFontSize_);
+    const int rOuter = static_cast<int>(transitRadius_ * static_cast<float>(width_));
+    const int rInner = static_cast<int>(0.05 * width_);
+    const double asc = natal_.asc.longitude;
+    std::string line;
+    const double angles[2] = {innerAsc_, innerMc_};
+    const char* const names[2] = {"升", "顶"};
+    const char* const labels[2] = {"推运上升:", "推运天顶:"};
+    for (int k = 0; k < 2; ++k) {
+        const double t = (angles[k] - asc + 180) * 3.14159265358979323846 / 180;
+        auto at = [&](int r) {
+            return std::pair<int, int>{static_cast<int>(cx_ + r * std::cos(t)),
+                                       static_cast<int>(cy_ - r * std::sin(t))};
+        };
+        const auto a = at(rInner), b = at(rOuter);
+        c.moveTo(a.first, a.second);
+        c.lineTo(b.first, b.second);
+        const auto m = at((rInner + rOuter) / 2);
+        c.textOut(m.first - cellWidth_ / 2, m.second - cellHeight_ / 2, names[k]);
+        ChartPoint p;
+        p.longitude = angles[k];
+        fillSign(p);
+        const int deg = static_cast<int>(p.degreesInSign);
+        const int min = static_cast<int>((p.degreesInSign - static_cast<float>(deg)) * 60);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%s%s%02d:%02d  ", labels[k], SignNames[p.sign % 12], deg, min);
+        line += buf;
+    }
+    const int x0 = static_cast<int>(cx_ + 0.28 * width_);
+    c.textOut(x0, cy_ + 17 * cellHeight_ + 10 + 6 * (cellHeight_ + 5), line);
+    c.setPenColor(Rgb{0, 0, 0});
 }

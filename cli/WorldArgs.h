@@ -11,8 +11,11 @@ namespace cli {
 // The place table of the program folder.
 std::string placeTablePath(const std::string& programFolder);
 
-// The one city `name` names: a single exact match, or else a single match at all. Otherwise
-// the message (none found, or the candidates one a line) and false.
+// The one city `name` names: a single exact match (a name, the name with 市/县/区, or the Latin
+// name in any case), or else a single match at all; a place in both the province table and
+// the world atlas counts once (as the table's); "NAME, COUNTRY" or "NAME, REGION" (Chinese or
+// English names, or the country's code) picks among namesakes. Otherwise the message (none
+// found, or the candidates one a line) and false.
 bool pickCity(const atlas::WorldAtlas& atlas, const std::string& name, atlas::Place& out,
               std::string& message);
 
@@ -27,7 +30,7 @@ bool applyTimeZone(const std::string& tz, const std::string& autoZone, BirthReco
 namespace cli {
 // --city and --tz of the chart command on a request whose date is read: the city's coordinates
 // and place text, then the offset (a city without --tz or --zone takes "auto"). Prints the
-// offset line on stdout and any refusal on stderr; false when refused.
+// offset line on stdout (headed `label`) and any refusal on stderr; false when refused.
 bool applyWorldOptions(const std::string& programFolder, const std::string& city, std::string tz,
-                       bool zoneGiven, BirthRecord& r);
+                       bool zoneGiven, BirthRecord& r, const char* label = "offset");
 }  // namespace cli

@@ -218,9 +218,10 @@ int runChart(const cli::Args& args) {
         std::printf("\t%s%s", StemNames[((n % 10) + 10) % 10], BranchNames[((n % 12) + 12) % 12]);
     std::printf("\n");
     cli::printChartOptionLines(engine, options);
-    // Precise mode beyond the polar circles: the cusps above are Porphyry's.
-    if (engine.precise() && engine.housesNote() == MZhanXingEx::HousesNote::Porphyry)
-        std::printf("houses\tPorphyry\n");
+    // The chosen system has no cusps at this latitude and moment (Placidus in the precise
+    // mode, Koch, Regiomontanus, Campanus inside the polar circles): the cusps above are
+    // Porphyry's.
+    if (engine.housesNote() == MZhanXingEx::HousesNote::Porphyry) std::printf("houses\tPorphyry\n");
 
     if (!cli::writeChartFiles(files, image, canvas)) return 1;
     if (!readingFile.empty()) {

@@ -13,12 +13,15 @@
 #include <string>
 
 #include "astro/DateText.h"
+#include "atlas/PlaceClocks.h"
+#include "atlas/TimeZones.h"
 #include "chart/ChartSettings.h"
 #include "chart/ChartTypeCast.h"
 #include "chart/PlaceText.h"
 #include "cli/ArgText.h"
 #include "cli/ChartOptionArgs.h"
 #include "cli/ChartRun.h"
+#include "cli/WorldArgs.h"
 #include "cli/Cli.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/PlainTextTarget.h"
@@ -40,7 +43,9 @@ using cli::TempFolder;
 struct Person {
     BirthRecord r;
     bool haveDate = false;
+    bool zoneGiven = false;
     std::string lon = "120:00", lat = "30:00";
+    std::string city, tz;  // --city and --tz as for chart
 };
 
 // 1 taken (i advanced past its value), 0 not a person option, -1 bad value.
@@ -51,7 +56,8 @@ int personOption(const std::string& prefix, const cli::Args& args, std::size_t& 
     if (o == "lunar") { p.r.lunar = 1; return 1; }
     if (o == "leap") { p.r.leapMonth = 1; return 1; }
     if (o == "female") { p.r.male = 0; return 1; }
-    static const char* const kValued[] = {"name", "place", "date", "blood", "zone", "lon", "lat"};
+    static const char* const kValued[] = {"name", "place", "date", "blood", "zone", "lon", "lat",
+                                          "city", "tz"};
     bool valued = false;
     for (const char* k : kValued) valued = valued || o == k;
     if (!valued) return 0;
@@ -72,12 +78,16 @@ int personOption(const std::string& prefix, const cli::Args& args, std::size_t& 
     } else if (o == "zone") {
         if (!cli::readBounded(v, 0, 23, n)) return -1;
         p.r.zoneIndex = static_cast<int8_t>(n);
-    } else if (o == "lon") p.lon = v;
+        p.zoneGiven = true;
+    } else if (o == "city") p.city = v;
+    else if (o == "tz") p.tz = v;
+    else if (o == "lon") p.lon = v;
     else if (o == "lat") p.lat = v;
     return 1;
 }
 
-bool placeOf(Person& p, const char* who) {
+// Coordinates, then --city and --tz as chart reads them; `label` heads the offset line.
+bool placeOf(Person& p, const char* who, const char* label) {
     const CoordinateCheck c = checkCoordinates(p.lon, p.lat);
     if (!c.ok) {
         std::fprintf(stderr, "%s%s\n", who, c.message.c_str());
@@ -85,34 +95,72 @@ bool placeOf(Person& p, const char* who) {
     }
     p.r.longitude = c.longitude;
     p.r.latitude = c.latitude;
+    return cli::applyWorldOptions(programFolder(), p.city, p.tz, p.zoneGiven, p.r, label);
+}
+
+// The return place: its clock is read at the return instant, so --at-tz and --at-city give a
+// zone (or a fixed offset), not an offset at a date.
+bool returnPlaceOf(Person& p) {
+    const CoordinateCheck c = checkCoordinates(p.lon, p.lat);
+    if (!c.ok) {
+        std::fprintf(stderr, "返照地点：%s\n", c.message.c_str());
+        return false;
+    }
+    p.r.longitude = c.longitude;
+    p.r.latitude = c.latitude;
+    std::string zone, message;
+    if (!p.city.empty()) {
+        const atlas::WorldAtlas atlas(cli::placeTablePath(programFolder()));
+        atlas::Place place;
+        if (!cli::pickCity(atlas, p.city, place, message)) {
+            std::fprintf(stderr, "返照地点：%s\n", message.c_str());
+            return false;
+        }
+        p.r.longitude = static_cast<float>(place.longitude);
+        p.r.latitude = static_cast<float>(place.latitude);
+        p.r.place = place.placeText();
+        if (p.tz.empty() && !p.zoneGiven) p.r.zoneId = place.zoneId;
+    }
+    if (p.tz.empty()) return true;
+    int fixed = 0;
+    if (!atlas::readZoneText(p.tz, fixed, zone, message)) {
+        std::fprintf(stderr, "返照地点：%s\n", message.c_str());
+        return false;
+    }
+    p.r.zoneId = zone;
+    if (zone.empty()) p.r.utcOffsetSeconds = fixed;
     return true;
 }
 
 constexpr const char* kPerson =
     "--name TEXT --date \"YYYY-MM-DD HH:MM\" [--lunar] [--leap] [--female] [--blood A|B|AB|O] "
-    "[--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] [--orb N] [--precise] "
+    "[--zone INDEX] [--lon D:M] [--lat D:M] [--place TEXT] [--city NAME] "
+    "[--tz auto|ZONE-ID|UTC+HH:MM] [--orb N] [--precise] "
     "[--houses P|K|E|W|O|R|C] [--orbs CON,SEX,SQU,TRI,OPP] [--minor] [--minor-orb N]";
 constexpr const char* kSynastryUsage =
     "synastry PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
 constexpr const char* kCompositeUsage =
-    "composite PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
+    "composite PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] "
+    "[--composite-houses midpoints|mc] [--png FILE]";
 constexpr const char* kDavisonUsage =
     "davison PERSON --b-name TEXT --b-date \"YYYY-MM-DD HH:MM\" [--b-...] [--png FILE]";
-constexpr const char* kProgressedUsage = "progressed PERSON --to YYYY-MM-DD [--png FILE]";
+constexpr const char* kProgressedUsage =
+    "progressed PERSON --to YYYY-MM-DD [--angles solar-arc|naibod|quotidian] [--png FILE]";
 constexpr const char* kSolarArcUsage = "solar-arc PERSON --to YYYY-MM-DD [--png FILE]";
 constexpr const char* kReturnUsage =
     "return PERSON --body sun|moon --year YYYY [--month MM] [--at-lon D:M --at-lat D:M "
-    "[--at-zone INDEX] [--at-place TEXT]] [--png FILE]";
+    "[--at-zone INDEX] [--at-place TEXT] | --at-city NAME] [--at-tz ZONE-ID|UTC+HH:MM] [--png FILE]";
 
 
 // The chart settings of this run: dat/set.ini of the program folder, or a private copy of it
 // with the run's overrides. Empty on failure.
-std::string settingsFolder(long orb, bool precise, const cli::ChartOptionArgs& options,
+std::string settingsFolder(long orb, bool precise, int angles, const cli::ChartOptionArgs& options,
                            TempFolder& temp) {
     std::string folder = programFolder();
-    if (orb < 0 && !precise && !options.changesSettings()) return folder;
+    if (orb < 0 && !precise && angles < 0 && !options.changesSettings()) return folder;
     ChartSettings settings = ChartSettings::load(IniFile(chartSettingsPath(folder)));
     if (orb >= 0) settings.orb = static_cast<int32_t>(orb);
+    if (angles >= 0) settings.progressedAngles = angles;
     if (precise) settings.precise = true;
     cli::applyChartOptions(options, settings);
     return cli::privateSettingsFolder(settings, temp);
@@ -126,6 +174,7 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     q.kind = kind;
     std::string png, body;
     long orb = -1;
+    int angles = -1;               // --angles: the progressed angles' method for this run
     bool precise = false;          // --precise: 精确计算 for this run
     cli::ChartOptionArgs options;  // --houses, --orbs, --minor ... as for chart
     bool haveTo = false, haveYear = false;
@@ -171,7 +220,15 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         else if (o == "--orb") {
             if (!cli::readBounded(v, 0, 255, orb)) return usage();
         }
-        else if (progressed && o == "--to") {
+        else if (kind == Kind::Composite && o == "--composite-houses") {
+            if (v != "midpoints" && v != "mc") return usage();
+            q.compositeHousesFromMc = v == "mc";
+        } else if (kind == Kind::Progressed && o == "--angles") {
+            if (v == "solar-arc") angles = ChartSettings::kSolarArcAngles;
+            else if (v == "naibod") angles = ChartSettings::kNaibodAngles;
+            else if (v == "quotidian") angles = ChartSettings::kQuotidianAngles;
+            else return usage();
+        } else if (progressed && o == "--to") {
             DateTimeFields d;
             // A date, or a date with a time.
             if (!parseDateTimeText(v, d) && !parseDateTimeText(v + " 00:00", d)) return usage();
@@ -191,14 +248,11 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         (ret && (!haveYear || (body != "sun" && body != "moon"))))
         return usage();
     if (ret && body == "moon") q.kind = Kind::LunarReturn;
-    if (!placeOf(a, "") || (twoPeople && !placeOf(b, "第二个人："))) return 1;
+    if (!placeOf(a, "", "offset") || (twoPeople && !placeOf(b, "第二个人：", "b offset"))) return 1;
     if (haveAt) {
-        if (!placeOf(at, "返照地点：")) return 1;
+        if (!returnPlaceOf(at)) return 1;
         q.returnPlace = true;
-        q.returnLongitude = at.r.longitude;
-        q.returnLatitude = at.r.latitude;
-        q.returnZoneIndex = at.r.zoneIndex;
-        q.returnPlaceName = at.r.place;
+        q.returnAt = at.r;
     }
     q.a = a.r;
     q.b = b.r;
@@ -210,7 +264,7 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     QImageCanvas canvas(image);
     PlainTextTarget rich;
     TempFolder temp;
-    const std::string folder = settingsFolder(orb, precise, options, temp);
+    const std::string folder = settingsFolder(orb, precise, angles, options, temp);
     if (folder.empty()) {
         std::fprintf(stderr, "tarmin-cli: cannot create a temporary folder\n");
         return 1;
@@ -222,14 +276,17 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
     MZhanXingEx engine(rich, shownCanvas, folder);
     charttypes::TypeResult r;
     std::string error;
-    if (!charttypes::castChartType(engine, q, r, error)) {
+    // The Davison place has no zone of its own: the atlas finds the clock in force there.
+    std::unique_ptr<atlas::WorldAtlas> world;
+    if (kind == Kind::Davison) world = std::make_unique<atlas::WorldAtlas>(cli::placeTablePath(programFolder()));
+    if (!charttypes::castChartType(engine, q, r, error, atlas::ZoneClocks(world.get()))) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     std::printf("type\t%s\n", r.caption.c_str());
-    if (!r.instantText.empty()) std::printf("instant\t%s\n", r.instantText.c_str());
-    else if (kind == Kind::Davison || kind == Kind::Progressed)
-        std::printf("instant\t%s\n", charttypes::secondText(r.instantJd8, engine.request().zoneIndex).c_str());
+    if (r.hasInstant)
+        std::printf("instant\t%s\t%s\n", r.instantText.c_str(),
+                    atlas::offsetText(r.instantOffsetSeconds).c_str());
     if (kind == Kind::Davison)
         std::printf("place\t%.6f\t%.6f\n", static_cast<double>(engine.request().longitude),
                     static_cast<double>(engine.request().latitude));
@@ -240,6 +297,13 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
             std::printf("inner %d\t%s\t%.6f\t%s\t%d\t%.4f\n", i, BodyNames[i], p.longitude,
                         SignNames[p.sign % 12], p.house + 1, p.pastCusp);
         }
+    if (r.hasInnerAngles) {
+        const ChartPoint* const angle[2] = {&r.innerAsc, &r.innerMc};
+        const char* const label[2] = {"inner ASC", "inner MC"};
+        for (int k = 0; k < 2; ++k)
+            std::printf("%s\t%.6f\t%s\t%d\t%.4f\n", label[k], angle[k]->longitude,
+                        SignNames[angle[k]->sign % 12], angle[k]->house + 1, angle[k]->pastCusp);
+    }
     for (const std::string& l : r.aspectText) std::printf("aspect\t%s\n", l.c_str());
 
     recfs::ReplaceResult written = recfs::ReplaceResult::Written;

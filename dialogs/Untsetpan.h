@@ -61,6 +61,9 @@ public:
     QCheckBox* ChkTrueNode = nullptr;
     QCheckBox* ChkLilith = nullptr;
     QCheckBox* ChkFortune = nullptr;
+    // Progressed angles (推运角度): solar arc, Naibod, quotidian.
+    QGroupBox* GrpProgAngles = nullptr;
+    QComboBox* CbxProgAngles = nullptr;
     QPushButton* Button2 = nullptr;  // "默认值"
     QPushButton* BitBtn2 = nullptr;  // "确认"
     QPushButton* BitBtn1 = nullptr;  // "取消"

@@ -1,5 +1,5 @@
 // The chart options of "排盘设置": precise calculation, house system, the orb of each major
-// aspect, the minor aspects and their orb, and the further points.
+// aspect, the minor aspects and their orb, the further points, and the progressed angles.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -87,6 +87,19 @@ void TFrmSetPan::buildOptions(QVBoxLayout* col) {
     points->addStretch(1);
     grid->addLayout(points, 5, 0, 1, 4);
     col->addWidget(GrpOptions);
+
+    // How the progressed chart's MC moves (the ascendant and cusps follow from it).
+    GrpProgAngles = new QGroupBox(qs("推运角度"), this);
+    GrpProgAngles->setObjectName(QStringLiteral("GrpProgAngles"));
+    nameControl(GrpProgAngles, "推运角度");
+    auto* angles = new QHBoxLayout(GrpProgAngles);
+    CbxProgAngles = fixedList(GrpProgAngles, "CbxProgAngles", "推运天顶");
+    CbxProgAngles->addItem(qs("太阳弧"));
+    CbxProgAngles->addItem(qs("奈波德(赤经)"));
+    CbxProgAngles->addItem(qs("推运时刻的盘"));
+    angles->addWidget(labelFor(CbxProgAngles, "推运天顶", GrpProgAngles));
+    angles->addWidget(CbxProgAngles, 1);
+    col->addWidget(GrpProgAngles);
 }
 
 void TFrmSetPan::showOptions(const ChartSettings& s) {
@@ -99,6 +112,7 @@ void TFrmSetPan::showOptions(const ChartSettings& s) {
     ChkTrueNode->setChecked(s.trueNode);
     ChkLilith->setChecked(s.lilith);
     ChkFortune->setChecked(s.fortune);
+    CbxProgAngles->setCurrentIndex(s.progressedAngles);
 }
 
 void TFrmSetPan::takeOptions(ChartSettings& s) const {
@@ -111,4 +125,5 @@ void TFrmSetPan::takeOptions(ChartSettings& s) const {
     s.trueNode = ChkTrueNode->isChecked();
     s.lilith = ChkLilith->isChecked();
     s.fortune = ChkFortune->isChecked();
+    s.progressedAngles = CbxProgAngles->currentIndex() < 0 ? 0 : CbxProgAngles->currentIndex();
 }

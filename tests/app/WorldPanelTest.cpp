@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QLineEdit>
+#include <cmath>
 
 #include "MainWindowFixture.h"
 #include "dialogs/Untliun.h"
@@ -135,6 +136,9 @@ TEST_F(WorldPanel, SavedCaseReopensToTheSameInstantPlaceAndName) {
     EXPECT_EQ(again.place, cast.place);
     EXPECT_FLOAT_EQ(again.longitude, cast.longitude);
     EXPECT_EQ(again.birth, cast.birth);
+    // The zone comes back too: the chart types read New York's clock at their own instants.
+    EXPECT_EQ(cast.zoneId, "America/New_York");
+    EXPECT_EQ(again.zoneId, "America/New_York");
     EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
               "地点:美国-纽约市 (New York)\n时钟:UTC-04:00 夏令时");
     // Casting the reopened case asks nothing: the answer came with it.
@@ -178,5 +182,21 @@ TEST_F(WorldPanel, AWorldCityOfTheProvinceTableIsTakenAsItsEntry) {
     pickCity(w, "new york", "纽约市 (New York)");
     EXPECT_EQ(control<QLabel>("LblCast")->text().toStdString(),
               "地点:美国-纽约市 (New York)\n时钟:America/New_York");
+    closeWithYes();
+}
+
+TEST_F(WorldPanel, BeforeStandardTimeTheClockIsTheLocalMeanTimeOfThePlace) {
+    TFrmMain& w = start();
+    pickCity(w, "北京", "北京");
+    setMoment(1880, 6, 1, 12);
+    ui.answerYes();
+    w.BtnpaiClick();
+    ASSERT_TRUE(w.natalCast()) << w.engine()->errorText();
+    EXPECT_NE(ui.lastCall().text.find("地方平时"), std::string::npos) << ui.lastCall().text;
+    // Beijing's own mean time, about 7 h 46 min ahead of Greenwich (not Shanghai's 8 h 05 min).
+    const int offset = w.birthRequest().utcOffsetSeconds;
+    EXPECT_EQ(offset, static_cast<int>(std::lround(w.birthRequest().longitude * 240.0)));
+    EXPECT_NEAR(offset, 7 * 3600 + 46 * 60, 120);
+    EXPECT_NE(control<QLabel>("LblCast")->text().toStdString().find("地方平时"), std::string::npos);
     closeWithYes();
 }

@@ -73,6 +73,18 @@ TEST(CliWorld, CityAndZoneAtTheBirth) {
     r = testcli::run("chart --city Kolkata --date \"1990-01-01 10:00\"");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(first(r), "offset\tUTC+05:30 (Asia/Kolkata, standard time)");
+    // An exact name beats partial ones (阿拉萨图巴), a place of both lists counts once, and
+    // before standard time the clock is the mean time of the place's own longitude (91°10′ E).
+    r = testcli::run("chart --city 拉萨 --date \"1880-03-01 12:00\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(first(r), "offset\tUTC+06:04:40 (Asia/Shanghai, local mean time)");
+    // "NAME, COUNTRY" and "NAME, REGION" pick among namesakes.
+    for (const auto& [city, zone] : {std::pair<const char*, const char*>{"Boston, UK", "Europe/London"},
+                                     {"温哥华, 美国", "America/Los_Angeles"}}) {
+        r = testcli::run(std::string("chart --city \"") + city + "\" --date \"1990-01-01 10:00\"");
+        ASSERT_EQ(r.status, 0) << city << r.err;
+        EXPECT_NE(first(r).find(zone), std::string::npos) << city << " " << first(r);
+    }
     // A lunar date is looked up at its Gregorian day (五月十八 1988 is 1 July).
     r = testcli::run("chart --lunar --city 北京 --date \"1988-05-18 10:00\"");
     ASSERT_EQ(r.status, 0) << r.err;

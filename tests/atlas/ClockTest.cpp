@@ -71,3 +71,50 @@ TEST(Clock, OffsetTexts) {
     for (const char* bad : {"05:30", "+5:60", "+15:00", "+a:00", "+", "+05:", "+123:00"})
         EXPECT_FALSE(atlas::parseOffsetText(bad, s)) << bad;
 }
+
+TEST(Clock, ZoneTextsReadEastAndRefuseRules) {
+    // As people write offsets, the sign counts east (a POSIX rule would read "UTC+09:00" as
+    // nine hours west); IANA names are zones; anything else, and beyond 14 hours, is refused.
+    struct Case {
+        const char* text;
+        int offset;
+    };
+    for (const Case& c : {Case{"UTC+09:00", 9 * 3600}, Case{"UTC+9", 9 * 3600}, Case{"+09:00", 9 * 3600},
+                          Case{"GMT+8", 8 * 3600}, Case{"UTC-03:30", -(3 * 3600 + 1800)},
+                          Case{"+0530", 5 * 3600 + 1800}, Case{"+14:00", 14 * 3600}, Case{"-12:00", -12 * 3600}}) {
+        int s = 0;
+        std::string zone, message;
+        EXPECT_TRUE(atlas::readZoneText(c.text, s, zone, message)) << c.text;
+        EXPECT_EQ(s, c.offset) << c.text;
+        EXPECT_TRUE(zone.empty()) << c.text;
+    }
+    int s = 0;
+    std::string zone, message;
+    EXPECT_TRUE(atlas::readZoneText("Asia/Tokyo", s, zone, message));
+    EXPECT_EQ(zone, "Asia/Tokyo");
+    for (const char* bad : {"+24:00", "-24:01", "+15:00", "UTC+14:01", "EST5EDT,M3.2.0,M11.1.0", "<+09>-9",
+                            "JST-9", "Mars/Olympus", "UTC+09:00:00:00"}) {
+        EXPECT_FALSE(atlas::readZoneText(bad, s, zone, message)) << bad;
+        EXPECT_NE(message.find("无法识别"), std::string::npos) << bad;
+    }
+}
+
+TEST(Clock, LocalMeanTimeOfTheLongitudeAndTheClockAtAnInstant) {
+    // Before China's standard time each place kept its own mean time: longitude / 15 hours.
+    auto a = atlas::offsetAt("Asia/Shanghai", {1880, 6, 1, 12, 0}, 116.4);  // Beijing
+    EXPECT_EQ(a.offsetSeconds, 7 * 3600 + 45 * 60 + 36);
+    EXPECT_TRUE(a.localMeanTime);
+    a = atlas::offsetAt("Asia/Shanghai", {1880, 6, 1, 12, 0}, 91.1);  // Lhasa
+    EXPECT_EQ(a.offsetSeconds, 6 * 3600 + 4 * 60 + 24);
+    a = atlas::offsetAt("Asia/Shanghai", {1950, 6, 1, 12, 0}, 91.1);
+    EXPECT_EQ(a.offsetSeconds, 8 * 3600);
+    EXPECT_FALSE(a.localMeanTime);
+    // UT instants: 1990-07-01 12:00 UT in New York (summer) and Kolkata; Shanghai in 1988's
+    // summer time.
+    const long long july1990 = 646833600;
+    EXPECT_EQ(atlas::clockAt("America/New_York", july1990, -74.0).offsetSeconds, -4 * 3600);
+    EXPECT_TRUE(atlas::clockAt("America/New_York", july1990, -74.0).summerTime);
+    EXPECT_EQ(atlas::clockAt("Asia/Kolkata", july1990, 88.4).offsetSeconds, 5 * 3600 + 1800);
+    EXPECT_EQ(atlas::clockAt("Asia/Shanghai", july1990 - 2 * 365 * 86400LL, 116.4).offsetSeconds, 9 * 3600);
+    EXPECT_FALSE(atlas::clockAt("Mars/Olympus", july1990, 0).known);
+}

@@ -79,6 +79,10 @@ TEST(CliChart, OptionsChangeTheHousesAndAddPointsAndTheAspectList) {
     EXPECT_EQ(points, 3);
     EXPECT_GT(natal, 5);
     EXPECT_GT(transit, 5);
+    // Tromsø: Koch has no cusps inside the polar circle, and the output says what stands in.
+    r = run("chart --date \"1990-05-17 08:30\" --lon 18:57 --lat 69:39 --houses K");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\nhouses\tPorphyry\n"), std::string::npos) << r.out;
     // Options that do not read are refused with the usage.
     for (const char* bad : {"--houses X", "--houses", "--orbs 1,2,3,4", "--orbs 1,2,3,4,5,6",
                             "--orbs 1,2,x,4,5", "--minor-orb 0", "--orbs 1,2,3,4,31"})

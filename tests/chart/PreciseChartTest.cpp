@@ -168,6 +168,10 @@ TEST(PreciseChart, PanelLinesAtHighLatitudes) {
     EXPECT_TRUE(precise.engine.precise());
     EXPECT_EQ(precise.engine.housesNote(), MZhanXingEx::HousesNote::Porphyry);
     EXPECT_NE(precise.canvas.findText(kPorphyry), nullptr);
+    // The printed MC is cusp 10, and the ascendant follows it by less than half a turn.
+    const NatalPoints& pn = precise.engine.natal();
+    EXPECT_NEAR(diff(pn.cusps[9], pn.mc.longitude), 0, 1e-9);
+    EXPECT_LT(norm(pn.asc.longitude - pn.mc.longitude), 180);
     EXPECT_EQ(precise.canvas.findText(kApproximate), nullptr);
     precise.canvas.clearOps();
     ASSERT_TRUE(precise.engine.castNatal(beijing));

@@ -8,7 +8,8 @@
 #include "chart/Zhanxing.h"
 
 TEST(Aspects, UniformOrbsAgreeWithTheGridRuleOnEveryBoundary) {
-    for (int orb = 1; orb <= 10; ++orb) {
+    // Every orb the settings accept, also where the kinds' ranges overlap (16 and above).
+    for (int orb : {1, 2, 3, 5, 8, 10, 15, 16, 20, 31, 45, 90, 255}) {
         const AspectOrbs orbs = AspectOrbs::uniform(orb);
         for (double d = 0; d < 360; d += 0.25)
             for (double base : {0.0, 123.5, 359.75}) {

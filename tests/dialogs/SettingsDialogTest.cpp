@@ -184,6 +184,10 @@ TEST(SettingsDialog, ChartOptionsAreShownStoredAndGoBackToTheirDefaults) {
         EXPECT_EQ(d.CbxMinorOrb->currentText().toStdString(), "3");
         EXPECT_TRUE(d.ChkLilith->isChecked());
         EXPECT_FALSE(d.ChkTrueNode->isChecked() || d.ChkFortune->isChecked());
+        // Progressed angles: a file without the key means the solar arc.
+        EXPECT_EQ(d.CbxProgAngles->accessibleName().toStdString(), "推运天顶");
+        EXPECT_EQ(d.CbxProgAngles->currentText().toStdString(), "太阳弧");
+        d.CbxProgAngles->setCurrentIndex(1);
 
         d.CbxHouses->setCurrentIndex(d.CbxHouses->findText(QString::fromUtf8("整宫 (W)")));
         d.CbxOrbs[4]->setCurrentIndex(10);
@@ -199,9 +203,11 @@ TEST(SettingsDialog, ChartOptionsAreShownStoredAndGoBackToTheirDefaults) {
     EXPECT_TRUE(s.minorAspects && s.lilith && s.fortune);
     EXPECT_FALSE(s.precise || s.trueNode);
     EXPECT_EQ(s.minorOrb, 3);
+    EXPECT_EQ(s.progressedAngles, ChartSettings::kNaibodAngles);
     {
         TFrmSetPan d(ui, folder);
         d.Button2->click();
+        EXPECT_EQ(d.CbxProgAngles->currentIndex(), 0);
         EXPECT_EQ(d.CbxHouses->currentText().toStdString(), "普拉西度 (P)");
         EXPECT_FALSE(d.ChkMinor->isChecked() || d.ChkFortune->isChecked());
         d.BitBtn2->click();
