@@ -2,6 +2,7 @@
 #include "astro/Eph.h"
 
 #include "astro/AstroConstants.h"
+#include "astro/Asteroids.h"
 
 using AstroConstants::lightTimePerAU;
 using AstroConstants::radd;
@@ -24,4 +25,15 @@ EclipticDegrees apparentPosition(int code, double d) {
     const SphericalPosition P2 = heliocentricPosition(code, T2, -1, -1, -1);
     const SphericalPosition A = relativePosition(P2, E2);
     return {normRad(A.longitude + nut.dpsi) * radd, A.latitude * radd};
+}
+
+EclipticDegrees asteroidApparentPosition(int body, double d) {
+    if (body < 0 || body >= asteroids::kCount) return {};
+    const double T = d / 36525;
+    const SphericalPosition G = relativePosition(asteroids::heliocentric(body, T),
+                                                 heliocentricPosition(Earth, T, -1, -1, -1));
+    const double T2 = T - G.distance * lightTimePerAU;
+    const SphericalPosition A = relativePosition(asteroids::heliocentric(body, T2),
+                                                 heliocentricPosition(Earth, T2, -1, -1, -1));
+    return {normRad(A.longitude + nutation(T).dpsi) * radd, A.latitude * radd};
 }

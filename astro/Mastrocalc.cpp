@@ -44,6 +44,29 @@ void MAstroCalc::bodyPosition(int index, double& longitude, double& latitude) co
     latitude = p.latitude;
 }
 
+void MAstroCalc::asteroidPosition(int body, double& longitude, double& latitude) const {
+    if (precise_) {
+        const precise::Place q = precise::asteroidPlace(body, jd_);
+        longitude = q.longitude;
+        latitude = q.latitude;
+        return;
+    }
+    const EclipticDegrees p = asteroidApparentPosition(body, jd_ - J2000);
+    longitude = p.longitude;
+    latitude = p.latitude;
+}
+
+double MAstroCalc::asteroidSpeed(int body) const {
+    if (precise_) return precise::asteroidSpeed(body, jd_);
+    constexpr double h = 0.01;  // days either side
+    const double a = asteroidApparentPosition(body, jd_ - J2000 - h).longitude;
+    const double b = asteroidApparentPosition(body, jd_ - J2000 + h).longitude;
+    double d = b - a;
+    if (d > 180) d -= 360;
+    if (d < -180) d += 360;
+    return d / (2 * h);
+}
+
 void MAstroCalc::lunarNodes(bool flag, double& first, double& second) const {
     if (precise_) {
         const double north = precise::meanAscendingNode(jd_);

@@ -27,6 +27,12 @@ public:
     static double stationTime(int code, double T, int kind);
 
     double julianDayUT() const { return jd_; }
+    // Chiron and the four asteroids (astro/Asteroids.h order) at the instant, in the mode set:
+    // apparent longitude and latitude (degrees), the daily motion of the longitude (degrees a
+    // day) and from its sign the motion mark (2 retrograde, 1 direct).
+    void asteroidPosition(int body, double& longitude, double& latitude) const;
+    double asteroidSpeed(int body) const;
+    int asteroidMotion(int body) const { return asteroidSpeed(body) < 0 ? 2 : 1; }
     // Precise mode: positions and nodes at the true instant (astro/Precise.h) and the motion
     // from the sign of the daily motion at the instant, for Mercury .. Pluto.
     void setPrecise(bool on) { precise_ = on; }

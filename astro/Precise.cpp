@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "astro/AstroConstants.h"
+#include "astro/Asteroids.h"
 #include "astro/Eph0.h"
 #include "astro/tables/MoonSeriesPrecise.h"
 #include "astro/tables/PlanetSeriesPrecise.h"
@@ -158,6 +159,43 @@ Place placeAt(int code, double jdUT, bool fuller) {
 }  // namespace
 
 Place apparentPlace(int code, double jdUT) { return placeAt(code, jdUT, true); }
+
+namespace {
+// An asteroid at Terrestrial Time T as planetPlace takes a planet: the light time from the
+// table and the default Earth, the Earth of the series asked for at the time of emission.
+Place asteroidPlaceAt(int body, double T, double dpsi, bool fuller) {
+    auto light = [body](double t) {
+        return relativePosition(asteroids::heliocentric(body, t), heliocentricPosition(Earth, t, -1, -1, -1))
+                   .distance *
+               AstroConstants::lightTimePerAU;
+    };
+    double lt = light(T);
+    lt = light(T - lt);
+    const double Te = T - lt;
+    const SphericalPosition b = asteroids::heliocentric(body, Te);
+    const SphericalPosition earth = fuller ? heliocentric(Earth, Te) : heliocentricPosition(Earth, Te, -1, -1, -1);
+    const SphericalPosition A = deflectedBySun(relativePosition(b, earth), b, earth);
+    const double precessionOverLightTime = 5028.796195 * kArcsec * lt;
+    return {turnDegrees(A.longitude + precessionOverLightTime + dpsi), A.latitude * kDeg};
+}
+}  // namespace
+
+Place asteroidPlace(int body, double jdUT) {
+    if (body < 0 || body >= asteroids::kCount) return {};
+    const double T = centuriesTT(jdUT);
+    return asteroidPlaceAt(body, T, nutation(T).dpsi, true);
+}
+
+// As for the planets: two places 0.02 day apart with the default Earth (its error changes too
+// slowly to matter) and the nutation of each instant.
+double asteroidSpeed(int body, double jdUT) {
+    if (body < 0 || body >= asteroids::kCount) return 0;
+    const double h = kSpeedStep / 36525;
+    const double T = centuriesTT(jdUT);
+    const double a = asteroidPlaceAt(body, T - h, nutation(T - h).dpsi, false).longitude;
+    const double b = asteroidPlaceAt(body, T + h, nutation(T + h).dpsi, false).longitude;
+    return std::remainder(b - a, 360.0) / (2 * kSpeedStep);
+}
 
 // The difference of two places 0.02 day apart with one light time (it changes the motion by a
 // part in 10^4 at most, never its sign) from the default series (their errors change too slowly

@@ -29,6 +29,11 @@ struct Place {
 Place apparentPlace(int code, double jdUT);
 // Daily motion of the apparent longitude (degrees per day, central difference over 0.02 day).
 double longitudeSpeed(int code, double jdUT);
+// Apparent geocentric place of asteroid `body` (astro/Asteroids.h: Chiron .. Vesta) at jdUT, by
+// the planets' rules (light time, the Earth at the time of emission, the Sun's light deflection,
+// nutation); and the daily motion of its longitude (degrees per day).
+Place asteroidPlace(int body, double jdUT);
+double asteroidSpeed(int body, double jdUT);
 // Mean ascending node of the Moon on the ecliptic of date with nutation, [0, 360).
 double meanAscendingNode(double jdUT);
 

@@ -29,6 +29,12 @@ struct ChartSettings {
     bool trueNode = false;      // "truenode": the true ascending node as a further point
     bool lilith = false;        // "lilith": the mean Black Moon Lilith
     bool fortune = false;       // "fortune": the Part of Fortune
+    // Chiron and the asteroids (astro/Asteroids.h order), each its own key: "chiron", "ceres",
+    // "pallas", "juno", "vesta"; they take part in the aspects with the minor-aspect orb.
+    std::array<bool, 5> asteroids{};
+    bool fixedStars = false;    // "stars": the named fixed stars in conjunction with the points
+    int32_t starOrb = 60;       // "starorb": their orb in arcminutes (1..600)
+    bool starMarks = false;     // "starmarks": the stars' marks on the zodiac ring
 
     // The orbs the aspects are found with: each major its own or the common orb, the minors
     // when they are on.
