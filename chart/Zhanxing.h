@@ -96,12 +96,19 @@ inline constexpr std::array<const char*, 12> BranchNames = {
 // Aspect kinds 0 conjunction, 1 sextile, 2 square, 3 trine, 4 opposition.
 inline constexpr std::array<const char*, 5> AspectSymbols = {"合", "六", "四", "三", "冲"};
 inline constexpr std::array<const char*, 5> AspectNames = {"相合", "六分", "四分", "三分", "相冲"};
-// Further points, shown when the chart settings ask for them; label and aspect ids 12, 13, 14.
-enum ExtraPoint : int { kTrueNode = 0, kLilith, kFortune, kExtraPoints };
+// Further points, shown when the chart settings ask for them; label and aspect ids 12 onward
+// (12, 13, 14 the true node, Lilith and the Part of Fortune; 15..19 Chiron and the asteroids in
+// the order of astro/Asteroids.h).
+enum ExtraPoint : int {
+    kTrueNode = 0, kLilith, kFortune, kChiron, kCeres, kPallas, kJuno, kVesta, kExtraPoints
+};
 inline constexpr int kFirstExtraId = 12;
-inline constexpr std::array<const char*, kExtraPoints> ExtraPointNames = {"真升交点", "莉莉丝",
-                                                                          "福点"};
-inline constexpr std::array<const char*, kExtraPoints> ExtraPointShortNames = {"真", "莉", "福"};
+inline constexpr int kFirstAsteroid = kChiron;
+inline constexpr std::array<const char*, kExtraPoints> ExtraPointNames = {
+    "真升交点", "莉莉丝", "福点", "凯龙星", "谷神星", "智神星", "婚神星", "灶神星"};
+// On the wheel and the data panel; the asteroids by their glyphs (U+26B7, U+26B3..U+26B6).
+inline constexpr std::array<const char*, kExtraPoints> ExtraPointShortNames = {
+    "真", "莉", "福", "\u26B7", "\u26B3", "\u26B4", "\u26B5", "\u26B6"};
 // Topic titles of the reading, also listed by the main window's topic menu.
 inline constexpr std::array<const char*, 5> TopicHeadings = {
     "星座分析:", "血型评说:", "行星与星座:", "行星相位断:", "行星入12宫:"};
@@ -194,7 +201,12 @@ public:
     AspectOrbs aspectOrbs(bool withMinor = true) const;
     // The further points the settings ask for, and their values (index ExtraPoint).
     bool extraShown(int k) const { return extraShown_[static_cast<std::size_t>(k)]; }
-    bool anyExtraShown() const { return extraShown_[0] || extraShown_[1] || extraShown_[2]; }
+    bool anyExtraShown() const {
+        for (bool b : extraShown_)
+            if (b) return true;
+        return false;
+    }
+    bool anyAsteroidShown() const;
     const std::array<ChartPoint, kExtraPoints>& extraPoints() const { return extras_; }
     // Names by aspect id: the 12 bodies, then the further points.
     static std::vector<std::string> pointNames();

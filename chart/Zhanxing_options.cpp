@@ -1,5 +1,5 @@
 // Chart options of the engine: the house systems other than Placidus, the further points (true
-// node, Lilith, Part of Fortune) in the model, the data panel and the wheel, the orbs per
+// node, Lilith, Part of Fortune, Chiron and the asteroids) in the model, the data panel and the wheel, the orbs per
 // aspect, and the aspect list of the natal chart and of a transit to it.
 #include <cmath>
 #include <cstdarg>
@@ -25,6 +25,8 @@ std::string format(const char* fmt, ...) {
 
 void MZhanXingEx::applyOptions() {
     extraShown_ = {settings_.trueNode, settings_.lilith, settings_.fortune};
+    for (std::size_t b = 0; b < settings_.asteroids.size(); ++b)
+        extraShown_[kFirstAsteroid + b] = settings_.asteroids[b];
 }
 
 AspectOrbs MZhanXingEx::aspectOrbs(bool withMinor) const {
@@ -62,6 +64,13 @@ void MZhanXingEx::computeExtraPoints() {
     if (extraShown_[kFortune])
         extras_[kFortune].longitude = partOfFortune(
             natal_.asc.longitude, natal_.bodies[0].longitude, natal_.bodies[1].longitude);
+    for (int k = kFirstAsteroid; k < kExtraPoints; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        if (!extraShown_[i]) continue;
+        calculator_.asteroidPosition(k - kFirstAsteroid, extras_[i].longitude, extras_[i].latitude);
+        extraSpeeds_[i] = calculator_.asteroidSpeed(k - kFirstAsteroid);
+        extras_[i].motion = extraSpeeds_[i] < 0 ? 2 : 1;
+    }
     for (ChartPoint& p : extras_) {
         fillSign(p);
         locateInHouse(p);
@@ -94,6 +103,33 @@ std::vector<std::string> MZhanXingEx::pointNames() {
     return names;
 }
 
+namespace {
+bool isAsteroidId(int id) { return id >= kFirstExtraId + kFirstAsteroid && id < kFirstExtraId + kExtraPoints; }
+
+// The aspects of the points under the chart's orbs, where those of Chiron and the asteroids
+// take the minor-aspect orb for every kind: found once with each set of orbs, each pair kept
+// from the set that applies to it.
+template <class Find>
+std::vector<Aspect> withAsteroidOrbs(bool anyAsteroid, const AspectOrbs& orbs, int asteroidOrb,
+                                     const Find& find) {
+    if (!anyAsteroid) return find(orbs);
+    std::vector<Aspect> out;
+    for (const Aspect& a : find(orbs))
+        if (!isAsteroidId(a.a) && !isAsteroidId(a.b)) out.push_back(a);
+    AspectOrbs small = orbs;
+    small.orb.fill(asteroidOrb);
+    for (const Aspect& a : find(small))
+        if (isAsteroidId(a.a) || isAsteroidId(a.b)) out.push_back(a);
+    return out;
+}
+}  // namespace
+
+bool MZhanXingEx::anyAsteroidShown() const {
+    for (int k = kFirstAsteroid; k < kExtraPoints; ++k)
+        if (extraShown_[static_cast<std::size_t>(k)]) return true;
+    return false;
+}
+
 std::vector<Aspect> MZhanXingEx::natalAspects() const {
     if (!natalSpeedsValid_ && mode_ != ChartMode::None) {
         natalSpeeds_ = motionsAt(jd8_);
@@ -106,7 +142,8 @@ std::vector<Aspect> MZhanXingEx::natalAspects() const {
         if (extraShown_[k])
             points.push_back({kFirstExtraId + static_cast<int>(k), extras_[k].longitude,
                               extraSpeeds_[k]});
-    return findAspects(points, aspectOrbs());
+    return withAsteroidOrbs(anyAsteroidShown(), aspectOrbs(), settings_.minorOrb,
+                            [&](const AspectOrbs& o) { return findAspects(points, o); });
 }
 
 std::vector<Aspect> MZhanXingEx::transitAspects() const {
@@ -124,7 +161,8 @@ std::vector<Aspect> MZhanXingEx::transitAspects() const {
     for (std::size_t k = 0; k < extras_.size(); ++k)
         if (extraShown_[k])
             inner.push_back({kFirstExtraId + static_cast<int>(k), extras_[k].longitude, 0});
-    return findAspects(outer, inner, aspectOrbs());
+    return withAsteroidOrbs(anyAsteroidShown(), aspectOrbs(), settings_.minorOrb,
+                            [&](const AspectOrbs& o) { return findAspects(outer, inner, o); });
 }
 
 std::vector<std::string> MZhanXingEx::aspectList(bool transit, const std::string& separator) const {
@@ -148,6 +186,8 @@ int MZhanXingEx::drawExtraPointLines(int x, int y, int step) {
         deg = static_cast<int>(p.longitude);
         min = static_cast<int>((p.longitude - deg) * 60);
         line += format("%03d:%02d", deg, min);
+        if (p.motion == 1) line += "  +";
+        else if (p.motion == 2) line += "  -";
         c.textOut(x, y, line);
         y += step;
     }

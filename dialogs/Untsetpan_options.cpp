@@ -87,6 +87,7 @@ void TFrmSetPan::buildOptions(QVBoxLayout* col) {
     points->addStretch(1);
     grid->addLayout(points, 5, 0, 1, 4);
     col->addWidget(GrpOptions);
+    buildBodies(col);
 }
 
 void TFrmSetPan::showOptions(const ChartSettings& s) {
@@ -99,6 +100,7 @@ void TFrmSetPan::showOptions(const ChartSettings& s) {
     ChkTrueNode->setChecked(s.trueNode);
     ChkLilith->setChecked(s.lilith);
     ChkFortune->setChecked(s.fortune);
+    showBodies(s);
 }
 
 void TFrmSetPan::takeOptions(ChartSettings& s) const {
@@ -111,4 +113,5 @@ void TFrmSetPan::takeOptions(ChartSettings& s) const {
     s.trueNode = ChkTrueNode->isChecked();
     s.lilith = ChkLilith->isChecked();
     s.fortune = ChkFortune->isChecked();
+    takeBodies(s);
 }
