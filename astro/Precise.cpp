@@ -46,35 +46,6 @@ double fullerSeries(int body, int c, double T) {
     return withSeriesCorrections(body, c, tau, v);
 }
 
-// Gravitational deflection of light by the Sun, whose 2GM/c^2 is 1.974e-8 AU: with e the unit
-// vector from the Sun to the Earth at distance E, q from the Sun to the body and p from the Earth
-// to the body, the body is seen at p + 2GM/(c^2 E) ((p.q) e - (e.p) q) / (1 + q.e), moved away
-// from the Sun: 1.75" at the limb, 0.47" at one degree from the Sun, 0.05" at ten.
-SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const SphericalPosition& body,
-                                 const SphericalPosition& earth) {
-    constexpr double kTwoGMOverC2 = 1.97412574e-8;  // AU
-    constexpr double kSolarRadiusAU = 696000.0 / 149597870.7;
-    auto unit = [](SphericalPosition s) {
-        s.distance = 1;
-        return sphericalToRectangular(s);
-    };
-    const RectangularPosition p = unit(geocentric), q = unit(body), e = unit(earth);
-    auto dot = [](const RectangularPosition& a, const RectangularPosition& b) {
-        return a.x * b.x + a.y * b.y + a.z * b.z;
-    };
-    const double pq = dot(p, q), ep = dot(e, p);
-    double k = kTwoGMOverC2 / earth.distance / std::fmax(1 + dot(q, e), 1e-15);
-    // Behind the disc, where the planet is hidden, the expression grows without bound towards the
-    // centre; there the deflection keeps the 1.75" of the limb.
-    const double fromCentre = std::acos(std::fmin(1.0, -dot(p, e)));
-    const double limb = kSolarRadiusAU / earth.distance;
-    if (fromCentre < limb) k *= fromCentre / limb;
-    SphericalPosition r = rectangularToSpherical(
-        {p.x + k * (pq * e.x - ep * q.x), p.y + k * (pq * e.y - ep * q.y), p.z + k * (pq * e.z - ep * q.z)});
-    r.distance = geocentric.distance;
-    return r;
-}
-
 // Apparent place at Terrestrial Time T (Julian centuries from J2000) of a body of the planetary
 // series (1..8) or the Sun (9). The body is taken at the time of emission and seen from where
 // the Earth was at that moment, which carries the annual aberration with the light time to
@@ -136,6 +107,35 @@ Place moonPlace(double T, double dpsi, bool fuller) {
 
 double centuriesTT(double jdUT) { return (terrestrialJulianDay(jdUT) - kJ2000) / 36525; }
 }  // namespace
+
+// Gravitational deflection of light by the Sun, whose 2GM/c^2 is 1.974e-8 AU: with e the unit
+// vector from the Sun to the Earth at distance E, q from the Sun to the body and p from the Earth
+// to the body, the body is seen at p + 2GM/(c^2 E) ((p.q) e - (e.p) q) / (1 + q.e), moved away
+// from the Sun: 1.75" at the limb, 0.47" at one degree from the Sun, 0.05" at ten.
+SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const SphericalPosition& body,
+                                 const SphericalPosition& earth) {
+    constexpr double kTwoGMOverC2 = 1.97412574e-8;  // AU
+    constexpr double kSolarRadiusAU = 696000.0 / 149597870.7;
+    auto unit = [](SphericalPosition s) {
+        s.distance = 1;
+        return sphericalToRectangular(s);
+    };
+    const RectangularPosition p = unit(geocentric), q = unit(body), e = unit(earth);
+    auto dot = [](const RectangularPosition& a, const RectangularPosition& b) {
+        return a.x * b.x + a.y * b.y + a.z * b.z;
+    };
+    const double pq = dot(p, q), ep = dot(e, p);
+    double k = kTwoGMOverC2 / earth.distance / std::fmax(1 + dot(q, e), 1e-15);
+    // Behind the disc, where the planet is hidden, the expression grows without bound towards the
+    // centre; there the deflection keeps the 1.75" of the limb.
+    const double fromCentre = std::acos(std::fmin(1.0, -dot(p, e)));
+    const double limb = kSolarRadiusAU / earth.distance;
+    if (fromCentre < limb) k *= fromCentre / limb;
+    SphericalPosition r = rectangularToSpherical(
+        {p.x + k * (pq * e.x - ep * q.x), p.y + k * (pq * e.y - ep * q.y), p.z + k * (pq * e.z - ep * q.z)});
+    r.distance = geocentric.distance;
+    return r;
+}
 
 SphericalPosition heliocentric(int code, double T) {
     if (code >= Earth && code <= Neptune)

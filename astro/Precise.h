@@ -34,6 +34,11 @@ double longitudeSpeed(int code, double jdUT);
 // nutation); and the daily motion of its longitude (degrees per day).
 Place asteroidPlace(int body, double jdUT);
 double asteroidSpeed(int body, double jdUT);
+// The Sun's gravitational deflection of the light of a body at heliocentric `body` seen from the
+// Earth at heliocentric `earth` in the geocentric direction `geocentric` (radians, AU): the
+// direction moved away from the Sun, the distance kept.
+SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const SphericalPosition& body,
+                                 const SphericalPosition& earth);
 // Mean ascending node of the Moon on the ecliptic of date with nutation, [0, 360).
 double meanAscendingNode(double jdUT);
 

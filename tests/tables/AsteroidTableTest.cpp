@@ -38,3 +38,17 @@ TEST(AsteroidTables, AsteroidTableIsReproducible) {
     EXPECT_TRUE(fresh == readFile(testdata::sourceDir() + "/astro/tables/asteroids.bin"))
         << "astro/tables/asteroids.bin differs from the generator's output";
 }
+
+TEST(AsteroidTables, StarCatalogueIsReproducible) {
+    const std::string exe = testdata::binaryDir() + "/tools/gen_star_catalogue";
+    const std::string source = std::string(kEphe) + "/sefstars.txt";
+    if (!exists(exe)) GTEST_SKIP() << "gen_star_catalogue not built";
+    if (!exists(source)) GTEST_SKIP() << "swe-basic-data's sefstars.txt is not installed";
+    const std::string out = testdata::freshTempDir("stars") + "StarCatalogue.cpp";
+    const std::string cmd = "'" + exe + "' '" + source + "' '" + out + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    const std::string fresh = readFile(out);
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_TRUE(fresh == readFile(testdata::sourceDir() + "/astro/tables/StarCatalogue.cpp"))
+        << "astro/tables/StarCatalogue.cpp differs from the generator's output";
+}
