@@ -219,6 +219,15 @@ public:
     std::vector<std::string> aspectList(bool transit, const std::string& separator = "\t") const;
     void setSettingsForTest(const ChartSettings& s) { settings_ = s; applyOptions(); }
 
+    // --- the named fixed stars (Zhanxing_stars.cpp), when the settings show them ---
+    // Star contacts as conjunctions from a star (catalogue index, astro/Stars.h) to a point: the
+    // ids of the aspects, kAscendantId and kMidheavenId for the angles.
+    static constexpr int kAscendantId = 20;
+    static constexpr int kMidheavenId = 21;
+    const std::vector<Aspect>& starContacts() const { return starContacts_; }
+    // The contacts as aspectListLines prints them (star, 相合, point, orb, applying).
+    std::vector<std::string> starLines(const std::string& separator = "\t") const;
+
     double computeMidheaven() const;
     double computeAscendant() const;
     void computeHouses();
@@ -279,6 +288,9 @@ private:
     // false for Placidus.
     bool otherHouseSystem(double ramc, double obliquity);
     void computeExtraPoints();
+    void computeStars();
+    int drawStarLines(int x, int y, int step);
+    void drawStarMarks();
     std::array<double, 10> motionsAt(double jd8) const;
     int drawExtraPointLines(int x, int y, int step);
     void drawExtraLabels();
@@ -318,6 +330,8 @@ private:
     std::array<bool, kExtraPoints> extraShown_{};
     std::array<ChartPoint, kExtraPoints> extras_{};
     std::array<double, kExtraPoints> extraSpeeds_{};
+    std::vector<double> starLongitudes_;
+    std::vector<Aspect> starContacts_;
     // Daily motions (degrees a day) of the ten bodies, found when an aspect list asks for them.
     mutable std::array<double, 10> natalSpeeds_{};
     mutable std::array<double, 10> transitSpeeds_{};

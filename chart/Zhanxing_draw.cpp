@@ -111,6 +111,7 @@ void MZhanXingEx::drawZodiac() {
         line(theta, theta + 3);
         line(theta + 177, theta + 183);
     }
+    drawStarMarks();
 }
 
 void MZhanXingEx::layoutLabels(bool transit) {

@@ -167,7 +167,11 @@ std::vector<Aspect> MZhanXingEx::transitAspects() const {
 
 std::vector<std::string> MZhanXingEx::aspectList(bool transit, const std::string& separator) const {
     const std::vector<std::string> names = pointNames();
-    if (!transit) return aspectListLines(natalAspects(), names, names, separator);
+    if (!transit) {
+        std::vector<std::string> lines = aspectListLines(natalAspects(), names, names, separator);
+        for (const std::string& line : starLines(separator)) lines.push_back(line);
+        return lines;
+    }
     std::vector<std::string> transitNames;
     for (const std::string& n : names) transitNames.push_back("流" + n);
     return aspectListLines(transitAspects(), transitNames, names, separator);

@@ -211,6 +211,7 @@ void MZhanXingEx::drawPanel() {
         y += lineStep;
     }
     y = drawExtraPointLines(x, y, lineStep);
+    y = drawStarLines(x, y, lineStep);
 
     // 14. A transit overlay shows no aspect grid.
     if (mode_ == ChartMode::Transit) return;

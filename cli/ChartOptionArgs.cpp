@@ -94,6 +94,8 @@ void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o) 
                     ExtraPointNames[static_cast<std::size_t>(k)], p.longitude,
                     SignNames[p.sign % 12], p.house + 1, static_cast<double>(p.pastCusp));
     }
+    if (o.stars)
+        for (const std::string& line : engine.starLines()) std::printf("star\t%s\n", line.c_str());
     if (!o.aspectList) return;
     for (const std::string& line : engine.aspectList(false))
         std::printf("aspect\tnatal\t%s\n", line.c_str());

@@ -127,3 +127,23 @@ TEST(PositionsCli, AsteroidsAfterTheNodes) {
     EXPECT_EQ(run("positions --bodies eris '2024-06-01 08:00'").status, 2);
     EXPECT_EQ(run("positions --asteroids '2300-01-01 00:00'").status, 1);
 }
+
+// tarmin-cli stars: one line per named star; Regulus crossed into Virgo late in 2011 and moves
+// on by 50" a year (0 Virgo 10' in 2024); a missing instant is a usage error.
+TEST(PositionsCli, StarsListEveryNamedStar) {
+    REQUIRE_CLI();
+    const CliRun r = run("stars --precise '2024-01-01 08:00'");
+    ASSERT_EQ(r.status, 0);
+    ASSERT_GE(r.lines.size(), 50u);
+    bool regulus = false;
+    for (const std::string& line : r.lines) {
+        const auto c = fields(line);
+        ASSERT_EQ(c.size(), 6u) << line;
+        if (c[0] != "轩辕十四") continue;
+        regulus = true;
+        EXPECT_NEAR(std::stod(c[3]), 150.17, 0.03);
+    }
+    EXPECT_TRUE(regulus);
+    EXPECT_EQ(run("stars").status, 2);
+    EXPECT_EQ(run("stars '2024-02-30 00:00'").status, 1);
+}
