@@ -176,3 +176,41 @@ TEST(ChartOptions, HouseSystemChosenInTheSettingsAndAspectListOfTheCast) {
     }
     EXPECT_TRUE(rig.engine->transitAspects().empty());
 }
+
+// Chiron and the asteroids as further points: stored keys, their glyphs on the wheel and lines
+// in the panel with the motion mark, their aspects within the minor-aspect orb, the reading
+// untouched; the fixed stars' conjunctions within their orb and their marks on the ring.
+TEST(ChartOptions, AsteroidsAndFixedStars) {
+    const std::string path = testdata::freshTempDir("chartopt") + "set.ini";
+    put(path, "[pan]\nchiron=1\nvesta=1\nstars=1\nstarorb=90\nstarmarks=1\n");
+    const ChartSettings s = ChartSettings::load(IniFile(path));
+    EXPECT_TRUE(s.asteroids[0] && s.asteroids[4] && !s.asteroids[1] && s.fixedStars && s.starMarks);
+    EXPECT_EQ(s.starOrb, 90);
+
+    OptionRig plain("");
+    OptionRig shown("chiron=1\nceres=1\npallas=1\njuno=1\nvesta=1\nminororb=3\nstars=1\nstarorb=120\nstarmarks=1\n");
+    ASSERT_TRUE(plain.cast(1990, 5, 17, 8));
+    ASSERT_TRUE(shown.cast(1990, 5, 17, 8));
+    EXPECT_EQ(shown.rich.text(), plain.rich.text());
+    for (const char* glyph : {"\u26B7", "\u26B3", "\u26B4", "\u26B5", "\u26B6"}) {
+        EXPECT_NE(shown.canvas.findText(glyph), nullptr) << glyph;                     // wheel
+        EXPECT_NE(shown.canvas.findText(std::string(glyph) + " "), nullptr) << glyph;  // panel
+    }
+    int asteroidAspects = 0;
+    for (const Aspect& a : shown.engine->natalAspects())
+        if (a.a >= 15 || a.b >= 15) {
+            EXPECT_LE(a.orb, 3.0);
+            ++asteroidAspects;
+        }
+    EXPECT_GT(asteroidAspects, 0);
+    // Every contact is a star within two degrees of a point, listed after the aspects.
+    const auto& contacts = shown.engine->starContacts();
+    ASSERT_FALSE(contacts.empty());
+    for (const Aspect& c : contacts) EXPECT_LE(c.orb, 2.0);
+    const auto lines = shown.engine->aspectList(false);
+    EXPECT_EQ(lines.size(), shown.engine->natalAspects().size() + contacts.size());
+    EXPECT_NE(shown.canvas.findText("★"), nullptr);
+    EXPECT_EQ(plain.canvas.findText("★"), nullptr);
+    // One mark a star on the zodiac ring, in the stars' colour.
+    EXPECT_GE(shown.canvas.lines().size(), plain.canvas.lines().size() + 50);
+}
