@@ -94,6 +94,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
 
     // Person B first, so that a refusal leaves A's chart (cast next) on screen.
     NatalPoints pb;
+    std::array<ChartPoint, 5> asteroidsB{};
     std::array<double, 12> speedB{};
     double jdB = 0;
     if (twoPeople) {
@@ -103,6 +104,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
             return false;
         }
         pb = engine.natal();
+        asteroidsB = engine.asteroidPoints();
         jdB = engine.jd8();
         speedB = speedsAt(engine, jdB);
     }
@@ -132,6 +134,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.aspects = findAspects(aspectPoints(pb, &speedB), aspectPoints(pa, &speedA), orbs);
         listAspects(out, nameA + "的", nameB + "的");
         engine.setCaption(out.caption, out.captionLines);
+        engine.setOverlayAsteroids(asteroidsB);  // the second person's, where shown
         if (!engine.castOverlay(out.inner, out.innerTitle, minuteText(q.b.birth))) break;
         out.readingText = joinLines("合盘相位(" + nameB + "对" + nameA + "):", out.aspectText) +
                           synastryReading(pa, pb, nameA, nameB, orbs);

@@ -270,6 +270,14 @@ public:
     // Replaces the reading pane's text (aspect lists of the chart types).
     void showText(const std::string& text);
     const std::array<ChartPoint, 12>& overlayBodies() const { return transitBodies_; }
+    // Chiron and the asteroids of the outer set (transit) or the inner ring (overlay): shown
+    // where the settings show them. setOverlayAsteroids gives the next castOverlay the inner
+    // ring's ones (synastry: the second person's); without it an overlay has none.
+    const std::array<ChartPoint, 5>& transitAsteroids() const { return transitAsteroids_; }
+    bool transitAsteroidsShown() const { return transitAsteroidsShown_; }
+    void setOverlayAsteroids(const std::array<ChartPoint, 5>& points);
+    // The natal chart's Chiron and asteroids (the asteroid entries of extraPoints).
+    std::array<ChartPoint, 5> asteroidPoints() const;
 
     // Test seam: install a chart state without the astronomy (mode, request copy with the hour
     // offset in zoneIndex, points, moments, pillars, settings).
@@ -293,7 +301,11 @@ private:
     void drawStarMarks();
     std::array<double, 10> motionsAt(double jd8) const;
     int drawExtraPointLines(int x, int y, int step);
-    void drawExtraLabels();
+    void drawExtraLabels(const LabelLayout& layout);
+    void layoutTransitAsteroids(LabelLayout& layout, const std::array<double, 12>& bodyLongitudes,
+                                const LabelGeometry& g) const;
+    int drawTransitAsteroids(int x, int y, int step);
+    int innerListShift() const;
     void layoutWithExtras(LabelLayout& layout, const std::array<double, 12>& bodyLongitudes,
                           const LabelGeometry& g) const;
     void fillSign(ChartPoint& p) const;
@@ -330,6 +342,10 @@ private:
     std::array<bool, kExtraPoints> extraShown_{};
     std::array<ChartPoint, kExtraPoints> extras_{};
     std::array<double, kExtraPoints> extraSpeeds_{};
+    std::array<ChartPoint, 5> transitAsteroids_{};
+    std::array<double, 5> transitAsteroidSpeeds_{};
+    bool transitAsteroidsShown_ = false;
+    bool overlayAsteroidsPending_ = false;
     std::vector<double> starLongitudes_;
     std::vector<Aspect> starContacts_;
     // Daily motions (degrees a day) of the ten bodies, found when an aspect list asks for them.

@@ -155,6 +155,10 @@ std::vector<Aspect> MZhanXingEx::transitAspects() const {
     std::vector<AspectPoint> outer;
     for (std::size_t i = 0; i < 10; ++i)
         outer.push_back({static_cast<int>(i), transitBodies_[i].longitude, transitSpeeds_[i]});
+    for (std::size_t b = 0; b < transitAsteroids_.size(); ++b)
+        if (transitAsteroidsShown_ && extraShown_[kFirstAsteroid + b])
+            outer.push_back({kFirstExtraId + kFirstAsteroid + static_cast<int>(b),
+                             transitAsteroids_[b].longitude, transitAsteroidSpeeds_[b]});
     std::vector<AspectPoint> inner;
     for (std::size_t i = 0; i < 10; ++i)
         inner.push_back({static_cast<int>(i), natal_.bodies[i].longitude, 0});
@@ -198,10 +202,9 @@ int MZhanXingEx::drawExtraPointLines(int x, int y, int step) {
     return y;
 }
 
-void MZhanXingEx::drawExtraLabels() {
+void MZhanXingEx::drawExtraLabels(const LabelLayout& layout) {
     // As the bodies' labels: leader lines first, then the names in the layout's font size.
     Canvas& c = image_;
-    const LabelLayout& layout = natalLabels_;
     for (int pass = 0; pass < 2; ++pass)
         for (int k = 0; k < kExtraPoints; ++k) {
             const LabelEntry* e = findLabel(kFirstExtraId + k, layout);
@@ -230,6 +233,19 @@ void MZhanXingEx::layoutWithExtras(LabelLayout& layout, const std::array<double,
         if (extraShown_[k]) {
             longitudes.push_back(extras_[k].longitude);
             ids.push_back(static_cast<uint8_t>(kFirstExtraId + static_cast<int>(k)));
+        }
+    placeLabels(layout, longitudes, ids, natal_.asc.longitude, g);
+}
+
+void MZhanXingEx::layoutTransitAsteroids(LabelLayout& layout, const std::array<double, 12>& lon,
+                                         const LabelGeometry& g) const {
+    std::vector<double> longitudes(lon.begin(), lon.end());
+    std::vector<uint8_t> ids;
+    for (std::size_t i = 0; i < 12; ++i) ids.push_back(static_cast<uint8_t>(i));
+    for (std::size_t b = 0; b < transitAsteroids_.size(); ++b)
+        if (extraShown_[kFirstAsteroid + b]) {
+            longitudes.push_back(transitAsteroids_[b].longitude);
+            ids.push_back(static_cast<uint8_t>(kFirstExtraId + kFirstAsteroid + static_cast<int>(b)));
         }
     placeLabels(layout, longitudes, ids, natal_.asc.longitude, g);
 }

@@ -52,6 +52,10 @@ bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
     }
     errorText_.clear();
     transitBodies_ = inner;
+    transitAsteroidsShown_ = overlayAsteroidsPending_ && anyAsteroidShown();
+    overlayAsteroidsPending_ = false;
+    if (!transitAsteroidsShown_) transitAsteroids_ = {};
+    transitAsteroidSpeeds_ = {};
     for (ChartPoint& p : transitBodies_) {
         fillSign(p);
         locateInHouse(p);
@@ -68,6 +72,17 @@ bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
     layoutLabels(true);
     drawTransit(TransitRequest{});
     return true;
+}
+
+void MZhanXingEx::setOverlayAsteroids(const std::array<ChartPoint, 5>& points) {
+    transitAsteroids_ = points;
+    overlayAsteroidsPending_ = true;
+}
+
+std::array<ChartPoint, 5> MZhanXingEx::asteroidPoints() const {
+    std::array<ChartPoint, 5> a{};
+    for (std::size_t b = 0; b < a.size(); ++b) a[b] = extras_[kFirstAsteroid + b];
+    return a;
 }
 
 bool MZhanXingEx::showPoints(const NatalPoints& points) {
