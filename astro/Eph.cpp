@@ -2,7 +2,7 @@
 #include "astro/Eph.h"
 
 #include "astro/AstroConstants.h"
-#include "astro/Asteroids.h"
+#include "astro/Precise.h"
 
 using AstroConstants::lightTimePerAU;
 using AstroConstants::radd;
@@ -28,12 +28,6 @@ EclipticDegrees apparentPosition(int code, double d) {
 }
 
 EclipticDegrees asteroidApparentPosition(int body, double d) {
-    if (body < 0 || body >= asteroids::kCount) return {};
-    const double T = d / 36525;
-    const SphericalPosition G = relativePosition(asteroids::heliocentric(body, T),
-                                                 heliocentricPosition(Earth, T, -1, -1, -1));
-    const double T2 = T - G.distance * lightTimePerAU;
-    const SphericalPosition A = relativePosition(asteroids::heliocentric(body, T2),
-                                                 heliocentricPosition(Earth, T2, -1, -1, -1));
-    return {normRad(A.longitude + nutation(T).dpsi) * radd, A.latitude * radd};
+    const precise::Place p = precise::asteroidPlaceSeenFrom(body, precise::earthState(d / 36525, false));
+    return {p.longitude, p.latitude};
 }

@@ -44,28 +44,23 @@ void MAstroCalc::bodyPosition(int index, double& longitude, double& latitude) co
     latitude = p.latitude;
 }
 
-void MAstroCalc::asteroidPosition(int body, double& longitude, double& latitude) const {
-    if (precise_) {
-        const precise::Place q = precise::asteroidPlace(body, jd_);
-        longitude = q.longitude;
-        latitude = q.latitude;
-        return;
+const precise::EarthState& MAstroCalc::earthForAsteroids() const {
+    if (earthJd_ != jd_ || earthPrecise_ != precise_) {
+        const double T = precise_ ? (precise::terrestrialJulianDay(jd_) - J2000) / 36525 : (jd_ - J2000) / 36525;
+        earth_ = precise::earthState(T, precise_);
+        earthJd_ = jd_;
+        earthPrecise_ = precise_;
     }
-    const EclipticDegrees p = asteroidApparentPosition(body, jd_ - J2000);
-    longitude = p.longitude;
-    latitude = p.latitude;
+    return earth_;
 }
 
-double MAstroCalc::asteroidSpeed(int body) const {
-    if (precise_) return precise::asteroidSpeed(body, jd_);
-    constexpr double h = 0.01;  // days either side
-    const double a = asteroidApparentPosition(body, jd_ - J2000 - h).longitude;
-    const double b = asteroidApparentPosition(body, jd_ - J2000 + h).longitude;
-    double d = b - a;
-    if (d > 180) d -= 360;
-    if (d < -180) d += 360;
-    return d / (2 * h);
+void MAstroCalc::asteroidPosition(int body, double& longitude, double& latitude) const {
+    const precise::Place q = precise::asteroidPlaceSeenFrom(body, earthForAsteroids());
+    longitude = q.longitude;
+    latitude = q.latitude;
 }
+
+double MAstroCalc::asteroidSpeed(int body) const { return precise::asteroidSpeedSeenFrom(body, earthForAsteroids()); }
 
 void MAstroCalc::lunarNodes(bool flag, double& first, double& second) const {
     if (precise_) {

@@ -6,6 +6,7 @@
 
 #include "astro/DateTypes.h"
 #include "astro/Eph0.h"
+#include "astro/Precise.h"
 
 class MAstroCalc {
 public:
@@ -51,6 +52,12 @@ private:
         std::array<std::array<double, kStations>, 2> jd{};
     };
     static double stationEntry(StationLists& s, int list, std::size_t k);
+
+    // The Earth of the last instant the asteroids were asked for, shared by the five.
+    const precise::EarthState& earthForAsteroids() const;
+    mutable precise::EarthState earth_;
+    mutable double earthJd_ = -1;
+    mutable bool earthPrecise_ = false;
 
     CivilDateTime scratch_;
     double jd_ = 2451545.0;

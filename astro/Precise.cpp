@@ -160,42 +160,64 @@ Place placeAt(int code, double jdUT, bool fuller) {
 
 Place apparentPlace(int code, double jdUT) { return placeAt(code, jdUT, true); }
 
+EarthState earthState(double T, bool precise) {
+    EarthState e;
+    e.T = T;
+    e.precise = precise;
+    e.position = sphericalToRectangular(precise ? heliocentric(Earth, T) : heliocentricPosition(Earth, T, -1, -1, -1));
+    const double h = 0.05 / 36525;
+    const RectangularPosition a = sphericalToRectangular(heliocentricPosition(Earth, T + h, 20, 20, 20));
+    const RectangularPosition b = sphericalToRectangular(heliocentricPosition(Earth, T - h, 20, 20, 20));
+    e.velocity = {(a.x - b.x) / (2 * h), (a.y - b.y) / (2 * h), (a.z - b.z) / (2 * h)};
+    e.dpsi = nutation(T).dpsi;
+    return e;
+}
+
 namespace {
-// An asteroid at Terrestrial Time T as planetPlace takes a planet: the light time from the
-// table and the default Earth, the Earth of the series asked for at the time of emission.
-Place asteroidPlaceAt(int body, double T, double dpsi, bool fuller) {
-    auto light = [body](double t) {
-        return relativePosition(asteroids::heliocentric(body, t), heliocentricPosition(Earth, t, -1, -1, -1))
-                   .distance *
+RectangularPosition movedBack(const RectangularPosition& p, const RectangularPosition& v, double t) {
+    return {p.x - v.x * t, p.y - v.y * t, p.z - v.z * t};
+}
+
+// The place seen from `earth` shifted by dt (centuries) along its velocity, with nutation dpsi.
+Place asteroidPlaceShifted(int body, const EarthState& earth, double dt, double dpsi) {
+    const double T = earth.T + dt;
+    const RectangularPosition E = movedBack(earth.position, earth.velocity, -dt);
+    auto lightTime = [&](double lt) {
+        const RectangularPosition b = asteroids::heliocentricRectangular(body, T - lt);
+        const RectangularPosition e = movedBack(E, earth.velocity, lt);
+        return std::sqrt((b.x - e.x) * (b.x - e.x) + (b.y - e.y) * (b.y - e.y) + (b.z - e.z) * (b.z - e.z)) *
                AstroConstants::lightTimePerAU;
     };
-    double lt = light(T);
-    lt = light(T - lt);
-    const double Te = T - lt;
-    const SphericalPosition b = asteroids::heliocentric(body, Te);
-    const SphericalPosition earth = fuller ? heliocentric(Earth, Te) : heliocentricPosition(Earth, Te, -1, -1, -1);
-    const SphericalPosition A = deflectedBySun(relativePosition(b, earth), b, earth);
-    const double precessionOverLightTime = 5028.796195 * kArcsec * lt;
-    return {turnDegrees(A.longitude + precessionOverLightTime + dpsi), A.latitude * kDeg};
+    const double lt = lightTime(lightTime(0));
+    const RectangularPosition bodyAt = asteroids::heliocentricRectangular(body, T - lt);
+    const RectangularPosition earthAt = movedBack(E, earth.velocity, lt);
+    SphericalPosition A = rectangularToSpherical(
+        {bodyAt.x - earthAt.x, bodyAt.y - earthAt.y, bodyAt.z - earthAt.z});
+    double lon = A.longitude + dpsi;
+    if (earth.precise) {
+        A = deflectedBySun(A, rectangularToSpherical(bodyAt), rectangularToSpherical(earthAt));
+        lon = A.longitude + dpsi + 5028.796195 * kArcsec * lt;
+    }
+    return {turnDegrees(lon), A.latitude * kDeg};
 }
 }  // namespace
 
-Place asteroidPlace(int body, double jdUT) {
+Place asteroidPlaceSeenFrom(int body, const EarthState& earth) {
     if (body < 0 || body >= asteroids::kCount) return {};
-    const double T = centuriesTT(jdUT);
-    return asteroidPlaceAt(body, T, nutation(T).dpsi, true);
+    return asteroidPlaceShifted(body, earth, 0, earth.dpsi);
 }
 
-// As for the planets: two places 0.02 day apart with the default Earth (its error changes too
-// slowly to matter) and the nutation of each instant.
-double asteroidSpeed(int body, double jdUT) {
+double asteroidSpeedSeenFrom(int body, const EarthState& earth) {
     if (body < 0 || body >= asteroids::kCount) return 0;
     const double h = kSpeedStep / 36525;
-    const double T = centuriesTT(jdUT);
-    const double a = asteroidPlaceAt(body, T - h, nutation(T - h).dpsi, false).longitude;
-    const double b = asteroidPlaceAt(body, T + h, nutation(T + h).dpsi, false).longitude;
+    const double a = asteroidPlaceShifted(body, earth, -h, nutation(earth.T - h).dpsi).longitude;
+    const double b = asteroidPlaceShifted(body, earth, h, nutation(earth.T + h).dpsi).longitude;
     return std::remainder(b - a, 360.0) / (2 * kSpeedStep);
 }
+
+Place asteroidPlace(int body, double jdUT) { return asteroidPlaceSeenFrom(body, earthState(centuriesTT(jdUT), true)); }
+
+double asteroidSpeed(int body, double jdUT) { return asteroidSpeedSeenFrom(body, earthState(centuriesTT(jdUT), true)); }
 
 // The difference of two places 0.02 day apart with one light time (it changes the motion by a
 // part in 10^4 at most, never its sign) from the default series (their errors change too slowly

@@ -2,6 +2,7 @@
 #include "astro/Stars.h"
 
 #include <cmath>
+#include <cstddef>
 
 #include "astro/Eph0.h"
 #include "astro/Precise.h"
@@ -38,37 +39,64 @@ RectangularPosition spacePosition(const CatalogueStar& s, double years) {
 }
 }  // namespace
 
-Place apparentPlace(int index, double jdUT, bool precise) {
-    if (index < 0 || index >= kCatalogueSize) return {};
-    const CatalogueStar& s = kCatalogue[index];
+namespace {
+// What every star of one instant shares: the time, the Earth and its velocity, the nutation.
+struct Instant {
+    double T = 0;  // Julian centuries of TT (or of UT taken for it)
+    bool precise = false;
+    SphericalPosition earth;
+    RectangularPosition E;
+    RectangularPosition beta;  // the Earth's velocity over the speed of light
+    double dpsi = 0;
+};
+
+Instant instantOf(double jdUT, bool precise) {
+    Instant i;
     const double jd = precise ? precise::terrestrialJulianDay(jdUT) : jdUT;
-    const double T = (jd - 2451545.0) / 36525;
+    i.T = (jd - 2451545.0) / 36525;
+    i.precise = precise;
+    i.earth = precise ? precise::heliocentric(Earth, i.T) : heliocentricPosition(Earth, i.T, -1, -1, -1);
+    i.E = sphericalToRectangular(i.earth);
+    constexpr double h = 0.05 / 36525;
+    const RectangularPosition v = add(sphericalToRectangular(heliocentricPosition(Earth, i.T + h, -1, -1, -1)),
+                                      sphericalToRectangular(heliocentricPosition(Earth, i.T - h, -1, -1, -1)), -1);
+    const double k = 1 / (2 * 0.05 * kLightAUPerDay);
+    i.beta = {v.x * k, v.y * k, v.z * k};
+    i.dpsi = nutation(i.T).dpsi;
+    return i;
+}
+
+Place placeAt(const CatalogueStar& s, const Instant& at) {
     // ICRS equator -> J2000 ecliptic -> ecliptic and equinox of date.
-    const RectangularPosition q = spacePosition(s, T * 100);
+    const RectangularPosition q = spacePosition(s, at.T * 100);
     const double ce = std::cos(kObliquityJ2000), se = std::sin(kObliquityJ2000);
     SphericalPosition star = rectangularToSpherical({q.x, q.y * ce + q.z * se, -q.y * se + q.z * ce});
-    star = precessEclipticToDate(T, star, "P03");
-    auto earthAt = [precise](double t) {
-        return precise ? precise::heliocentric(Earth, t) : heliocentricPosition(Earth, t, -1, -1, -1);
-    };
-    const SphericalPosition earth = earthAt(T);
-    const RectangularPosition E = sphericalToRectangular(earth);
+    star = precessEclipticToDate(at.T, star, "P03");
     // Annual parallax: seen from the Earth.
-    SphericalPosition g = rectangularToSpherical(add(sphericalToRectangular(star), E, -1));
-    if (precise) g = precise::deflectedBySun(g, star, earth);
-    // Annual aberration (to first order in v/c) from the Earth's velocity.
-    constexpr double h = 0.05 / 36525;
-    const RectangularPosition v = add(sphericalToRectangular(heliocentricPosition(Earth, T + h, -1, -1, -1)),
-                                      sphericalToRectangular(heliocentricPosition(Earth, T - h, -1, -1, -1)), -1);
-    const double k = 1 / (2 * 0.05 * kLightAUPerDay);
-    const RectangularPosition beta{v.x * k, v.y * k, v.z * k};
+    SphericalPosition g = rectangularToSpherical(add(sphericalToRectangular(star), at.E, -1));
+    if (at.precise) g = precise::deflectedBySun(g, star, at.earth);
+    // Annual aberration, to first order in v/c.
     g.distance = 1;
     const RectangularPosition u = sphericalToRectangular(g);
-    const SphericalPosition a = rectangularToSpherical(add(add(u, beta), u, -dot(u, beta)));
-    double lon = std::remainder((a.longitude + nutation(T).dpsi) / kDeg, 360.0);
+    const SphericalPosition a = rectangularToSpherical(add(add(u, at.beta), u, -dot(u, at.beta)));
+    double lon = std::remainder((a.longitude + at.dpsi) / kDeg, 360.0);
     if (lon < 0) lon += 360;
     if (lon >= 360) lon -= 360;
     return {lon, a.latitude / kDeg};
+}
+}  // namespace
+
+Place apparentPlace(int index, double jdUT, bool precise) {
+    if (index < 0 || index >= kCatalogueSize) return {};
+    return placeAt(kCatalogue[index], instantOf(jdUT, precise));
+}
+
+std::vector<Place> apparentPlaces(double jdUT, bool precise) {
+    const Instant at = instantOf(jdUT, precise);
+    std::vector<Place> out;
+    out.reserve(static_cast<std::size_t>(kCatalogueSize));
+    for (int i = 0; i < kCatalogueSize; ++i) out.push_back(placeAt(kCatalogue[i], at));
+    return out;
 }
 
 }  // namespace stars

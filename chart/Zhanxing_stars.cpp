@@ -27,8 +27,7 @@ void MZhanXingEx::computeStars() {
     starContacts_.clear();
     if (!settings_.fixedStars && !settings_.starMarks) return;
     const double jdUT = calculator_.julianDayUT();
-    for (int i = 0; i < stars::kCatalogueSize; ++i)
-        starLongitudes_.push_back(stars::apparentPlace(i, jdUT, precise_).longitude);
+    for (const stars::Place& p : stars::apparentPlaces(jdUT, precise_)) starLongitudes_.push_back(p.longitude);
     if (!settings_.fixedStars) return;
     std::vector<AspectPoint> outer, inner;
     for (std::size_t i = 0; i < starLongitudes_.size(); ++i)

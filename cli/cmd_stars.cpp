@@ -2,6 +2,7 @@
 // time, as positions takes it), one line a star in catalogue order.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "astro/DateText.h"
 #include "astro/Eph0.h"
@@ -34,9 +35,10 @@ int runStars(const cli::Args& args) {
         return 1;
     }
     const double jdUT = julianDay(f.year, f.month, f.day + (f.hour + f.minute / 60.0) / 24) - 8.0 / 24;
+    const std::vector<stars::Place> places = stars::apparentPlaces(jdUT, precise);
     for (int i = 0; i < stars::kCatalogueSize; ++i) {
         const stars::CatalogueStar& s = stars::kCatalogue[i];
-        const stars::Place p = stars::apparentPlace(i, jdUT, precise);
+        const stars::Place& p = places[static_cast<std::size_t>(i)];
         std::printf("%s\t%s\t%s\t%.6f\t%.6f\t%.2f\n", s.chinese, s.name, s.designation, p.longitude, p.latitude,
                     s.magnitude);
     }
