@@ -297,7 +297,7 @@ private:
     bool otherHouseSystem(double ramc, double obliquity);
     void computeExtraPoints();
     void computeStars();
-    int drawStarLines(int x, int y, int step);
+    void drawStarLines(int x, int y, int bottom);
     void drawStarMarks();
     std::array<double, 10> motionsAt(double jd8) const;
     int drawExtraPointLines(int x, int y, int step);

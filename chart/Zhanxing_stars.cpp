@@ -57,17 +57,32 @@ std::vector<std::string> MZhanXingEx::starLines(const std::string& separator) co
     return aspectListLines(starContacts_, stars, points, separator);
 }
 
-int MZhanXingEx::drawStarLines(int x, int y, int step) {
-    if (starContacts_.empty()) return y;
+void MZhanXingEx::drawStarLines(int x, int y, int bottom) {
+    if (starContacts_.empty()) return;
     Canvas& c = image_;
+    c.setFontSize(baseFontSize_ - 1);
     c.setFontColor(kStarColour);
-    for (const std::string& line : starLines(" ")) {
-        // The applying mark means nothing for a star: name, 相合, point, orb.
-        c.textOut(x, y, "★" + line.substr(0, line.rfind(' ')));
+    const int step = c.textHeight("国") + 1;
+    // Short: "★角宿一合日0°12′", the points by their short names, the angles as 上升 and 天顶.
+    std::vector<std::string> lines;
+    for (const Aspect& a : starContacts_) {
+        std::string point = a.b == kAscendantId ? "上升" : a.b == kMidheavenId ? "天顶" : "";
+        if (a.b >= 0 && a.b < 10) point = BodyShortNames[static_cast<std::size_t>(a.b)];
+        if (a.b >= kFirstExtraId && a.b < kFirstExtraId + kExtraPoints)
+            point = ExtraPointShortNames[static_cast<std::size_t>(a.b - kFirstExtraId)];
+        lines.push_back(std::string("★") + stars::kCatalogue[a.a].chinese + "合" + point + orbText(a.orb));
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // Where the room ends, the last line says how many more the aspect list holds.
+        if (y + 2 * step > bottom && i + 1 < lines.size()) {
+            c.textOut(x, y, "★…另有" + std::to_string(lines.size() - i) + "条见相位表");
+            break;
+        }
+        c.textOut(x, y, lines[i]);
         y += step;
     }
-    c.setFontColor(Rgb{0, 0, 255});
-    return y;
+    c.setFontSize(baseFontSize_);
+    c.setFontColor(Rgb{0, 0, 0});
 }
 
 void MZhanXingEx::drawStarMarks() {

@@ -211,6 +211,9 @@ TEST(ChartOptions, AsteroidsAndFixedStars) {
     EXPECT_EQ(lines.size(), shown.engine->natalAspects().size() + contacts.size());
     EXPECT_NE(shown.canvas.findText("★"), nullptr);
     EXPECT_EQ(plain.canvas.findText("★"), nullptr);
-    // One mark a star on the zodiac ring, in the stars' colour.
+    // One mark a star on the zodiac ring; the aspect grid takes the five after the ten bodies.
     EXPECT_GE(shown.canvas.lines().size(), plain.canvas.lines().size() + 50);
+    int gridRows = 0;
+    for (const auto& l : shown.canvas.lines()) gridRows += l.y1 == l.y2 && l.x1 == 264 + 200 + 8;
+    EXPECT_EQ(gridRows, 15 + 2);
 }
