@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "astro/Eph0.h"
+#include "chart/ChartAsteroids.h"
 #include "chart/XiangweiList.h"
 #include "chart/SynastryReading.h"
 #include "platform/core/Gbk.h"
@@ -132,6 +133,8 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.innerTitle = "合盘(内圈):" + nameB;
         out.captionLines = {nameA + "(外)", nameB + "(内)"};
         out.aspects = findAspects(aspectPoints(pb, &speedB), aspectPoints(pa, &speedA), orbs);
+        appendAsteroidAspects(out.aspects, aspectPoints(pb), asteroidsB, aspectPoints(pa),
+                              engine.asteroidPoints(), engine);
         listAspects(out, nameA + "的", nameB + "的");
         engine.setCaption(out.caption, out.captionLines);
         engine.setOverlayAsteroids(asteroidsB);  // the second person's, where shown
