@@ -14,6 +14,7 @@
 
 #include "ChartFixture.h"
 #include "chart/ChartSettings.h"
+#include "chart/ChartTypeCast.h"
 #include "chart/Zhanxing.h"
 #include "platform/core/IniFile.h"
 #include "tests/support/RecordingCanvas.h"
@@ -216,4 +217,33 @@ TEST(ChartOptions, AsteroidsAndFixedStars) {
     int gridRows = 0;
     for (const auto& l : shown.canvas.lines()) gridRows += l.y1 == l.y2 && l.x1 == 264 + 200 + 8;
     EXPECT_EQ(gridRows, 15 + 2);
+}
+
+// A synastry with Chiron on: both people's Chiron in the inter-aspects (ids 14 and up), each
+// within the minor-aspect orb, named in the list; the second person's Chiron in the inner ring.
+TEST(ChartOptions, ChironInASynastry) {
+    OptionRig rig("chiron=1\nminororb=4\n");
+    charttypes::TypeRequest q;
+    q.kind = charttypes::Kind::Synastry;
+    q.a = chartfixture::request();
+    q.a.birth = chartfixture::moment(1985, 3, 11, 12, 0);
+    q.b = chartfixture::request();
+    q.b.name = "李四";
+    q.b.birth = chartfixture::moment(1990, 7, 1, 8, 0);
+    charttypes::TypeResult r;
+    std::string error;
+    ASSERT_TRUE(charttypes::castChartType(*rig.engine, q, r, error)) << error;
+    int withChiron = 0;
+    for (const Aspect& a : r.aspects)
+        if (a.a == 14 || a.b == 14) {
+            EXPECT_LE(a.orb, 4.0);
+            ++withChiron;
+        }
+    EXPECT_GT(withChiron, 0);
+    EXPECT_EQ(r.aspectText.size(), r.aspects.size());
+    bool named = false;
+    for (const std::string& line : r.aspectText) named = named || line.find("凯龙星") != std::string::npos;
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(rig.engine->transitAsteroidsShown());
+    EXPECT_NE(rig.engine->transitAsteroids()[0].longitude, rig.engine->extraPoints()[kChiron].longitude);
 }
