@@ -1,5 +1,7 @@
 #include "chart/ChartAsteroids.h"
 
+#include "chart/ChartTypes.h"
+
 namespace charttypes {
 
 void appendAsteroidAspects(std::vector<Aspect>& aspects, std::vector<AspectPoint> inner,
@@ -8,16 +10,24 @@ void appendAsteroidAspects(std::vector<Aspect>& aspects, std::vector<AspectPoint
                            const std::array<ChartPoint, 5>& outerAsteroids,
                            const MZhanXingEx& engine) {
     if (!engine.anyAsteroidShown()) return;
+    const bool within = outer.empty();
     for (std::size_t b = 0; b < innerAsteroids.size(); ++b) {
         if (!engine.extraShown(kFirstAsteroid + static_cast<int>(b))) continue;
         const int id = kFirstAsteroidId + static_cast<int>(b);
         inner.push_back({id, innerAsteroids[b].longitude, 0});
-        outer.push_back({id, outerAsteroids[b].longitude, 0});
+        if (!within) outer.push_back({id, outerAsteroids[b].longitude, 0});
     }
     AspectOrbs orbs = engine.aspectOrbs();
     orbs.orb.fill(engine.settings().minorOrb);
-    for (const Aspect& a : findAspects(inner, outer, orbs))
+    for (const Aspect& a : within ? findAspects(inner, orbs) : findAspects(inner, outer, orbs))
         if (a.a >= kFirstAsteroidId || a.b >= kFirstAsteroidId) aspects.push_back(a);
+}
+
+std::array<ChartPoint, 5> compositeAsteroids(const std::array<ChartPoint, 5>& a,
+                                             const std::array<ChartPoint, 5>& b) {
+    std::array<ChartPoint, 5> m{};
+    for (std::size_t k = 0; k < m.size(); ++k) m[k].longitude = midpoint(a[k].longitude, b[k].longitude);
+    return m;
 }
 
 }  // namespace charttypes

@@ -12,11 +12,16 @@ inline constexpr int kFirstAsteroidId = 14;
 
 // Appends to `aspects` those with an asteroid on either side, from the inner points and the
 // inner chart's asteroids to the outer points and asteroids, for the asteroids `engine` shows,
-// under the minor-aspect orb for every kind (as the natal aspect list takes them).
+// under the minor-aspect orb for every kind (as the natal aspect list takes them). With `outer`
+// empty, the aspects within the inner chart (each pair once).
 void appendAsteroidAspects(std::vector<Aspect>& aspects, std::vector<AspectPoint> inner,
                            const std::array<ChartPoint, 5>& innerAsteroids,
                            std::vector<AspectPoint> outer,
                            const std::array<ChartPoint, 5>& outerAsteroids,
                            const MZhanXingEx& engine);
+
+// The composite's: the shorter-arc midpoint of each pair (signs and houses left to the engine).
+std::array<ChartPoint, 5> compositeAsteroids(const std::array<ChartPoint, 5>& a,
+                                             const std::array<ChartPoint, 5>& b);
 
 }  // namespace charttypes

@@ -149,6 +149,11 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.outer = compositeOf(pa, pb);
         out.captionLines = {nameA, "与" + nameB};
         out.aspects = findAspects(aspectPoints(out.outer), orbs);
+        // Chiron and the asteroids shown: the midpoints of the two people's, in the wheel, the
+        // panel and the aspects.
+        engine.setAsteroidPoints(compositeAsteroids(engine.asteroidPoints(), asteroidsB));
+        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), engine.asteroidPoints(), {},
+                              engine.asteroidPoints(), engine);
         listAspects(out, "", "");
         engine.setCaption(out.caption, out.captionLines);
         if (!engine.showPoints(out.outer)) break;

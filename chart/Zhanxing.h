@@ -276,8 +276,10 @@ public:
     const std::array<ChartPoint, 5>& transitAsteroids() const { return transitAsteroids_; }
     bool transitAsteroidsShown() const { return transitAsteroidsShown_; }
     void setOverlayAsteroids(const std::array<ChartPoint, 5>& points);
-    // The natal chart's Chiron and asteroids (the asteroid entries of extraPoints).
+    // The natal chart's Chiron and asteroids (the asteroid entries of extraPoints); and theirs
+    // replaced by computed ones (composite), placed by the next showPoints.
     std::array<ChartPoint, 5> asteroidPoints() const;
+    void setAsteroidPoints(const std::array<ChartPoint, 5>& points);
 
     // Test seam: install a chart state without the astronomy (mode, request copy with the hour
     // offset in zoneIndex, points, moments, pillars, settings).

@@ -85,6 +85,13 @@ std::array<ChartPoint, 5> MZhanXingEx::asteroidPoints() const {
     return a;
 }
 
+void MZhanXingEx::setAsteroidPoints(const std::array<ChartPoint, 5>& points) {
+    for (std::size_t b = 0; b < points.size(); ++b) {
+        extras_[kFirstAsteroid + b] = points[b];
+        extraSpeeds_[kFirstAsteroid + b] = 0;
+    }
+}
+
 bool MZhanXingEx::showPoints(const NatalPoints& points) {
     if (mode_ == ChartMode::None) {
         errorText_ = "请先排一个本命盘。";
@@ -93,6 +100,10 @@ bool MZhanXingEx::showPoints(const NatalPoints& points) {
     errorText_.clear();
     natal_ = points;
     mode_ = ChartMode::Natal;
+    for (std::size_t k = kFirstAsteroid; k < extras_.size(); ++k) {
+        fillSign(extras_[k]);
+        locateInHouse(extras_[k]);
+    }
     layoutLabels(false);
     drawRings();
     drawZodiac();
