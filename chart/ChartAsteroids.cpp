@@ -1,5 +1,7 @@
 #include "chart/ChartAsteroids.h"
 
+#include <cmath>
+
 #include "chart/ChartTypes.h"
 
 namespace charttypes {
@@ -28,6 +30,15 @@ std::array<ChartPoint, 5> compositeAsteroids(const std::array<ChartPoint, 5>& a,
     std::array<ChartPoint, 5> m{};
     for (std::size_t k = 0; k < m.size(); ++k) m[k].longitude = midpoint(a[k].longitude, b[k].longitude);
     return m;
+}
+
+std::array<ChartPoint, 5> directedAsteroids(const std::array<ChartPoint, 5>& a, double arc) {
+    std::array<ChartPoint, 5> d = a;
+    for (ChartPoint& p : d) {
+        p.longitude = std::fmod(p.longitude + arc, 360.0);
+        if (p.longitude < 0) p.longitude += 360;
+    }
+    return d;
 }
 
 }  // namespace charttypes

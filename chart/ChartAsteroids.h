@@ -24,4 +24,7 @@ void appendAsteroidAspects(std::vector<Aspect>& aspects, std::vector<AspectPoint
 std::array<ChartPoint, 5> compositeAsteroids(const std::array<ChartPoint, 5>& a,
                                              const std::array<ChartPoint, 5>& b);
 
+// Solar arc: each moved forward by the arc (degrees).
+std::array<ChartPoint, 5> directedAsteroids(const std::array<ChartPoint, 5>& a, double arc);
+
 }  // namespace charttypes

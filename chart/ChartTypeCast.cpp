@@ -183,6 +183,8 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.outer = engine.natal();
         out.captionLines = {nameA, "与" + nameB, dateText(d.birth)};
         out.aspects = findAspects(aspectPoints(out.outer, nullptr), orbs);
+        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), engine.asteroidPoints(), {},
+                              engine.asteroidPoints(), engine);  // the chart's own, where shown
         listAspects(out, "", "");
         engine.setCaption(out.caption, out.captionLines);
         engine.showPoints(out.outer);
@@ -207,6 +209,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.instantJd8 = p;
         out.outer = pa;
         out.hasInner = true;
+        std::array<ChartPoint, 5> innerAsteroids{};
         std::string when = dateText(q.to);
         if (q.kind == Kind::Progressed) {
             BirthRecord r = q.a;
@@ -220,12 +223,15 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
             }
             const NatalPoints progressed = engine.natal();
             const std::array<double, 12> speedP = speedsAt(engine, engine.jd8());
+            innerAsteroids = engine.asteroidPoints();
             out.inner = progressed.bodies;
             out.innerTitle = "推运盘(内圈):" + when;
             out.aspects = findAspects(aspectPoints(progressed, &speedP), aspectPoints(pa, &speedA),
                                       orbs);
-            listAspects(out, "本命", "推运");
             cast(engine, q.a, "", error);
+            appendAsteroidAspects(out.aspects, aspectPoints(progressed), innerAsteroids, aspectPoints(pa),
+                                  engine.asteroidPoints(), engine);
+            listAspects(out, "本命", "推运");
             when = "推运时刻:" + minuteText(r.birth);
         } else {
             const double arc = solarArc(pa.bodies[0].longitude, engine.bodyLongitudeAt(0, p));
@@ -235,11 +241,15 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
             std::snprintf(buf, sizeof buf, "弧:%.4f°", arc);
             out.innerTitle = "太阳弧(内圈):" + dateText(q.to);
             out.aspects = findAspects(aspectPoints(d), aspectPoints(pa), orbs);
+            innerAsteroids = directedAsteroids(engine.asteroidPoints(), arc);
+            appendAsteroidAspects(out.aspects, aspectPoints(d), innerAsteroids, aspectPoints(pa),
+                                  engine.asteroidPoints(), engine);
             listAspects(out, "本命", "太阳弧");
             when = buf;
         }
         out.captionLines = {nameA, dateText(q.to)};
         engine.setCaption(out.caption, out.captionLines);
+        engine.setOverlayAsteroids(innerAsteroids);  // where shown
         if (!engine.castOverlay(out.inner, out.innerTitle, when)) break;
         out.readingText = joinLines(out.innerTitle, out.aspectText);
         engine.showText(out.readingText);
@@ -288,6 +298,8 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.outer = engine.natal();
         out.captionLines = {nameA, out.instantText.substr(0, 10), out.instantText.substr(11)};
         out.aspects = findAspects(aspectPoints(out.outer, nullptr), orbs);
+        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), engine.asteroidPoints(), {},
+                              engine.asteroidPoints(), engine);  // the chart's own, where shown
         listAspects(out, "", "");
         engine.setCaption(out.caption, out.captionLines);
         engine.showPoints(out.outer);

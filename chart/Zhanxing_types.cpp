@@ -56,6 +56,10 @@ bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
     overlayAsteroidsPending_ = false;
     if (!transitAsteroidsShown_) transitAsteroids_ = {};
     transitAsteroidSpeeds_ = {};
+    for (ChartPoint& p : transitAsteroids_) {
+        fillSign(p);
+        locateInHouse(p);
+    }
     for (ChartPoint& p : transitBodies_) {
         fillSign(p);
         locateInHouse(p);
