@@ -10,21 +10,27 @@ namespace charttypes {
 
 inline constexpr int kFirstAsteroidId = 14;
 
+// One chart's Chiron and asteroids with their daily motions (degrees a day; 0 for computed
+// points such as midpoints and directions, as the bodies of those charts have).
+struct AsteroidSet {
+    std::array<ChartPoint, 5> points{};
+    std::array<double, 5> speeds{};
+};
+// The natal chart's on the engine.
+AsteroidSet asteroidsOf(const MZhanXingEx& engine);
+
 // Appends to `aspects` those with an asteroid on either side, from the inner points and the
 // inner chart's asteroids to the outer points and asteroids, for the asteroids `engine` shows,
 // under the minor-aspect orb for every kind (as the natal aspect list takes them). With `outer`
 // empty, the aspects within the inner chart (each pair once).
 void appendAsteroidAspects(std::vector<Aspect>& aspects, std::vector<AspectPoint> inner,
-                           const std::array<ChartPoint, 5>& innerAsteroids,
-                           std::vector<AspectPoint> outer,
-                           const std::array<ChartPoint, 5>& outerAsteroids,
-                           const MZhanXingEx& engine);
+                           const AsteroidSet& innerAsteroids, std::vector<AspectPoint> outer,
+                           const AsteroidSet& outerAsteroids, const MZhanXingEx& engine);
 
 // The composite's: the shorter-arc midpoint of each pair (signs and houses left to the engine).
-std::array<ChartPoint, 5> compositeAsteroids(const std::array<ChartPoint, 5>& a,
-                                             const std::array<ChartPoint, 5>& b);
+AsteroidSet compositeAsteroids(const AsteroidSet& a, const AsteroidSet& b);
 
 // Solar arc: each moved forward by the arc (degrees).
-std::array<ChartPoint, 5> directedAsteroids(const std::array<ChartPoint, 5>& a, double arc);
+AsteroidSet directedAsteroids(const AsteroidSet& a, double arc);
 
 }  // namespace charttypes

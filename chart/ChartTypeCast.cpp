@@ -95,7 +95,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
 
     // Person B first, so that a refusal leaves A's chart (cast next) on screen.
     NatalPoints pb;
-    std::array<ChartPoint, 5> asteroidsB{};
+    AsteroidSet asteroidsB;
     std::array<double, 12> speedB{};
     double jdB = 0;
     if (twoPeople) {
@@ -105,7 +105,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
             return false;
         }
         pb = engine.natal();
-        asteroidsB = engine.asteroidPoints();
+        asteroidsB = asteroidsOf(engine);
         jdB = engine.jd8();
         speedB = speedsAt(engine, jdB);
     }
@@ -133,11 +133,11 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.innerTitle = "合盘(内圈):" + nameB;
         out.captionLines = {nameA + "(外)", nameB + "(内)"};
         out.aspects = findAspects(aspectPoints(pb, &speedB), aspectPoints(pa, &speedA), orbs);
-        appendAsteroidAspects(out.aspects, aspectPoints(pb), asteroidsB, aspectPoints(pa),
-                              engine.asteroidPoints(), engine);
+        appendAsteroidAspects(out.aspects, aspectPoints(pb, &speedB), asteroidsB, aspectPoints(pa, &speedA),
+                              asteroidsOf(engine), engine);
         listAspects(out, nameA + "的", nameB + "的");
         engine.setCaption(out.caption, out.captionLines);
-        engine.setOverlayAsteroids(asteroidsB);  // the second person's, where shown
+        engine.setOverlayAsteroids(asteroidsB.points);  // the second person's, where shown
         if (!engine.castOverlay(out.inner, out.innerTitle, minuteText(q.b.birth))) break;
         out.readingText = joinLines("合盘相位(" + nameB + "对" + nameA + "):", out.aspectText) +
                           synastryReading(pa, pb, nameA, nameB, orbs);
@@ -151,9 +151,9 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.aspects = findAspects(aspectPoints(out.outer), orbs);
         // Chiron and the asteroids shown: the midpoints of the two people's, in the wheel, the
         // panel and the aspects.
-        engine.setAsteroidPoints(compositeAsteroids(engine.asteroidPoints(), asteroidsB));
-        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), engine.asteroidPoints(), {},
-                              engine.asteroidPoints(), engine);
+        const AsteroidSet composite = compositeAsteroids(asteroidsOf(engine), asteroidsB);
+        engine.setAsteroidPoints(composite.points);
+        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), composite, {}, composite, engine);
         listAspects(out, "", "");
         engine.setCaption(out.caption, out.captionLines);
         if (!engine.showPoints(out.outer)) break;
@@ -183,8 +183,9 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.outer = engine.natal();
         out.captionLines = {nameA, "与" + nameB, dateText(d.birth)};
         out.aspects = findAspects(aspectPoints(out.outer, nullptr), orbs);
-        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), engine.asteroidPoints(), {},
-                              engine.asteroidPoints(), engine);  // the chart's own, where shown
+        // The chart's own, where shown; without motions, as its bodies here.
+        const AsteroidSet own{engine.asteroidPoints(), {}};
+        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), own, {}, own, engine);
         listAspects(out, "", "");
         engine.setCaption(out.caption, out.captionLines);
         engine.showPoints(out.outer);
@@ -209,7 +210,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.instantJd8 = p;
         out.outer = pa;
         out.hasInner = true;
-        std::array<ChartPoint, 5> innerAsteroids{};
+        AsteroidSet innerAsteroids;
         std::string when = dateText(q.to);
         if (q.kind == Kind::Progressed) {
             BirthRecord r = q.a;
@@ -223,14 +224,14 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
             }
             const NatalPoints progressed = engine.natal();
             const std::array<double, 12> speedP = speedsAt(engine, engine.jd8());
-            innerAsteroids = engine.asteroidPoints();
+            innerAsteroids = asteroidsOf(engine);
             out.inner = progressed.bodies;
             out.innerTitle = "推运盘(内圈):" + when;
             out.aspects = findAspects(aspectPoints(progressed, &speedP), aspectPoints(pa, &speedA),
                                       orbs);
             cast(engine, q.a, "", error);
-            appendAsteroidAspects(out.aspects, aspectPoints(progressed), innerAsteroids, aspectPoints(pa),
-                                  engine.asteroidPoints(), engine);
+            appendAsteroidAspects(out.aspects, aspectPoints(progressed, &speedP), innerAsteroids,
+                                  aspectPoints(pa, &speedA), asteroidsOf(engine), engine);
             listAspects(out, "本命", "推运");
             when = "推运时刻:" + minuteText(r.birth);
         } else {
@@ -241,15 +242,15 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
             std::snprintf(buf, sizeof buf, "弧:%.4f°", arc);
             out.innerTitle = "太阳弧(内圈):" + dateText(q.to);
             out.aspects = findAspects(aspectPoints(d), aspectPoints(pa), orbs);
-            innerAsteroids = directedAsteroids(engine.asteroidPoints(), arc);
+            innerAsteroids = directedAsteroids(asteroidsOf(engine), arc);
             appendAsteroidAspects(out.aspects, aspectPoints(d), innerAsteroids, aspectPoints(pa),
-                                  engine.asteroidPoints(), engine);
+                                  AsteroidSet{engine.asteroidPoints(), {}}, engine);
             listAspects(out, "本命", "太阳弧");
             when = buf;
         }
         out.captionLines = {nameA, dateText(q.to)};
         engine.setCaption(out.caption, out.captionLines);
-        engine.setOverlayAsteroids(innerAsteroids);  // where shown
+        engine.setOverlayAsteroids(innerAsteroids.points);  // where shown
         if (!engine.castOverlay(out.inner, out.innerTitle, when)) break;
         out.readingText = joinLines(out.innerTitle, out.aspectText);
         engine.showText(out.readingText);
@@ -298,8 +299,9 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         out.outer = engine.natal();
         out.captionLines = {nameA, out.instantText.substr(0, 10), out.instantText.substr(11)};
         out.aspects = findAspects(aspectPoints(out.outer, nullptr), orbs);
-        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), engine.asteroidPoints(), {},
-                              engine.asteroidPoints(), engine);  // the chart's own, where shown
+        // The chart's own, where shown; without motions, as its bodies here.
+        const AsteroidSet own{engine.asteroidPoints(), {}};
+        appendAsteroidAspects(out.aspects, aspectPoints(out.outer), own, {}, own, engine);
         listAspects(out, "", "");
         engine.setCaption(out.caption, out.captionLines);
         engine.showPoints(out.outer);

@@ -279,6 +279,7 @@ public:
     // The natal chart's Chiron and asteroids (the asteroid entries of extraPoints); and theirs
     // replaced by computed ones (composite), placed by the next showPoints.
     std::array<ChartPoint, 5> asteroidPoints() const;
+    std::array<double, 5> asteroidSpeeds() const;  // their daily motions, degrees a day
     void setAsteroidPoints(const std::array<ChartPoint, 5>& points);
 
     // Test seam: install a chart state without the astronomy (mode, request copy with the hour

@@ -89,6 +89,12 @@ std::array<ChartPoint, 5> MZhanXingEx::asteroidPoints() const {
     return a;
 }
 
+std::array<double, 5> MZhanXingEx::asteroidSpeeds() const {
+    std::array<double, 5> v{};
+    for (std::size_t b = 0; b < v.size(); ++b) v[b] = extraSpeeds_[kFirstAsteroid + b];
+    return v;
+}
+
 void MZhanXingEx::setAsteroidPoints(const std::array<ChartPoint, 5>& points) {
     for (std::size_t b = 0; b < points.size(); ++b) {
         extras_[kFirstAsteroid + b] = points[b];
