@@ -1,6 +1,7 @@
 // The chart settings of dat/set.ini, section "pan": the aspect orb ("pos"), the sign boundary
 // lines ("line") and the chart background ("bkcolor", 0x00BBGGRR), and the chart options (house
-// system, orbs per aspect, minor aspects, further points, precise calculation). The chart engine
+// system, orbs per aspect, minor aspects, further points, precise calculation, Chiron and the
+// asteroids, the fixed stars). The chart engine
 // reads them at the start of every cast; the chart-settings dialog edits them.
 #pragma once
 #include <array>
