@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "astro/Asteroids.h"
 #include "chart/Zhanxing.h"
 
 namespace {
@@ -31,9 +32,8 @@ void MZhanXingEx::computeTransitBodies(const DateTimeFields& d8t) {
     }
     transitAsteroids_ = {};
     transitAsteroidSpeeds_ = {};
-    transitAsteroidsShown_ = anyAsteroidShown();
     for (std::size_t b = 0; b < transitAsteroids_.size(); ++b) {
-        if (!extraShown_[kFirstAsteroid + b]) continue;
+        if (!transitAsteroidsShown_ || !extraShown_[kFirstAsteroid + b]) continue;
         ChartPoint& p = transitAsteroids_[b];
         calculator_.asteroidPosition(static_cast<int>(b), p.longitude, p.latitude);
         transitAsteroidSpeeds_[b] = calculator_.asteroidSpeed(static_cast<int>(b));
@@ -66,7 +66,8 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
     readSettings();
     const DateTimeFields d8t = calendar_.fromJulianDay(jd8t);
     mode_ = ChartMode::Transit;
-    transitAsteroidsShown_ = anyAsteroidShown();
+    // The asteroid tables end with 2200: a later transit shows none.
+    transitAsteroidsShown_ = anyAsteroidShown() && asteroids::covers((jd8t - 1.0 / 3 - 2451545.0) / 36525);
 
     drawRings();
     drawZodiac();

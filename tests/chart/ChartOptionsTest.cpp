@@ -217,6 +217,15 @@ TEST(ChartOptions, AsteroidsAndFixedStars) {
     int gridRows = 0;
     for (const auto& l : shown.canvas.lines()) gridRows += l.y1 == l.y2 && l.x1 == 264 + 200 + 8;
     EXPECT_EQ(gridRows, 15 + 2);
+    // A transit takes them too, within the tables' years only.
+    TransitRequest t;
+    t.when = chartfixture::moment(2030, 1, 1, 12, 0);
+    ASSERT_TRUE(shown.engine->castTransit(t));
+    EXPECT_TRUE(shown.engine->transitAsteroidsShown());
+    t.when = chartfixture::moment(2250, 1, 1, 12, 0);
+    ASSERT_TRUE(shown.engine->castTransit(t));
+    EXPECT_FALSE(shown.engine->transitAsteroidsShown());
+    for (const Aspect& a : shown.engine->transitAspects()) EXPECT_LT(a.a, 15);
 }
 
 // A synastry with Chiron on: both people's Chiron in the inter-aspects (ids 14 and up), each
