@@ -2,6 +2,7 @@
 #include "astro/Eph.h"
 
 #include "astro/AstroConstants.h"
+#include "astro/Precise.h"
 
 using AstroConstants::lightTimePerAU;
 using AstroConstants::radd;
@@ -24,4 +25,9 @@ EclipticDegrees apparentPosition(int code, double d) {
     const SphericalPosition P2 = heliocentricPosition(code, T2, -1, -1, -1);
     const SphericalPosition A = relativePosition(P2, E2);
     return {normRad(A.longitude + nut.dpsi) * radd, A.latitude * radd};
+}
+
+EclipticDegrees asteroidApparentPosition(int body, double d) {
+    const precise::Place p = precise::asteroidPlaceSeenFrom(body, precise::earthState(d / 36525, false));
+    return {p.longitude, p.latitude};
 }

@@ -20,3 +20,8 @@ NodePair meanLunarNodes(double jd, bool flag);
 
 // The Moon's apparent position (code 10 of apparentPosition).
 EclipticDegrees moonApparentPosition(double d);
+
+// Apparent place of asteroid `body` (astro/Asteroids.h: Chiron .. Vesta) by the rules of
+// apparentPosition: d the day count from J2000 of Universal Time used as dynamical time, the
+// light time, the Earth of the default series at the time of emission, nutation in longitude.
+EclipticDegrees asteroidApparentPosition(int body, double d);

@@ -44,6 +44,24 @@ void MAstroCalc::bodyPosition(int index, double& longitude, double& latitude) co
     latitude = p.latitude;
 }
 
+const precise::EarthState& MAstroCalc::earthForAsteroids() const {
+    if (earthJd_ != jd_ || earthPrecise_ != precise_) {
+        const double T = precise_ ? (precise::terrestrialJulianDay(jd_) - J2000) / 36525 : (jd_ - J2000) / 36525;
+        earth_ = precise::earthState(T, precise_);
+        earthJd_ = jd_;
+        earthPrecise_ = precise_;
+    }
+    return earth_;
+}
+
+void MAstroCalc::asteroidPosition(int body, double& longitude, double& latitude) const {
+    const precise::Place q = precise::asteroidPlaceSeenFrom(body, earthForAsteroids());
+    longitude = q.longitude;
+    latitude = q.latitude;
+}
+
+double MAstroCalc::asteroidSpeed(int body) const { return precise::asteroidSpeedSeenFrom(body, earthForAsteroids()); }
+
 void MAstroCalc::lunarNodes(bool flag, double& first, double& second) const {
     if (precise_) {
         const double north = precise::meanAscendingNode(jd_);

@@ -6,6 +6,7 @@
 
 #include "astro/DateTypes.h"
 #include "astro/Eph0.h"
+#include "astro/Precise.h"
 
 class MAstroCalc {
 public:
@@ -27,6 +28,12 @@ public:
     static double stationTime(int code, double T, int kind);
 
     double julianDayUT() const { return jd_; }
+    // Chiron and the four asteroids (astro/Asteroids.h order) at the instant, in the mode set:
+    // apparent longitude and latitude (degrees), the daily motion of the longitude (degrees a
+    // day) and from its sign the motion mark (2 retrograde, 1 direct).
+    void asteroidPosition(int body, double& longitude, double& latitude) const;
+    double asteroidSpeed(int body) const;
+    int asteroidMotion(int body) const { return asteroidSpeed(body) < 0 ? 2 : 1; }
     // Precise mode: positions and nodes at the true instant (astro/Precise.h) and the motion
     // from the sign of the daily motion at the instant, for Mercury .. Pluto.
     void setPrecise(bool on) { precise_ = on; }
@@ -45,6 +52,12 @@ private:
         std::array<std::array<double, kStations>, 2> jd{};
     };
     static double stationEntry(StationLists& s, int list, std::size_t k);
+
+    // The Earth of the last instant the asteroids were asked for, shared by the five.
+    const precise::EarthState& earthForAsteroids() const;
+    mutable precise::EarthState earth_;
+    mutable double earthJd_ = -1;
+    mutable bool earthPrecise_ = false;
 
     CivilDateTime scratch_;
     double jd_ = 2451545.0;

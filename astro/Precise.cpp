@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "astro/AstroConstants.h"
+#include "astro/Asteroids.h"
 #include "astro/Eph0.h"
 #include "astro/tables/MoonSeriesPrecise.h"
 #include "astro/tables/PlanetSeriesPrecise.h"
@@ -43,35 +44,6 @@ double fullerSeries(int body, int c, double T) {
         v += sum * tn;
     }
     return withSeriesCorrections(body, c, tau, v);
-}
-
-// Gravitational deflection of light by the Sun, whose 2GM/c^2 is 1.974e-8 AU: with e the unit
-// vector from the Sun to the Earth at distance E, q from the Sun to the body and p from the Earth
-// to the body, the body is seen at p + 2GM/(c^2 E) ((p.q) e - (e.p) q) / (1 + q.e), moved away
-// from the Sun: 1.75" at the limb, 0.47" at one degree from the Sun, 0.05" at ten.
-SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const SphericalPosition& body,
-                                 const SphericalPosition& earth) {
-    constexpr double kTwoGMOverC2 = 1.97412574e-8;  // AU
-    constexpr double kSolarRadiusAU = 696000.0 / 149597870.7;
-    auto unit = [](SphericalPosition s) {
-        s.distance = 1;
-        return sphericalToRectangular(s);
-    };
-    const RectangularPosition p = unit(geocentric), q = unit(body), e = unit(earth);
-    auto dot = [](const RectangularPosition& a, const RectangularPosition& b) {
-        return a.x * b.x + a.y * b.y + a.z * b.z;
-    };
-    const double pq = dot(p, q), ep = dot(e, p);
-    double k = kTwoGMOverC2 / earth.distance / std::fmax(1 + dot(q, e), 1e-15);
-    // Behind the disc, where the planet is hidden, the expression grows without bound towards the
-    // centre; there the deflection keeps the 1.75" of the limb.
-    const double fromCentre = std::acos(std::fmin(1.0, -dot(p, e)));
-    const double limb = kSolarRadiusAU / earth.distance;
-    if (fromCentre < limb) k *= fromCentre / limb;
-    SphericalPosition r = rectangularToSpherical(
-        {p.x + k * (pq * e.x - ep * q.x), p.y + k * (pq * e.y - ep * q.y), p.z + k * (pq * e.z - ep * q.z)});
-    r.distance = geocentric.distance;
-    return r;
 }
 
 // Apparent place at Terrestrial Time T (Julian centuries from J2000) of a body of the planetary
@@ -136,6 +108,35 @@ Place moonPlace(double T, double dpsi, bool fuller) {
 double centuriesTT(double jdUT) { return (terrestrialJulianDay(jdUT) - kJ2000) / 36525; }
 }  // namespace
 
+// Gravitational deflection of light by the Sun, whose 2GM/c^2 is 1.974e-8 AU: with e the unit
+// vector from the Sun to the Earth at distance E, q from the Sun to the body and p from the Earth
+// to the body, the body is seen at p + 2GM/(c^2 E) ((p.q) e - (e.p) q) / (1 + q.e), moved away
+// from the Sun: 1.75" at the limb, 0.47" at one degree from the Sun, 0.05" at ten.
+SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const SphericalPosition& body,
+                                 const SphericalPosition& earth) {
+    constexpr double kTwoGMOverC2 = 1.97412574e-8;  // AU
+    constexpr double kSolarRadiusAU = 696000.0 / 149597870.7;
+    auto unit = [](SphericalPosition s) {
+        s.distance = 1;
+        return sphericalToRectangular(s);
+    };
+    const RectangularPosition p = unit(geocentric), q = unit(body), e = unit(earth);
+    auto dot = [](const RectangularPosition& a, const RectangularPosition& b) {
+        return a.x * b.x + a.y * b.y + a.z * b.z;
+    };
+    const double pq = dot(p, q), ep = dot(e, p);
+    double k = kTwoGMOverC2 / earth.distance / std::fmax(1 + dot(q, e), 1e-15);
+    // Behind the disc, where the planet is hidden, the expression grows without bound towards the
+    // centre; there the deflection keeps the 1.75" of the limb.
+    const double fromCentre = std::acos(std::fmin(1.0, -dot(p, e)));
+    const double limb = kSolarRadiusAU / earth.distance;
+    if (fromCentre < limb) k *= fromCentre / limb;
+    SphericalPosition r = rectangularToSpherical(
+        {p.x + k * (pq * e.x - ep * q.x), p.y + k * (pq * e.y - ep * q.y), p.z + k * (pq * e.z - ep * q.z)});
+    r.distance = geocentric.distance;
+    return r;
+}
+
 SphericalPosition heliocentric(int code, double T) {
     if (code >= Earth && code <= Neptune)
         return {fullerSeries(code, 0, T), fullerSeries(code, 1, T), fullerSeries(code, 2, T)};
@@ -158,6 +159,65 @@ Place placeAt(int code, double jdUT, bool fuller) {
 }  // namespace
 
 Place apparentPlace(int code, double jdUT) { return placeAt(code, jdUT, true); }
+
+EarthState earthState(double T, bool precise) {
+    EarthState e;
+    e.T = T;
+    e.precise = precise;
+    e.position = sphericalToRectangular(precise ? heliocentric(Earth, T) : heliocentricPosition(Earth, T, -1, -1, -1));
+    const double h = 0.05 / 36525;
+    const RectangularPosition a = sphericalToRectangular(heliocentricPosition(Earth, T + h, 20, 20, 20));
+    const RectangularPosition b = sphericalToRectangular(heliocentricPosition(Earth, T - h, 20, 20, 20));
+    e.velocity = {(a.x - b.x) / (2 * h), (a.y - b.y) / (2 * h), (a.z - b.z) / (2 * h)};
+    e.dpsi = nutation(T).dpsi;
+    return e;
+}
+
+namespace {
+RectangularPosition movedBack(const RectangularPosition& p, const RectangularPosition& v, double t) {
+    return {p.x - v.x * t, p.y - v.y * t, p.z - v.z * t};
+}
+
+// The place seen from `earth` shifted by dt (centuries) along its velocity, with nutation dpsi.
+Place asteroidPlaceShifted(int body, const EarthState& earth, double dt, double dpsi) {
+    const double T = earth.T + dt;
+    const RectangularPosition E = movedBack(earth.position, earth.velocity, -dt);
+    auto lightTime = [&](double lt) {
+        const RectangularPosition b = asteroids::heliocentricRectangular(body, T - lt);
+        const RectangularPosition e = movedBack(E, earth.velocity, lt);
+        return std::sqrt((b.x - e.x) * (b.x - e.x) + (b.y - e.y) * (b.y - e.y) + (b.z - e.z) * (b.z - e.z)) *
+               AstroConstants::lightTimePerAU;
+    };
+    const double lt = lightTime(lightTime(0));
+    const RectangularPosition bodyAt = asteroids::heliocentricRectangular(body, T - lt);
+    const RectangularPosition earthAt = movedBack(E, earth.velocity, lt);
+    SphericalPosition A = rectangularToSpherical(
+        {bodyAt.x - earthAt.x, bodyAt.y - earthAt.y, bodyAt.z - earthAt.z});
+    double lon = A.longitude + dpsi;
+    if (earth.precise) {
+        A = deflectedBySun(A, rectangularToSpherical(bodyAt), rectangularToSpherical(earthAt));
+        lon = A.longitude + dpsi + 5028.796195 * kArcsec * lt;
+    }
+    return {turnDegrees(lon), A.latitude * kDeg};
+}
+}  // namespace
+
+Place asteroidPlaceSeenFrom(int body, const EarthState& earth) {
+    if (body < 0 || body >= asteroids::kCount) return {};
+    return asteroidPlaceShifted(body, earth, 0, earth.dpsi);
+}
+
+double asteroidSpeedSeenFrom(int body, const EarthState& earth) {
+    if (body < 0 || body >= asteroids::kCount) return 0;
+    const double h = kSpeedStep / 36525;
+    const double a = asteroidPlaceShifted(body, earth, -h, nutation(earth.T - h).dpsi).longitude;
+    const double b = asteroidPlaceShifted(body, earth, h, nutation(earth.T + h).dpsi).longitude;
+    return std::remainder(b - a, 360.0) / (2 * kSpeedStep);
+}
+
+Place asteroidPlace(int body, double jdUT) { return asteroidPlaceSeenFrom(body, earthState(centuriesTT(jdUT), true)); }
+
+double asteroidSpeed(int body, double jdUT) { return asteroidSpeedSeenFrom(body, earthState(centuriesTT(jdUT), true)); }
 
 // The difference of two places 0.02 day apart with one light time (it changes the motion by a
 // part in 10^4 at most, never its sign) from the default series (their errors change too slowly

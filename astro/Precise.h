@@ -29,6 +29,33 @@ struct Place {
 Place apparentPlace(int code, double jdUT);
 // Daily motion of the apparent longitude (degrees per day, central difference over 0.02 day).
 double longitudeSpeed(int code, double jdUT);
+// The Earth at one instant, shared by the places of the asteroids seen from it: T (Julian
+// centuries of TT; in the default mode UT taken for it), heliocentric position on the ecliptic
+// of date (AU) from the fuller series (precise) or the default one, velocity (AU a century) from
+// twenty terms of the default series (good to 1e-6 AU a day), nutation in longitude (radians).
+struct EarthState {
+    double T = 0;
+    bool precise = false;
+    RectangularPosition position;
+    RectangularPosition velocity;
+    double dpsi = 0;
+};
+EarthState earthState(double T, bool precise);
+// Apparent place of asteroid `body` (astro/Asteroids.h: Chiron .. Vesta) seen from that Earth,
+// by the planets' rules of its mode: the light time, the Earth at the time of emission (moved
+// back along its velocity: 1e-8 AU over the light time), nutation; in the precise mode also the
+// Sun's light deflection and the precession over the light time. And the daily motion of the
+// longitude (degrees a day) from the places 0.01 day either side.
+Place asteroidPlaceSeenFrom(int body, const EarthState& earth);
+double asteroidSpeedSeenFrom(int body, const EarthState& earth);
+// The same in the precise mode at jdUT.
+Place asteroidPlace(int body, double jdUT);
+double asteroidSpeed(int body, double jdUT);
+// The Sun's gravitational deflection of the light of a body at heliocentric `body` seen from the
+// Earth at heliocentric `earth` in the geocentric direction `geocentric` (radians, AU): the
+// direction moved away from the Sun, the distance kept.
+SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const SphericalPosition& body,
+                                 const SphericalPosition& earth);
 // Mean ascending node of the Moon on the ecliptic of date with nutation, [0, 360).
 double meanAscendingNode(double jdUT);
 

@@ -7,6 +7,7 @@
 
 namespace {
 constexpr const char* kSection = "pan";
+constexpr std::array<const char*, 5> kAsteroidKeys = {"chiron", "ceres", "pallas", "juno", "vesta"};
 constexpr std::array<const char*, 5> kMajorOrbKeys = {"orbcon", "orbsex", "orbsqu", "orbtri",
                                                       "orbopp"};
 
@@ -57,6 +58,12 @@ ChartSettings ChartSettings::load(const IniFile& file) {
     s.fortune = file.readInteger(kSection, "fortune", 0) != 0;
     const int32_t angles = file.readInteger(kSection, "progangles", s.progressedAngles);
     if (angles >= kSolarArcAngles && angles <= kQuotidianAngles) s.progressedAngles = angles;
+    for (std::size_t b = 0; b < kAsteroidKeys.size(); ++b)
+        s.asteroids[b] = file.readInteger(kSection, kAsteroidKeys[b], 0) != 0;
+    s.fixedStars = file.readInteger(kSection, "stars", 0) != 0;
+    const int32_t starOrb = file.readInteger(kSection, "starorb", s.starOrb);
+    if (starOrb > 0 && starOrb <= 600) s.starOrb = starOrb;
+    s.starMarks = file.readInteger(kSection, "starmarks", 0) != 0;
     return s;
 }
 
@@ -94,6 +101,11 @@ void ChartSettings::saveOptions(IniFile& file) const {
     writeOption(file, "lilith", lilith, d.lilith);
     writeOption(file, "fortune", fortune, d.fortune);
     writeOption(file, "progangles", progressedAngles, d.progressedAngles);
+    for (std::size_t b = 0; b < kAsteroidKeys.size(); ++b)
+        writeOption(file, kAsteroidKeys[b], asteroids[b], false);
+    writeOption(file, "stars", fixedStars, d.fixedStars);
+    writeOption(file, "starorb", starOrb, d.starOrb);
+    writeOption(file, "starmarks", starMarks, d.starMarks);
 }
 
 std::string chartSettingsPath(const std::string& programFolder) {

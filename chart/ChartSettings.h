@@ -1,6 +1,7 @@
 // The chart settings of dat/set.ini, section "pan": the aspect orb ("pos"), the sign boundary
 // lines ("line") and the chart background ("bkcolor", 0x00BBGGRR), and the chart options (house
-// system, orbs per aspect, minor aspects, further points, precise calculation). The chart engine
+// system, orbs per aspect, minor aspects, further points, precise calculation, Chiron and the
+// asteroids, the fixed stars). The chart engine
 // reads them at the start of every cast; the chart-settings dialog edits them.
 #pragma once
 #include <array>
@@ -29,6 +30,12 @@ struct ChartSettings {
     bool trueNode = false;      // "truenode": the true ascending node as a further point
     bool lilith = false;        // "lilith": the mean Black Moon Lilith
     bool fortune = false;       // "fortune": the Part of Fortune
+    // Chiron and the asteroids (astro/Asteroids.h order), each its own key: "chiron", "ceres",
+    // "pallas", "juno", "vesta"; they take part in the aspects with the minor-aspect orb.
+    std::array<bool, 5> asteroids{};
+    bool fixedStars = false;    // "stars": the named fixed stars in conjunction with the points
+    int32_t starOrb = 60;       // "starorb": their orb in arcminutes (1..600)
+    bool starMarks = false;     // "starmarks": the stars' marks on the zodiac ring
 
     // Progressed angles (推运盘): how the progressed MC moves; the ascendant and cusps follow
     // from that MC at the birth latitude. "progangles": 0 by the solar arc, 1 Naibod (mean Sun

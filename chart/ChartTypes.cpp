@@ -220,6 +220,8 @@ std::vector<std::string> pointNames(const std::string& owner) {
     for (const char* n : BodyNames) v.push_back(owner + n);
     v.push_back(owner + "上升");
     v.push_back(owner + "天顶");
+    // Chiron and the asteroids (ids 14..18, chart/ChartAsteroids.h).
+    for (int k = kFirstAsteroid; k < kExtraPoints; ++k) v.push_back(owner + ExtraPointNames[static_cast<std::size_t>(k)]);
     return v;
 }
 

@@ -141,6 +141,7 @@ bool MZhanXingEx::castNatal(const BirthRecord& r) {
     for (auto& b : natal_.bodies) locateInHouse(b);
     computeExtraPoints();
     natalSpeedsValid_ = false;
+    computeStars();
 
     layoutLabels(false);
     drawRings();

@@ -110,12 +110,19 @@ inline constexpr std::array<const char*, 12> BranchNames = {
 // Aspect kinds 0 conjunction, 1 sextile, 2 square, 3 trine, 4 opposition.
 inline constexpr std::array<const char*, 5> AspectSymbols = {"合", "六", "四", "三", "冲"};
 inline constexpr std::array<const char*, 5> AspectNames = {"相合", "六分", "四分", "三分", "相冲"};
-// Further points, shown when the chart settings ask for them; label and aspect ids 12, 13, 14.
-enum ExtraPoint : int { kTrueNode = 0, kLilith, kFortune, kExtraPoints };
+// Further points, shown when the chart settings ask for them; label and aspect ids 12 onward
+// (12, 13, 14 the true node, Lilith and the Part of Fortune; 15..19 Chiron and the asteroids in
+// the order of astro/Asteroids.h).
+enum ExtraPoint : int {
+    kTrueNode = 0, kLilith, kFortune, kChiron, kCeres, kPallas, kJuno, kVesta, kExtraPoints
+};
 inline constexpr int kFirstExtraId = 12;
-inline constexpr std::array<const char*, kExtraPoints> ExtraPointNames = {"真升交点", "莉莉丝",
-                                                                          "福点"};
-inline constexpr std::array<const char*, kExtraPoints> ExtraPointShortNames = {"真", "莉", "福"};
+inline constexpr int kFirstAsteroid = kChiron;
+inline constexpr std::array<const char*, kExtraPoints> ExtraPointNames = {
+    "真升交点", "莉莉丝", "福点", "凯龙星", "谷神星", "智神星", "婚神星", "灶神星"};
+// On the wheel and the data panel; the asteroids by their glyphs (U+26B7, U+26B3..U+26B6).
+inline constexpr std::array<const char*, kExtraPoints> ExtraPointShortNames = {
+    "真", "莉", "福", "\u26B7", "\u26B3", "\u26B4", "\u26B5", "\u26B6"};
 // Topic titles of the reading, also listed by the main window's topic menu.
 inline constexpr std::array<const char*, 5> TopicHeadings = {
     "星座分析:", "血型评说:", "行星与星座:", "行星相位断:", "行星入12宫:"};
@@ -208,7 +215,12 @@ public:
     AspectOrbs aspectOrbs(bool withMinor = true) const;
     // The further points the settings ask for, and their values (index ExtraPoint).
     bool extraShown(int k) const { return extraShown_[static_cast<std::size_t>(k)]; }
-    bool anyExtraShown() const { return extraShown_[0] || extraShown_[1] || extraShown_[2]; }
+    bool anyExtraShown() const {
+        for (bool b : extraShown_)
+            if (b) return true;
+        return false;
+    }
+    bool anyAsteroidShown() const;
     const std::array<ChartPoint, kExtraPoints>& extraPoints() const { return extras_; }
     // Names by aspect id: the 12 bodies, then the further points.
     static std::vector<std::string> pointNames();
@@ -220,6 +232,15 @@ public:
     // prints them, the transit's point names marked "流".
     std::vector<std::string> aspectList(bool transit, const std::string& separator = "\t") const;
     void setSettingsForTest(const ChartSettings& s) { settings_ = s; applyOptions(); }
+
+    // --- the named fixed stars (Zhanxing_stars.cpp), when the settings show them ---
+    // Star contacts as conjunctions from a star (catalogue index, astro/Stars.h) to a point: the
+    // ids of the aspects, kAscendantId and kMidheavenId for the angles.
+    static constexpr int kAscendantId = 20;
+    static constexpr int kMidheavenId = 21;
+    const std::vector<Aspect>& starContacts() const { return starContacts_; }
+    // The contacts as aspectListLines prints them (star, 相合, point, orb, applying).
+    std::vector<std::string> starLines(const std::string& separator = "\t") const;
 
     double computeMidheaven() const;
     double computeAscendant() const;
@@ -272,6 +293,17 @@ public:
     // A composite chart has no moment: the panel shows what it is made of (one line a person)
     // in place of the date, lunar date and pillars at the next showPoints; cleared likewise.
     void setCompositeParts(const std::vector<std::string>& lines);
+    // Chiron and the asteroids of the outer set (transit) or the inner ring (overlay): shown
+    // where the settings show them. setOverlayAsteroids gives the next castOverlay the inner
+    // ring's ones (synastry: the second person's); without it an overlay has none.
+    const std::array<ChartPoint, 5>& transitAsteroids() const { return transitAsteroids_; }
+    bool transitAsteroidsShown() const { return transitAsteroidsShown_; }
+    void setOverlayAsteroids(const std::array<ChartPoint, 5>& points);
+    // The natal chart's Chiron and asteroids (the asteroid entries of extraPoints); and theirs
+    // replaced by computed ones (composite), placed by the next showPoints.
+    std::array<ChartPoint, 5> asteroidPoints() const;
+    std::array<double, 5> asteroidSpeeds() const;  // their daily motions, degrees a day
+    void setAsteroidPoints(const std::array<ChartPoint, 5>& points);
 
     // Test seam: install a chart state without the astronomy (mode, request copy with the hour
     // offset in zoneIndex, points, moments, pillars, settings).
@@ -290,9 +322,16 @@ private:
     // false for Placidus.
     bool otherHouseSystem(double ramc, double obliquity);
     void computeExtraPoints();
+    void computeStars();
+    void drawStarLines(int x, int y, int bottom);
+    void drawStarMarks();
     std::array<double, 10> motionsAt(double jd8) const;
     int drawExtraPointLines(int x, int y, int step);
-    void drawExtraLabels();
+    void drawExtraLabels(const LabelLayout& layout);
+    void layoutTransitAsteroids(LabelLayout& layout, const std::array<double, 12>& bodyLongitudes,
+                                const LabelGeometry& g) const;
+    int drawTransitAsteroids(int x, int y, int step);
+    int innerListShift() const;
     void layoutWithExtras(LabelLayout& layout, const std::array<double, 12>& bodyLongitudes,
                           const LabelGeometry& g) const;
     void fillSign(ChartPoint& p) const;
@@ -329,6 +368,12 @@ private:
     std::array<bool, kExtraPoints> extraShown_{};
     std::array<ChartPoint, kExtraPoints> extras_{};
     std::array<double, kExtraPoints> extraSpeeds_{};
+    std::array<ChartPoint, 5> transitAsteroids_{};
+    std::array<double, 5> transitAsteroidSpeeds_{};
+    bool transitAsteroidsShown_ = false;
+    bool overlayAsteroidsPending_ = false;
+    std::vector<double> starLongitudes_;
+    std::vector<Aspect> starContacts_;
     // Daily motions (degrees a day) of the ten bodies, found when an aspect list asks for them.
     mutable std::array<double, 10> natalSpeeds_{};
     mutable std::array<double, 10> transitSpeeds_{};

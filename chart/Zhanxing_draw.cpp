@@ -111,6 +111,7 @@ void MZhanXingEx::drawZodiac() {
         line(theta, theta + 3);
         line(theta + 177, theta + 183);
     }
+    drawStarMarks();
 }
 
 void MZhanXingEx::layoutLabels(bool transit) {
@@ -140,11 +141,12 @@ void MZhanXingEx::layoutLabels(bool transit) {
     }
     placeLabels(layout, lon, natal_.asc.longitude, g);
     if (!transit && anyExtraShown()) layoutWithExtras(layout, lon, g);
+    if (transit && transitAsteroidsShown_) layoutTransitAsteroids(layout, lon, g);
 }
 
 void MZhanXingEx::drawBodyLabels() {
     drawLabels(image_, natalLabels_, baseFontSize_);
-    if (anyExtraShown()) drawExtraLabels();
+    if (anyExtraShown()) drawExtraLabels(natalLabels_);
 }
 
 void MZhanXingEx::drawCusps() {

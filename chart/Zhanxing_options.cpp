@@ -1,5 +1,5 @@
 // Chart options of the engine: the house systems other than Placidus, the further points (true
-// node, Lilith, Part of Fortune) in the model, the data panel and the wheel, the orbs per
+// node, Lilith, Part of Fortune, Chiron and the asteroids) in the model, the data panel and the wheel, the orbs per
 // aspect, and the aspect list of the natal chart and of a transit to it.
 #include <cmath>
 #include <cstdarg>
@@ -25,6 +25,8 @@ std::string format(const char* fmt, ...) {
 
 void MZhanXingEx::applyOptions() {
     extraShown_ = {settings_.trueNode, settings_.lilith, settings_.fortune};
+    for (std::size_t b = 0; b < settings_.asteroids.size(); ++b)
+        extraShown_[kFirstAsteroid + b] = settings_.asteroids[b];
 }
 
 AspectOrbs MZhanXingEx::aspectOrbs(bool withMinor) const {
@@ -74,6 +76,13 @@ void MZhanXingEx::computeExtraPoints() {
     if (extraShown_[kFortune])
         extras_[kFortune].longitude = partOfFortune(
             natal_.asc.longitude, natal_.bodies[0].longitude, natal_.bodies[1].longitude);
+    for (int k = kFirstAsteroid; k < kExtraPoints; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        if (!extraShown_[i]) continue;
+        calculator_.asteroidPosition(k - kFirstAsteroid, extras_[i].longitude, extras_[i].latitude);
+        extraSpeeds_[i] = calculator_.asteroidSpeed(k - kFirstAsteroid);
+        extras_[i].motion = extraSpeeds_[i] < 0 ? 2 : 1;
+    }
     for (ChartPoint& p : extras_) {
         fillSign(p);
         locateInHouse(p);
@@ -106,6 +115,33 @@ std::vector<std::string> MZhanXingEx::pointNames() {
     return names;
 }
 
+namespace {
+bool isAsteroidId(int id) { return id >= kFirstExtraId + kFirstAsteroid && id < kFirstExtraId + kExtraPoints; }
+
+// The aspects of the points under the chart's orbs, where those of Chiron and the asteroids
+// take the minor-aspect orb for every kind: found once with each set of orbs, each pair kept
+// from the set that applies to it.
+template <class Find>
+std::vector<Aspect> withAsteroidOrbs(bool anyAsteroid, const AspectOrbs& orbs, int asteroidOrb,
+                                     const Find& find) {
+    if (!anyAsteroid) return find(orbs);
+    std::vector<Aspect> out;
+    for (const Aspect& a : find(orbs))
+        if (!isAsteroidId(a.a) && !isAsteroidId(a.b)) out.push_back(a);
+    AspectOrbs small = orbs;
+    small.orb.fill(asteroidOrb);
+    for (const Aspect& a : find(small))
+        if (isAsteroidId(a.a) || isAsteroidId(a.b)) out.push_back(a);
+    return out;
+}
+}  // namespace
+
+bool MZhanXingEx::anyAsteroidShown() const {
+    for (int k = kFirstAsteroid; k < kExtraPoints; ++k)
+        if (extraShown_[static_cast<std::size_t>(k)]) return true;
+    return false;
+}
+
 std::vector<Aspect> MZhanXingEx::natalAspects() const {
     if (!natalSpeedsValid_ && mode_ != ChartMode::None) {
         natalSpeeds_ = motionsAt(jd8_);
@@ -118,7 +154,8 @@ std::vector<Aspect> MZhanXingEx::natalAspects() const {
         if (extraShown_[k])
             points.push_back({kFirstExtraId + static_cast<int>(k), extras_[k].longitude,
                               extraSpeeds_[k]});
-    return findAspects(points, aspectOrbs());
+    return withAsteroidOrbs(anyAsteroidShown(), aspectOrbs(), settings_.minorOrb,
+                            [&](const AspectOrbs& o) { return findAspects(points, o); });
 }
 
 std::vector<Aspect> MZhanXingEx::transitAspects() const {
@@ -130,18 +167,27 @@ std::vector<Aspect> MZhanXingEx::transitAspects() const {
     std::vector<AspectPoint> outer;
     for (std::size_t i = 0; i < 10; ++i)
         outer.push_back({static_cast<int>(i), transitBodies_[i].longitude, transitSpeeds_[i]});
+    for (std::size_t b = 0; b < transitAsteroids_.size(); ++b)
+        if (transitAsteroidsShown_ && extraShown_[kFirstAsteroid + b])
+            outer.push_back({kFirstExtraId + kFirstAsteroid + static_cast<int>(b),
+                             transitAsteroids_[b].longitude, transitAsteroidSpeeds_[b]});
     std::vector<AspectPoint> inner;
     for (std::size_t i = 0; i < 10; ++i)
         inner.push_back({static_cast<int>(i), natal_.bodies[i].longitude, 0});
     for (std::size_t k = 0; k < extras_.size(); ++k)
         if (extraShown_[k])
             inner.push_back({kFirstExtraId + static_cast<int>(k), extras_[k].longitude, 0});
-    return findAspects(outer, inner, aspectOrbs());
+    return withAsteroidOrbs(anyAsteroidShown(), aspectOrbs(), settings_.minorOrb,
+                            [&](const AspectOrbs& o) { return findAspects(outer, inner, o); });
 }
 
 std::vector<std::string> MZhanXingEx::aspectList(bool transit, const std::string& separator) const {
     const std::vector<std::string> names = pointNames();
-    if (!transit) return aspectListLines(natalAspects(), names, names, separator);
+    if (!transit) {
+        std::vector<std::string> lines = aspectListLines(natalAspects(), names, names, separator);
+        for (const std::string& line : starLines(separator)) lines.push_back(line);
+        return lines;
+    }
     std::vector<std::string> transitNames;
     for (const std::string& n : names) transitNames.push_back("流" + n);
     return aspectListLines(transitAspects(), transitNames, names, separator);
@@ -160,16 +206,17 @@ int MZhanXingEx::drawExtraPointLines(int x, int y, int step) {
         deg = static_cast<int>(p.longitude);
         min = static_cast<int>((p.longitude - deg) * 60);
         line += format("%03d:%02d", deg, min);
+        if (p.motion == 1) line += "  +";
+        else if (p.motion == 2) line += "  -";
         c.textOut(x, y, line);
         y += step;
     }
     return y;
 }
 
-void MZhanXingEx::drawExtraLabels() {
+void MZhanXingEx::drawExtraLabels(const LabelLayout& layout) {
     // As the bodies' labels: leader lines first, then the names in the layout's font size.
     Canvas& c = image_;
-    const LabelLayout& layout = natalLabels_;
     for (int pass = 0; pass < 2; ++pass)
         for (int k = 0; k < kExtraPoints; ++k) {
             const LabelEntry* e = findLabel(kFirstExtraId + k, layout);
@@ -198,6 +245,19 @@ void MZhanXingEx::layoutWithExtras(LabelLayout& layout, const std::array<double,
         if (extraShown_[k]) {
             longitudes.push_back(extras_[k].longitude);
             ids.push_back(static_cast<uint8_t>(kFirstExtraId + static_cast<int>(k)));
+        }
+    placeLabels(layout, longitudes, ids, natal_.asc.longitude, g);
+}
+
+void MZhanXingEx::layoutTransitAsteroids(LabelLayout& layout, const std::array<double, 12>& lon,
+                                         const LabelGeometry& g) const {
+    std::vector<double> longitudes(lon.begin(), lon.end());
+    std::vector<uint8_t> ids;
+    for (std::size_t i = 0; i < 12; ++i) ids.push_back(static_cast<uint8_t>(i));
+    for (std::size_t b = 0; b < transitAsteroids_.size(); ++b)
+        if (extraShown_[kFirstAsteroid + b]) {
+            longitudes.push_back(transitAsteroids_[b].longitude);
+            ids.push_back(static_cast<uint8_t>(kFirstExtraId + kFirstAsteroid + static_cast<int>(b)));
         }
     placeLabels(layout, longitudes, ids, natal_.asc.longitude, g);
 }

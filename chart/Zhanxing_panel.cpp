@@ -167,6 +167,8 @@ void MZhanXingEx::drawPanel() {
         }
         if (!piece.empty() || first) c.textOut(x, y, piece);
     }
+    // The fixed stars' conjunctions below the place, left of the cusp table.
+    drawStarLines(x, y + th + 3, H - 4 * th - 4);
 
     // 7-9. Gregorian moment, lunar moment, pillars; a composite names its two charts instead.
     if (!compositeParts_.empty()) {
@@ -292,31 +294,46 @@ void MZhanXingEx::drawPanel() {
     // 14. A transit overlay shows no aspect grid.
     if (mode_ == ChartMode::Transit) return;
 
-    // 15. Aspect grid of the ten bodies.
+    // 15. Aspect grid of the ten bodies, and of Chiron and the asteroids after them when shown.
+    std::vector<const char*> gridNames;
+    std::vector<double> gridLongitudes;
+    for (std::size_t i = 0; i < 10; ++i) {
+        gridNames.push_back(BodyShortNames[i]);
+        gridLongitudes.push_back(natal_.bodies[i].longitude);
+    }
+    for (std::size_t k = kFirstAsteroid; k < extras_.size(); ++k)
+        if (extraShown_[k]) {
+            gridNames.push_back(ExtraPointShortNames[k]);
+            gridLongitudes.push_back(extras_[k].longitude);
+        }
+    const int n = static_cast<int>(gridNames.size());
     const int x0 = static_cast<int>(cx_ + 0.25 * W + 8);
     const int y0 = static_cast<int>(0.1 * H + 10 + y);
-    const int cw = (W - x0 - 2) / 11;
-    const int ch = (H - y0 - 2) / 11;
+    const int cw = (W - x0 - 2) / (n + 1);
+    const int ch = (H - y0 - 2) / (n + 1);
     c.setPenColor(kBlack);
     c.setFontColor(kBlue);
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < n + 2; ++i) {
         c.moveTo(x0, y0 + i * ch);
-        c.lineTo(x0 + 11 * cw, y0 + i * ch);
-        if (i >= 1 && i <= 10)
-            c.textOut(x0 + (cw - tw) / 2, y0 + i * ch + (ch - th) / 2, BodyShortNames[i - 1]);
+        c.lineTo(x0 + (n + 1) * cw, y0 + i * ch);
+        if (i >= 1 && i <= n)
+            c.textOut(x0 + (cw - tw) / 2, y0 + i * ch + (ch - th) / 2, gridNames[static_cast<std::size_t>(i - 1)]);
         c.moveTo(x0 + i * cw, y0);
-        c.lineTo(x0 + i * cw, y0 + 11 * ch);
-        if (i >= 1 && i <= 10)
-            c.textOut(x0 + i * cw + (cw - tw) / 2, y0 + (ch - th) / 2, BodyShortNames[i - 1]);
+        c.lineTo(x0 + i * cw, y0 + (n + 1) * ch);
+        if (i >= 1 && i <= n)
+            c.textOut(x0 + i * cw + (cw - tw) / 2, y0 + (ch - th) / 2, gridNames[static_cast<std::size_t>(i - 1)]);
     }
-    // 16. Aspect symbols in both triangles.
+    // 16. Aspect symbols in both triangles; a pair with an asteroid takes the minor-aspect orb.
     c.setFontColor(kRed);
     const AspectOrbs orbs = aspectOrbs();
-    for (int i = 0; i < 10; ++i)
-        for (int j = 0; j < 10; ++j) {
+    AspectOrbs asteroidOrbs = orbs;
+    asteroidOrbs.orb.fill(settings_.minorOrb);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
             if (i == j) continue;
-            const int k =
-                aspectBetween(natal_.bodies[i].longitude, natal_.bodies[j].longitude, orbs);
+            const int k = aspectBetween(gridLongitudes[static_cast<std::size_t>(i)],
+                                        gridLongitudes[static_cast<std::size_t>(j)],
+                                        i < 10 && j < 10 ? orbs : asteroidOrbs);
             if (k < 0) continue;
             c.textOut(x0 + (j + 1) * cw + (cw - tw) / 2, y0 + (i + 1) * ch + (ch - th) / 2,
                       aspectKindGlyph(k));

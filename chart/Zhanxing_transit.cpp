@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "astro/Asteroids.h"
 #include "chart/Zhanxing.h"
 
 namespace {
@@ -28,6 +29,17 @@ void MZhanXingEx::computeTransitBodies(const DateTimeFields& d8t) {
         int s = static_cast<int>(transitBodies_[i].longitude / 30);
         if (s < 0 || s > 11) s = 0;
         transitBodies_[i].sign = static_cast<uint8_t>(s);
+    }
+    transitAsteroids_ = {};
+    transitAsteroidSpeeds_ = {};
+    for (std::size_t b = 0; b < transitAsteroids_.size(); ++b) {
+        if (!transitAsteroidsShown_ || !extraShown_[kFirstAsteroid + b]) continue;
+        ChartPoint& p = transitAsteroids_[b];
+        calculator_.asteroidPosition(static_cast<int>(b), p.longitude, p.latitude);
+        transitAsteroidSpeeds_[b] = calculator_.asteroidSpeed(static_cast<int>(b));
+        p.motion = transitAsteroidSpeeds_[b] < 0 ? 2 : 1;
+        fillSign(p);
+        locateInHouse(p);
     }
 }
 
@@ -58,6 +70,8 @@ bool MZhanXingEx::castTransit(const TransitRequest& q) {
     readSettings();
     const DateTimeFields d8t = calendar_.fromJulianDay(jd8t);
     mode_ = ChartMode::Transit;
+    // The asteroid tables end with 2200: a later transit shows none.
+    transitAsteroidsShown_ = anyAsteroidShown() && asteroids::covers((jd8t - 1.0 / 3 - 2451545.0) / 36525);
 
     drawRings();
     drawZodiac();
@@ -86,7 +100,7 @@ void MZhanXingEx::drawTransit(const TransitRequest&) {
     const int x0 = static_cast<int>(cx_ + 0.28 * width_);
     const int th = cellHeight_;
     int x = x0;
-    int y = cy_ + 17 * th + 10;
+    int y = cy_ + 17 * th + 10 - innerListShift();
     for (int i = 0; i < 12; ++i) {
         const ChartPoint& p = transitBodies_[i];
         const double inSign = p.longitude - 30.0 * p.sign;
@@ -104,6 +118,46 @@ void MZhanXingEx::drawTransit(const TransitRequest&) {
             x += c.textWidth(text);
         }
     }
+    if (transitAsteroidsShown_) {
+        drawExtraLabels(transitLabels_);
+        c.setFontColor(kDarkGreen);
+        c.setFontSize(baseFontSize_);
+        drawTransitAsteroids(x0, y, th + 5);
+    }
+}
+
+// The inner ring's list moves up by the lines its asteroids take, which the aspect grid leaves
+// free in a chart with two rings.
+int MZhanXingEx::innerListShift() const {
+    if (!transitAsteroidsShown_) return 0;
+    int n = 0;
+    for (int k = kFirstAsteroid; k < kExtraPoints; ++k) n += extraShown_[static_cast<std::size_t>(k)] ? 1 : 0;
+    return (n + 1) / 2 * (cellHeight_ + 5);
+}
+
+// The shown asteroids of the inner ring after its bodies, two a line as they are.
+int MZhanXingEx::drawTransitAsteroids(int x0, int y, int step) {
+    Canvas& c = image_;
+    int x = x0;
+    int n = 0;
+    for (std::size_t b = 0; b < transitAsteroids_.size(); ++b) {
+        if (!extraShown_[kFirstAsteroid + b]) continue;
+        const ChartPoint& p = transitAsteroids_[b];
+        const double inSign = p.longitude - 30.0 * p.sign;
+        const int deg = static_cast<int>(inSign);
+        const int min = static_cast<int>((inSign - deg) * 60);
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%s:%s%02d:%02d  ", ExtraPointShortNames[kFirstAsteroid + b],
+                      SignNames[p.sign % 12], deg, min);
+        c.textOut(x, y, buf);
+        if (++n % 2 == 0) {
+            y += step;
+            x = x0;
+        } else {
+            x += c.textWidth(buf);
+        }
+    }
+    return y;
 }
 
 // The heading of the inner ring's list beside the wheel: what it is and for when, in green.
@@ -114,6 +168,6 @@ void MZhanXingEx::drawInnerHeading(const std::string& title, const std::string& 
     c.setFontColor(kGreen);
     const int x0 = static_cast<int>(cx_ + 0.28 * width_);
     const int th = cellHeight_;
-    textOutFitted(x0, cy_ + 15 * th, title, width_ - x0 - 2, baseFontSize_);
-    c.textOut(x0, cy_ + 16 * th + 5, when);
+    textOutFitted(x0, cy_ + 15 * th - innerListShift(), title, width_ - x0 - 2, baseFontSize_);
+    c.textOut(x0, cy_ + 16 * th + 5 - innerListShift(), when);
 }

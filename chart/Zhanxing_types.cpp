@@ -56,6 +56,14 @@ bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
     }
     errorText_.clear();
     transitBodies_ = inner;
+    transitAsteroidsShown_ = overlayAsteroidsPending_ && anyAsteroidShown();
+    overlayAsteroidsPending_ = false;
+    if (!transitAsteroidsShown_) transitAsteroids_ = {};
+    transitAsteroidSpeeds_ = {};
+    for (ChartPoint& p : transitAsteroids_) {
+        fillSign(p);
+        locateInHouse(p);
+    }
     for (ChartPoint& p : transitBodies_) {
         fillSign(p);
         locateInHouse(p);
@@ -75,6 +83,30 @@ bool MZhanXingEx::castOverlay(const std::array<ChartPoint, 12>& inner,
     return true;
 }
 
+void MZhanXingEx::setOverlayAsteroids(const std::array<ChartPoint, 5>& points) {
+    transitAsteroids_ = points;
+    overlayAsteroidsPending_ = true;
+}
+
+std::array<ChartPoint, 5> MZhanXingEx::asteroidPoints() const {
+    std::array<ChartPoint, 5> a{};
+    for (std::size_t b = 0; b < a.size(); ++b) a[b] = extras_[kFirstAsteroid + b];
+    return a;
+}
+
+std::array<double, 5> MZhanXingEx::asteroidSpeeds() const {
+    std::array<double, 5> v{};
+    for (std::size_t b = 0; b < v.size(); ++b) v[b] = extraSpeeds_[kFirstAsteroid + b];
+    return v;
+}
+
+void MZhanXingEx::setAsteroidPoints(const std::array<ChartPoint, 5>& points) {
+    for (std::size_t b = 0; b < points.size(); ++b) {
+        extras_[kFirstAsteroid + b] = points[b];
+        extraSpeeds_[kFirstAsteroid + b] = 0;
+    }
+}
+
 bool MZhanXingEx::showPoints(const NatalPoints& points) {
     if (mode_ == ChartMode::None) {
         errorText_ = "请先排一个本命盘。";
@@ -83,6 +115,10 @@ bool MZhanXingEx::showPoints(const NatalPoints& points) {
     errorText_.clear();
     natal_ = points;
     mode_ = ChartMode::Natal;
+    for (std::size_t k = kFirstAsteroid; k < extras_.size(); ++k) {
+        fillSign(extras_[k]);
+        locateInHouse(extras_[k]);
+    }
     layoutLabels(false);
     drawRings();
     drawZodiac();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "astro/Asteroids.h"
 #include "chart/ChartSettings.h"
 #include "chart/HouseSystems.h"
 #include "chart/Zhanxing.h"
@@ -12,7 +13,31 @@ namespace cli {
 bool ChartOptionArgs::changesSettings() const {
     bool orbsGiven = false;
     for (long v : orbs) orbsGiven = orbsGiven || v >= 0;
-    return houses != 0 || orbsGiven || minor || minorOrb >= 0 || trueNode || lilith || fortune;
+    bool anyAsteroid = false;
+    for (bool b : asteroids) anyAsteroid = anyAsteroid || b;
+    return houses != 0 || orbsGiven || minor || minorOrb >= 0 || trueNode || lilith || fortune ||
+           anyAsteroid || stars;
+}
+
+int readAsteroidOption(const Args& args, std::size_t& i, std::array<bool, 5>& out) {
+    if (args[i] == "--asteroids") {
+        out.fill(true);
+        return 1;
+    }
+    if (args[i] != "--bodies") return 0;
+    if (i + 1 >= args.size()) return -1;
+    const std::string& v = args[++i];
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = v.find(',', from);
+        const std::string name = v.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        bool known = false;
+        for (std::size_t b = 0; b < out.size(); ++b)
+            if (name == asteroids::Keys[b]) out[b] = known = true;
+        if (!known) return -1;
+        if (comma == std::string::npos) return 1;
+        from = comma + 1;
+    }
 }
 
 int readChartOption(const Args& args, std::size_t& i, ChartOptionArgs& out) {
@@ -22,6 +47,8 @@ int readChartOption(const Args& args, std::size_t& i, ChartOptionArgs& out) {
     if (a == "--lilith") return out.lilith = true, 1;
     if (a == "--fortune") return out.fortune = true, 1;
     if (a == "--aspect-list") return out.aspectList = true, 1;
+    if (a == "--stars") return out.stars = true, 1;
+    if (const int r = readAsteroidOption(args, i, out.asteroids)) return r;
     if (a != "--houses" && a != "--orbs" && a != "--minor-orb") return 0;
     if (i + 1 >= args.size()) return -1;
     const std::string& v = args[++i];
@@ -54,6 +81,9 @@ void applyChartOptions(const ChartOptionArgs& o, ChartSettings& s) {
     if (o.trueNode) s.trueNode = true;
     if (o.lilith) s.lilith = true;
     if (o.fortune) s.fortune = true;
+    for (std::size_t b = 0; b < o.asteroids.size(); ++b)
+        if (o.asteroids[b]) s.asteroids[b] = true;
+    if (o.stars) s.fixedStars = true;
 }
 
 void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o) {
@@ -64,6 +94,8 @@ void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o) 
                     ExtraPointNames[static_cast<std::size_t>(k)], p.longitude,
                     SignNames[p.sign % 12], p.house + 1, static_cast<double>(p.pastCusp));
     }
+    if (o.stars)
+        for (const std::string& line : engine.starLines()) std::printf("star\t%s\n", line.c_str());
     if (!o.aspectList) return;
     for (const std::string& line : engine.aspectList(false))
         std::printf("aspect\tnatal\t%s\n", line.c_str());

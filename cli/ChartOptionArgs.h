@@ -21,6 +21,9 @@ struct ChartOptionArgs {
     bool lilith = false;            // --lilith
     bool fortune = false;           // --fortune
     bool aspectList = false;        // --aspect-list
+    // --asteroids (all five) or --bodies chiron,ceres,pallas,juno,vesta (astro/Asteroids.h order)
+    std::array<bool, 5> asteroids{};
+    bool stars = false;             // --stars
 
     // Something that the settings file has to carry for this run.
     bool changesSettings() const;
@@ -29,6 +32,9 @@ struct ChartOptionArgs {
 // Reads the option at args[i] (moving i past its value): 1 taken, 0 not a chart option,
 // -1 a chart option with a bad or missing value.
 int readChartOption(const Args& args, std::size_t& i, ChartOptionArgs& out);
+// "--asteroids" sets all five; "--bodies LIST" (args[i + 1]) the ones named, comma-separated:
+// 1 taken, 0 neither option, -1 an unknown name or a missing list.
+int readAsteroidOption(const Args& args, std::size_t& i, std::array<bool, 5>& out);
 void applyChartOptions(const ChartOptionArgs& o, ChartSettings& s);
 // "point" lines of the shown further points and, with --aspect-list, the aspect list
 // ("aspect\tnatal\t..." and, with a transit, "aspect\ttransit\t...").

@@ -49,6 +49,7 @@ constexpr const char* kChartUsage =
     "[--orb N] [--lines] [--bkcolor 0xBBGGRR] [--precise] "
     "[--houses P|K|E|W|O|R|C] [--orbs CON,SEX,SQU,TRI,OPP] [--minor] [--minor-orb N] "
     "[--true-node] [--lilith] [--fortune] [--aspect-list] "
+    "[--asteroids | --bodies chiron,ceres,pallas,juno,vesta] [--stars] "
     "[--city NAME] [--tz auto|ZONE-ID|+HH:MM]";
 
 // --transit-tz: the transit moment read at a place's clock, as the window's transit dialog reads

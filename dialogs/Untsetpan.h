@@ -64,6 +64,13 @@ public:
     // Progressed angles (推运角度): solar arc, Naibod, quotidian.
     QGroupBox* GrpProgAngles = nullptr;
     QComboBox* CbxProgAngles = nullptr;
+    // Further bodies (Untsetpan_bodies.cpp): the groups "小行星" and "恒星".
+    QGroupBox* GrpAsteroids = nullptr;
+    QCheckBox* ChkAsteroids[5] = {};  // 凯龙星, 谷神星, 智神星, 婚神星, 灶神星
+    QGroupBox* GrpStars = nullptr;
+    QCheckBox* ChkStars = nullptr;
+    QComboBox* CbxStarOrb = nullptr;  // 0.5° .. 5°
+    QCheckBox* ChkStarMarks = nullptr;
     QPushButton* Button2 = nullptr;  // "默认值"
     QPushButton* BitBtn2 = nullptr;  // "确认"
     QPushButton* BitBtn1 = nullptr;  // "取消"
@@ -78,6 +85,9 @@ private:
     void buildOptions(QVBoxLayout* col);
     void showOptions(const ChartSettings& s);
     void takeOptions(ChartSettings& s) const;
+    void buildBodies(QVBoxLayout* col);
+    void showBodies(const ChartSettings& s);
+    void takeBodies(ChartSettings& s) const;
 
     UiServices& ui_;
     std::unique_ptr<IniFile> file_;

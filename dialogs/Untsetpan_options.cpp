@@ -100,6 +100,7 @@ void TFrmSetPan::buildOptions(QVBoxLayout* col) {
     angles->addWidget(labelFor(CbxProgAngles, "推运天顶", GrpProgAngles));
     angles->addWidget(CbxProgAngles, 1);
     col->addWidget(GrpProgAngles);
+    buildBodies(col);
 }
 
 void TFrmSetPan::showOptions(const ChartSettings& s) {
@@ -113,6 +114,7 @@ void TFrmSetPan::showOptions(const ChartSettings& s) {
     ChkLilith->setChecked(s.lilith);
     ChkFortune->setChecked(s.fortune);
     CbxProgAngles->setCurrentIndex(s.progressedAngles);
+    showBodies(s);
 }
 
 void TFrmSetPan::takeOptions(ChartSettings& s) const {
@@ -126,4 +128,5 @@ void TFrmSetPan::takeOptions(ChartSettings& s) const {
     s.lilith = ChkLilith->isChecked();
     s.fortune = ChkFortune->isChecked();
     s.progressedAngles = CbxProgAngles->currentIndex() < 0 ? 0 : CbxProgAngles->currentIndex();
+    takeBodies(s);
 }

@@ -102,3 +102,48 @@ TEST(PositionsCli, PreciseFlag) {
     EXPECT_NE(a.lines, run("positions '1997-01-01 00:00'").lines);
     EXPECT_EQ(run("positions --precise '1997-01-01 00:00' extra").status, 2);
 }
+
+// The asteroids follow the nodes as lines 12-16 in the same layout, only the ones asked for;
+// the twelve lines before them are those of the plain command.
+TEST(PositionsCli, AsteroidsAfterTheNodes) {
+    REQUIRE_CLI();
+    const CliRun plain = run("positions --precise '2024-06-01 08:00'");
+    const CliRun all = run("positions --precise --asteroids '2024-06-01 08:00'");
+    ASSERT_EQ(all.status, 0);
+    ASSERT_EQ(all.lines.size(), 17u);
+    EXPECT_EQ(std::vector<std::string>(all.lines.begin(), all.lines.begin() + 12), plain.lines);
+    const char* names[5] = {"凯龙星", "谷神星", "智神星", "婚神星", "灶神星"};
+    for (int b = 0; b < 5; ++b) {
+        const auto c = fields(all.lines[static_cast<std::size_t>(12 + b)]);
+        ASSERT_EQ(c.size(), 6u);
+        EXPECT_EQ(c[1], std::to_string(12 + b));
+        EXPECT_EQ(c[2], names[b]);
+        EXPECT_TRUE(c[5] == "1" || c[5] == "2");
+    }
+    const CliRun some = run("positions --bodies juno,chiron '2024-06-01 08:00'");
+    ASSERT_EQ(some.lines.size(), 14u);
+    EXPECT_EQ(fields(some.lines[12])[1], "12");
+    EXPECT_EQ(fields(some.lines[13])[1], "15");
+    EXPECT_EQ(run("positions --bodies eris '2024-06-01 08:00'").status, 2);
+    EXPECT_EQ(run("positions --asteroids '2300-01-01 00:00'").status, 1);
+}
+
+// tarmin-cli stars: one line per named star; Regulus crossed into Virgo late in 2011 and moves
+// on by 50" a year (0 Virgo 10' in 2024); a missing instant is a usage error.
+TEST(PositionsCli, StarsListEveryNamedStar) {
+    REQUIRE_CLI();
+    const CliRun r = run("stars --precise '2024-01-01 08:00'");
+    ASSERT_EQ(r.status, 0);
+    ASSERT_GE(r.lines.size(), 50u);
+    bool regulus = false;
+    for (const std::string& line : r.lines) {
+        const auto c = fields(line);
+        ASSERT_EQ(c.size(), 6u) << line;
+        if (c[0] != "轩辕十四") continue;
+        regulus = true;
+        EXPECT_NEAR(std::stod(c[3]), 150.17, 0.03);
+    }
+    EXPECT_TRUE(regulus);
+    EXPECT_EQ(run("stars").status, 2);
+    EXPECT_EQ(run("stars '2024-02-30 00:00'").status, 1);
+}

@@ -14,6 +14,7 @@
 
 #include "ChartFixture.h"
 #include "chart/ChartSettings.h"
+#include "chart/ChartTypeCast.h"
 #include "chart/Zhanxing.h"
 #include "platform/core/IniFile.h"
 #include "tests/support/RecordingCanvas.h"
@@ -175,4 +176,83 @@ TEST(ChartOptions, HouseSystemChosenInTheSettingsAndAspectListOfTheCast) {
         EXPECT_LE(a.orb, a.kind < 5 ? 5.0 : 2.0);
     }
     EXPECT_TRUE(rig.engine->transitAspects().empty());
+}
+
+// Chiron and the asteroids as further points: stored keys, their glyphs on the wheel and lines
+// in the panel with the motion mark, their aspects within the minor-aspect orb, the reading
+// untouched; the fixed stars' conjunctions within their orb and their marks on the ring.
+TEST(ChartOptions, AsteroidsAndFixedStars) {
+    const std::string path = testdata::freshTempDir("chartopt") + "set.ini";
+    put(path, "[pan]\nchiron=1\nvesta=1\nstars=1\nstarorb=90\nstarmarks=1\n");
+    const ChartSettings s = ChartSettings::load(IniFile(path));
+    EXPECT_TRUE(s.asteroids[0] && s.asteroids[4] && !s.asteroids[1] && s.fixedStars && s.starMarks);
+    EXPECT_EQ(s.starOrb, 90);
+
+    OptionRig plain("");
+    OptionRig shown("chiron=1\nceres=1\npallas=1\njuno=1\nvesta=1\nminororb=3\nstars=1\nstarorb=120\nstarmarks=1\n");
+    ASSERT_TRUE(plain.cast(1990, 5, 17, 8));
+    ASSERT_TRUE(shown.cast(1990, 5, 17, 8));
+    EXPECT_EQ(shown.rich.text(), plain.rich.text());
+    for (const char* glyph : {"\u26B7", "\u26B3", "\u26B4", "\u26B5", "\u26B6"}) {
+        EXPECT_NE(shown.canvas.findText(glyph), nullptr) << glyph;                     // wheel
+        EXPECT_NE(shown.canvas.findText(std::string(glyph) + " "), nullptr) << glyph;  // panel
+    }
+    int asteroidAspects = 0;
+    for (const Aspect& a : shown.engine->natalAspects())
+        if (a.a >= 15 || a.b >= 15) {
+            EXPECT_LE(a.orb, 3.0);
+            ++asteroidAspects;
+        }
+    EXPECT_GT(asteroidAspects, 0);
+    // Every contact is a star within two degrees of a point, listed after the aspects.
+    const auto& contacts = shown.engine->starContacts();
+    ASSERT_FALSE(contacts.empty());
+    for (const Aspect& c : contacts) EXPECT_LE(c.orb, 2.0);
+    const auto lines = shown.engine->aspectList(false);
+    EXPECT_EQ(lines.size(), shown.engine->natalAspects().size() + contacts.size());
+    EXPECT_NE(shown.canvas.findText("★"), nullptr);
+    EXPECT_EQ(plain.canvas.findText("★"), nullptr);
+    // One mark a star on the zodiac ring; the aspect grid takes the five after the ten bodies.
+    EXPECT_GE(shown.canvas.lines().size(), plain.canvas.lines().size() + 50);
+    int gridRows = 0;
+    for (const auto& l : shown.canvas.lines()) gridRows += l.y1 == l.y2 && l.x1 == 264 + 200 + 8;
+    EXPECT_EQ(gridRows, 15 + 2);
+    // A transit takes them too, within the tables' years only.
+    TransitRequest t;
+    t.when = chartfixture::moment(2030, 1, 1, 12, 0);
+    ASSERT_TRUE(shown.engine->castTransit(t));
+    EXPECT_TRUE(shown.engine->transitAsteroidsShown());
+    t.when = chartfixture::moment(2250, 1, 1, 12, 0);
+    ASSERT_TRUE(shown.engine->castTransit(t));
+    EXPECT_FALSE(shown.engine->transitAsteroidsShown());
+    for (const Aspect& a : shown.engine->transitAspects()) EXPECT_LT(a.a, 15);
+}
+
+// A synastry with Chiron on: both people's Chiron in the inter-aspects (ids 14 and up), each
+// within the minor-aspect orb, named in the list; the second person's Chiron in the inner ring.
+TEST(ChartOptions, ChironInASynastry) {
+    OptionRig rig("chiron=1\nminororb=4\n");
+    charttypes::TypeRequest q;
+    q.kind = charttypes::Kind::Synastry;
+    q.a = chartfixture::request();
+    q.a.birth = chartfixture::moment(1985, 3, 11, 12, 0);
+    q.b = chartfixture::request();
+    q.b.name = "李四";
+    q.b.birth = chartfixture::moment(1990, 7, 1, 8, 0);
+    charttypes::TypeResult r;
+    std::string error;
+    ASSERT_TRUE(charttypes::castChartType(*rig.engine, q, r, error)) << error;
+    int withChiron = 0;
+    for (const Aspect& a : r.aspects)
+        if (a.a == 14 || a.b == 14) {
+            EXPECT_LE(a.orb, 4.0);
+            ++withChiron;
+        }
+    EXPECT_GT(withChiron, 0);
+    EXPECT_EQ(r.aspectText.size(), r.aspects.size());
+    bool named = false;
+    for (const std::string& line : r.aspectText) named = named || line.find("凯龙星") != std::string::npos;
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(rig.engine->transitAsteroidsShown());
+    EXPECT_NE(rig.engine->transitAsteroids()[0].longitude, rig.engine->extraPoints()[kChiron].longitude);
 }

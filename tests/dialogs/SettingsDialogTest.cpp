@@ -214,3 +214,41 @@ TEST(SettingsDialog, ChartOptionsAreShownStoredAndGoBackToTheirDefaults) {
     }
     EXPECT_EQ(dialogtest::readBytes(path), written(5, 16777215, 0));
 }
+
+TEST(SettingsDialog, AsteroidsAndFixedStarsInGroupsOfTheirOwn) {
+    const std::string folder = dialogtest::programFolder("setpan");
+    const std::string path = folder + "dat/set.ini";
+    dialogtest::writeUtf8AsGbk(path, "[pan]\npos=5\njuno=1\nstars=1\nstarorb=90\n");
+    testui::ScriptedUi ui;
+    {
+        TFrmSetPan d(ui, folder);
+        EXPECT_EQ(d.GrpAsteroids->accessibleName().toStdString(), "小行星");
+        EXPECT_EQ(d.GrpStars->accessibleName().toStdString(), "恒星");
+        EXPECT_EQ(d.CbxStarOrb->accessibleName().toStdString(), "恒星误差");
+        const char* names[5] = {"凯龙星", "谷神星", "智神星", "婚神星", "灶神星"};
+        for (int b = 0; b < 5; ++b) {
+            EXPECT_EQ(d.ChkAsteroids[b]->text().toStdString(), names[b]);
+            EXPECT_EQ(d.ChkAsteroids[b]->isChecked(), b == 3) << names[b];
+        }
+        EXPECT_TRUE(d.ChkStars->isChecked());
+        EXPECT_FALSE(d.ChkStarMarks->isChecked());
+        EXPECT_EQ(d.CbxStarOrb->currentText().toStdString(), "1.5°");
+        d.ChkAsteroids[0]->setChecked(true);
+        d.ChkAsteroids[3]->setChecked(false);
+        d.CbxStarOrb->setCurrentIndex(0);
+        d.ChkStarMarks->setChecked(true);
+        d.BitBtn2->click();
+        ASSERT_EQ(d.result(), QDialog::Accepted);
+    }
+    const ChartSettings s = ChartSettings::load(IniFile(path));
+    EXPECT_EQ(s.asteroids, (std::array<bool, 5>{true, false, false, false, false}));
+    EXPECT_TRUE(s.fixedStars && s.starMarks);
+    EXPECT_EQ(s.starOrb, 30);
+    {
+        TFrmSetPan d(ui, folder);
+        d.Button2->click();  // all off, the orb back to 1 degree: no key of theirs is left
+        EXPECT_FALSE(d.ChkAsteroids[0]->isChecked() || d.ChkStars->isChecked());
+        d.BitBtn2->click();
+    }
+    EXPECT_EQ(dialogtest::readBytes(path), written(5, 16777215, 0));
+}

@@ -87,6 +87,27 @@ def scenario(d):
     aspects = main_window.find("text", "相位表").text()
     assert aspects.startswith("本命盘相位:") and "福点" in aspects, aspects
 
+    # Chiron and the fixed stars, each in a group of its own: the next chart lists Chiron's
+    # aspects and the stars' conjunctions on the page 相位表.
+    d.menu(main_window, "选项(O)", "排盘设置")
+    settings = d.window("排盘设置")
+    asteroids = settings.find("panel", "小行星")
+    for caption in ("谷神星", "智神星", "婚神星", "灶神星"):
+        asteroids.find("check box", caption)
+    asteroids.find("check box", "凯龙星").click()
+    stars = settings.find("panel", "恒星")
+    stars.find("combo box", "恒星误差").choose("5°")
+    stars.find("check box", "恒星").click()
+    settings.find("push button", "确认").click()
+    time.sleep(0.5)
+    with open(os.path.join(d.folder, "dat", "set.ini"), "rb") as f:
+        written = f.read().decode("gbk")
+    assert "chiron=1" in written and "stars=1" in written and "starorb=300" in written, written
+    main_window.find("push button", "本命盘").click()
+    time.sleep(1.0)
+    aspects = main_window.find("text", "相位表").text()
+    assert "凯龙星" in aspects and "相合" in aspects, aspects
+
     d.quit(main_window)
 
 
