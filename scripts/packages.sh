@@ -4,6 +4,8 @@ TARMIN_PACKAGES="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev libg
   qt6-svg-dev libgeonames0 libgeonames-dev libgeonames-common libglib2.0-dev libicu-dev tzdata"
 # The CJK fallback face: characters the Song face lacks (e.g. 匄 in the era names) show from it.
 TARMIN_PACKAGES="$TARMIN_PACKAGES fonts-noto-cjk"
+# Chart exchange: CSV tables (libcsv) and the JSON export (nlohmann-json).
+TARMIN_PACKAGES="$TARMIN_PACKAGES libcsv-dev nlohmann-json3-dev"
 # The tests also need: the end-to-end robot's desktop (X server, session bus, accessibility bus,
 # Python bindings) and clang for the fuzz targets.
 TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-14-dev"
