@@ -50,9 +50,18 @@ public:
     ReadResult result;
 
     void line(int number, std::string_view raw) {
-        if (raw.size() > kMaxLine) return problem(number, "行过长");
         std::string text;
-        if (!lineAsUtf8(raw, text)) return problem(number, "不是UTF-8或GBK文字");
+        const char* refused = raw.size() > kMaxLine ? "行过长" : !lineAsUtf8(raw, text) ? "不是UTF-8或GBK文字" : nullptr;
+        if (refused) {
+            // An unreadable chart line starts a chart of its own that is left out; any other
+            // unreadable line takes the chart it belongs to with it.
+            if (trimmed(raw.substr(0, 16)).substr(0, 5) == "#A93:") {
+                flush();
+                p_.open = true;
+                p_.chart.line = number;
+            }
+            return problem(number, refused);
+        }
         const std::string_view t = trimmed(text);
         if (t.empty()) return;
         if (t[0] != '#') return problem(number, "不是以#开头的数据行");
@@ -122,9 +131,10 @@ private:
             if (!readAngle(f[2], false, p_.chart.longitude)) return problem(number, "经度无法识别：" + f[2]);
             p_.chart.hasCoordinates = true;
         }
+        // The zone matters only without the Julian day, which gives the instant itself.
         if (f.size() > 3 && !f[3].empty()) {
-            if (!readOffset(f[3], p_.zoneSeconds)) return problem(number, "时区无法识别：" + f[3]);
-            p_.haveZone = true;
+            p_.haveZone = readOffset(f[3], p_.zoneSeconds);
+            if (!p_.haveZone && !p_.haveJd) return problem(number, "时区无法识别：" + f[3]);
         }
         if (f.size() > 4 && !f[4].empty()) {
             if (f[4] == "L" || f[4] == "l") {
@@ -157,8 +167,13 @@ private:
             int64_t offset = local - universal;
             // The day fraction has five or six decimals: an offset a second or two from a whole
             // minute is that minute.
+            // The chart line gives the clock to the minute, the Julian day the instant to the
+            // second: an offset within seconds of the zone the file names is that zone's, and
+            // one a second or two from a whole minute (five or six decimals) is that minute.
             const int64_t minute = (offset >= 0 ? offset + 30 : offset - 30) / 60 * 60;
-            if (std::llabs(offset - minute) <= 2) offset = minute;
+            const int64_t zone = p_.zoneSeconds + std::lround(p_.summerHours * 3600);
+            if (p_.haveZone && std::llabs(offset - zone) <= 10) offset = zone;
+            else if (std::llabs(offset - minute) <= 2) offset = minute;
             if (offset <= -18 * 3600 || offset >= 18 * 3600) {
                 problem(p_.bLine, "儒略日与#A93的日期时间相差超过18小时");
                 p_ = Pending{};
@@ -223,7 +238,7 @@ std::string writeAaf(const std::vector<ExportedChart>& charts) {
         ClockTime t = c.time;
         shiftSeconds(d, t, -static_cast<int64_t>(c.offsetSeconds));
         const int zone = c.offsetSeconds - (c.summer ? 3600 : 0);
-        const int za = std::abs(zone);
+        const int za = (std::abs(zone) + 30) / 60 * 60;
         char b[160];
         std::snprintf(b, sizeof b, "#B93:%.6f,%s,%s,%dh%c%02d,%d\n", julianDay(d, t),
                       angleText(c.latitude, true).c_str(), angleText(c.longitude, false).c_str(), za / 3600,

@@ -164,7 +164,8 @@ bool readAngle(std::string_view text, bool latitude, double& degrees) {
         return true;
     }
     // Degrees, a hemisphere letter between or after, minutes and seconds: 49n05, 49N05'30,
-    // 49n05:30, 49°05'30"N, 8e11.
+    // 49n05:30, 49°05'30"N, 8e11. A sign besides the letter says the same twice: refused.
+    if (text.find_first_of("+-") != std::string_view::npos) return false;
     std::string lower;
     for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     int hemi = 0;
