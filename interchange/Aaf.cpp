@@ -232,6 +232,7 @@ std::string writeAaf(const std::vector<ExportedChart>& charts) {
         char when[64];
         std::snprintf(when, sizeof when, "%d.%d.%d,%d:%02d", c.date.day, c.date.month, c.date.year, c.time.hour,
                       c.time.minute);
+        if (clean(last) == "*" && (first.empty() || clean(first) == "*")) last = "?";
         out += "#A93:" + clean(last) + "," + (first.empty() ? std::string("*") : clean(first)) + "," +
                (c.male ? "m" : "f") + "," + when + "," + clean(c.place) + "," + clean(c.country) + "\n";
         CivilDate d = c.date;

@@ -40,7 +40,8 @@ bool leapYear(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 bool validDate(long y, long m, long d) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
+    // A two-digit year ("27.9.70") names no century: refused rather than taken as year 70.
+    if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
     return d <= days[m - 1] + (m == 2 && leapYear(y) ? 1 : 0);
 }
 
@@ -329,8 +330,9 @@ double julianDay(const CivilDate& d, const ClockTime& t) {
 }
 
 bool fromJulianDay(double jd, CivilDate& d, ClockTime& t) {
-    // Years 1..9999 of the proleptic Gregorian calendar.
-    if (!std::isfinite(jd) || jd < 1721425.5 || jd >= 5373484.5) return false;
+    // Years 0..10000 of the proleptic Gregorian calendar (a local date of year 1 or 9999 may
+    // lie in the neighbouring year at Greenwich).
+    if (!std::isfinite(jd) || jd < 1721059.5 || jd >= 5373850.5) return false;
     const double fromEpoch = (jd - 2440587.5) * 86400.0;
     const int64_t s = static_cast<int64_t>(std::llround(fromEpoch));
     d = {1970, 1, 1};

@@ -137,6 +137,11 @@ Review reviewCharts(ReadResult read, const atlas::WorldAtlas* atlas, const MData
     PlaceMatcher matcher(atlas);
     review.items.reserve(read.charts.size());
     for (auto& chart : read.charts) {
+        // The years the program casts.
+        if (chart.date.year < 1600 || chart.date.year > 2200) {
+            review.problems.push_back({chart.line, "年份" + std::to_string(chart.date.year) + "超出1600-2200"});
+            continue;
+        }
         ReviewItem item;
         item.chart = std::move(chart);
         ImportedChart& c = item.chart;

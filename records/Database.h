@@ -325,6 +325,8 @@ private:
     void removeDeadTemporaries();
     bool applyJournal(const std::string& bytes);
     bool raiseGeneration();
+    // MakeCommentName with the stored names given: `named` tells a comment path a record holds.
+    std::string commentNameWith(const CaseRecord& rec, const std::function<bool(const std::string&)>& named) const;
 
     std::string base_;
     bool opened_ = false;

@@ -81,7 +81,14 @@ bool MDataBase::AppendCases(std::vector<CaseRecord>& recs, const std::vector<std
     if (recs.empty()) return true;
     // Comment names first (they read the record file under a lock of their own): unique among
     // the stored records, the existing files and the batch itself.
-    std::set<std::string> batchNames;
+    std::set<std::string> named;
+    bool anyComment = false;
+    for (const auto& c : comments) anyComment = anyComment || !c.empty();
+    if (anyComment)
+        ForEachRecord([&](int, const CaseRecord& r) {
+            if (!r.commentGbk().empty()) named.insert(CommentFilePath(r));
+        });
+    auto taken = [&](const std::string& path) { return named.count(path) > 0; };
     std::string names;
     std::vector<std::string> commentPaths(recs.size());
     for (std::size_t i = 0; i < comments.size(); ++i) {
@@ -89,12 +96,9 @@ bool MDataBase::AppendCases(std::vector<CaseRecord>& recs, const std::vector<std
             recs[i].setCommentGbk("");
             continue;
         }
-        std::string n = MakeCommentName(recs[i]);
-        for (int k = 0; batchNames.count(CommentFilePathForName(n)) > 0 && k < 100000; ++k)
-            n = gbk::cut(MakeCommentName(recs[i]), CaseRecord::kCommentBytes - 7) + "_b" + std::to_string(k);
-        recs[i].setCommentGbk(n);
+        recs[i].setCommentGbk(commentNameWith(recs[i], taken));
+        named.insert(CommentFilePath(recs[i]));
         commentPaths[i] = CommentFilePath(recs[i]);
-        batchNames.insert(commentPaths[i]);
         names += commentPaths[i].substr(commentPaths[i].rfind('/') + 1) + '\0';
     }
     ScanPause pause(scanFd_);
@@ -142,10 +146,14 @@ bool MDataBase::AppendCases(std::vector<CaseRecord>& recs, const std::vector<std
             return undo();
         }
         step("batch: write comment");
-        if (!recfs::writeFully(out.get(), comments[i].data(), comments[i].size(), 0) || ::fsync(out.get()) != 0)
-            return undo();
+        if (!recfs::writeFully(out.get(), comments[i].data(), comments[i].size(), 0) || !out.close()) return undo();
     }
-    if (!names.empty()) recfs::syncFolder(CommentFolder());
+    // The comment files on disk before any record names them: one flush of their file system
+    // instead of one per file.
+    if (!names.empty()) {
+        Fd folder(::open(CommentFolder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!folder.valid() || ::syncfs(folder.get()) != 0) return undo();
+    }
     // 3. The records, in chunks (a cancel or a kill between two leaves the journal to undo them).
     for (std::size_t i = 0; i < recs.size(); ++i) {
         recs[i].number = first + static_cast<int32_t>(i);

@@ -15,7 +15,7 @@ TEST(ExchangeNotation, DatesTimesAnglesAndOffsetsInTheirUsualForms) {
         ASSERT_TRUE(readDate(s, d)) << s;
         EXPECT_EQ(d.year * 10000 + d.month * 100 + d.day, 19700927) << s;
     }
-    for (const char* s : {"31.2.1990", "1990-13-01", "29.2.1900", "", "1.1", "12345-1-1", "1970-09/27"})
+    for (const char* s : {"31.2.1990", "1990-13-01", "29.2.1900", "", "1.1", "12345-1-1", "1970-09/27", "27.9.70"})
         EXPECT_FALSE(readDate(s, d)) << s;
     EXPECT_TRUE(readDate("29.2.2000", d));
 
