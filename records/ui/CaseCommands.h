@@ -6,6 +6,7 @@
 //  - the file menu's import, export and compaction of the store (CaseCommands_store.cpp).
 // Works on the main window through CaseHost; every message goes through UiServices.
 #pragma once
+#include <memory>
 #include <QObject>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@
 class QAction;
 class QMenu;
 class QTreeWidgetItem;
+namespace atlas {
+class WorldAtlas;
+}
 
 class CaseCommands : public QObject {
 public:
@@ -48,6 +52,9 @@ public:
     void importRecords();   // "导入历史记录"
     void exportRecords();   // "导出历史记录"
     void compactRecords();  // "整理记录文件"
+    // Chart exchange with other programs.
+    void importCharts();  // "导入星盘(AAF/CSV)…"
+    void exportCharts();  // "导出星盘(AAF/CSV/JSON)…"
 
     // The right button went down on the tree: enable the menu for the selected node and refill
     // "移动到" (nothing changes when no node is selected).
@@ -88,6 +95,8 @@ private:
     void deleteCommentsOf(const std::vector<CaseRecord>& recs);
     std::string commentPathOf(const CaseRecord& rec) const;
 
+    const atlas::WorldAtlas& exchangeAtlas();  // made on first use
+    std::shared_ptr<atlas::WorldAtlas> atlas_;
     UiServices& ui_;
     MDataBase& db_;
     CaseHost& host_;
