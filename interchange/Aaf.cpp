@@ -64,7 +64,11 @@ public:
         }
         const std::string_view t = trimmed(text);
         if (t.empty()) return;
-        if (t[0] != '#') return problem(number, "不是以#开头的数据行");
+        if (t[0] != '#') {
+            // Text between the chunks: reported, and the chart around it stays whole.
+            result.problems.push_back({number, "不是以#开头的数据行"});
+            return;
+        }
         const std::size_t colon = t.find(':');
         if (colon == std::string_view::npos) return problem(number, "缺少冒号");
         const std::string id(t.substr(1, colon - 1));
