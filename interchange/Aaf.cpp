@@ -216,7 +216,8 @@ std::string clean(const std::string& s) {
 }
 }  // namespace
 
-ReadResult readAaf(std::string_view text) {
+ReadResult readAaf(std::string_view raw) {
+    const std::string text = fromUtf16File(raw);
     Reader r;
     forEachLine(text, [&](int n, std::string_view line) { r.line(n, line); });
     r.finish();

@@ -107,7 +107,9 @@ std::string quoted(const std::string& s) {
 const char* csvFieldName(CsvField f) { return kNames[static_cast<std::size_t>(f)]; }
 const char* csvFieldCaption(CsvField f) { return kCaptions[static_cast<std::size_t>(f)]; }
 
-CsvTable readCsvTable(std::string_view text) {
+CsvTable readCsvTable(std::string_view file) {
+    const std::string unicode = fromUtf16File(file);
+    const std::string_view text = unicode;
     CsvTable table;
     std::string decoded;
     decoded.reserve(text.size());

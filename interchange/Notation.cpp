@@ -1,6 +1,8 @@
 // Dates, times, coordinates and offsets in the notations chart programs write.
 #include "interchange/Notation.h"
 
+#include <iconv.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -382,6 +384,26 @@ bool lineAsUtf8(std::string_view raw, std::string& utf8) {
     }
     utf8 = gbk::toUtf8(raw);
     return gbk::fromUtf8(utf8) == raw;
+}
+
+std::string fromUtf16File(std::string_view text) {
+    const bool little = text.substr(0, 2) == "\xFF\xFE";
+    const bool big = text.substr(0, 2) == "\xFE\xFF";
+    if (!little && !big) return std::string(text);
+    iconv_t cd = ::iconv_open("UTF-8", little ? "UTF-16LE" : "UTF-16BE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+    std::string in(text.substr(2));
+    std::string out(in.size() * 2 + 16, '\0');
+    char* src = in.data();
+    std::size_t srcLeft = in.size();
+    char* dst = out.data();
+    std::size_t dstLeft = out.size();
+    const std::size_t r = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    ::iconv_close(cd);
+    // An odd last byte or a broken surrogate: the whole file is refused line by line as it is.
+    if (r == static_cast<std::size_t>(-1)) return std::string(text);
+    out.resize(out.size() - dstLeft);
+    return out;
 }
 
 std::string angleText(double degrees, bool latitude) {

@@ -45,6 +45,9 @@ void shiftSeconds(CivilDate& d, ClockTime& t, int64_t seconds);
 // One line of an imported file as UTF-8: kept when it is UTF-8, converted when it is GBK.
 // False when it is neither (or holds a NUL or other control bytes besides tab).
 bool lineAsUtf8(std::string_view raw, std::string& utf8);
+// A file's text as UTF-8 when it starts with a UTF-16 byte-order mark (a spreadsheet's
+// "Unicode text"); otherwise, or when it cannot be converted, the text unchanged.
+std::string fromUtf16File(std::string_view text);
 // Leading and trailing blanks off.
 std::string_view trimmed(std::string_view s);
 

@@ -113,7 +113,8 @@ int Review::count(unsigned mark) const {
     return n;
 }
 
-bool looksLikeAaf(const std::string& text) {
+bool looksLikeAaf(const std::string& raw) {
+    const std::string text = fromUtf16File(raw.substr(0, 16384));
     std::size_t at = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) at = 3;
     for (int lines = 0; at < text.size() && lines < 50; ++lines) {

@@ -159,6 +159,14 @@ TEST(ExchangeCsv, SpreadsheetTablesWithTheirHeaderNamesAndQuoting) {
     EXPECT_EQ(r.problems[0].line, 4);
     EXPECT_EQ(r.problems[1].line, 5);
 
+    // A spreadsheet's "Unicode text": UTF-16 with its mark, tab separated.
+    const std::u16string wide = u"\uFEFF姓名\t日期\t时间\n王五\t2001-02-03\t04:05\n";
+    const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    const ReadResult fromWide = readCsv(utf16);
+    ASSERT_EQ(fromWide.charts.size(), 1u);
+    EXPECT_EQ(fromWide.charts[0].name, "王五");
+    EXPECT_EQ(fromWide.charts[0].time.minute, 5);
+
     // Headers of another program: mapped by hand.
     const CsvTable t = readCsvTable("Who,Born,At\nAda,10.12.1815,09:00\n");
     CsvMapping m = guessCsvMapping(t.header);
