@@ -27,7 +27,7 @@ const atlas::WorldAtlas& CaseCommands::exchangeAtlas() {
 void CaseCommands::importCharts() {
     if (blockedForRestart()) return;
     FileDialogRequest request;
-    request.title = "导入星盘";
+    request.title = "打开星盘文件";
     request.filter = "星盘文件(*.aaf;*.csv;*.txt)|*.aaf;*.csv;*.txt|所有文件|*";
     const FileDialogResult file = ui_.openFile(request);
     if (!file.accepted) return;
@@ -78,34 +78,7 @@ void CaseCommands::exportCharts() {
     const int selected = tree_.SelectedCaseNumber();
     CaseRecord selectedCase{};
     const bool haveCase = selected >= 0 && db_.ReadRecord(selected, selectedCase);
-    TFrmDaoChu dialog(tree_.categoryTexts(), haveCase ? selectedCase.displayNameUtf8() : std::string());
-    if (!ui_.showModal(dialog)) return;
-    static const char* const kFormats[] = {"aaf", "csv", "json"};
-    const int format = dialog.format();
-    FileDialogRequest request;
-    request.title = "导出星盘";
-    request.filter = std::string(format == 0 ? "AAF文件|*.aaf" : format == 1 ? "CSV文件|*.csv" : "JSON文件|*.json");
-    request.defaultExtension = kFormats[format];
-    request.initialName = std::string("星盘.") + kFormats[format];
-    request.overwritePrompt = true;
-    const FileDialogResult file = ui_.saveFile(request);
-    if (!file.accepted) return;
-    std::vector<CaseRecord> cases;
-    if (dialog.scope() == TFrmDaoChu::Scope::SelectedCase) cases.push_back(selectedCase);
-    else cases = interchange::selectCases(db_, dialog.scope() == TFrmDaoChu::Scope::Category ? dialog.category() : "", "");
-    const interchange::ProvincePlaces places(placeTable(db_));
-    std::vector<interchange::ExportedChart> charts;
-    charts.reserve(cases.size());
-    for (const CaseRecord& r : cases) {
-        interchange::ExportedChart c;
-        if (interchange::exportedChart(r, &exchangeAtlas(), &places, c)) charts.push_back(std::move(c));
-    }
-    const std::string text = format == 0   ? interchange::writeAaf(charts)
-                             : format == 1 ? interchange::writeCsv(charts)
-                                           : interchange::writeJson(charts);
-    if (!recfs::writeFileDurably(file.path, text, {})) {
-        ui_.messageBox("无法写入文件：" + file.path, "导出星盘", MsgIcon::Error, MsgButtons::Ok);
-        return;
-    }
-    ui_.plainMessage("已导出" + std::to_string(charts.size()) + "个命例到" + file.path);
+    TFrmDaoChu dialog(ui_, db_, exchangeAtlas(), tree_.categoryTexts(), haveCase ? &selectedCase : nullptr);
+    if (!ui_.showModal(dialog) || dialog.path().empty()) return;
+    ui_.plainMessage("已导出" + std::to_string(dialog.exported()) + "个命例到" + dialog.path());
 }

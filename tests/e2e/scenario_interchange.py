@@ -11,7 +11,7 @@ import time
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(__file__))
-from desktop import run  # noqa: E402
+from desktop import Control, run  # noqa: E402
 
 AAF = (
     "#A93:Ferber,Tobias,m,27.9.1970,11:04,Kandel/Pfalz,D\n"
@@ -26,8 +26,14 @@ AAF = (
 
 def answer_file_dialog(d, path):
     """Answers the file dialog in front with a path typed into its name field."""
-    dialog = d._wait(lambda: next((w for w in d.find_all_windows() if w.role == "dialog"), None), 20,
-                     "the file dialog")
+    # The program's own dialog may stay open beneath the file dialog.
+    def look():
+        for w in d._search(d.app, "dialog", None):
+            if w.name in ("导出星盘", "导入星盘") or not w.getState().contains(pyatspi.STATE_SHOWING):
+                continue
+            return Control(d, w)
+        return None
+    dialog = d._wait(look, 20, "the file dialog")
     fields = [c for c in dialog.find_all("text") if c.acc.getState().contains(pyatspi.STATE_EDITABLE)]
     field = next((c for c in fields if c.acc.getState().contains(pyatspi.STATE_FOCUSED)), fields[-1])
     field.set_text(path)

@@ -55,7 +55,11 @@ TEST_F(CasesTest, ForeignCsvIsMappedReviewedAndOnlyCheckedChartsAreWritten) {
 
     const std::string out = folder + "out.csv";
     ui.answerModal(true, "导出星盘",
-                   [](ModalWindow& w) { dynamic_cast<TFrmDaoChu&>(w).CboFormat->setCurrentIndex(1); })
+                   [&](ModalWindow& w) {
+                       auto& d = dynamic_cast<TFrmDaoChu&>(w);
+                       d.CboFormat->setCurrentIndex(1);
+                       d.BtnokClick();  // asks for the file and writes it
+                   })
         .answerFile(testui::UiKind::SaveFile, out)
         .expectPlain("已导出1个命例到" + out);
     window->mnuExportChartsClick();
