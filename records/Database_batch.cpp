@@ -29,7 +29,17 @@ struct BatchHead {
     int64_t oldSize;    // bytes of the record file before the step
     uint32_t nameBytes; // NUL-terminated comment file names that follow
     uint32_t check;     // FNV-1a of the head (check zero) and the names
+    uint64_t generation;  // of the store during the step
 };
+
+// The store's generation (dat/Kelvora.gen): raised by compaction, import and clearing, which
+// renumber the records a rollback would cut.
+uint64_t generationOf(const std::string& path) {
+    Fd fd = recfs::openRegularForReading(path);
+    uint64_t v = 0;
+    if (!fd.valid() || !recfs::readFully(fd.get(), &v, sizeof v, 0)) return 0;
+    return v;
+}
 
 std::string batchBytes(BatchHead head, const std::string& names) {
     head.check = 0;
@@ -116,6 +126,7 @@ bool MDataBase::AppendCases(std::vector<CaseRecord>& recs, const std::vector<std
     head.count = static_cast<uint32_t>(recs.size());
     head.oldSize = oldSize;
     head.nameBytes = static_cast<uint32_t>(names.size());
+    head.generation = generationOf(GenerationFilePath());
     const std::string journalPath = base_ + "dat/" + kBatchPrefix + std::to_string(::getpid());
     const std::string bytes = batchBytes(head, names);
     std::string tmp;
@@ -203,7 +214,9 @@ void MDataBase::recoverBatches() {
         if (size > 0 && !recfs::readFully(jfd.get(), bytes.data(), bytes.size(), 0)) continue;
         BatchHead head{};
         std::vector<std::string> names;
-        if (parseBatch(bytes, head, names)) {
+        // Since the kill the store was compacted, imported or cleared: the batch's records, if
+        // any are left, are ordinary cases now and keep their comments.
+        if (parseBatch(bytes, head, names) && head.generation == generationOf(GenerationFilePath())) {
             Fd fd = recfs::openLocked(RecordFilePath(), O_RDWR, Lock::Exclusive, lockTimeoutMs_);
             if (!fd.valid() || !rollBackRecords(fd.get(), head)) continue;
             for (const auto& c : names) ::unlink((CommentFolder() + c).c_str());

@@ -3,7 +3,8 @@
 //    "展开" / "收缩", double-click (CaseCommands_menu.cpp);
 //  - the categories: add, rename, delete, save the list (CaseCommands_categories.cpp);
 //  - save, open, delete and new case, with the open-case state (CaseCommands_cases.cpp);
-//  - the file menu's import, export and compaction of the store (CaseCommands_store.cpp).
+//  - the file menu's import, export and compaction of the store (CaseCommands_store.cpp);
+//  - the file menu's chart exchange with other programs (CaseCommands_exchange.cpp).
 // Works on the main window through CaseHost; every message goes through UiServices.
 #pragma once
 #include <memory>
