@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/core/Gbk.h"
@@ -98,6 +99,9 @@ bool readDate(std::string_view text, CivilDate& d) {
         const std::size_t firstDigits = text.find_first_not_of("0123456789");
         if (firstDigits > 2 || chinese) y = n[0], m = n[1], dd = n[2];
         else dd = n[0], m = n[1], y = n[2];
+        // An American spreadsheet's month first ("9/27/1970"): taken when the day-first reading
+        // has no such month and the other one has; an ambiguous date stays day first.
+        if (firstDigits <= 2 && !chinese && s1 == "/" && m > 12 && dd <= 12) std::swap(m, dd);
     } else {
         return false;
     }

@@ -17,7 +17,7 @@ struct ClockTime {
 };
 
 // "27.9.1970", "27/09/1970", "1970-09-27", "1970/9/27", "1970.09.27", "19700927",
-// "1970年9月27日". Years 100..9999 (a two-digit year is refused), a day the month has.
+// "1970年9月27日", and month first "9/27/1970" when only that reading is a date. Years 100..9999 (a two-digit year is refused), a day the month has.
 bool readDate(std::string_view text, CivilDate& d);
 // "11:04", "11:04:30", "11h04", "11.04", "1104", "11:04 PM", "11时4分". Hours 0..23 (24:00 is
 // refused), minutes and seconds 0..59.

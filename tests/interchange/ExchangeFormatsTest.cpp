@@ -11,7 +11,7 @@ using namespace interchange;
 
 TEST(ExchangeNotation, DatesTimesAnglesAndOffsetsInTheirUsualForms) {
     CivilDate d;
-    for (const char* s : {"27.9.1970", "27/09/1970", "1970-09-27", "1970/9/27", "19700927", "1970年9月27日"}) {
+    for (const char* s : {"27.9.1970", "27/09/1970", "1970-09-27", "1970/9/27", "19700927", "1970年9月27日", "9/27/1970"}) {
         ASSERT_TRUE(readDate(s, d)) << s;
         EXPECT_EQ(d.year * 10000 + d.month * 100 + d.day, 19700927) << s;
     }
