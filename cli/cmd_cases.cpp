@@ -25,13 +25,15 @@ constexpr const char* kCasesHelp =
     "  tarmin-cli cases list [--category NAME] [--search TEXT]\n"
     "  tarmin-cli cases show N\n"
     "  tarmin-cli cases export --format aaf|csv|json [--category NAME] [--search TEXT] FILE\n"
-    "  tarmin-cli cases import FILE [--category NAME] [--dry-run]\n"
+    "  tarmin-cli cases import FILE [--category NAME] [--column FIELD=HEADER ...] [--dry-run]\n"
     "Every command also takes --folder DIR: the program folder whose dat/Kelvora.dat is used\n"
     "(default: the folder of tarmin-cli). FILE '-' exports to standard output.\n"
     "An import reads AAF (#A93/#B93 lines) or CSV with a header line (name, sex, date, time,\n"
     "utc_offset, zone, place, country, latitude, longitude, category; 姓名, 日期 ... too),\n"
     "lists every chart with its marks and every line it could not read, and writes the charts\n"
-    "without marks that exclude them (duplicates, unresolved zones, no place) in one step.\n";
+    "without marks that exclude them (duplicates, unresolved zones, no place) in one step.\n"
+    "--column maps a CSV column whose header has another name: FIELD is one of the names above,\n"
+    "HEADER the column's header text or its number (1 = first), e.g. --column date=Born.\n";
 
 constexpr std::size_t kMaxImportBytes = 256u << 20;
 
@@ -39,6 +41,7 @@ struct Options {
     std::string folder, category, search, format, file;
     bool categoryGiven = false, dryRun = false;
     std::vector<std::string> rest;
+    std::vector<std::string> columns;  // FIELD=HEADER
 };
 
 bool parse(const cli::Args& args, std::size_t from, Options& o) {
@@ -58,6 +61,10 @@ bool parse(const cli::Args& args, std::size_t from, Options& o) {
             if (!value(o.search)) return false;
         } else if (a == "--format") {
             if (!value(o.format)) return false;
+        } else if (a == "--column") {
+            std::string c;
+            if (!value(c) || c.find('=') == std::string::npos) return false;
+            o.columns.push_back(c);
         } else if (a == "--dry-run") {
             o.dryRun = true;
         } else if (a.size() > 1 && a.compare(0, 2, "--") == 0) {
@@ -190,7 +197,38 @@ int importCases(const Options& o) {
     MDataBase db;
     if (!openStore(o, db)) return 1;
     const atlas::WorldAtlas atlas(cli::placeTablePath(o.folder));
-    const interchange::Review review = interchange::reviewFile(text, &atlas, db);
+    interchange::ReadResult read;
+    if (interchange::looksLikeAaf(text)) {
+        read = interchange::readAaf(text);
+    } else {
+        const interchange::CsvTable table = interchange::readCsvTable(text);
+        interchange::CsvMapping mapping = interchange::guessCsvMapping(table.header);
+        for (const std::string& c : o.columns) {
+            const std::string field = c.substr(0, c.find('=')), header = c.substr(c.find('=') + 1);
+            std::size_t f = 0;
+            while (f < interchange::kCsvFieldCount &&
+                   field != interchange::csvFieldName(static_cast<interchange::CsvField>(f)))
+                ++f;
+            int column = -1;
+            for (std::size_t k = 0; k < table.header.size(); ++k)
+                if (table.header[k] == header) column = static_cast<int>(k);
+            int number = 0;
+            if (column < 0 && cli::readWhole(header, number) && number >= 1 &&
+                static_cast<std::size_t>(number) <= table.header.size())
+                column = number - 1;
+            if (f == interchange::kCsvFieldCount || column < 0) {
+                std::fprintf(stderr, "--column %s：没有这个字段或列\n", c.c_str());
+                return 2;
+            }
+            mapping[f] = column;
+        }
+        if (!interchange::csvMappingUsable(mapping)) {
+            std::fprintf(stderr, "表头缺少姓名或日期列（用 --column name=… --column date=… 指定）\n");
+            return 1;
+        }
+        read = interchange::chartsFromCsv(table, mapping);
+    }
+    const interchange::Review review = interchange::reviewCharts(std::move(read), &atlas, db);
     for (const auto& p : review.problems) std::fprintf(stderr, "第%d行：%s\n", p.line, p.reason.c_str());
     for (const auto& i : review.items)
         std::printf("%s\t%d\t%s\t%04d-%02d-%02d %02d:%02d\tUTC%s\t%s\t%s\n", i.include ? "导入" : "跳过", i.chart.line,

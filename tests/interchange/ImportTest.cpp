@@ -162,4 +162,12 @@ TEST(ChartImport, CasesCommandsImportListShowAndExport) {
     r = testcli::run("cases import '" + base + "mine.aaf'" + folder);
     EXPECT_NE(r.out.find("跳过"), std::string::npos);
     EXPECT_EQ(bytesOf(base + "dat/Kelvora.dat").size(), 152u);
+    // A table of another program: its columns named on the command line.
+    std::ofstream(base + "other.csv") << "Who,Born,At,Off,Lat,Lon\nAda,10.12.1915,09:00,+0,51.5,-0.12\n";
+    EXPECT_EQ(testcli::run("cases import '" + base + "other.csv'" + folder).status, 1);
+    r = testcli::run("cases import '" + base + "other.csv'" + folder +
+                     " --column name=Who --column date=2 --column time=At --column utc_offset=Off"
+                     " --column latitude=Lat --column longitude=Lon");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(bytesOf(base + "dat/Kelvora.dat").size(), 2 * 152u);
 }
