@@ -31,7 +31,7 @@ bool exportedChart(const CaseRecord& rec, const atlas::WorldAtlas* atlas, const 
     out.male = rec.male != 0;
     out.date = {rec.year, rec.month, rec.day};
     if (rec.lunar == 1) {
-        MYiDateEx calendar;
+        static thread_local MYiDateEx calendar;  // unpacks its tables once
         DateTimeFields g;
         std::string error;
         if (!calendar.lunarToGregorian({rec.year, rec.month, rec.day, rec.hour, rec.minute}, rec.leap != 0, g, error))

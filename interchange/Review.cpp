@@ -72,10 +72,9 @@ private:
 };
 
 // The record's UT minute: local clock less its offset (a lunar date converted first).
-bool instantKey(const CaseRecord& r, int64_t& minutes) {
+bool instantKey(const CaseRecord& r, int64_t& minutes, MYiDateEx& calendar) {
     CivilDate d{r.year, r.month, r.day};
     if (r.lunar == 1) {
-        MYiDateEx calendar;
         DateTimeFields g;
         std::string error;
         if (!calendar.lunarToGregorian({r.year, r.month, r.day, r.hour, r.minute}, r.leap != 0, g, error)) return false;
@@ -131,9 +130,10 @@ Review reviewCharts(ReadResult read, const atlas::WorldAtlas* atlas, const MData
     Review review;
     review.problems = std::move(read.problems);
     std::set<std::string> seen;
+    MYiDateEx calendar;
     store.ForEachRecord([&](int, const CaseRecord& r) {
         int64_t m = 0;
-        if (r.isLive() && instantKey(r, m)) seen.insert(dupKey(r.displayNameUtf8(), m));
+        if (r.isLive() && instantKey(r, m, calendar)) seen.insert(dupKey(r.displayNameUtf8(), m));
     });
     PlaceMatcher matcher(atlas);
     review.items.reserve(read.charts.size());
@@ -214,7 +214,7 @@ Review reviewCharts(ReadResult read, const atlas::WorldAtlas* atlas, const MData
             note += "出生时间不详，按正午12:00导入\n";
         }
         int64_t m = 0;
-        if (instantKey(rec, m) && !seen.insert(dupKey(rec.displayNameUtf8(), m)).second) {
+        if (instantKey(rec, m, calendar) && !seen.insert(dupKey(rec.displayNameUtf8(), m)).second) {
             item.marks |= kDuplicate;
             item.include = false;
         }

@@ -136,6 +136,19 @@ TEST(ChartImport, RoundTripsThroughTheStoreKeepInstantsAndCoordinates) {
     }
 }
 
+TEST(ChartImport, ALunarCaseGoesOutWithItsGregorianDate) {
+    CaseRecord r;
+    r.setName("春节");
+    r.year = 2000, r.month = 1, r.day = 1, r.hour = 8, r.lunar = 1;
+    r.zone = 8;
+    ExportedChart c;
+    ASSERT_TRUE(exportedChart(r, nullptr, nullptr, c));
+    // The Chinese New Year of 2000 fell on 5 February.
+    EXPECT_EQ(c.date.year * 10000 + c.date.month * 100 + c.date.day, 20000205);
+    EXPECT_EQ(c.offsetSeconds, 8 * 3600);
+    EXPECT_TRUE(c.lunar);
+}
+
 TEST(ChartImport, CasesCommandsImportListShowAndExport) {
     REQUIRE_CLI();
     const std::string base = testdata::freshTempDir("cases-cli");
