@@ -79,6 +79,13 @@ std::string_view trimmed(std::string_view s) {
 
 bool readDate(std::string_view text, CivilDate& d) {
     text = trimmed(text);
+    // A calendar letter after the date: 'g' Gregorian, 'j' Julian (converted).
+    bool julian = false;
+    if (!text.empty() && (text.back() == 'g' || text.back() == 'G' || text.back() == 'j' || text.back() == 'J')) {
+        julian = text.back() == 'j' || text.back() == 'J';
+        text.remove_suffix(1);
+        if (text.empty() || !digit(text.back())) return false;
+    }
     std::vector<long> n;
     std::vector<std::string> sep;
     if (text.empty() || !numbers(text, n, sep, 3)) return false;
@@ -101,6 +108,16 @@ bool readDate(std::string_view text, CivilDate& d) {
         if (firstDigits <= 2 && !chinese && s1 == "/" && m > 12 && dd <= 12) std::swap(m, dd);
     } else {
         return false;
+    }
+    if (julian) {
+        static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        if (y < 100 || y > 9999 || m < 1 || m > 12 || dd < 1 || dd > days[m - 1] + (m == 2 && y % 4 == 0 ? 1 : 0))
+            return false;
+        // Day number of the Julian calendar date, then its Gregorian date.
+        const long a = (14 - m) / 12, yy = y + 4800 - a, mm = m + 12 * a - 3;
+        const long jdn = dd + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - 32083;
+        d = civilFromDays(jdn - 2440588);
+        return true;
     }
     if (!validDate(y, m, dd)) return false;
     d = {static_cast<int>(y), static_cast<int>(m), static_cast<int>(dd)};
@@ -231,6 +248,10 @@ bool readOffset(std::string_view text, int& seconds) {
         if (!rest.empty() && (rest[0] == 'e' || rest[0] == 'E' || rest[0] == 'w' || rest[0] == 'W')) {
             sign = (rest[0] == 'w' || rest[0] == 'W') ? -1 : 1;
             rest.remove_prefix(1);
+        } else if (!rest.empty() && (rest.back() == 'e' || rest.back() == 'E' || rest.back() == 'w' || rest.back() == 'W')) {
+            // The letter after the minutes: "0h40e".
+            sign = (rest.back() == 'w' || rest.back() == 'W') ? -1 : 1;
+            rest.remove_suffix(1);
         } else {
             sign = 1;
         }

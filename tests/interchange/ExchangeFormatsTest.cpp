@@ -18,6 +18,14 @@ TEST(ExchangeNotation, DatesTimesAnglesAndOffsetsInTheirUsualForms) {
     for (const char* s : {"31.2.1990", "1990-13-01", "29.2.1900", "", "1.1", "12345-1-1", "1970-09/27", "27.9.70"})
         EXPECT_FALSE(readDate(s, d)) << s;
     EXPECT_TRUE(readDate("29.2.2000", d));
+    // A calendar letter: Gregorian, or Julian (4 October 1582 Julian was followed by 15 October
+    // Gregorian; 29 February 1700 exists only in the Julian calendar).
+    ASSERT_TRUE(readDate("27.9.1970g", d));
+    EXPECT_EQ(d.day, 27);
+    ASSERT_TRUE(readDate("4.10.1582j", d));
+    EXPECT_EQ(d.year * 10000 + d.month * 100 + d.day, 15821014);
+    ASSERT_TRUE(readDate("29.2.1700j", d));
+    EXPECT_EQ(d.year * 10000 + d.month * 100 + d.day, 17000311);
 
     ClockTime t;
     for (const char* s : {"11:04", "11h04", "11.04", "1104", "11:04:00", "11时4分", "11:04 am"}) {
@@ -47,7 +55,7 @@ TEST(ExchangeNotation, DatesTimesAnglesAndOffsetsInTheirUsualForms) {
 
     int o = 0;
     const std::pair<const char*, int> offsets[] = {{"+08:00", 28800}, {"-5", -18000},   {"UTC+5:30", 19800},
-                                                   {"GMT-3", -10800}, {"+0530", 19800}, {"1he", 3600},
+                                                   {"GMT-3", -10800}, {"+0530", 19800}, {"1he", 3600}, {"0h40e", 2400},
                                                    {"5hw30", -19800}, {"0h00", 0},      {"UTC", 0}};
     for (const auto& [text, want] : offsets) {
         ASSERT_TRUE(readOffset(text, o)) << text;
