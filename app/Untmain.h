@@ -170,6 +170,8 @@ public slots:
     void N4Click();  // 文件 → "保存命例"
     void N7Click();  // 文件 → "导入历史记录"
     void N8Click();  // 文件 → "导出历史记录"
+    void mnuImportChartsClick();  // 文件 → "导入星盘(AAF/CSV)..."
+    void mnuExportChartsClick();  // 文件 → "导出星盘(AAF/CSV/JSON)..."
     void N9Click();  // 文件 → "整理记录文件"
     void N6Click();  // 文件 → "退出程序"
     void mnuT_xueClick();

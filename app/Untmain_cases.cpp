@@ -17,6 +17,8 @@ void TFrmMain::SbtoSaveClick() { caseCommands_->saveCase(); }
 void TFrmMain::N4Click() { SbtoSaveClick(); }
 void TFrmMain::N7Click() { caseCommands_->importRecords(); }
 void TFrmMain::N8Click() { caseCommands_->exportRecords(); }
+void TFrmMain::mnuImportChartsClick() { caseCommands_->importCharts(); }
+void TFrmMain::mnuExportChartsClick() { caseCommands_->exportCharts(); }
 void TFrmMain::N9Click() { caseCommands_->compactRecords(); }
 
 void TFrmMain::fillPanelFromCase(const CaseRecord& c) { panel_->fillFromCase(c); }

@@ -153,6 +153,10 @@ void TFrmMain::buildMenus() {
     add(file, "导入历史记录", "N7", &TFrmMain::N7Click);
     add(file, "导出历史记录", "N8", &TFrmMain::N8Click);
     add(file, "整理记录文件", "N9", &TFrmMain::N9Click);
+    file->addSeparator();
+    add(file, "导入星盘(AAF/CSV)...", "mnuImportCharts", &TFrmMain::mnuImportChartsClick);
+    add(file, "导出星盘(AAF/CSV/JSON)...", "mnuExportCharts", &TFrmMain::mnuExportChartsClick);
+    file->addSeparator();
     add(file, "退出程序", "N6", &TFrmMain::N6Click);
 
     QMenu* tools = menuBar()->addMenu(q("辅助工具(&T)"));

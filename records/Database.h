@@ -294,6 +294,14 @@ public:
     // Calls `visit` with every whole record of the file (live and deleted) in file order; false
     // when the file could not be read (to its end).
     bool ForEachRecord(const std::function<void(int, const CaseRecord&)>& visit) const;
+    // Appends all `recs` as one step, each with its comment (RTF bytes; `comments` empty or one
+    // per record, an empty one names no comment file: the comment name is set here). The record
+    // file stays locked for the whole step, so no other writer comes between. `progress`
+    // (records written, total) returning false cancels. True: every record appended with its
+    // number set. False (refused, cancelled, failed, or killed: then the next Open): the record
+    // file and the comment folder are as before.
+    bool AppendCases(std::vector<CaseRecord>& recs, const std::vector<std::string>& comments,
+                     const std::function<bool(std::size_t, std::size_t)>& progress = {});
 
     // The comment name for a new case (GBK, at most 32 bytes): name + "_%04d%02d%02d%02d%02d"
     // of the birth minute, then "_0", "_1" ... "_99999" while a comment file of that name
@@ -338,10 +346,13 @@ private:
     // The journals of saves, renames and deletes a killed run left: rolled back or forward; then the
     // temporaries of dead runs are removed from dat/ and the comment folder.
     void recoverJournals();
+    void recoverBatches();  // the batch appends a killed run left: rolled back
     void removeDeadTemporaries();
     // `recovering`: a journal a killed run left (its finished rename is remembered).
     bool applyJournal(const std::string& bytes, bool recovering = false);
     bool raiseGeneration();
+    // MakeCommentName with the stored names given: `named` tells a comment path a record holds.
+    std::string commentNameWith(const CaseRecord& rec, const std::function<bool(const std::string&)>& named) const;
 
     std::string base_;
     bool opened_ = false;

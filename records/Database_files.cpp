@@ -98,6 +98,7 @@ bool MDataBase::Open(const std::string& baseFolder) {
     finishInterruptedWork();
     generation_ = readGeneration(GenerationFilePath());
     recoverJournals();
+    recoverBatches();
     removeDeadTemporaries();
     return true;
 }

@@ -79,6 +79,17 @@ std::string MDataBase::CommentFilePath(const CaseRecord& rec) const {
 }
 
 std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
+    // Taken: a file of that name exists, or a stored record names it (its file may be missing
+    // now, or another name may clean to the same file name).
+    std::set<std::string> named;
+    ForEachRecord([&](int, const CaseRecord& r) {
+        if (!r.commentGbk().empty()) named.insert(CommentFilePath(r));
+    });
+    return commentNameWith(rec, [&](const std::string& path) { return named.count(path) > 0; });
+}
+
+std::string MDataBase::commentNameWith(const CaseRecord& rec,
+                                       const std::function<bool(const std::string&)>& named) const {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d%02d%02d", rec.year, rec.month, rec.day,
                   rec.hour, rec.minute);
@@ -91,13 +102,7 @@ std::string MDataBase::MakeCommentName(const CaseRecord& rec) const {
     // The key is whole GBK characters and the counter is ASCII, so the file name of key + "_n"
     // is the file name of key + "_n": converted once.
     const std::string keyPath = CommentFolder() + fileNameOf(key);
-    // Taken: a file of that name exists, or a stored record names it (its file may be missing
-    // now, or another name may clean to the same file name).
-    std::set<std::string> named;
-    ForEachRecord([&](int, const CaseRecord& r) {
-        if (!r.commentGbk().empty()) named.insert(CommentFilePath(r));
-    });
-    auto taken = [&](const std::string& path) { return named.count(path) > 0 || recfs::exists(path); };
+    auto taken = [&](const std::string& path) { return named(path) || recfs::exists(path); };
     if (!taken(keyPath + ".rtf")) return key;
     for (int i = 0; i < 99999; ++i) {
         const std::string counter = "_" + std::to_string(i);

@@ -8,6 +8,8 @@ TARMIN_PACKAGES="$TARMIN_PACKAGES libopencc-dev libopencc1.1 libopencc-data"
 TARMIN_PACKAGES="$TARMIN_PACKAGES fonts-noto-cjk"
 # Forecasting: the iCalendar files of the event and transit lists (libical), their CSV (libcsv).
 TARMIN_PACKAGES="$TARMIN_PACKAGES libical-dev libcsv-dev"
+# Chart exchange: the JSON export (nlohmann-json); CSV through libcsv as above.
+TARMIN_PACKAGES="$TARMIN_PACKAGES nlohmann-json3-dev"
 # The tests also need: the end-to-end robot's desktop (X server, session bus, accessibility bus,
 # Python bindings) and clang for the fuzz targets.
 TARMIN_TEST_PACKAGES="xvfb dbus-bin dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-14-dev"

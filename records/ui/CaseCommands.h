@@ -3,9 +3,11 @@
 //    "展开" / "收缩", double-click (CaseCommands_menu.cpp);
 //  - the categories: add, rename, delete, save the list (CaseCommands_categories.cpp);
 //  - save, open, delete and new case, with the open-case state (CaseCommands_cases.cpp);
-//  - the file menu's import, export and compaction of the store (CaseCommands_store.cpp).
+//  - the file menu's import, export and compaction of the store (CaseCommands_store.cpp);
+//  - the file menu's chart exchange with other programs (CaseCommands_exchange.cpp).
 // Works on the main window through CaseHost; every message goes through UiServices.
 #pragma once
+#include <memory>
 #include <QObject>
 #include <string>
 #include <vector>
@@ -18,6 +20,9 @@
 class QAction;
 class QMenu;
 class QTreeWidgetItem;
+namespace atlas {
+class WorldAtlas;
+}
 
 class CaseCommands : public QObject {
 public:
@@ -50,6 +55,9 @@ public:
     void importRecords();   // "导入历史记录"
     void exportRecords();   // "导出历史记录"
     void compactRecords();  // "整理记录文件"
+    // Chart exchange with other programs.
+    void importCharts();  // "导入星盘(AAF/CSV)…"
+    void exportCharts();  // "导出星盘(AAF/CSV/JSON)…"
 
     // The right button went down on the tree: enable the menu for the selected node and refill
     // "移动到" (nothing changes when no node is selected).
@@ -90,6 +98,8 @@ private:
     bool deleteCases(const std::vector<int>& numbers, std::vector<CaseRecord>& deleted);
     std::string commentPathOf(const CaseRecord& rec) const;
 
+    const atlas::WorldAtlas& exchangeAtlas();  // made on first use
+    std::shared_ptr<atlas::WorldAtlas> atlas_;
     UiServices& ui_;
     MDataBase& db_;
     CaseHost& host_;

@@ -542,7 +542,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsInOrder) {
     for (QAction* a : w.menuBar()->actions()) top.push_back(a->text().toStdString());
     EXPECT_EQ(top, (std::vector<std::string>{"文件(&F)", "辅助工具(&T)", "选项(&O)", "盘型(&X)", "帮助(&H)"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[0]->menu()),
-              (std::vector<std::string>{"保存命例", "-", "导入历史记录", "导出历史记录", "整理记录文件", "退出程序"}));
+              (std::vector<std::string>{"保存命例", "-", "导入历史记录", "导出历史记录", "整理记录文件", "-",
+                                        "导入星盘(AAF/CSV)...", "导出星盘(AAF/CSV/JSON)...", "-", "退出程序"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[1]->menu()),
               (std::vector<std::string>{"血型测试", "经纬度设置", "万年历"}));
     EXPECT_EQ(captions(w.menuBar()->actions()[2]->menu()),

@@ -299,3 +299,27 @@ TEST(KilledMidway, DeletingCasesLeavesEachWholeOrGone) {
     EXPECT_EQ(after.comments.size(), before.comments.size() - 4);
     EXPECT_TRUE(eachWholeOrGone(after));
 }
+
+// Charts imported from another program: many cases and their comment files appended as one
+// step. Killed anywhere, the next Open finds the store as before or with every case.
+TEST(KilledMidway, BatchAppendLeavesTheOldOrTheWholeBatch) {
+    const MemoryFolder folder("records-kill");
+    const std::string& base = folder.path;
+    const StoreState before = buildStore(base, 5, "旧", true);
+    auto op = [](MDataBase& db) {
+        std::vector<CaseRecord> recs;
+        std::vector<std::string> comments;
+        for (int i = 0; i < 5000; ++i) {  // two transfers of the store's chunk size
+            recs.push_back(rt::sampleCase("导" + std::to_string(i), 1950 + i % 50));
+            comments.push_back(i % 2000 == 0 ? "{\\rtf1 note " + std::to_string(i) + "}" : "");
+        }
+        return db.AppendCases(recs, comments);
+    };
+    StoreState after;
+    const Outcome o = killRepeatedly(base, before, op, after);
+    EXPECT_EQ(o.broken, 0);
+    EXPECT_GT(o.oldStates, 0);
+    EXPECT_GT(o.newStates, 0);
+    EXPECT_EQ(after.records.size(), before.records.size() + 5000u * 152u);
+    EXPECT_EQ(after.comments.size(), before.comments.size() + 3u);
+}
