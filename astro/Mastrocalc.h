@@ -23,8 +23,16 @@ public:
     int retrogradeState(int index, const DateTimeFields& utc8);
     // Used by the station search: right ascension, declination, distance (AU).
     static SphericalPosition apparentEquatorial(int code, double T, int n, double lt);
-    // T (dynamical time, centuries) of the station near T; kind 0 or 1.
-    static double stationTime(int code, double T, int kind);
+    // T (dynamical time, centuries) of the station near T; kind 0 or 1. Without the last pass
+    // (refine false) only the truncated series are used, for a small part of the cost: from
+    // kRoughFirstYear to kRoughLastYear such a station lies within 0.35 day of the full one
+    // (Mercury 0.32, Neptune 0.29, the others less; tests/astro), further out it can be days off.
+    static double stationTime(int code, double T, int kind, bool refine = true);
+    static constexpr int kRoughFirstYear = 1300;
+    static constexpr int kRoughLastYear = 3000;
+    // An instant farther than this from every rough station it is compared with gets the same
+    // state from the rough lists as from the full ones.
+    static constexpr double kRoughMarginDays = 1.5;
 
     double julianDayUT() const { return jd_; }
     // Precise mode: positions and nodes at the true instant (astro/Precise.h) and the motion
@@ -40,11 +48,18 @@ private:
         int code = 0;
         int year = 0;
         bool valid = false;
+        bool refine = true;  // full stations, or rough ones (last pass left out)
         std::array<std::size_t, 2> count{};  // entries computed per list
         std::array<double, 2> nextT{};       // search start of the next entry (TT, centuries)
         std::array<std::array<double, kStations>, 2> jd{};
     };
     static double stationEntry(StationLists& s, int list, std::size_t k);
+    // The lists of one body and chart year from a cache (computed lazily).
+    static StationLists& listsFor(std::array<StationLists, 2>& slots, std::size_t& newest, int code, int year,
+                                  bool refine);
+    // The state at g (UTC+8 JD) from the lists; `nearest` (when given) gets the distance in
+    // days from g to the closest entry the decision compared g with.
+    static int stateAt(StationLists& s, double g, double* nearest);
 
     CivilDateTime scratch_;
     double jd_ = 2451545.0;
@@ -53,4 +68,7 @@ private:
     // one replaced.
     std::array<std::array<StationLists, 2>, 8> stations_{};
     std::array<std::size_t, 8> newest_{};
+    // The same for the rough lists that decide every instant not close to a station.
+    std::array<std::array<StationLists, 2>, 8> roughStations_{};
+    std::array<std::size_t, 8> roughNewest_{};
 };
