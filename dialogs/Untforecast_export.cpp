@@ -1,7 +1,7 @@
 // The exports of TFrmForecast: the list as CSV and iCalendar, the timeline (with the list under
 // it for PDF and printing) as PNG, SVG and PDF, and printing.
 #include <QBoxLayout>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -58,8 +58,12 @@ std::string TFrmForecast::exportPath(const char* title, const char* filter, cons
 }
 
 namespace {
-void written(UiServices& ui, bool ok, const std::string& path) {
-    if (!ok) ui.messageBox("无法写入文件 " + path, "错误", MsgIcon::Error, MsgButtons::Ok);
+// Every file goes through recfs::replaceFile (the old file is replaced only by a complete new
+// one; a FIFO or device is refused): a failure is reported with its reason.
+void written(UiServices& ui, bool ok, recfs::ReplaceResult result, const std::string& path) {
+    if (ok) return;
+    const std::string why = recfs::replaceFailureText(result, path);
+    ui.messageBox(why.empty() ? "无法写入文件 " + path : why, "错误", MsgIcon::Error, MsgButtons::Ok);
 }
 }  // namespace
 
@@ -73,7 +77,8 @@ void TFrmForecast::BtnCsvClick() {
     else
         for (std::size_t i = 1; i < sky.size(); ++i)
             rows.push_back({sky[i][0], sky[i][1], "", "", sky[i][2], "", ""});
-    written(ui_, forecast::writeCsv(path, rows), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, forecast::writeCsv(path, rows, &result), result, path);
 }
 
 void TFrmForecast::BtnIcsClick() {
@@ -81,7 +86,8 @@ void TFrmForecast::BtnIcsClick() {
     if (path.empty()) return;
     MYiDateEx calendar;
     const std::string text = forecast::listsIcs(hits_, subject_.natal, subject_.name, events_, calendar, clock());
-    written(ui_, forecast::writeTextFile(path, text), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, forecast::writeTextFile(path, text, &result), result, path);
 }
 
 void TFrmForecast::drawTimeline(CanvasRecorder*& out, int& w, int& h, bool withList) {
@@ -119,10 +125,13 @@ void TFrmForecast::BtnPdfClick() {
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
     drawTimeline(drawing, w, h, false);
-    const QString file = QString::fromStdString(path);
+    // Encoded in memory, then put in place by the safe writer.
+    QByteArray bytes;
     bool ok = false;
     {
-        QPdfWriter pdf(file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setTitle(qs("行运与天象"));
         pdf.setCreator(QStringLiteral("Tarmin"));
         pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -159,7 +168,10 @@ void TFrmForecast::BtnPdfClick() {
             ok = p.end();
         }
     }
-    written(ui_, ok && QFileInfo(file).size() > 0, path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    if (ok && !bytes.isEmpty())
+        result = recfs::replaceFile(path, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    written(ui_, result == recfs::ReplaceResult::Written, result, path);
 }
 
 void TFrmForecast::BtnPrintClick() {
@@ -185,7 +197,8 @@ void TFrmForecast::BtnPngClick() {
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
     drawTimeline(drawing, w, h, false);
-    written(ui_, renderRecording(*drawing, w, h, 2 * w).save(QString::fromStdString(path), "PNG"), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, saveImageFile(renderRecording(*drawing, w, h, 2 * w), "PNG", path, &result), result, path);
 }
 
 void TFrmForecast::BtnSvgClick() {
@@ -194,5 +207,6 @@ void TFrmForecast::BtnSvgClick() {
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
     drawTimeline(drawing, w, h, false);
-    written(ui_, writeRecordingSvg(*drawing, w, h, path, "行运与天象"), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, writeRecordingSvg(*drawing, w, h, path, "行运与天象", &result), result, path);
 }
