@@ -2,6 +2,7 @@
 // the planetary stations around the chart date.
 #include "astro/Mastrocalc.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -77,7 +78,7 @@ SphericalPosition MAstroCalc::apparentEquatorial(int code, double T, int n, doub
 // Station of body code 1..8 near T (dynamical time, Julian centuries): kind 0 is the station
 // before the inferior conjunction (Mercury, Venus) or after the opposition (outer planets),
 // kind 1 the other one. Found as the extremum of the right ascension.
-double MAstroCalc::stationTime(int code, double T, int kind, bool refine) {
+double MAstroCalc::stationTime(int code, double T, int kind, int passes) {
     if (code < 1 || code > 8) return T;
     const std::size_t c = static_cast<std::size_t>(code);
     // Heliocentric conjunction with the Earth from the mean synodic motion.
@@ -90,7 +91,7 @@ double MAstroCalc::stationTime(int code, double T, int kind, bool refine) {
     else
         T = code <= 2 ? T + lead : T - lead;
     double lt = 0;
-    for (std::size_t k = 0; k < (refine ? kRefineStep.size() : kRefineStep.size() - 1); ++k) {
+    for (std::size_t k = 0; k < std::min(kRefineStep.size(), static_cast<std::size_t>(passes)); ++k) {
         const double h = kRefineStep[k];
         const int n = k < 3 ? 8 : -1;
         double a1 = apparentEquatorial(code, T - h, n, lt).longitude;
@@ -162,13 +163,13 @@ int MAstroCalc::stateAt(StationLists& s, double g, double* nearest) {
     };
     int state = 0;
     for (std::size_t k = 0; k + 1 < kStations; ++k) {
-        const double start = seen(stationEntry(s, 0, k));
-        const double end = seen(stationEntry(s, 1, k));
+        const double start = seen(stationEntry(s, 0, k, g));
+        const double end = seen(stationEntry(s, 1, k, g));
         if (start <= g && g < end) {
             state = 2;
             break;
         }
-        if (end <= g && g < seen(stationEntry(s, 0, k + 1))) {
+        if (end <= g && g < seen(stationEntry(s, 0, k + 1, g))) {
             state = 1;
             break;
         }
@@ -177,16 +178,27 @@ int MAstroCalc::stateAt(StationLists& s, double g, double* nearest) {
     return state;
 }
 
-// Entry k of list 0 (retrograde starts) or 1 (ends), computing the entries up to k.
-double MAstroCalc::stationEntry(StationLists& s, int list, std::size_t k) {
+// Entry k of list 0 (retrograde starts) or 1 (ends), computing the entries up to k. In rough
+// lists an entry more than kCrudeDays before g is only the conjunction's time moved by the mean
+// lead (within 25 days of the station from 1300 to 3000, enough to know it lies before g and to
+// keep the chain on the same conjunctions); nearer g it is the rough station.
+double MAstroCalc::stationEntry(StationLists& s, int list, std::size_t k, double g) {
     const std::size_t l = static_cast<std::size_t>(list);
     const int kindStart = s.code < 3 ? 0 : 1;
     const int kind = list == 0 ? kindStart : 1 - kindStart;
     const double period = synodicDays[static_cast<std::size_t>(s.code)] / 36525;
+    auto toJd = [](double st) { return st * 36525 + J2000 - deltaTDays(st * 36525) + 1.0 / 3; };
     while (s.count[l] <= k) {
-        const double st = stationTime(s.code, s.nextT[l], kind, s.refine);
-        s.jd[l][s.count[l]++] = st * 36525 + J2000 - deltaTDays(st * 36525) + 1.0 / 3;
+        const std::size_t n = s.count[l]++;
+        const double st = stationTime(s.code, s.nextT[l], kind, s.refine ? 4 : 0);
+        s.crude[l][n] = !s.refine;
+        s.startT[l][n] = s.nextT[l];
         s.nextT[l] = st + period;
+        s.jd[l][n] = toJd(st);
+    }
+    if (s.crude[l][k] && s.jd[l][k] >= g - kCrudeDays) {
+        s.jd[l][k] = toJd(stationTime(s.code, s.startT[l][k], kind, 3));
+        s.crude[l][k] = false;
     }
     return s.jd[l][k];
 }
