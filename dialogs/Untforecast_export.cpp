@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "calendar/Yidateex.h"
 #include "dialogs/DialogFrame.h"
@@ -18,6 +21,7 @@
 #include "platform/qt/ChartExport.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/PainterCanvas.h"
+#include "platform/qt/PictureQt.h"
 #include "platform/qt/QImageCanvas.h"
 
 namespace {
@@ -174,17 +178,57 @@ void TFrmForecast::BtnPdfClick() {
     written(ui_, result == recfs::ReplaceResult::Written, result, path);
 }
 
+namespace {
+// One page of the print: the recording as vectors when the printer takes them, else its image.
+void printPage(Printer& printer, const CanvasRecorder& drawing, const QImage& image, int w, int h) {
+    const double scale = std::min(static_cast<double>(printer.pageWidth()) / w, static_cast<double>(printer.pageHeight()) / h);
+    const int right = static_cast<int>(w * scale), bottom = static_cast<int>(h * scale);
+    if (!printer.drawRecording(0, 0, right, bottom, drawing, w, h))
+        printer.stretchDraw(0, 0, right, bottom, pictureFromImage(image));
+}
+}  // namespace
+
+// Printing: the timeline on the first page, then the list as it is shown, as many lines a page
+// as fit at the timeline's scale.
 void TFrmForecast::BtnPrintClick() {
     Printer& printer = ui_.printer();
     printer.setOrientation(PageOrientation::Landscape);
     if (!ui_.printDialog(printer)) return;
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
-    drawTimeline(drawing, w, h, true);
-    const double scale = std::min(static_cast<double>(printer.pageWidth()) / w, static_cast<double>(printer.pageHeight()) / h);
+    drawTimeline(drawing, w, h, false);
+    const int pageHeight = std::max(1, static_cast<int>(static_cast<double>(w) * printer.pageHeight() / std::max(1, printer.pageWidth())));
+    const int lineHeight = 16;
+    const int linesPerPage = std::max(1, pageHeight / lineHeight - 1);
+    std::vector<std::string> lines;
+    for (int r = 0; r < LstEvents->rowCount(); ++r) {
+        if (LstEvents->isRowHidden(r)) continue;
+        std::string line;
+        for (int c = 0; c < LstEvents->columnCount(); ++c)
+            if (const QTableWidgetItem* item = LstEvents->item(r, c)) line += item->text().toStdString() + "  ";
+        lines.push_back(line);
+    }
     try {
         printer.beginJob("行运与天象");
-        printer.drawRecording(0, 0, static_cast<int>(w * scale), static_cast<int>(h * scale), *drawing, w, h);
+        bool first = true;
+        if (!rows_.empty()) {
+            printPage(printer, *drawing, *exportImage_, w, h);
+            first = false;
+        }
+        for (std::size_t i = 0; i < lines.size(); i += static_cast<std::size_t>(linesPerPage)) {
+            if (!first) printer.newPage();
+            first = false;
+            QImage image(w, pageHeight, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QImageCanvas canvas(image);
+            CanvasRecorder page(canvas);
+            int y = 4;
+            for (std::size_t k = i; k < std::min(lines.size(), i + static_cast<std::size_t>(linesPerPage)); ++k) {
+                page.textOut(4, y, lines[k]);
+                y += lineHeight;
+            }
+            printPage(printer, page, image, w, pageHeight);
+        }
         printer.endJob();
     } catch (const std::exception&) {
         ui_.messageBox("请检查打印机能否正常工作！", "打印错误", MsgIcon::Error, MsgButtons::Ok);
