@@ -425,7 +425,35 @@ RectangularPosition plutoPosition(double T) {
 // Heliocentric L, B (radians) and R (AU) on the ecliptic and equinox of date of body code 0..9
 // at T: the planetary series with nL, nB, nR terms for 0..7, Pluto's series precessed from
 // J2000 with P03 for 8 (term counts unused), the zero vector for the Sun (9) and other codes.
+// The complete series are the costly case and come in repeats (the Earth at the instant for
+// each body, a planet at the instant for its light time and again for its motion), so each body
+// keeps its last two complete results per thread; a repeat returns the same numbers.
+namespace {
+struct SeriesMemo {
+    double T[2] = {0, 0};
+    SphericalPosition value[2];
+    bool valid[2] = {false, false};
+    int older = 0;  // the slot replaced next
+};
+SphericalPosition completeSeries(int code, double T) {
+    thread_local std::array<SeriesMemo, 8> memo;
+    SeriesMemo& m = memo[static_cast<size_t>(code)];
+    for (int i = 0; i < 2; ++i)
+        if (m.valid[i] && m.T[i] == T) {
+            m.older = 1 - i;
+            return m.value[i];
+        }
+    const int slot = m.older;
+    m.value[slot] = {seriesValue(code, 0, T, -1), seriesValue(code, 1, T, -1), seriesValue(code, 2, T, -1)};
+    m.T[slot] = T;
+    m.valid[slot] = true;
+    m.older = 1 - slot;
+    return m.value[slot];
+}
+}  // namespace
+
 SphericalPosition heliocentricPosition(int code, double T, int nL, int nB, int nR) {
+    if (code >= 0 && code <= 7 && nL < 0 && nB < 0 && nR < 0) return completeSeries(code, T);
     if (code >= 0 && code <= 7)
         return {seriesValue(code, 0, T, nL), seriesValue(code, 1, T, nB), seriesValue(code, 2, T, nR)};
     if (code == 8) return precessEclipticToDate(T, rectangularToSpherical(plutoPosition(T)), "P03");

@@ -2,7 +2,9 @@
 // the planetary stations around the chart date.
 #include "astro/Mastrocalc.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 
 #include "astro/AstroConstants.h"
@@ -94,7 +96,7 @@ SphericalPosition MAstroCalc::apparentEquatorial(int code, double T, int n, doub
 // Station of body code 1..8 near T (dynamical time, Julian centuries): kind 0 is the station
 // before the inferior conjunction (Mercury, Venus) or after the opposition (outer planets),
 // kind 1 the other one. Found as the extremum of the right ascension.
-double MAstroCalc::stationTime(int code, double T, int kind) {
+double MAstroCalc::stationTime(int code, double T, int kind, int passes) {
     if (code < 1 || code > 8) return T;
     const std::size_t c = static_cast<std::size_t>(code);
     // Heliocentric conjunction with the Earth from the mean synodic motion.
@@ -107,7 +109,7 @@ double MAstroCalc::stationTime(int code, double T, int kind) {
     else
         T = code <= 2 ? T + lead : T - lead;
     double lt = 0;
-    for (std::size_t k = 0; k < kRefineStep.size(); ++k) {
+    for (std::size_t k = 0; k < std::min(kRefineStep.size(), static_cast<std::size_t>(passes)); ++k) {
         const double h = kRefineStep[k];
         const int n = k < 3 ? 8 : -1;
         double a1 = apparentEquatorial(code, T - h, n, lt).longitude;
@@ -142,39 +144,79 @@ int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
     }
     if (code == 0 || code >= 8) return 0;
     const std::size_t c = static_cast<std::size_t>(code);
-    auto& slots = stations_[c];
-    std::size_t slot = newest_[c];
-    if (!(slots[slot].valid && slots[slot].year == f.year)) slot = 1 - slot;
-    newest_[c] = slot;
-    StationLists& s = slots[slot];
-    if (!s.valid || s.year != f.year) {
-        s = StationLists{};
-        s.code = code;
-        s.year = f.year;
-        s.valid = true;
-        const double T0 = (julianDay(f.year - 3, 1, 1.0) - J2000) / 36525;
-        s.nextT = {T0, T0};
-    }
     const double g = julianDay(f.year, f.month, f.day + (f.hour + f.minute / 60.0) / 24);
-    for (std::size_t k = 0; k + 1 < kStations; ++k) {
-        const double start = stationEntry(s, 0, k);
-        const double end = stationEntry(s, 1, k);
-        if (start <= g && g < end) return 2;
-        if (end <= g && g < stationEntry(s, 0, k + 1)) return 1;
+    // Most instants are far from any station: the rough lists settle them. Near one (or outside
+    // the years where the rough stations are known to be close) the full lists decide.
+    if (f.year >= kRoughFirstYear && f.year <= kRoughLastYear) {
+        double nearest = 0;
+        const int state = stateAt(listsFor(roughStations_[c], roughNewest_[c], code, f.year, false), g, &nearest);
+        if (nearest > kRoughMarginDays) return state;
     }
-    return 0;
+    return stateAt(listsFor(stations_[c], newest_[c], code, f.year, true), g, nullptr);
 }
 
-// Entry k of list 0 (retrograde starts) or 1 (ends), computing the entries up to k.
-double MAstroCalc::stationEntry(StationLists& s, int list, std::size_t k) {
+MAstroCalc::StationLists& MAstroCalc::listsFor(std::array<StationLists, 2>& slots, std::size_t& newest, int code,
+                                               int year, bool refine) {
+    std::size_t slot = newest;
+    if (!(slots[slot].valid && slots[slot].year == year)) slot = 1 - slot;
+    newest = slot;
+    StationLists& s = slots[slot];
+    if (!s.valid || s.year != year) {
+        s = StationLists{};
+        s.code = code;
+        s.year = year;
+        s.valid = true;
+        s.refine = refine;
+        const double T0 = (julianDay(year - 3, 1, 1.0) - J2000) / 36525;
+        s.nextT = {T0, T0};
+    }
+    return s;
+}
+
+int MAstroCalc::stateAt(StationLists& s, double g, double* nearest) {
+    double near = 1e300;
+    auto seen = [&](double jd) {
+        near = std::fmin(near, std::fabs(g - jd));
+        return jd;
+    };
+    int state = 0;
+    for (std::size_t k = 0; k + 1 < kStations; ++k) {
+        const double start = seen(stationEntry(s, 0, k, g));
+        const double end = seen(stationEntry(s, 1, k, g));
+        if (start <= g && g < end) {
+            state = 2;
+            break;
+        }
+        if (end <= g && g < seen(stationEntry(s, 0, k + 1, g))) {
+            state = 1;
+            break;
+        }
+    }
+    if (nearest) *nearest = near;
+    return state;
+}
+
+// Entry k of list 0 (retrograde starts) or 1 (ends), computing the entries up to k. In rough
+// lists an entry more than kCrudeDays before g is only the conjunction's time moved by the mean
+// lead (within 25 days of the station from 1300 to 3000, enough to know it lies before g and to
+// keep the chain on the same conjunctions); nearer g it is the rough station.
+double MAstroCalc::stationEntry(StationLists& s, int list, std::size_t k, double g) {
     const std::size_t l = static_cast<std::size_t>(list);
     const int kindStart = s.code < 3 ? 0 : 1;
     const int kind = list == 0 ? kindStart : 1 - kindStart;
     const double period = synodicDays[static_cast<std::size_t>(s.code)] / 36525;
+    auto toJd = [](double st) { return st * 36525 + J2000 - deltaTDays(st * 36525) + 1.0 / 3; };
     while (s.count[l] <= k) {
-        const double st = stationTime(s.code, s.nextT[l], kind);
-        s.jd[l][s.count[l]++] = st * 36525 + J2000 - deltaTDays(st * 36525) + 1.0 / 3;
+        const std::size_t n = s.count[l]++;
+        const double st = stationTime(s.code, s.nextT[l], kind, s.refine ? 4 : 0);
+        s.crude[l][n] = !s.refine;
+        s.startT[l][n] = s.nextT[l];
         s.nextT[l] = st + period;
+        s.jd[l][n] = toJd(st);
+    }
+    if (s.crude[l][k] && s.jd[l][k] >= g - kCrudeDays) {
+        s.jd[l][k] = toJd(stationTime(s.code, s.startT[l][k], kind, 3));
+        s.crude[l][k] = false;
     }
     return s.jd[l][k];
 }

@@ -24,8 +24,17 @@ public:
     int retrogradeState(int index, const DateTimeFields& utc8);
     // Used by the station search: right ascension, declination, distance (AU).
     static SphericalPosition apparentEquatorial(int code, double T, int n, double lt);
-    // T (dynamical time, centuries) of the station near T; kind 0 or 1.
-    static double stationTime(int code, double T, int kind);
+    // T (dynamical time, centuries) of the station near T; kind 0 or 1; `passes` of the four
+    // refinements. With 3 (the truncated series only, a quarter of the cost) the station lies
+    // within 0.35 day of the full one from kRoughFirstYear to kRoughLastYear (Mercury 0.32,
+    // Neptune 0.29, the others less); with 0 (the conjunction moved by the mean lead) within 25
+    // days. Further out the rough station can be days off.
+    static double stationTime(int code, double T, int kind, int passes = 4);
+    static constexpr int kRoughFirstYear = 1300;
+    static constexpr int kRoughLastYear = 3000;
+    // An instant farther than this from every rough station it is compared with gets the same
+    // state from the rough lists as from the full ones.
+    static constexpr double kRoughMarginDays = 1.5;
 
     double julianDayUT() const { return jd_; }
     // Chiron and the four asteroids (astro/Asteroids.h order) at the instant, in the mode set:
@@ -47,11 +56,22 @@ private:
         int code = 0;
         int year = 0;
         bool valid = false;
+        bool refine = true;  // full stations, or rough ones (crude far before the instant)
         std::array<std::size_t, 2> count{};  // entries computed per list
         std::array<double, 2> nextT{};       // search start of the next entry (TT, centuries)
         std::array<std::array<double, kStations>, 2> jd{};
+        // Rough lists: the search start of each entry, and whether it is still the crude one.
+        std::array<std::array<double, kStations>, 2> startT{};
+        std::array<std::array<bool, kStations>, 2> crude{};
     };
-    static double stationEntry(StationLists& s, int list, std::size_t k);
+    static double stationEntry(StationLists& s, int list, std::size_t k, double g);
+    static constexpr double kCrudeDays = 60;
+    // The lists of one body and chart year from a cache (computed lazily).
+    static StationLists& listsFor(std::array<StationLists, 2>& slots, std::size_t& newest, int code, int year,
+                                  bool refine);
+    // The state at g (UTC+8 JD) from the lists; `nearest` (when given) gets the distance in
+    // days from g to the closest entry the decision compared g with.
+    static int stateAt(StationLists& s, double g, double* nearest);
 
     // The Earth of the last instant the asteroids were asked for, shared by the five.
     const precise::EarthState& earthForAsteroids() const;
@@ -66,4 +86,7 @@ private:
     // one replaced.
     std::array<std::array<StationLists, 2>, 8> stations_{};
     std::array<std::size_t, 8> newest_{};
+    // The same for the rough lists that decide every instant not close to a station.
+    std::array<std::array<StationLists, 2>, 8> roughStations_{};
+    std::array<std::size_t, 8> roughNewest_{};
 };

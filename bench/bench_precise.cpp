@@ -1,6 +1,6 @@
 // Speed of the precise mode against the default: one chart's astronomy (ten positions with
 // motion flags and the nodes), 1,000 instants as `tarmin-cli positions` computes them, and a
-// whole natal cast with 精确计算 on and off.
+// whole natal cast with 精确计算 on and off; Swiss Ephemeris on the same instants side by side.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -15,6 +15,12 @@
 #include "chart/Zhanxing.h"
 #include "platform/core/PlainTextTarget.h"
 #include "platform/qt/QImageCanvas.h"
+
+#ifdef TARMIN_HAVE_SWE
+#include <swephexp.h>
+
+#include <cstdio>
+#endif
 
 namespace {
 double chart(MAstroCalc& calc, const DateTimeFields& f) {
@@ -47,6 +53,37 @@ void BM_Positions1000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Positions1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+#ifdef TARMIN_HAVE_SWE
+// The same 1,000 instants through Swiss Ephemeris (its files when installed), side by side: ten
+// bodies with their speed (its motion) and the mean node, as a file ephemeris tool prints them.
+void BM_SwissPositions1000(benchmark::State& state) {
+    static const bool files = [] {
+        std::FILE* f = std::fopen("/usr/share/libswe/ephe/sepl_18.se1", "rb");
+        if (f) std::fclose(f);
+        return f != nullptr;
+    }();
+    if (files) swe_set_ephe_path("/usr/share/libswe/ephe");
+    const int flag = (files ? SEFLG_SWIEPH : SEFLG_MOSEPH) | SEFLG_SPEED;
+    for (auto _ : state) {
+        double sum = 0, x[6];
+        char err[AS_MAXCH];
+        for (int k = 0; k < 1000; ++k) {
+            const int year = 1600 + (k * 7) % 600, month = 1 + k % 12, day = 1 + k % 28;
+            const double jd = swe_julday(year, month, day, (k % 24) + (k % 60) / 60.0 - 8,
+                                         year < 1583 ? SE_JUL_CAL : SE_GREG_CAL);
+            for (int ipl = SE_SUN; ipl <= SE_PLUTO; ++ipl) {
+                swe_calc_ut(jd, ipl, flag, x, err);
+                sum += x[0] + x[1] + (x[3] < 0 ? 2 : 1);
+            }
+            swe_calc_ut(jd, SE_MEAN_NODE, flag, x, err);
+            sum += x[0];
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_SwissPositions1000)->Unit(benchmark::kMillisecond);
+#endif
 
 void ensureApp() {
     static std::unique_ptr<QGuiApplication> app;

@@ -118,12 +118,15 @@ bool readKinds(const std::string& list, forecast::SkyKinds& k) {
 
 bool writeFiles(const std::string& csv, const std::vector<std::vector<std::string>>& rows, const std::string& ics,
                 const std::string& icsText) {
-    if (!csv.empty() && !forecast::writeCsv(csv, rows)) {
-        std::fprintf(stderr, "无法写入文件 %s\n", csv.c_str());
+    // Each file through the safe writer: a FIFO or device is refused, a failed write leaves the
+    // old file as it was; either is reported with its reason (exit 1).
+    recfs::ReplaceResult result = recfs::ReplaceResult::Written;
+    if (!csv.empty() && !forecast::writeCsv(csv, rows, &result)) {
+        std::fprintf(stderr, "%s\n", recfs::replaceFailureText(result, csv).c_str());
         return false;
     }
-    if (!ics.empty() && !forecast::writeTextFile(ics, icsText)) {
-        std::fprintf(stderr, "无法写入文件 %s\n", ics.c_str());
+    if (!ics.empty() && !forecast::writeTextFile(ics, icsText, &result)) {
+        std::fprintf(stderr, "%s\n", recfs::replaceFailureText(result, ics).c_str());
         return false;
     }
     return true;

@@ -1,7 +1,7 @@
 // The exports of TFrmForecast: the list as CSV and iCalendar, the timeline (with the list under
 // it for PDF and printing) as PNG, SVG and PDF, and printing.
 #include <QBoxLayout>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "calendar/Yidateex.h"
 #include "dialogs/DialogFrame.h"
@@ -18,6 +21,7 @@
 #include "platform/qt/ChartExport.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/PainterCanvas.h"
+#include "platform/qt/PictureQt.h"
 #include "platform/qt/QImageCanvas.h"
 
 namespace {
@@ -58,8 +62,12 @@ std::string TFrmForecast::exportPath(const char* title, const char* filter, cons
 }
 
 namespace {
-void written(UiServices& ui, bool ok, const std::string& path) {
-    if (!ok) ui.messageBox("无法写入文件 " + path, "错误", MsgIcon::Error, MsgButtons::Ok);
+// Every file goes through recfs::replaceFile (the old file is replaced only by a complete new
+// one; a FIFO or device is refused): a failure is reported with its reason.
+void written(UiServices& ui, bool ok, recfs::ReplaceResult result, const std::string& path) {
+    if (ok) return;
+    const std::string why = recfs::replaceFailureText(result, path);
+    ui.messageBox(why.empty() ? "无法写入文件 " + path : why, "错误", MsgIcon::Error, MsgButtons::Ok);
 }
 }  // namespace
 
@@ -73,7 +81,8 @@ void TFrmForecast::BtnCsvClick() {
     else
         for (std::size_t i = 1; i < sky.size(); ++i)
             rows.push_back({sky[i][0], sky[i][1], "", "", sky[i][2], "", ""});
-    written(ui_, forecast::writeCsv(path, rows), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, forecast::writeCsv(path, rows, &result), result, path);
 }
 
 void TFrmForecast::BtnIcsClick() {
@@ -81,7 +90,8 @@ void TFrmForecast::BtnIcsClick() {
     if (path.empty()) return;
     MYiDateEx calendar;
     const std::string text = forecast::listsIcs(hits_, subject_.natal, subject_.name, events_, calendar, clock());
-    written(ui_, forecast::writeTextFile(path, text), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, forecast::writeTextFile(path, text, &result), result, path);
 }
 
 void TFrmForecast::drawTimeline(CanvasRecorder*& out, int& w, int& h, bool withList) {
@@ -119,10 +129,13 @@ void TFrmForecast::BtnPdfClick() {
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
     drawTimeline(drawing, w, h, false);
-    const QString file = QString::fromStdString(path);
+    // Encoded in memory, then put in place by the safe writer.
+    QByteArray bytes;
     bool ok = false;
     {
-        QPdfWriter pdf(file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setTitle(qs("行运与天象"));
         pdf.setCreator(QStringLiteral("Tarmin"));
         pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -159,20 +172,63 @@ void TFrmForecast::BtnPdfClick() {
             ok = p.end();
         }
     }
-    written(ui_, ok && QFileInfo(file).size() > 0, path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    if (ok && !bytes.isEmpty())
+        result = recfs::replaceFile(path, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    written(ui_, result == recfs::ReplaceResult::Written, result, path);
 }
 
+namespace {
+// One page of the print: the recording as vectors when the printer takes them, else its image.
+void printPage(Printer& printer, const CanvasRecorder& drawing, const QImage& image, int w, int h) {
+    const double scale = std::min(static_cast<double>(printer.pageWidth()) / w, static_cast<double>(printer.pageHeight()) / h);
+    const int right = static_cast<int>(w * scale), bottom = static_cast<int>(h * scale);
+    if (!printer.drawRecording(0, 0, right, bottom, drawing, w, h))
+        printer.stretchDraw(0, 0, right, bottom, pictureFromImage(image));
+}
+}  // namespace
+
+// Printing: the timeline on the first page, then the list as it is shown, as many lines a page
+// as fit at the timeline's scale.
 void TFrmForecast::BtnPrintClick() {
     Printer& printer = ui_.printer();
     printer.setOrientation(PageOrientation::Landscape);
     if (!ui_.printDialog(printer)) return;
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
-    drawTimeline(drawing, w, h, true);
-    const double scale = std::min(static_cast<double>(printer.pageWidth()) / w, static_cast<double>(printer.pageHeight()) / h);
+    drawTimeline(drawing, w, h, false);
+    const int pageHeight = std::max(1, static_cast<int>(static_cast<double>(w) * printer.pageHeight() / std::max(1, printer.pageWidth())));
+    const int lineHeight = 16;
+    const int linesPerPage = std::max(1, pageHeight / lineHeight - 1);
+    std::vector<std::string> lines;
+    for (int r = 0; r < LstEvents->rowCount(); ++r) {
+        if (LstEvents->isRowHidden(r)) continue;
+        std::string line;
+        for (int c = 0; c < LstEvents->columnCount(); ++c)
+            if (const QTableWidgetItem* item = LstEvents->item(r, c)) line += item->text().toStdString() + "  ";
+        lines.push_back(line);
+    }
     try {
         printer.beginJob("行运与天象");
-        printer.drawRecording(0, 0, static_cast<int>(w * scale), static_cast<int>(h * scale), *drawing, w, h);
+        bool first = true;
+        if (!rows_.empty()) {
+            printPage(printer, *drawing, *exportImage_, w, h);
+            first = false;
+        }
+        for (std::size_t i = 0; i < lines.size(); i += static_cast<std::size_t>(linesPerPage)) {
+            if (!first) printer.newPage();
+            first = false;
+            QImage image(w, pageHeight, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QImageCanvas canvas(image);
+            CanvasRecorder page(canvas);
+            int y = 4;
+            for (std::size_t k = i; k < std::min(lines.size(), i + static_cast<std::size_t>(linesPerPage)); ++k) {
+                page.textOut(4, y, lines[k]);
+                y += lineHeight;
+            }
+            printPage(printer, page, image, w, pageHeight);
+        }
         printer.endJob();
     } catch (const std::exception&) {
         ui_.messageBox("请检查打印机能否正常工作！", "打印错误", MsgIcon::Error, MsgButtons::Ok);
@@ -185,7 +241,8 @@ void TFrmForecast::BtnPngClick() {
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
     drawTimeline(drawing, w, h, false);
-    written(ui_, renderRecording(*drawing, w, h, 2 * w).save(QString::fromStdString(path), "PNG"), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, saveImageFile(renderRecording(*drawing, w, h, 2 * w), "PNG", path, &result), result, path);
 }
 
 void TFrmForecast::BtnSvgClick() {
@@ -194,5 +251,6 @@ void TFrmForecast::BtnSvgClick() {
     CanvasRecorder* drawing = nullptr;
     int w = 0, h = 0;
     drawTimeline(drawing, w, h, false);
-    written(ui_, writeRecordingSvg(*drawing, w, h, path, "行运与天象"), path);
+    recfs::ReplaceResult result = recfs::ReplaceResult::WriteFailed;
+    written(ui_, writeRecordingSvg(*drawing, w, h, path, "行运与天象", &result), result, path);
 }

@@ -2,10 +2,8 @@
 
 #include <csv.h>
 #include <libical/ical.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 
 #include "calendar/Yidateex.h"
@@ -55,19 +53,14 @@ std::string join(const std::vector<std::string>& f, const char* sep) {
 }
 }  // namespace
 
-bool writeTextFile(const std::string& path, const std::string& text) {
-    const std::string temp = path + ".tmp" + std::to_string(getpid());
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (std::fclose(f) != 0 || !ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+bool writeTextFile(const std::string& path, const std::string& text, recfs::ReplaceResult* result) {
+    const recfs::ReplaceResult r = recfs::replaceFile(path, text);
+    if (result) *result = r;
+    return r == recfs::ReplaceResult::Written;
 }
 
-bool writeCsv(const std::string& path, const std::vector<std::vector<std::string>>& rows) {
+bool writeCsv(const std::string& path, const std::vector<std::vector<std::string>>& rows,
+              recfs::ReplaceResult* result) {
     std::string text;
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
@@ -79,7 +72,7 @@ bool writeCsv(const std::string& path, const std::vector<std::vector<std::string
         }
         text += "\r\n";
     }
-    return writeTextFile(path, text);
+    return writeTextFile(path, text, result);
 }
 
 std::vector<std::vector<std::string>> skyEventRows(const std::vector<SkyEvent>& events, MYiDateEx& calendar,

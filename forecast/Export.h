@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "forecast/EventText.h"
+#include "platform/core/ReplaceFile.h"
 
 namespace forecast {
 
 // A row of fields to a CSV file; the first row is the header. False when the file cannot be
-// written.
-bool writeCsv(const std::string& path, const std::vector<std::vector<std::string>>& rows);
+// written; `result` (when given) says why.
+bool writeCsv(const std::string& path, const std::vector<std::vector<std::string>>& rows,
+              recfs::ReplaceResult* result = nullptr);
 
 // The rows of the lists (the header first): the same fields as the lines.
 std::vector<std::vector<std::string>> skyEventRows(const std::vector<SkyEvent>& events, MYiDateEx& calendar,
@@ -26,7 +28,9 @@ std::string transitsIcs(const std::vector<TransitHit>& hits, const std::vector<N
 std::string listsIcs(const std::vector<TransitHit>& hits, const std::vector<NatalPoint>& natal,
                      const std::string& forWhom, const std::vector<SkyEvent>& events, MYiDateEx& calendar,
                      const ClockOffset& clock);
-// Writes text to a file (replacing it through a temporary beside it); false on failure.
-bool writeTextFile(const std::string& path, const std::string& text);
+// Writes text to a file through recfs::replaceFile: an existing file is replaced only by the
+// complete new one, and a FIFO, device or folder is refused. False on failure; `result` (when
+// given) says why.
+bool writeTextFile(const std::string& path, const std::string& text, recfs::ReplaceResult* result = nullptr);
 
 }  // namespace forecast

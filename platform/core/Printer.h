@@ -27,6 +27,8 @@ public:
     // Draws the picture stretched into [left, right) x [top, bottom) of the page.
     virtual void stretchDraw(int left, int top, int right, int bottom, const Picture& picture) = 0;
     virtual void endJob() = 0;
+    // Ends the page and starts a new one of the same job (a list that runs over pages).
+    virtual void newPage() = 0;
     // Draws a recorded drawing of w x h canvas pixels as vectors at the printer's resolution,
     // scaled evenly into [left, right) x [top, bottom). A printer that takes pictures only
     // returns false and the caller sends a picture instead. May raise PrinterError.

@@ -54,6 +54,11 @@ bool QtPrinter::drawRecording(int left, int top, int right, int bottom,
     return true;
 }
 
+void QtPrinter::newPage() {
+    if (!painter_ || !painter_->isActive()) throw PrinterError("no print job");
+    if (!qprinter().newPage()) throw PrinterError("the printer could not start a new page");
+}
+
 void QtPrinter::endJob() {
     if (!painter_ || !painter_->isActive()) throw PrinterError("no print job");
     const bool ok = painter_->end();

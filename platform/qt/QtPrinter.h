@@ -17,6 +17,7 @@ public:
     void beginJob(const std::string& title) override;
     void stretchDraw(int left, int top, int right, int bottom, const Picture& picture) override;
     void endJob() override;
+    void newPage() override;
     bool drawRecording(int left, int top, int right, int bottom, const CanvasRecorder& drawing,
                        int w, int h) override;
 

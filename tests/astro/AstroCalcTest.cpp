@@ -239,6 +239,28 @@ TEST(AstroCalc, KeptStationListsAcrossNatalAndTransitCharts) {
     EXPECT_EQ(reused.retrogradeState(2, after), stateFromCompleteLists(1, after));
 }
 
+TEST(AstroCalc, RoughStationsDecideOnlyFarFromAStation) {
+    // The rough stations (truncated series only) stay well inside the margin of the full ones
+    // across their years, the crude ones (conjunction and mean lead) within 25 days; instants just inside and just outside the margin of a station, and
+    // minutes from it, get the state of the complete lists: the cheaper search changes no mark.
+    for (int code = 1; code <= 7; ++code) {
+        for (int year : {1300, 1601, 1850, 2024, 2200, 2999}) {
+            const double T = (julianDay(year, 3, 1.0) - 2451545) / 36525;
+            const double full = MAstroCalc::stationTime(code, T, code % 2);
+            const double rough = MAstroCalc::stationTime(code, T, code % 2, 3);
+            EXPECT_LT(std::fabs(full - rough) * 36525, 0.35) << "body " << code << " year " << year;
+            EXPECT_LT(std::fabs(full - MAstroCalc::stationTime(code, T, code % 2, 0)) * 36525, 25) << code;
+            if (year == 1300 || year == 2999) continue;
+            MAstroCalc calc;
+            for (double off : {-1.6, -1.45, -2.0 / 1440, 2.0 / 1440, 1.45, 1.6}) {
+                const DateTimeFields f = fieldsFromJulianDay(stationJd8(full) + off);
+                EXPECT_EQ(calc.retrogradeState(code + 1, f), stateFromCompleteLists(code, f))
+                    << "body " << code << " " << off << " days from the station of " << year;
+            }
+        }
+    }
+}
+
 TEST(AstroCalc, FlagsLeaveTheLongitudeSpeedOnlyBetweenTheTwoKindsOfStation) {
     // The stations are found in right ascension; the ecliptic longitude turns a little earlier
     // or later. Around sample stations of Mercury, Venus, Mars and Saturn: the longitude station

@@ -82,6 +82,19 @@ TEST(ForecastWindow, SearchListFilterCastAndExport) {
     std::size_t pages = 0;
     for (std::size_t at = bytes.find("/Type /Page\n"); at != std::string::npos; at = bytes.find("/Type /Page\n", at + 1)) ++pages;
     EXPECT_GE(pages, 2u) << bytes.size();
+    // Printing: the timeline's page, then the list over as many pages as it needs (a short
+    // page makes several), each page drawn once and inside the page.
+    auto& printer = dynamic_cast<testui::ScriptedPrinter&>(ui.printer());
+    printer.pageHeight_ = printer.pageWidth_ / 4;
+    ui.answerPrint(PageOrientation::Landscape);
+    w.BtnPrintClick();
+    ASSERT_EQ(printer.jobsEnded, 1);
+    EXPECT_GE(printer.newPages, 2);
+    EXPECT_EQ(static_cast<int>(printer.draws.size()), printer.newPages + 1);
+    for (const auto& d : printer.draws) {
+        EXPECT_LE(d.right, printer.pageWidth_);
+        EXPECT_LE(d.bottom, printer.pageHeight_);
+    }
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <libical/ical.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -85,5 +86,25 @@ TEST(ForecastCli, TransitsWithOrbTimesAndTheirFiles) {
     ASSERT_FALSE(testcli::lines(plain.out).empty());
     EXPECT_EQ(testcli::fields(testcli::lines(plain.out)[0]).size(), 4u);
     EXPECT_GT(testcli::lines(moon.out).size(), testcli::lines(plain.out).size() + 50);
+}
+TEST(ForecastCli, ListFilesRefuseAFifoAndKeepAnOldFile) {
+    // A FIFO named as the CSV or iCalendar file is refused without waiting for a reader (the
+    // command would hang on it otherwise): exit 1 with the reason, the FIFO left as it was; a
+    // refused iCalendar leaves the CSV written before it whole.
+    REQUIRE_CLI();
+    const std::string fifo = testing::TempDir() + "/events-fifo", csv = testing::TempDir() + "/events-ok.csv";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string period = "events --from 2024-03-01 --to 2024-03-31 --kinds lunation ";
+    for (const std::string& option : {"--csv " + fifo, "--ics " + fifo, "--csv " + csv + " --ics " + fifo}) {
+        const auto r = testcli::run(period + option);
+        EXPECT_EQ(r.status, 1) << option;
+        EXPECT_NE(r.err.find("不是普通文件"), std::string::npos) << r.err;
+        struct stat st {};
+        ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    }
+    EXPECT_EQ(readFile(csv).rfind("\"时间\",\"天象\",\"内容\"", 0), 0u);
+    std::remove(fifo.c_str());
 }
 }  // namespace

@@ -72,6 +72,7 @@ public:
     void beginJob(const std::string& title) override;
     void stretchDraw(int left, int top, int right, int bottom, const Picture& picture) override;
     void endJob() override;
+    void newPage() override { ++newPages; }
 
     int pageWidth_ = 4961;  // A4 at 600 dpi
     int pageHeight_ = 7016;
@@ -80,6 +81,7 @@ public:
     std::vector<std::string> jobs;  // titles of the jobs begun
     std::vector<Draw> draws;
     int jobsEnded = 0;
+    int newPages = 0;  // page breaks asked for
 
 private:
     PageOrientation orientation_ = PageOrientation::Portrait;
