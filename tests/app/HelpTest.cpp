@@ -11,6 +11,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/Unttxthelp.h"
+#include "dialogs/Untforecast.h"
 #include "dialogs/Untpanxing.h"
 #include "dialogs/Untsetpan.h"
 
@@ -31,8 +32,8 @@ std::string shown(QString caption) {
 
 // What a user reads on a dialog: labels, check boxes, buttons, frames and the entries of its
 // lists. Numbers ("5", "12月") are values, not settings; a list entry's code in brackets
-// ("整宫 (W)") is left off.
-void addCaptions(const QWidget& dialog, std::set<std::string>& out) {
+// ("整宫 (W)") is left off. Lists of names (zones, bodies) are values too where `lists` is false.
+void addCaptions(const QWidget& dialog, std::set<std::string>& out, bool lists = true) {
     auto add = [&](const QString& text) {
         QString t = text;
         t.remove(QRegularExpression(QStringLiteral("\\s*\\([A-Z]\\)$")));
@@ -44,7 +45,8 @@ void addCaptions(const QWidget& dialog, std::set<std::string>& out) {
     for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
         if (!qobject_cast<const QToolButton*>(b)) add(b->text());
     for (const QComboBox* c : dialog.findChildren<QComboBox*>())
-        for (int i = 0; i < c->count(); ++i) add(c->itemText(i));
+        if (lists)
+            for (int i = 0; i < c->count(); ++i) add(c->itemText(i));
 }
 }  // namespace
 
@@ -95,6 +97,12 @@ TEST_F(MainWindowTest, UsagePageExplainsEveryPageSettingAndChartTypeControl) {
         PanXingChoice choice;
         TFrmPanXing dialog(k, {}, choice, ui);
         addCaptions(dialog, captions);
+    }
+    {
+        ForecastSubject subject;
+        subject.name = "甲";
+        TFrmForecast forecast(subject, ui, {});
+        addCaptions(forecast, captions, false);
     }
     // The settings dialog alone has some twenty captions of its own.
     ASSERT_GE(captions.size(), 30u);
