@@ -3,6 +3,7 @@
 // casts that person's natal chart with the transit at the row's instant.
 #include <QImage>
 
+#include "app/InputPanel.h"
 #include "app/Untmain.h"
 #include "astro/Eph0.h"
 #include "chart/WordLists.h"
@@ -18,6 +19,9 @@ ForecastSubject subjectOf(const MZhanXingEx& engine, const BirthRecord& r) {
     s.natal = forecast::natalPointsOf(engine);
     s.orbs = engine.aspectOrbs();
     s.zoneIndex = r.zoneIndex;
+    s.zoneId = r.zoneId;
+    s.longitude = r.longitude;
+    s.asteroids = forecast::shownAsteroids(engine);
     return s;
 }
 }  // namespace
@@ -39,7 +43,8 @@ void TFrmMain::mnuP_forecastClick() {
 }
 
 void TFrmMain::showForecast(const CaseRecord& c) {
-    const BirthRecord r = panelRequestFromCase(c);
+    BirthRecord r = panelRequestFromCase(c);
+    r.zoneId = panel_->zoneOfCase(c);  // the clock the case's place follows
     // The case's chart is cast on a canvas of its own: the chart on screen stays.
     QImage image(800, 700, QImage::Format_RGB32);
     QImageCanvas canvas(image);

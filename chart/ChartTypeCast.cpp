@@ -96,6 +96,16 @@ void TypeCast::aspectsBetween(const std::vector<AspectPoint>& inner,
     out.aspectText = aspectListLines(out.aspects, pointNames(innerOwner), pointNames(outerOwner));
 }
 
+void TypeCast::asteroidAspects(const std::vector<AspectPoint>& inner, const AsteroidSet& innerAsteroids,
+                               const std::vector<AspectPoint>& outer, const AsteroidSet& outerAsteroids,
+                               bool moving, const std::string& innerOwner, const std::string& outerOwner) {
+    if (!engine.anyAsteroidShown()) return;
+    const std::size_t first = out.aspects.size();
+    appendAsteroidAspects(out.aspects, inner, innerAsteroids, outer, outerAsteroids, engine);
+    for (std::size_t i = first; i < out.aspects.size(); ++i) out.aspects[i].moving = moving;
+    out.aspectText = aspectListLines(out.aspects, pointNames(innerOwner), pointNames(outerOwner));
+}
+
 void TypeCast::showReading(const std::string& head, const std::string& after) {
     std::string t = head + "\n";
     for (const std::string& l : out.aspectText) t += l + "\n";
@@ -133,7 +143,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         return false;
     }
 
-    TypeCast c{engine, q, clocks, out, error, {}, {}, 0, 0, {}, {}, {}, {}, {}};
+    TypeCast c{engine, q, clocks, out, error, {}, {}, 0, 0, {}, {}, {}, {}, {}, {}};
     // Person B first, so that a refusal leaves A's chart (cast next) on screen.
     if (twoPeople) {
         if (!castNamed(engine, q.b, "第二个人：", error)) {
@@ -143,6 +153,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         c.pb = engine.natal();
         c.jdB = engine.jd8();
         c.speedB = speedsAt(engine, c.jdB);
+        c.asteroidsB = asteroidsOf(engine);
     }
     if (!castNamed(engine, q.a, twoPeople ? "第一个人：" : "", error)) return false;
     c.pa = engine.natal();

@@ -14,7 +14,11 @@ bool castSynastry(TypeCast& c) {
     out.innerTitle = "合盘(内圈):" + c.nameB;
     out.captionLines = {c.nameA + "(外)", c.nameB + "(内)"};
     c.aspectsBetween(aspectPoints(c.pb), aspectPoints(c.pa), false, c.nameB + "的", c.nameA + "的");
+    // Chiron and the asteroids shown: B's inside with the bodies, aspects both ways.
+    c.asteroidAspects(aspectPoints(c.pb), c.asteroidsB, aspectPoints(c.pa), asteroidsOf(c.engine), false,
+                      c.nameB + "的", c.nameA + "的");
     c.engine.setCaption(out.caption, out.captionLines);
+    c.engine.setOverlayAsteroids(c.asteroidsB.points);
     if (!c.engine.castOverlay(out.inner, out.innerTitle, minuteText(c.q.b.birth))) {
         c.error = c.engine.errorText();
         return false;
@@ -41,6 +45,11 @@ bool castComposite(TypeCast& c) {
     }
     out.captionLines = {c.nameA, "与" + c.nameB};
     c.aspectsWithin(out.outer, nullptr, false);
+    // Chiron and the asteroids shown: the midpoints of the two people's, in the wheel, the panel
+    // and the aspects.
+    const AsteroidSet composite = compositeAsteroids(asteroidsOf(c.engine), c.asteroidsB);
+    c.engine.setAsteroidPoints(composite.points);
+    c.asteroidAspects(aspectPoints(out.outer), composite, {}, composite, false, "", "");
     c.engine.setCaption(out.caption, out.captionLines);
     c.engine.setCompositeParts({c.nameA + " " + minuteText(c.q.a.birth) + (c.q.a.lunar ? "(农历)" : ""),
                                 c.nameB + " " + minuteText(c.q.b.birth) + (c.q.b.lunar ? "(农历)" : "")});
@@ -72,6 +81,9 @@ bool castDavison(TypeCast& c) {
     out.captionLines = {c.nameA, "与" + c.nameB, out.instantText.substr(0, 10)};
     const std::array<double, 12> speeds = speedsAt(c.engine, mid);
     c.aspectsWithin(out.outer, &speeds, true);
+    // The chart's own Chiron and asteroids, moving at their rates of the instant.
+    const AsteroidSet own = asteroidsOf(c.engine);
+    c.asteroidAspects(aspectPoints(out.outer, &speeds), own, {}, own, true, "", "");
     c.engine.setCaption(out.caption, out.captionLines);
     c.engine.showPoints(out.outer);
     c.showReading("时空中点盘相位:");

@@ -82,6 +82,7 @@ bool castProgressed(TypeCast& c) {
     const double obliquity = natalObliquity(c.engine);
     if (!c.castAt(c.q.a, p)) return false;
     NatalPoints progressed = c.engine.natal();
+    const AsteroidSet progressedAsteroids = asteroidsOf(c.engine);
     c.castA();
     const std::array<double, 12> speedP = speedsAt(c.engine, p);
     double angleSpeed = 0;  // degrees a progressed day
@@ -110,6 +111,10 @@ bool castProgressed(TypeCast& c) {
     out.innerTitle = "推运盘(内圈):" + dateText(c.q.to);
     c.aspectsBetween(movingPoints(progressed, speedP, angleSpeed), aspectPoints(c.pa), true, "推运",
                      "本命");
+    // The progressed Chiron and asteroids at their progressed rates; the natal ones stay.
+    c.asteroidAspects(movingPoints(progressed, speedP, angleSpeed), progressedAsteroids, aspectPoints(c.pa),
+                      AsteroidSet{c.engine.asteroidPoints(), {}}, true, "推运", "本命");
+    c.engine.setOverlayAsteroids(progressedAsteroids.points);
     return showOverlay(c, "推运时刻:" + minuteText(wallMinute(p, out.instantOffsetSeconds)));
 }
 
@@ -130,6 +135,12 @@ bool castSolarArc(TypeCast& c) {
     setInnerAngles(c, d.asc, d.mc);
     out.innerTitle = "太阳弧(内圈):" + dateText(c.q.to);
     c.aspectsBetween(movingPoints(d, speeds, rate), aspectPoints(c.pa), true, "太阳弧", "本命");
+    // Chiron and the asteroids directed by the same arc, at the same rate; the natal ones stay.
+    AsteroidSet directedSet = directedAsteroids(asteroidsOf(c.engine), arc);
+    directedSet.speeds.fill(rate);
+    c.asteroidAspects(movingPoints(d, speeds, rate), directedSet, aspectPoints(c.pa),
+                      AsteroidSet{c.engine.asteroidPoints(), {}}, true, "太阳弧", "本命");
+    c.engine.setOverlayAsteroids(directedSet.points);
     char buf[48];
     std::snprintf(buf, sizeof buf, "弧:%.4f°", arc);
     return showOverlay(c, buf);
@@ -174,6 +185,9 @@ bool castReturn(TypeCast& c) {
     out.captionLines = {c.nameA, out.instantText.substr(0, 10), out.instantText.substr(11)};
     const std::array<double, 12> speeds = speedsAt(c.engine, t);
     c.aspectsWithin(out.outer, &speeds, true);
+    // The chart's own Chiron and asteroids, moving at their rates of the instant.
+    const AsteroidSet own = asteroidsOf(c.engine);
+    c.asteroidAspects(aspectPoints(out.outer, &speeds), own, {}, own, true, "", "");
     c.engine.setCaption(out.caption, out.captionLines);
     c.engine.showPoints(out.outer);
     c.showReading(std::string(sun ? "日返照" : "月返照") + "时刻:" + out.instantText + "\n返照盘相位:");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartAsteroids.h"
 #include "chart/ChartTypeCast.h"
 
 namespace charttypes {
@@ -22,6 +23,14 @@ struct TypeCast {
     std::array<double, 12> speedA{}, speedB{};  // daily motions at those instants
     std::string nameA, nameB;           // names as the captions show them
     AspectOrbs orbs;
+    AsteroidSet asteroidsB;             // B's Chiron and asteroids at B's birth
+
+    // Adds to the aspect list those of Chiron and the asteroids the settings show (nothing when
+    // none is shown), as aspectsWithin/aspectsBetween made the rest: `outer` empty for those
+    // within one chart.
+    void asteroidAspects(const std::vector<AspectPoint>& inner, const AsteroidSet& innerAsteroids,
+                         const std::vector<AspectPoint>& outer, const AsteroidSet& outerAsteroids,
+                         bool moving, const std::string& innerOwner, const std::string& outerOwner);
 
     // The chart of `place` (its place, clock and person fields) cast at instant `jd8`, read on
     // the clock of the place then; on a refusal A's natal chart is cast again and false.

@@ -2,6 +2,7 @@
 // person's chart, one line per event in time order (tab-separated), with CSV and iCalendar files.
 #include <QImage>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -10,7 +11,6 @@
 #include "astro/DateText.h"
 #include "astro/Eph0.h"
 #include "atlas/TimeZones.h"
-#include "atlas/ZoneClock.h"
 #include "calendar/Yidateex.h"
 #include "chart/ChartSettings.h"
 #include "chart/PlaceText.h"
@@ -30,9 +30,10 @@
 namespace {
 constexpr const char* kEventsUsage =
     "events --from YYYY-MM-DD --to YYYY-MM-DD [--tz ZONE|--zone INDEX] "
-    "[--kinds ingress,station,lunation,eclipse,term,void] [--csv FILE] [--ics FILE]";
+    "[--kinds ingress,station,lunation,eclipse,term,void] [--asteroids | --bodies chiron,ceres,pallas,juno,vesta] "
+    "[--csv FILE] [--ics FILE]";
 constexpr const char* kTransitsUsage =
-    "transits PERSON --from YYYY-MM-DD --to YYYY-MM-DD [--moon] [--node] [--orb-times] "
+    "transits PERSON --from YYYY-MM-DD --to YYYY-MM-DD [--moon] [--node] [--asteroids | --bodies LIST] [--orb-times] "
     "[--csv FILE] [--ics FILE]";
 constexpr double kLongestPeriodDays = 100 * 365.25 + 1;
 
@@ -43,12 +44,15 @@ int usage(const char* text) {
 
 // The clock of the lists: an IANA zone (offset at each event), a fixed offset, or UTC+8.
 struct Clock {
-    std::shared_ptr<atlas::ZoneClock> zone;
+    std::string zone;
     int fixed = 8 * 3600;
     forecast::ClockOffset offset() const {
-        if (zone) {
-            auto z = zone;
-            return [z](double jd) { return z->offsetAtJulianDay(jd); };
+        if (!zone.empty()) {
+            const std::string z = zone;
+            return [z](double jd) {
+                const auto utc = static_cast<long long>(std::floor((jd - 2440587.5) * 86400.0));
+                return atlas::clockAt(z, utc, std::nan("")).offsetSeconds;
+            };
         }
         return forecast::fixedOffset(fixed);
     }
@@ -61,12 +65,11 @@ bool readClock(const std::string& tz, Clock& c) {
         c.fixed = fixed;
         return true;
     }
-    auto z = std::make_shared<atlas::ZoneClock>(tz);
-    if (!z->valid()) {
+    if (!atlas::zoneExists(tz)) {
         std::fprintf(stderr, "时区“%s”不存在\n", tz.c_str());
         return false;
     }
-    c.zone = z;
+    c.zone = tz;
     return true;
 }
 
@@ -99,7 +102,7 @@ bool periodBounds(const Period& p, const forecast::ClockOffset& clock, double& t
 }
 
 bool readKinds(const std::string& list, forecast::SkyKinds& k) {
-    k = forecast::SkyKinds{false, false, false, false, false, false};
+    k.ingress = k.station = k.lunation = k.eclipse = k.term = k.voidMoon = false;
     std::stringstream in(list);
     std::string w;
     bool any = false;
@@ -114,6 +117,15 @@ bool readKinds(const std::string& list, forecast::SkyKinds& k) {
         any = true;
     }
     return any;
+}
+
+// Chiron and the asteroids are tabulated for 1600-2200 only.
+bool asteroidYearsOk(const Period& p, const std::array<bool, 5>& asteroids) {
+    bool any = false;
+    for (bool b : asteroids) any = any || b;
+    if (!any || (p.from.year >= 1600 && p.to.year <= 2200)) return true;
+    std::fprintf(stderr, "凯龙星和小行星只能查1600-2200年\n");
+    return false;
 }
 
 bool writeFiles(const std::string& csv, const std::vector<std::vector<std::string>>& rows, const std::string& ics,
@@ -143,6 +155,10 @@ int runEvents(const cli::Args& args) {
             if (r < 0) return usage(kEventsUsage);
             continue;
         }
+        if (const int r = cli::readAsteroidOption(args, i, kinds.asteroids)) {
+            if (r < 0) return usage(kEventsUsage);
+            continue;
+        }
         if (i + 1 >= args.size()) return usage(kEventsUsage);
         const std::string v = args[++i];
         long n = 0;
@@ -159,6 +175,7 @@ int runEvents(const cli::Args& args) {
         else return usage(kEventsUsage);
     }
     if (!p.haveFrom || !p.haveTo) return usage(kEventsUsage);
+    if (!asteroidYearsOk(p, kinds.asteroids)) return 1;
     const forecast::ClockOffset offset = clock.offset();
     double t1 = 0, t2 = 0;
     if (!periodBounds(p, offset, t1, t2)) return 1;
@@ -287,6 +304,8 @@ int runTransits(const cli::Args& args) {
     }
     const std::vector<forecast::NatalPoint> natal = forecast::natalPointsOf(engine);
     o.orbs = engine.aspectOrbs();
+    o.asteroids = forecast::shownAsteroids(engine);
+    if (!asteroidYearsOk(p, o.asteroids)) return 1;
     o.orbTimes = orbTimes || !ics.empty() || !csv.empty();
 
     const forecast::ClockOffset offset = clock.offset();
@@ -305,9 +324,10 @@ int runTransits(const cli::Args& args) {
 
 TARMIN_CLI_COMMAND(events, "events", kEventsUsage,
                    "the sky's events in a period: ingresses, stations, new and full moons, eclipses, "
-                   "solar terms, void-of-course Moon",
+                   "solar terms, void-of-course Moon; --asteroids, --bodies: ingresses and stations of "
+                   "Chiron and the asteroids too",
                    runEvents);
 TARMIN_CLI_COMMAND(transits, "transits", kTransitsUsage,
-                   "exact transits of Sun ... Pluto (--moon, --node) to a chart in a period, with the "
-                   "orb times",
+                   "exact transits of Sun ... Pluto (--moon, --node; Chiron and the asteroids shown: "
+                   "--asteroids, --bodies) to a chart in a period, with the orb times",
                    runTransits);

@@ -20,6 +20,7 @@
 
 #include "astro/DateText.h"
 #include "astro/Eph0.h"
+#include "atlas/TimeZones.h"
 #include "calendar/Yidateex.h"
 #include "chart/WordLists.h"
 #include "chart/XiangweiList.h"
@@ -81,8 +82,9 @@ void TFrmForecast::build() {
     CboZone = fixedList(this, "CboZone", "时区");
     std::vector<std::string> zones;
     for (int i = 0; i < 24; ++i) zones.push_back(zoneText(zoneOffset(i)));
+    if (!subject_.zoneId.empty()) zones.push_back(subject_.zoneId);
     fillList(CboZone, zones);
-    CboZone->setCurrentIndex(subject_.zoneIndex);
+    CboZone->setCurrentIndex(subject_.zoneId.empty() ? subject_.zoneIndex : 24);
     CboZone->setAccessibleDescription(qs("时区"));
     period->addWidget(labelFor(EdtFrom, "从", this));
     period->addWidget(EdtFrom);
@@ -177,6 +179,16 @@ void TFrmForecast::build() {
 }
 
 forecast::ClockOffset TFrmForecast::clock() const {
+    if (CboZone->currentIndex() == 24 && !subject_.zoneId.empty()) {
+        const std::string zone = subject_.zoneId;
+        const double longitude = subject_.longitude;
+        const int fallback = zoneOffset(subject_.zoneIndex) * 3600;
+        return [zone, longitude, fallback](double jd) {
+            const auto utc = static_cast<long long>(std::floor((jd - 2440587.5) * 86400.0));
+            const atlas::ClockReading r = atlas::clockAt(zone, utc, longitude);
+            return r.known ? r.offsetSeconds : fallback;
+        };
+    }
     return forecast::fixedOffset(zoneOffset(CboZone->currentIndex()) * 3600);
 }
 
@@ -202,6 +214,7 @@ void TFrmForecast::BtnFindClick() {
     o.node = ChkNode->isChecked();
     o.orbs = subject_.orbs;
     o.orbTimes = true;
+    o.asteroids = subject_.asteroids;
     const bool transits = ChkTransit->isChecked() && !subject_.natal.empty();
     forecast::SkyKinds k;
     k.ingress = ChkIngress->isChecked();
@@ -210,6 +223,13 @@ void TFrmForecast::BtnFindClick() {
     k.eclipse = ChkEclipse->isChecked();
     k.term = ChkTerm->isChecked();
     k.voidMoon = ChkVoid->isChecked();
+    k.asteroids = subject_.asteroids;  // their ingresses and stations too
+    bool anyAsteroid = false;
+    for (bool b : subject_.asteroids) anyAsteroid = anyAsteroid || b;
+    if (anyAsteroid && (from.year < 1600 || to.year > 2200)) {
+        ui_.messageBox("凯龙星和小行星只能查1600-2200年。", "提示", MsgIcon::Information, MsgButtons::Ok);
+        return;
+    }
     const bool sky = k.ingress || k.station || k.lunation || k.eclipse || k.term || k.voidMoon;
     cancel_ = false;
     done_ = false;

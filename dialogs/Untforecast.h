@@ -6,6 +6,7 @@
 #pragma once
 #include <QDialog>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -36,6 +37,12 @@ struct ForecastSubject {
     std::vector<forecast::NatalPoint> natal;
     AspectOrbs orbs = AspectOrbs::uniform(5);
     int zoneIndex = 8;                          // the chart's zone list entry
+    // The chart's IANA zone ("" for none: the zone list's hour) and its place's longitude (local
+    // mean time before the zone's first standard offset): the lists read its clock, summer time
+    // included, as the zone list's last entry.
+    std::string zoneId;
+    double longitude = 0;
+    std::array<bool, 5> asteroids{};            // Chiron ... Vesta the chart shows
 };
 
 class TFrmForecast : public QDialog {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "astro/Asteroids.h"
 #include "astro/Eph0.h"
 #include "astro/Precise.h"
 
@@ -14,6 +15,11 @@ constexpr double kEpoch = 2451544.5;  // pieces start at whole spans from 2000-0
 template <int Code>
 double apparent(double jdUT) {
     return precise::apparentPlace(Code, jdUT).longitude;
+}
+
+template <int Body>
+double apparentAsteroid(double jdUT) {
+    return precise::asteroidPlace(Body, jdUT).longitude;
 }
 
 // Spans and node counts keep the Sun, the Moon and the inner planets within a few tenths of an
@@ -33,6 +39,11 @@ const std::array<BodyInfo, kBodyCount> kBodyTable = {{
     {"海王星", apparent<Neptune>, 256, 16, true},
     {"冥王星", apparent<Pluto>, 256, 16, true},
     {"升交点", precise::meanAscendingNode, 64, 14, false},
+    {"凯龙星", apparentAsteroid<asteroids::Chiron>, 128, 18, true},
+    {"谷神星", apparentAsteroid<asteroids::Ceres>, 64, 20, true},
+    {"智神星", apparentAsteroid<asteroids::Pallas>, 64, 20, true},
+    {"婚神星", apparentAsteroid<asteroids::Juno>, 64, 20, true},
+    {"灶神星", apparentAsteroid<asteroids::Vesta>, 64, 20, true},
 }};
 
 // Chebyshev series value at x in [-1, 1] (Clenshaw).

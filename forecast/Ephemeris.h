@@ -14,6 +14,7 @@ namespace forecast {
 enum BodyId : int {
     kSun = 0, kMoon, kMercury, kVenus, kMars, kJupiter, kSaturn, kUranus, kNeptune, kPluto,
     kMeanNode,
+    kChiron, kCeres, kPallas, kJuno, kVesta,  // Chiron and the asteroids (tables for 1600-2200)
     kBodyCount
 };
 

@@ -63,8 +63,9 @@ std::vector<SkyEvent> findSkyEvents(Ephemeris& eph, const SkyKinds& kinds, doubl
     };
     const double steps = 6;
     if (kinds.ingress || kinds.station) {
-        for (int body = kSun; body <= kPluto && !stopped; ++body) {
-            if (body == kMoon) continue;
+        for (int body = kSun; body < kBodyCount && !stopped; ++body) {
+            if (body == kMoon || body == kMeanNode) continue;
+            if (body >= kChiron && !kinds.asteroids[static_cast<std::size_t>(body - kChiron)]) continue;
             if (kinds.ingress)
                 for (const Crossing& c : search.crossings({body, -1}, multiples(30), t1, t2)) {
                     SkyEvent e;

@@ -2,6 +2,7 @@
 // stations of Mercury ... Pluto, new and full moons, eclipses, the 24 solar terms and the
 // void-of-course Moon, all at the true instant (UT).
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -17,6 +18,7 @@ enum class SkyKind : int { Ingress = 0, Station, NewMoon, FullMoon, SolarEclipse
 // with "eclipse").
 struct SkyKinds {
     bool ingress = true, station = true, lunation = true, eclipse = true, term = true, voidMoon = false;
+    std::array<bool, 5> asteroids{};  // ingresses and stations of Chiron ... Vesta as well
 };
 
 struct SkyEvent {

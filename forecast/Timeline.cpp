@@ -37,7 +37,9 @@ std::vector<TimelineRow> timelineRows(const std::vector<TransitHit>& hits, const
 Rgb bodyColour(int body) {
     static const Rgb colours[] = {
         {220, 120, 0}, {90, 90, 160}, {0, 140, 140}, {0, 150, 60}, {210, 0, 0}, {150, 90, 0},
-        {90, 70, 50},  {0, 110, 200}, {60, 60, 200}, {110, 0, 110}, {100, 100, 100}};
+        {90, 70, 50},  {0, 110, 200}, {60, 60, 200}, {110, 0, 110}, {100, 100, 100},
+        {120, 60, 30}, {150, 120, 0}, {0, 120, 100}, {170, 60, 120}, {200, 70, 40}};
+    static_assert(sizeof colours / sizeof colours[0] == kBodyCount, "a colour for each body");
     return body >= 0 && body < kBodyCount ? colours[body] : Rgb{0, 0, 0};
 }
 

@@ -39,7 +39,17 @@ std::vector<NatalPoint> natalPointsOf(const MZhanXingEx& chart) {
     for (std::size_t i = 0; i < 11; ++i) v.push_back({BodyNames[i], p.bodies[i].longitude});
     v.push_back({"上升", p.asc.longitude});
     v.push_back({"天顶", p.mc.longitude});
+    const std::array<ChartPoint, 5> extra = chart.asteroidPoints();
+    for (std::size_t b = 0; b < extra.size(); ++b)
+        if (chart.extraShown(kFirstAsteroid + static_cast<int>(b)))
+            v.push_back({bodyInfo(kChiron + static_cast<int>(b)).name, extra[b].longitude});
     return v;
+}
+
+std::array<bool, 5> shownAsteroids(const MZhanXingEx& chart) {
+    std::array<bool, 5> a{};
+    for (std::size_t b = 0; b < a.size(); ++b) a[b] = chart.extraShown(kFirstAsteroid + static_cast<int>(b));
+    return a;
 }
 
 std::vector<int> transitingBodies(const TransitOptions& o) {
@@ -47,6 +57,8 @@ std::vector<int> transitingBodies(const TransitOptions& o) {
     if (o.moon) b.push_back(kMoon);
     for (int i = kMercury; i <= kPluto; ++i) b.push_back(i);
     if (o.node) b.push_back(kMeanNode);
+    for (std::size_t k = 0; k < o.asteroids.size(); ++k)
+        if (o.asteroids[k]) b.push_back(kChiron + static_cast<int>(k));
     return b;
 }
 

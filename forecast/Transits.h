@@ -2,6 +2,7 @@
 // on request the Moon and the mean node) forms an exact aspect to a natal point, with the times
 // the aspect enters and leaves its orb.
 #pragma once
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct NatalPoint {
 struct TransitOptions {
     bool moon = false;      // the transiting Moon
     bool node = false;      // the transiting mean node
+    std::array<bool, 5> asteroids{};  // the transiting Chiron ... Vesta (astro/Asteroids.h order)
     bool orbTimes = true;   // find when each aspect enters and leaves its orb
     AspectOrbs orbs = AspectOrbs::uniform(5);
 };
@@ -37,8 +39,10 @@ struct TransitHit {
 };
 
 // The thirteen natal points of a cast chart: its ten bodies, the ascending node, the ascendant
-// ("上升") and the midheaven ("天顶").
+// ("上升") and the midheaven ("天顶"); then the Chiron and asteroids the chart shows.
 std::vector<NatalPoint> natalPointsOf(const MZhanXingEx& chart);
+// The chart's settings' Chiron and asteroids as transiting bodies.
+std::array<bool, 5> shownAsteroids(const MZhanXingEx& chart);
 
 // The transiting bodies of a search, in the order their hits are sorted when simultaneous.
 std::vector<int> transitingBodies(const TransitOptions& o);

@@ -275,6 +275,27 @@ TEST(ChartTypes, InterAspectsMatchABruteForceList) {
     EXPECT_GT(expected.size(), 10u);
     EXPECT_EQ(r.aspectText.size(), r.aspects.size());
     EXPECT_NE(r.readingText.find("座与其他星座关系】"), std::string::npos);
+
+    // Chiron shown: B's Chiron joins the inner points and A's the outer, aspects both ways.
+    const std::string folder = testdata::freshTempDir("types-chiron");
+    std::filesystem::create_directories(folder + "dat");
+    std::ofstream(folder + "dat/set.ini") << "[pan]\npos=5\nchiron=1\nminororb=6\n";
+    Rig shown(folder);
+    ASSERT_TRUE(shown.engine.castNatal(li()));
+    const double chironB = shown.engine.asteroidPoints()[0].longitude;
+    ASSERT_TRUE(shown.engine.castNatal(zhang()));
+    const double chironA = shown.engine.asteroidPoints()[0].longitude;
+    ASSERT_TRUE(castChartType(shown.engine, q, r, error)) << error;
+    int chironAspects = 0;
+    for (const Aspect& x : r.aspects) {
+        if (x.a != 14 && x.b != 14) continue;
+        ++chironAspects;
+        const double from = x.a == 14 ? chironB : lon(b, x.a), to = x.b == 14 ? chironA : lon(a, x.b);
+        EXPECT_NEAR(x.orb, std::fabs(sep(from, to) - AspectAngles[static_cast<std::size_t>(x.kind)]), 1e-6);
+        EXPECT_FALSE(x.moving);
+    }
+    EXPECT_GT(chironAspects, 0);
+    EXPECT_NE(std::string(r.aspectText.back()).find("凯龙星"), std::string::npos);
 }
 
 #ifdef TARMIN_HAVE_SWE

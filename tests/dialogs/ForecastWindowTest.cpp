@@ -96,6 +96,34 @@ TEST(ForecastWindow, SearchListFilterCastAndExport) {
         EXPECT_LE(d.bottom, printer.pageHeight_);
     }
 }
+
+// A chart with an IANA zone lists on that zone's clock, summer time included; Chiron shown
+// joins the transiting bodies and the sky's events (its ingress into Taurus, June 2026).
+TEST(ForecastWindow, TheChartsZoneAndChiron) {
+    testqt::app();
+    ScriptedUi ui;
+    ForecastSubject s = subject();
+    s.zoneId = "America/New_York";
+    s.longitude = -74.0;
+    s.asteroids = {true, false, false, false, false};
+    TFrmForecast w(s, ui, {});
+    EXPECT_EQ(w.CboZone->currentText().toStdString(), "America/New_York");
+    w.EdtFrom->setText("2026-06-15");
+    w.EdtTo->setText("2026-06-25");
+    w.BtnFindClick();
+    w.waitForSearch();
+    bool ingress = false;
+    for (int r = 0; r < w.LstEvents->rowCount(); ++r) {
+        const double jd = w.LstEvents->item(r, 0)->data(Qt::UserRole).toDouble();
+        EXPECT_EQ(w.LstEvents->item(r, 0)->text().toStdString(), forecast::localTimeText(jd, forecast::fixedOffset(-4 * 3600)));
+        ingress = ingress || (w.LstEvents->item(r, 1)->text() == "入座" && w.LstEvents->item(r, 2)->text() == "凯龙星");
+    }
+    EXPECT_TRUE(ingress);
+    w.EdtFrom->setText("1599-06-01");
+    w.EdtTo->setText("1600-06-01");
+    ui.expectMessage("凯龙星和小行星只能查1600-2200年。");
+    w.BtnFindClick();  // Chiron and the asteroids are tabulated for 1600-2200
+}
 }  // namespace
 
 namespace {

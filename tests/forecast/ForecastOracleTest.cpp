@@ -34,7 +34,7 @@ int oracleFlag() {
 
 int oracleBody(int body) {
     const int ipl[] = {SE_SUN, SE_MOON, SE_MERCURY, SE_VENUS, SE_MARS, SE_JUPITER, SE_SATURN, SE_URANUS,
-                       SE_NEPTUNE, SE_PLUTO, SE_MEAN_NODE};
+                       SE_NEPTUNE, SE_PLUTO, SE_MEAN_NODE, SE_CHIRON, SE_CERES, SE_PALLAS, SE_JUNO, SE_VESTA};
     return ipl[body];
 }
 
@@ -82,7 +82,7 @@ std::vector<double> oracleCrossings(int body, double target, double t1, double t
 // The time (minutes) within which an instant of `body` must agree with the oracle: one minute,
 // or the time the body takes to move through the two ephemerides' difference.
 double allowedMinutes(int body, double jd) {
-    const double arcsec[] = {0.2, 0.8, 0.3, 0.3, 0.3, 0.8, 1.0, 1.6, 2.3, 3.3, 1.0};
+    const double arcsec[] = {0.2, 0.8, 0.3, 0.3, 0.3, 0.8, 1.0, 1.6, 2.3, 3.3, 1.0, 0.2, 0.5, 0.5, 0.5, 0.5};
     double v = 0;
     oracleLongitude(body, jd, &v);
     return std::fmax(1.0, arcsec[body] / 3600 / std::fmax(std::fabs(v), 1e-4) * 1440);
@@ -249,6 +249,60 @@ TEST(ForecastOracle, LunationsTermsAndIngressesToTheMinute) {
         EXPECT_LT(miss / (speed - vb) * 1440, 1.0) << v.jd;
     }
     for (std::size_t i = 0; i < want.size(); ++i) EXPECT_LT(std::fabs(marsIngress[i] - want[i]) * 1440, 1.0);
+}
+
+// Chiron and the asteroids against the oracle's asteroid files: Chiron's ingress into Taurus
+// and its stations of 2026-2027 (in and out of the sign again), Ceres' ingresses, and Vesta's
+// transits to a natal point, each at the oracle's instant.
+TEST(ForecastOracle, ChironAndTheAsteroidsAtTheOraclesInstants) {
+    const double t1 = julianDay(2026, 1, 1.0), t2 = julianDay(2028, 1, 1.0);
+    Ephemeris eph;
+    SkyKinds k{};
+    k.lunation = k.eclipse = k.term = false;
+    k.asteroids = {true, true, false, false, false};
+    std::vector<double> chiron[2], ceres, stations;
+    for (const auto& e : findSkyEvents(eph, k, t1, t2)) {
+        if (e.kind == SkyKind::Ingress && e.body == kChiron) chiron[0].push_back(e.jd);
+        if (e.kind == SkyKind::Ingress && e.body == kCeres) ceres.push_back(e.jd);
+        if (e.kind == SkyKind::Station && e.body == kChiron) stations.push_back(e.jd);
+    }
+    for (int s = 0; s < 12; ++s)
+        for (double t : oracleCrossings(kChiron, 30.0 * s, t1, t2, 4)) chiron[1].push_back(t);
+    std::sort(chiron[1].begin(), chiron[1].end());
+    ASSERT_EQ(chiron[0].size(), 3u);  // into Taurus, back into Aries, into Taurus
+    ASSERT_EQ(chiron[0].size(), chiron[1].size());
+    for (std::size_t i = 0; i < chiron[0].size(); ++i)
+        EXPECT_LT(std::fabs(chiron[0][i] - chiron[1][i]) * 1440, allowedMinutes(kChiron, chiron[1][i])) << i;
+    std::vector<double> want;
+    for (int s = 0; s < 12; ++s)
+        for (double t : oracleCrossings(kCeres, 30.0 * s, t1, t2, 1)) want.push_back(t);
+    std::sort(want.begin(), want.end());
+    ASSERT_EQ(ceres.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i)
+        EXPECT_LT(std::fabs(ceres[i] - want[i]) * 1440, allowedMinutes(kCeres, want[i])) << i;
+    // A station: the oracle's daily motion changes sign within half an hour of it.
+    ASSERT_EQ(stations.size(), 4u);
+    for (double t : stations) {
+        double before = 0, after = 0;
+        oracleLongitude(kChiron, t - 1.0 / 48, &before);
+        oracleLongitude(kChiron, t + 1.0 / 48, &after);
+        EXPECT_LT(before * after, 0) << t;
+    }
+    TransitOptions o;
+    o.orbTimes = false;
+    o.asteroids = {false, false, false, false, true};
+    const std::vector<NatalPoint> natal = {{"某点", 100.0}};
+    std::vector<double> vesta, oracle;
+    for (const TransitHit& h : findTransits(eph, natal, o, t1, t2))
+        if (h.body == kVesta) vesta.push_back(h.jd);
+    const Grid g = oracleGrid(kVesta, t1, t2, 1);
+    for (double a : {0.0, 60.0, 90.0, 120.0, 180.0, 240.0, 270.0, 300.0})
+        for (double t : oracleCrossings(g, std::fmod(100.0 + a, 360.0))) oracle.push_back(t);
+    std::sort(oracle.begin(), oracle.end());
+    ASSERT_EQ(vesta.size(), oracle.size());
+    ASSERT_GT(vesta.size(), 2u);
+    for (std::size_t i = 0; i < vesta.size(); ++i)
+        EXPECT_LT(std::fabs(vesta[i] - oracle[i]) * 1440, allowedMinutes(kVesta, oracle[i])) << i;
 }
 
 }  // namespace
