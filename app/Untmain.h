@@ -145,6 +145,9 @@ public:
     // The chart image's accessible description: which chart is on screen, for whom and when
     // (the caption the engine drew).
     void describeChart();
+    // Casts transit_ over the natal chart on screen and shows it on the chart page (the
+    // aspect list and the description follow); a refusal is shown as the engine words it.
+    void showTransit();
 
     // The interface's script, 选项 → 界面文字 (Untmain_script.cpp): every open window, the
     // chart, the reading and the messages follow it at once; the choice is kept in

@@ -28,6 +28,10 @@ void TFrmMain::SbtoZw_liuClick() {
         ui_.messageBox(error, "错误", MsgIcon::Error, MsgButtons::Ok);
         return;
     }
+    showTransit();
+}
+
+void TFrmMain::showTransit() {
     const bool ok = engine_->castTransit(transit_);
     Imgzhanxing->update();
     showAspectList();

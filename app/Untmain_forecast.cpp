@@ -71,13 +71,5 @@ void TFrmMain::castTransitAt(const BirthRecord& natal, double jdUT) {
     const DateTimeFields f = fieldsFromJulianDay(jdUT + zoneOffset(natal.zoneIndex) / 24.0 + 0.5 / 1440);
     transit_.when = f;
     transit_.zoneIndex = natal.zoneIndex;
-    const bool ok = engine_->castTransit(transit_);
-    Imgzhanxing->update();
-    showAspectList();
-    describeChart();
-    if (!ok) {
-        ui_.messageBox(engine_->errorText(), "错误", MsgIcon::Error, MsgButtons::Ok);
-        return;
-    }
-    Page1->setCurrentIndex(0);
+    showTransit();
 }

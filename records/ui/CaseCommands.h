@@ -80,6 +80,9 @@ private:
     // False, after telling the user to restart, when another run of the program (or this one)
     // compacted or imported the store since it was opened: the tree's numbers name other cases.
     bool numbersCurrent();
+    // The selected saved case, read and checked as "查看命例" checks it (name, year) but not
+    // opened; false, after saying why, when there is none or it fails a check.
+    bool readSelectedCase(CaseRecord& rec);
     // True, after offering to restart the program, once the store was replaced under this run
     // (an import, also one that will only be finished at the next start): every case command
     // then stops, since the tree and the open case belong to the old store.

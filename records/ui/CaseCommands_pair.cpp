@@ -9,21 +9,25 @@ void CaseCommands::pairWithCase(charttypes::Kind kind) {
         ui_.messageBox("请先排一个本命盘。", "提示", MsgIcon::Information, MsgButtons::Ok);
         return;
     }
+    CaseRecord rec{};
+    if (!readSelectedCase(rec)) return;
+    host_.castWithCase(kind, rec);
+}
+
+bool CaseCommands::readSelectedCase(CaseRecord& rec) {
     const int number = tree_.SelectedCaseNumber();
     if (number == -1) {
         ui_.plainMessage("请先选择一个命例！");
-        return;
+        return false;
     }
-    if (!numbersCurrent()) return;
-    CaseRecord rec{};
-    if (!db_.ReadRecord(number, rec)) return;
+    if (!numbersCurrent() || !db_.ReadRecord(number, rec)) return false;
     if (rec.nameUtf8().empty()) {
         ui_.messageBox("姓名不能为空", "提示", MsgIcon::Information, MsgButtons::Ok);
-        return;
+        return false;
     }
     if (rec.year < 1600 || rec.year > 2200) {
         ui_.messageBox("年份必须在1600到2200年之间", "年份错误", MsgIcon::Warning, MsgButtons::Ok);
-        return;
+        return false;
     }
-    host_.castWithCase(kind, rec);
+    return true;
 }
