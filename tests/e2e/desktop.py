@@ -307,6 +307,23 @@ class Desktop:
         pyatspi.Registry.generateKeyboardEvent(codes[keysym_name], None, pyatspi.KEY_SYM)
         time.sleep(0.4)
 
+    def set_moment(self, window, year, month, day, hour):
+        """Types a birth moment into the main window's date fields, on the hour: the year, the
+        month, day and hour lists, and the minute list's first entry (reached with the Home key
+        in the open list, it is long)."""
+        window.find("text", "年").set_text(str(year))
+        window.find("combo box", "月").choose("%d月" % month)
+        window.find("combo box", "日").choose("%d日" % day)
+        hours = window.find("combo box", "时")
+        hours.choose(next(c.name for c in hours.find_all("list item") if c.name.startswith("%d时" % hour)))
+        minutes = window.find("combo box", "分")
+        minutes.click()
+        time.sleep(0.3)
+        pyatspi.Registry.generateKeyboardEvent(0xff50, None, pyatspi.KEY_SYM)  # Home
+        time.sleep(0.3)
+        self.key("Return")
+        assert minutes.name == "0分", minutes.name
+
     def popup_choose(self, control, enabled_entries, caption):
         """Right-clicks a control and chooses an entry of its popup menu with the keyboard. Qt
         does not list popup menus among the application's windows on the accessibility bus, so

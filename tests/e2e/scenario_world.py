@@ -15,22 +15,6 @@ CASE_MENU = ["查看命例", "与当前盘合盘", "组合盘", "时空中点盘
              "保存类别", "查找", "显示全部命例"]
 
 
-def set_moment(d, w, year, month, day, hour):
-    w.find("text", "年").set_text(str(year))
-    w.find("combo box", "月").choose("%d月" % month)
-    w.find("combo box", "日").choose("%d日" % day)
-    hours = w.find("combo box", "时")
-    hours.choose(next(c.name for c in hours.find_all("list item") if c.name.startswith("%d时" % hour)))
-    # The minute list is long: its first entry is reached with the Home key in the open list.
-    minutes = w.find("combo box", "分")
-    minutes.click()
-    time.sleep(0.3)
-    pyatspi.Registry.generateKeyboardEvent(0xff50, None, pyatspi.KEY_SYM)  # Home
-    time.sleep(0.3)
-    d.key("Return")
-    assert minutes.name == "0分", minutes.name
-
-
 def pick_city(w, text, label):
     w.find("text", "城市").set_text(text)
     time.sleep(0.5)
@@ -47,7 +31,7 @@ def scenario(d):
 
     # New York, 1990-07-01 10:00: summer time, UTC-4, after the question.
     pick_city(w, "New York", "纽约市 (New York) — 纽约州, 美国")
-    set_moment(d, w, 1990, 7, 1, 10)
+    d.set_moment(w, 1990, 7, 1, 10)
     w.find("push button", "本命盘").click()
     caption, text, box = d.message_box()
     assert caption == "夏令时" and "UTC-4" in text, (caption, text)
@@ -58,7 +42,7 @@ def scenario(d):
     # 北京, 1988-07-01 10:00: China's summer time, asked; 是 casts at UTC+9.
     pick_city(w, "北京", "北京 (Beijing) — 北京市, 中国")
     w.find("combo box", "时区").choose("东八区")
-    set_moment(d, w, 1988, 7, 1, 10)
+    d.set_moment(w, 1988, 7, 1, 10)
     w.find("push button", "本命盘").click()
     d.expect_box("夏令时", "1988年7月1日 北京处于夏令时（UTC+9）：出生证明上的时间通常是夏令时。按夏令时排盘？", "Yes")
     line = cast_line(w)
@@ -66,7 +50,7 @@ def scenario(d):
 
     # Kolkata, 1990-01-01 10:00: +5:30.
     pick_city(w, "Kolkata", "加尔各答 (Kolkata) — 西孟加拉邦, 印度")
-    set_moment(d, w, 1990, 1, 1, 10)
+    d.set_moment(w, 1990, 1, 1, 10)
     w.find("push button", "本命盘").click()
     caption, text, box = d.message_box()
     assert "UTC+5:30" in text, (caption, text)
