@@ -10,6 +10,7 @@
 #include "astro/AstroConstants.h"
 #include "astro/Eph.h"
 #include "astro/Precise.h"
+#include "astro/tables/StationTable.h"
 
 using AstroConstants::J2000;
 using AstroConstants::lightTimePerAU;
@@ -25,6 +26,21 @@ constexpr std::array<int, 12> kStationBody = {9, 10, 1, 2, 3, 4, 5, 6, 7, 8, 0, 
 constexpr std::array<double, 9> kStationLead = {0, 17.4, 28, 52, 82, 86, 88, 89, 90};
 // Step of the four refinement passes, Julian centuries.
 constexpr std::array<double, 4> kRefineStep = {5 / 36525.0, 1 / 36525.0, 0.5 / 36525.0, 2e-6};
+
+// The state at g (UTC+8 JD) of body code in chart year `year` from the station table: the kind
+// of the last station at or before g; 0 where the table does not decide (other years, or g
+// outside the year).
+int tableState(int code, int year, double g) {
+    using namespace StationTable;
+    if (code < 1 || code > kBodies || year < kFirstYear || year > kLastYear) return 0;
+    const std::size_t slot = static_cast<std::size_t>((code - 1) * kYears + (year - kFirstYear));
+    const double* p = stations + begin[slot];
+    const double* const end = stations + begin[slot + 1];
+    if (p == end || g < std::fabs(*p) || g >= julianDay(year + 1, 1, 1.0)) return 0;
+    int state = 0;
+    for (; p != end && std::fabs(*p) <= g; ++p) state = *p > 0 ? 2 : 1;
+    return state;
+}
 }  // namespace
 
 void MAstroCalc::setTime(const DateTimeFields& f) {
@@ -145,6 +161,13 @@ int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
     if (code == 0 || code >= 8) return 0;
     const std::size_t c = static_cast<std::size_t>(code);
     const double g = julianDay(f.year, f.month, f.day + (f.hour + f.minute / 60.0) / 24);
+    // Inside its years the table holds the full lists' stations around each chart year; an
+    // instant of that year falls between two of them (fields whose day reaches outside the
+    // year are searched).
+    if (stationTable_) {
+        const int state = tableState(code, f.year, g);
+        if (state != 0) return state;
+    }
     // Most instants are far from any station: the rough lists settle them. Near one (or outside
     // the years where the rough stations are known to be close) the full lists decide.
     if (f.year >= kRoughFirstYear && f.year <= kRoughLastYear) {
@@ -153,6 +176,18 @@ int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
         if (nearest > kRoughMarginDays) return state;
     }
     return stateAt(listsFor(stations_[c], newest_[c], code, f.year, true), g, nullptr);
+}
+
+std::array<std::array<double, 20>, 2> MAstroCalc::searchedStations(int code, int year) {
+    std::array<std::array<double, 20>, 2> out{};
+    if (code < 1 || code > 7) return out;
+    std::array<StationLists, 2> slots{};
+    std::size_t newest = 0;
+    StationLists& s = listsFor(slots, newest, code, year, true);
+    for (int list = 0; list < 2; ++list)
+        for (std::size_t k = 0; k < kStations; ++k)
+            out[static_cast<std::size_t>(list)][k] = stationEntry(s, list, k, 0);
+    return out;
 }
 
 MAstroCalc::StationLists& MAstroCalc::listsFor(std::array<StationLists, 2>& slots, std::size_t& newest, int code,

@@ -35,6 +35,12 @@ public:
     // An instant farther than this from every rough station it is compared with gets the same
     // state from the rough lists as from the full ones.
     static constexpr double kRoughMarginDays = 1.5;
+    // The full lists of retrograde starts (0) and ends (1) of body code 1..7 for a chart year,
+    // UTC+8 JD, as the search finds them: what the station table holds for its years.
+    static std::array<std::array<double, 20>, 2> searchedStations(int code, int year);
+    // The states of the table's years come from the table (the default); off, they are searched
+    // like those of the other years, with the same result.
+    void setStationTable(bool on) { stationTable_ = on; }
 
     double julianDayUT() const { return jd_; }
     // Chiron and the four asteroids (astro/Asteroids.h order) at the instant, in the mode set:
@@ -82,6 +88,7 @@ private:
     CivilDateTime scratch_;
     double jd_ = 2451545.0;
     bool precise_ = false;
+    bool stationTable_ = true;
     // A pure cache: two years per body code 1..7 (a natal and a transit chart), the older
     // one replaced.
     std::array<std::array<StationLists, 2>, 8> stations_{};

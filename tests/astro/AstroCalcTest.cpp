@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <vector>
 
 #include "astro/AstroConstants.h"
 #include "astro/Eph.h"
@@ -125,6 +126,34 @@ TEST(AstroCalc, FirstStationPairOfTheChartYearAndInstantsOutsideTheLists) {
     EXPECT_EQ(m.retrogradeState(2, fields(2000, 12, 31 + 19 * 116, 0, 0)), 0);
     // Outer planets have lists for about 20 years: a chart day 30 years on finds none.
     EXPECT_EQ(m.retrogradeState(5, fields(2000, 1, 1 + 30 * 365, 0, 0)), 0);
+}
+
+// The station table must give every instant of its years the state the search gives: minutes
+// either side of each station of the year, and the year's first and last minutes.
+TEST(AstroCalc, StationTableAgreesWithTheSearchAroundEveryStation) {
+    MAstroCalc table, searched;
+    searched.setStationTable(false);
+    for (int code = 1; code <= 7; ++code) {
+        for (int year : {1600, 1601, 1899, 2000, 2199, 2200}) {
+            std::vector<double> instants = {julianDay(year, 1, 1.0), julianDay(year + 1, 1, 1.0) - 1 / 1440.0};
+            for (const auto& list : MAstroCalc::searchedStations(code, year))
+                for (double jd : list) {
+                    if (jd < julianDay(year, 1, 1.0) || jd >= julianDay(year + 1, 1, 1.0)) continue;
+                    const double minute = std::floor(jd * 1440) / 1440;
+                    for (int k : {-2, 0, 1, 3}) instants.push_back(minute + k / 1440.0);
+                }
+            for (double jd : instants) {
+                const CivilDateTime c = civilFromJulianDay(jd + 0.1 / 86400);
+                if (c.year != year) continue;
+                const DateTimeFields f = fields(c.year, c.month, c.day, c.hour, c.minute);
+                const int state = table.retrogradeState(code + 1, f);
+                EXPECT_TRUE(state == 1 || state == 2) << code << " " << jd;
+                EXPECT_EQ(state, searched.retrogradeState(code + 1, f))
+                    << "body " << code << " at " << c.year << "-" << c.month << "-" << c.day << " " << c.hour << ":"
+                    << c.minute;
+            }
+        }
+    }
 }
 
 TEST(AstroCalc, SunMoonPlutoAndNodesNeverRetrograde) {

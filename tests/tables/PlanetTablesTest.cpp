@@ -56,3 +56,7 @@ TEST(PlanetTables, FullerPlanetSeriesTableIsReproducible) {
     REQUIRE_SHARED_DATA();
     checkGenerator("gen_planet_series", "astro/tables/PlanetSeriesPrecise.cpp", "--precise ");
 }
+
+TEST(PlanetTables, StationTableIsReproducible) {
+    checkGenerator("gen_station_table", "astro/tables/StationTable.cpp");
+}
