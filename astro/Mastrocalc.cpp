@@ -156,7 +156,7 @@ int MAstroCalc::retrogradeState(int index, const DateTimeFields& f) {
     if (precise_) {
         // The planets from Mercury to Pluto; the Sun, the Moon and the nodes carry no mark.
         if (code < Mercury || code > Pluto) return 0;
-        return precise::longitudeSpeed(code, jd_) < 0 ? 2 : 1;
+        return precise::retrograde(code, jd_) ? 2 : 1;
     }
     if (code == 0 || code >= 8) return 0;
     const std::size_t c = static_cast<std::size_t>(code);

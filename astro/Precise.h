@@ -29,6 +29,8 @@ struct Place {
 Place apparentPlace(int code, double jdUT);
 // Daily motion of the apparent longitude (degrees per day, central difference over 0.02 day).
 double longitudeSpeed(int code, double jdUT);
+// Whether that motion is backwards (longitudeSpeed below zero), body code 1..8.
+bool retrograde(int code, double jdUT);
 // The Earth at one instant, shared by the places of the asteroids seen from it: T (Julian
 // centuries of TT; in the default mode UT taken for it), heliocentric position on the ecliptic
 // of date (AU) from the fuller series (precise) or the default one, velocity (AU a century) from

@@ -1,11 +1,14 @@
 // Speed of the precise mode against the default: one chart's astronomy (ten positions with
-// motion flags and the nodes), 1,000 instants as `tarmin-cli positions` computes them, and a
+// motion flags and the nodes), 1,000 instants as `tarmin-cli positions` computes them (in one
+// thread, and the command itself), and a
 // whole natal cast with 精确计算 on and off; Swiss Ephemeris on the same instants side by side.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <QImage>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -53,6 +56,26 @@ void BM_Positions1000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Positions1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The command itself on the same 1,000 instants from a file, as a user times it: the program
+// starting, reading, computing on every processor and printing (wall-clock time).
+void BM_PositionsCommand1000(benchmark::State& state) {
+    const std::string input = (std::filesystem::temp_directory_path() / "bench-positions-1000.txt").string();
+    {
+        std::ofstream out(input);
+        char line[32];
+        for (int k = 0; k < 1000; ++k) {
+            std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d\n", 1600 + (k * 7) % 600, 1 + k % 12,
+                          1 + k % 28, k % 24, k % 60);
+            out << line;
+        }
+    }
+    const std::string command = std::string("'" TARMIN_CLI "' positions") + (state.range(0) ? " --precise" : "") +
+                                " < '" + input + "' > /dev/null";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("tarmin-cli positions failed");
+}
+BENCHMARK(BM_PositionsCommand1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef TARMIN_HAVE_SWE
 // The same 1,000 instants through Swiss Ephemeris (its files when installed), side by side: ten
