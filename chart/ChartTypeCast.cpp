@@ -143,7 +143,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         return false;
     }
 
-    TypeCast c{engine, q, clocks, out, error, {}, {}, 0, 0, {}, {}, {}, {}, {}, {}};
+    TypeCast c{engine, q, clocks, out, error, {}, {}, 0, 0, {}, {}, {}, {}, {}, {}, {}};
     // Person B first, so that a refusal leaves A's chart (cast next) on screen.
     if (twoPeople) {
         if (!castNamed(engine, q.b, "第二个人：", error)) {
@@ -154,6 +154,7 @@ bool castChartType(MZhanXingEx& engine, const TypeRequest& q, TypeResult& out,
         c.jdB = engine.jd8();
         c.speedB = speedsAt(engine, c.jdB);
         c.asteroidsB = asteroidsOf(engine);
+        c.extrasB = engine.extraPoints();
     }
     if (!castNamed(engine, q.a, twoPeople ? "第一个人：" : "", error)) return false;
     c.pa = engine.natal();

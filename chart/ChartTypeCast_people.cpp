@@ -1,5 +1,6 @@
 // The chart types of two people: synastry, composite and Davison.
 #include "chart/ChartTypeSteps.h"
+#include "chart/ExtraPoints.h"
 #include "chart/SynastryReading.h"
 #include "platform/core/Gbk.h"
 
@@ -49,6 +50,15 @@ bool castComposite(TypeCast& c) {
     // and the aspects.
     const AsteroidSet composite = compositeAsteroids(asteroidsOf(c.engine), c.asteroidsB);
     c.engine.setAsteroidPoints(composite.points);
+    // The true node and Lilith are the midpoints of the two people's too; the Part of Fortune is
+    // the composite's own, from its ascendant, Sun and Moon.
+    for (int k : {kTrueNode, kLilith})
+        if (c.engine.extraShown(k))
+            c.engine.setExtraLongitude(k, midpoint(c.engine.extraPoints()[static_cast<std::size_t>(k)].longitude,
+                                                   c.extrasB[static_cast<std::size_t>(k)].longitude));
+    if (c.engine.extraShown(kFortune))
+        c.engine.setExtraLongitude(kFortune, partOfFortune(out.outer.asc.longitude, out.outer.bodies[0].longitude,
+                                                           out.outer.bodies[1].longitude));
     c.asteroidAspects(aspectPoints(out.outer), composite, {}, composite, false, "", "");
     c.engine.setCaption(out.caption, out.captionLines);
     c.engine.setCompositeParts({c.nameA + " " + minuteText(c.q.a.birth) + (c.q.a.lunar ? "(农历)" : ""),

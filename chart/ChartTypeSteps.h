@@ -24,6 +24,7 @@ struct TypeCast {
     std::string nameA, nameB;           // names as the captions show them
     AspectOrbs orbs;
     AsteroidSet asteroidsB;             // B's Chiron and asteroids at B's birth
+    std::array<ChartPoint, kExtraPoints> extrasB{};  // B's true node, Lilith ... as B's chart shows them
 
     // Adds to the aspect list those of Chiron and the asteroids the settings show (nothing when
     // none is shown), as aspectsWithin/aspectsBetween made the rest: `outer` empty for those

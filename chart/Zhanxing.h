@@ -304,6 +304,9 @@ public:
     std::array<ChartPoint, 5> asteroidPoints() const;
     std::array<double, 5> asteroidSpeeds() const;  // their daily motions, degrees a day
     void setAsteroidPoints(const std::array<ChartPoint, 5>& points);
+    // One of the true node, Lilith and the Part of Fortune replaced by a computed longitude
+    // (composite), placed by the next showPoints.
+    void setExtraLongitude(int k, double longitude);
 
     // Test seam: install a chart state without the astronomy (mode, request copy with the hour
     // offset in zoneIndex, points, moments, pillars, settings).

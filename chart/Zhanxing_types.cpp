@@ -107,6 +107,13 @@ void MZhanXingEx::setAsteroidPoints(const std::array<ChartPoint, 5>& points) {
     }
 }
 
+void MZhanXingEx::setExtraLongitude(int k, double longitude) {
+    if (k < 0 || k >= kFirstAsteroid) return;
+    extras_[static_cast<std::size_t>(k)] = ChartPoint{};
+    extras_[static_cast<std::size_t>(k)].longitude = longitude;
+    extraSpeeds_[static_cast<std::size_t>(k)] = 0;
+}
+
 bool MZhanXingEx::showPoints(const NatalPoints& points) {
     if (mode_ == ChartMode::None) {
         errorText_ = "请先排一个本命盘。";
@@ -115,7 +122,8 @@ bool MZhanXingEx::showPoints(const NatalPoints& points) {
     errorText_.clear();
     natal_ = points;
     mode_ = ChartMode::Natal;
-    for (std::size_t k = kFirstAsteroid; k < extras_.size(); ++k) {
+    // Every extra point in the houses shown (a composite's are not those of the first chart).
+    for (std::size_t k = 0; k < extras_.size(); ++k) {
         fillSign(extras_[k]);
         locateInHouse(extras_[k]);
     }

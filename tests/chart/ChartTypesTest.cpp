@@ -3,10 +3,12 @@
 // brute-force list, the captions, and the refusals with their messages.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <tuple>
@@ -600,6 +602,62 @@ TEST(ChartTypesCli, OutputAndMessages) {
     EXPECT_EQ(run("return " + a + " --body mars --year 2030").status, 2);
     EXPECT_EQ(run("progressed " + a).status, 2);
     EXPECT_EQ(run("composite " + a).status, 2);
+}
+
+// The extra points of the two-person charts: a composite's true node and Lilith are the
+// midpoints of the two people's (each from its own natal chart), its Part of Fortune that of
+// its own ascendant, Sun and Moon (worked by hand: a day chart, ASC + Moon - Sun); a
+// synastry's inner Chiron and asteroids are the second person's natal ones.
+TEST(ChartTypesCli, ExtraPointsOfCompositeAndSynastry) {
+    REQUIRE_CLI();
+    using testcli::run;
+    const std::string a = "--name 甲 --date \"1990-05-01 08:30\" --lon 116:24 --lat 39:54";
+    const std::string b = " --b-name 乙 --b-date \"1985-03-01 21:00\" --b-lon 116:24 --b-lat 39:54";
+    const std::string bAlone = "--name 乙 --date \"1985-03-01 21:00\" --lon 116:24 --lat 39:54";
+    // The `point` lines of an output: id -> longitude.
+    auto points = [](const std::string& out) {
+        std::map<std::string, double> v;
+        for (const auto& l : testcli::lines(out)) {
+            const auto f = testcli::fields(l);
+            if (f.size() > 3 && f[0] == "point") v[f[1]] = std::stod(f[3]);
+        }
+        return v;
+    };
+    const std::string extras = " --true-node --lilith --fortune";
+    const auto natalA = points(run("chart " + a + extras).out);
+    const auto natalB = points(run("chart " + bAlone + extras).out);
+    const testcli::Result comp = run("composite " + a + b + extras);
+    ASSERT_EQ(comp.status, 0) << comp.err;
+    const auto shown = points(comp.out);
+    ASSERT_EQ(shown.size(), 3u) << comp.out;
+    for (const char* id : {"12", "13"}) {
+        const double x = natalA.at(id), y = natalB.at(id);
+        double mid = x + std::remainder(y - x, 360.0) / 2;
+        mid = std::fmod(mid + 360, 360);
+        EXPECT_NEAR(shown.at(id), mid, 2e-6) << id;
+    }
+    double asc = 0, sun = 0, moon = 0;
+    for (const auto& l : testcli::lines(comp.out)) {
+        const auto f = testcli::fields(l);
+        if (f[0] == "ASC") asc = std::stod(f[1]);
+        if (f[0] == "0") sun = std::stod(f[2]);
+        if (f[0] == "1") moon = std::stod(f[2]);
+    }
+    ASSERT_GE(std::fmod(sun - asc + 360, 360), 180);  // the Sun above the horizon
+    EXPECT_NEAR(shown.at("14"), std::fmod(asc + moon - sun + 720, 360), 2e-6);
+
+    const auto ownB = points(run("chart " + bAlone + " --asteroids").out);
+    const testcli::Result syn = run("synastry " + a + b + " --asteroids");
+    ASSERT_EQ(syn.status, 0) << syn.err;
+    std::map<std::string, double> inner;
+    for (const auto& l : testcli::lines(syn.out)) {
+        const auto f = testcli::fields(l);  // "inner 15", name, longitude, ...
+        if (f.size() > 2 && f[0].rfind("inner ", 0) == 0 && std::isdigit(static_cast<unsigned char>(f[0][6])) &&
+            std::stoi(f[0].substr(6)) >= 15)
+            inner[f[0].substr(6)] = std::stod(f[2]);
+    }
+    ASSERT_EQ(inner.size(), 5u) << syn.out;
+    for (const auto& [id, lon] : inner) EXPECT_NEAR(lon, ownB.at(id), 2e-6) << id;
 }
 
 #ifdef TARMIN_HAVE_SWE
