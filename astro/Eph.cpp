@@ -11,18 +11,24 @@ using AstroConstants::radd;
 // count from J2000 of Universal Time and is used as dynamical time without Delta T. The body is
 // taken at the time of emission and seen from the Earth at that same moment, which carries the
 // annual aberration along with the light time; nutation in longitude is added last.
-EclipticDegrees apparentPosition(int code, double d) {
+namespace {
+SphericalPosition completeSeries(int code, double T) { return heliocentricPosition(code, T, -1, -1, -1); }
+}  // namespace
+
+EclipticDegrees apparentPosition(int code, double d) { return apparentPositionFrom(code, d, completeSeries); }
+
+EclipticDegrees apparentPositionFrom(int code, double d, HeliocentricSource helio) {
     if (code == Moon) return moonApparentPosition(d);
     if (code < Mercury || code > Sun) return {};
     const double T = d / 36525;
     const Nutation nut = nutation(T);
-    const SphericalPosition E = heliocentricPosition(Earth, T, -1, -1, -1);
-    SphericalPosition P = heliocentricPosition(code, T, -1, -1, -1);
+    const SphericalPosition E = helio(Earth, T);
+    SphericalPosition P = helio(code, T);
     P.longitude = normRad(P.longitude);
     const SphericalPosition G = relativePosition(P, E);
     const double T2 = T - G.distance * lightTimePerAU;
-    const SphericalPosition E2 = heliocentricPosition(Earth, T2, -1, -1, -1);
-    const SphericalPosition P2 = heliocentricPosition(code, T2, -1, -1, -1);
+    const SphericalPosition E2 = helio(Earth, T2);
+    const SphericalPosition P2 = helio(code, T2);
     const SphericalPosition A = relativePosition(P2, E2);
     return {normRad(A.longitude + nut.dpsi) * radd, A.latitude * radd};
 }

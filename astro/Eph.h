@@ -10,6 +10,10 @@ struct EclipticDegrees {
 // Apparent geocentric ecliptic longitude and latitude of date for body codes 1..10, where d is
 // the day count from J2000 of Universal Time, used as dynamical time without Delta T.
 EclipticDegrees apparentPosition(int code, double d);
+// The same with the heliocentric places of the Earth and the body taken from `helio` (code,
+// T in Julian centuries): the complete series, or their quick sums (astro/QuickSeries.h).
+using HeliocentricSource = SphericalPosition (*)(int code, double T);
+EclipticDegrees apparentPositionFrom(int code, double d, HeliocentricSource helio);
 
 struct NodePair {
     double first = 0;

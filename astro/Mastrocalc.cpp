@@ -10,6 +10,7 @@
 #include "astro/AstroConstants.h"
 #include "astro/Eph.h"
 #include "astro/Precise.h"
+#include "astro/QuickSeries.h"
 #include "astro/tables/StationTable.h"
 
 using AstroConstants::J2000;
@@ -60,6 +61,30 @@ void MAstroCalc::bodyPosition(int index, double& longitude, double& latitude) co
     const EclipticDegrees p = apparentPosition(code, jd_ - J2000);
     longitude = p.longitude;
     latitude = p.latitude;
+}
+
+void MAstroCalc::printedBodyPosition(int index, double& longitude, double& latitude) const {
+    if (index < 0 || index >= static_cast<int>(kChartBody.size())) return;
+    const int code = kChartBody[static_cast<std::size_t>(index)];
+    // The planets, Pluto and the Sun; the Moon's series is quick already.
+    if (code >= Mercury && code <= Sun && quick::covers(jd_)) {
+        double lon = 0, lat = 0;
+        if (precise_) {
+            const precise::Place q = precise::apparentPlaceFrom(code, jd_, quick::completeSeries, quick::fullerSeries);
+            lon = q.longitude;
+            lat = q.latitude;
+        } else {
+            const EclipticDegrees p = apparentPositionFrom(code, jd_ - J2000, quick::completeSeries);
+            lon = p.longitude;
+            lat = p.latitude;
+        }
+        if (quick::printsTheSame(lon) && quick::printsTheSame(lat)) {
+            longitude = lon;
+            latitude = lat;
+            return;
+        }
+    }
+    bodyPosition(index, longitude, latitude);
 }
 
 const precise::EarthState& MAstroCalc::earthForAsteroids() const {

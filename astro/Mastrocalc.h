@@ -18,6 +18,10 @@ public:
     void setJulianDayUT(double jd) { jd_ = jd; }
     // Apparent longitude and latitude in degrees of chart index 0..11.
     void bodyPosition(int index, double& longitude, double& latitude) const;
+    // The same for printing with six decimals (tarmin-cli positions): from the quick sums of the
+    // series where every value they may differ by prints the same, else from bodyPosition; the
+    // printed text is bodyPosition's either way.
+    void printedBodyPosition(int index, double& longitude, double& latitude) const;
     // Mean lunar nodes (degrees); flag set: ascending first.
     void lunarNodes(bool flag, double& first, double& second) const;
     // 2 retrograde, 1 direct, 0 not determined.

@@ -52,25 +52,24 @@ double fullerSeries(int body, int c, double T) {
 // first order; a planet's light is bent by the Sun on its way; the ecliptic of the emission
 // time is carried forward by the general precession
 // over the light time, and the nutation in longitude of T is added.
-Place planetPlace(int code, double T, double dpsi, bool fuller) {
+Place planetPlace(int code, double T, double dpsi, HeliocentricSource complete, HeliocentricSource place) {
     // The light time from the default series (its distances are good to 1e-7 AU), then the
     // place itself from the series asked for.
-    auto light = [code](double t) {
-        return relativePosition(heliocentricPosition(code, t, -1, -1, -1),
-                                heliocentricPosition(Earth, t, -1, -1, -1))
-                   .distance *
-               AstroConstants::lightTimePerAU;
+    auto light = [code, complete](double t) {
+        return relativePosition(complete(code, t), complete(Earth, t)).distance * AstroConstants::lightTimePerAU;
     };
     double lt = light(T);
     lt = light(T - lt);
     const double Te = T - lt;
-    const SphericalPosition body = fuller ? heliocentric(code, Te) : heliocentricPosition(code, Te, -1, -1, -1);
-    const SphericalPosition earth = fuller ? heliocentric(Earth, Te) : heliocentricPosition(Earth, Te, -1, -1, -1);
+    const SphericalPosition body = place(code, Te);
+    const SphericalPosition earth = place(Earth, Te);
     SphericalPosition A = relativePosition(body, earth);
     if (code != Sun) A = deflectedBySun(A, body, earth);
     const double precessionOverLightTime = 5028.796195 * kArcsec * lt;
     return {turnDegrees(A.longitude + precessionOverLightTime + dpsi), A.latitude * kDeg};
 }
+
+SphericalPosition completeSeries(int code, double T) { return heliocentricPosition(code, T, -1, -1, -1); }
 
 // Coordinate c of the Moon from the fuller series, in the units of moonSeriesValue.
 double moonFuller(int c, double T) {
@@ -154,11 +153,17 @@ Place placeAt(int code, double jdUT, bool fuller) {
     const double T = centuriesTT(jdUT);
     const double dpsi = nutation(T).dpsi;
     if (code == Moon) return moonPlace(T, dpsi, fuller);
-    return planetPlace(code, T, dpsi, fuller);
+    return planetPlace(code, T, dpsi, completeSeries, fuller ? heliocentric : completeSeries);
 }
 }  // namespace
 
 Place apparentPlace(int code, double jdUT) { return placeAt(code, jdUT, true); }
+
+Place apparentPlaceFrom(int code, double jdUT, HeliocentricSource complete, HeliocentricSource fuller) {
+    if (code < Mercury || code > Sun) return apparentPlace(code, jdUT);
+    const double T = centuriesTT(jdUT);
+    return planetPlace(code, T, nutation(T).dpsi, complete, fuller);
+}
 
 EarthState earthState(double T, bool precise) {
     EarthState e;

@@ -27,6 +27,11 @@ struct Place {
 };
 // Apparent geocentric place of body code 1..10 (Mercury .. Pluto, Sun, Moon) at jdUT.
 Place apparentPlace(int code, double jdUT);
+// The same for Mercury .. Pluto and the Sun (codes 1..9) with the heliocentric places from
+// `complete` (the default series: the light time) and `fuller` (the place): the series
+// themselves, or their quick sums (astro/QuickSeries.h). The Moon as apparentPlace.
+using HeliocentricSource = SphericalPosition (*)(int code, double T);
+Place apparentPlaceFrom(int code, double jdUT, HeliocentricSource complete, HeliocentricSource fuller);
 // Daily motion of the apparent longitude (degrees per day, central difference over 0.02 day).
 double longitudeSpeed(int code, double jdUT);
 // Whether that motion is backwards (longitudeSpeed below zero), body code 1..8.

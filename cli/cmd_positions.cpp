@@ -56,7 +56,7 @@ bool formatInstant(MAstroCalc& calc, const std::string& text, const AsteroidChoi
     calc.setTime(f);
     for (int i = 0; i < 10; ++i) {
         double lon = 0, lat = 0;
-        calc.bodyPosition(i, lon, lat);
+        calc.printedBodyPosition(i, lon, lat);
         const int motion = calc.retrogradeState(i, f);
         std::snprintf(line, sizeof line, "\t%d\t%s\t%.6f\t%.6f\t%d\n", i, kBodyNames[i], lon, lat, motion);
         out += text;
