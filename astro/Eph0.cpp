@@ -349,7 +349,15 @@ SphericalPosition precessEclipticToDate(double T, const SphericalPosition& p, co
 // plus one. The fitted corrections after the series bring the frame and mean longitudes in
 // line with the numerical ephemeris (Earth: a polynomial in tau; planets: -3" tau and a fixed
 // offset per coordinate). Out-of-range body or coordinate gives 0.
-double seriesValue(int body, int c, double T, int n) {
+double libraryTermSum(const double* a, int lo, int hi, double tau) {
+    double sum = 0;
+    for (int j = lo; j < hi; j += 3) sum += a[j] * std::cos(a[j + 1] + a[j + 2] * tau);
+    return sum;
+}
+
+double seriesValue(int body, int c, double T, int n) { return seriesValueWith(body, c, T, n, libraryTermSum); }
+
+double seriesValueWith(int body, int c, double T, int n, TermSum termSum) {
     if (body < 0 || body >= PlanetSeriesTable::kBodies || c < 0 || c > 2) return 0;
     const auto& block = PlanetSeriesTable::blocks[static_cast<size_t>(body)];
     const auto& start = PlanetSeriesTable::starts[static_cast<size_t>(body)];
@@ -368,12 +376,7 @@ double seriesValue(int body, int c, double T, int n) {
             if (i > 0) e += 3;
             if (e < hi - lo) end = lo + static_cast<int>(e);
         }
-        double sum = 0;
-        for (int j = lo; j < end; j += 3) {
-            const size_t k = static_cast<size_t>(j);
-            sum += block[k] * std::cos(block[k + 1] + block[k + 2] * tau);
-        }
-        v += sum * tn;
+        v += termSum(block.data(), lo, end, tau) * tn;
     }
     v /= block[0];
     return withSeriesCorrections(body, c, tau, v);
@@ -398,20 +401,29 @@ double withSeriesCorrections(int body, int c, double tau, double v) {
     return v;
 }
 
+namespace {
+double librarySlotSum(int s, double T) {
+    const auto& slot = PlutoSeriesTable::series[static_cast<size_t>(s)];
+    double sum = 0;
+    for (size_t j = 0; j + 2 < slot.size(); j += 3) {
+        if (slot[j] == PlutoSeriesTable::kTerminator) break;
+        sum += static_cast<double>(slot[j]) *
+               std::sin(static_cast<double>(slot[j + 1]) * T * 1e-8 +
+                        static_cast<double>(slot[j + 2]) * (pi / 180) * 1e-5);
+    }
+    return sum;
+}
+}  // namespace
+
 // Heliocentric rectangular position of Pluto (AU) on the J2000 ecliptic, T in centuries.
-RectangularPosition plutoPosition(double T) {
+RectangularPosition plutoPosition(double T) { return plutoPositionWith(T, librarySlotSum); }
+
+RectangularPosition plutoPositionWith(double T, PlutoSlotSum slotSum) {
     // u runs from -1 to 1 over the 2185000 days starting at JD 626150.5.
     const double u = (T * 36525 + 1825394.5) * 2 / 2185000 - 1;
     double xyz[3] = {0, 0, 0};
     for (int s = 0; s < PlutoSeriesTable::kSeries; ++s) {
-        const auto& slot = PlutoSeriesTable::series[static_cast<size_t>(s)];
-        double sum = 0;
-        for (size_t j = 0; j + 2 < slot.size(); j += 3) {
-            if (slot[j] == PlutoSeriesTable::kTerminator) break;
-            sum += static_cast<double>(slot[j]) *
-                   std::sin(static_cast<double>(slot[j + 1]) * T * 1e-8 +
-                            static_cast<double>(slot[j + 2]) * (pi / 180) * 1e-5);
-        }
+        double sum = slotSum(s, T);
         if (s % 3 == 1) sum *= u;
         if (s % 3 == 2) sum *= u * u;
         xyz[s / 3] += sum * 1e-8;
@@ -420,6 +432,10 @@ RectangularPosition plutoPosition(double T) {
     xyz[1] += 10.01609 + 0.064073 * u;
     xyz[2] += -3.947474 - 0.042746 * u;
     return {xyz[0], xyz[1], xyz[2]};
+}
+
+SphericalPosition plutoOfDate(double T, const RectangularPosition& j2000) {
+    return precessEclipticToDate(T, rectangularToSpherical(j2000), "P03");
 }
 
 // Heliocentric L, B (radians) and R (AU) on the ecliptic and equinox of date of body code 0..9
@@ -456,6 +472,6 @@ SphericalPosition heliocentricPosition(int code, double T, int nL, int nB, int n
     if (code >= 0 && code <= 7 && nL < 0 && nB < 0 && nR < 0) return completeSeries(code, T);
     if (code >= 0 && code <= 7)
         return {seriesValue(code, 0, T, nL), seriesValue(code, 1, T, nB), seriesValue(code, 2, T, nR)};
-    if (code == 8) return precessEclipticToDate(T, rectangularToSpherical(plutoPosition(T)), "P03");
+    if (code == 8) return plutoOfDate(T, plutoPosition(T));
     return {0, 0, 0};
 }

@@ -82,11 +82,22 @@ enum BodyCode : int {
 // VSOP87D coordinate c (0 L, 1 B radians; 2 R in AU) of body 0..7 at T, keeping n terms of the
 // tau^0 sub-series (n < 0: all) and the matching fraction of each higher power.
 double seriesValue(int body, int c, double T, int n);
+// The term sums of the series: a[j] * cos(a[j + 1] + a[j + 2] * tau) added up for j = lo,
+// lo + 3, ... below hi, in that order, with the library's cosine (or another's: the quick
+// sums of astro/QuickSeries.h).
+using TermSum = double (*)(const double* a, int lo, int hi, double tau);
+double libraryTermSum(const double* a, int lo, int hi, double tau);
+double seriesValueWith(int body, int c, double T, int n, TermSum sum);
 // The fitted corrections that seriesValue adds to the sum v of coordinate c of body 0..7 at tau
 // (Julian millennia); also used after the fuller series of the precise mode.
 double withSeriesCorrections(int body, int c, double tau, double v);
 SphericalPosition heliocentricPosition(int code, double T, int nL, int nB, int nR);
 RectangularPosition plutoPosition(double T);  // J2000 ecliptic, AU
+// The same with the sine sum of each of the nine slots given (slot s, T).
+using PlutoSlotSum = double (*)(int slot, double T);
+RectangularPosition plutoPositionWith(double T, PlutoSlotSum sum);
+// Pluto's place of heliocentricPosition (code 8) from a position on the J2000 ecliptic.
+SphericalPosition plutoOfDate(double T, const RectangularPosition& j2000);
 
 // Moon (ELP/MPP02, DE405 fit) coordinate c (0 longitude, 1 latitude in radians, ecliptic of
 // date; 2 distance in km), n terms of the T^0 part (n < 0: all).

@@ -66,11 +66,13 @@ void MAstroCalc::bodyPosition(int index, double& longitude, double& latitude) co
 void MAstroCalc::printedBodyPosition(int index, double& longitude, double& latitude) const {
     if (index < 0 || index >= static_cast<int>(kChartBody.size())) return;
     const int code = kChartBody[static_cast<std::size_t>(index)];
-    // The planets, Pluto and the Sun; the Moon's series is quick already.
-    if (code >= Mercury && code <= Sun && quick::covers(jd_)) {
+    // The planets, Pluto and the Sun, and the Moon of the precise mode (its default series is
+    // quick already).
+    if (code >= Mercury && (code <= Sun || (precise_ && code == Moon)) && quick::covers(jd_)) {
         double lon = 0, lat = 0;
         if (precise_) {
-            const precise::Place q = precise::apparentPlaceFrom(code, jd_, quick::completeSeries, quick::fullerSeries);
+            static const precise::SeriesSources kQuick{quick::completeSeries, quick::fullerSeries, quick::moonTermSum};
+            const precise::Place q = precise::apparentPlaceFrom(code, jd_, kQuick);
             lon = q.longitude;
             lat = q.latitude;
         } else {

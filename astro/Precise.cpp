@@ -7,6 +7,7 @@
 #include "astro/AstroConstants.h"
 #include "astro/Asteroids.h"
 #include "astro/Eph0.h"
+#include "astro/QuickSeries.h"
 #include "astro/tables/MoonSeriesPrecise.h"
 #include "astro/tables/PlanetSeriesPrecise.h"
 
@@ -30,21 +31,7 @@ double turnDegrees(double radians) {
 
 // Coordinate c (0 L, 1 B in radians; 2 R in AU) of body 0..7 from the fuller series, with the
 // same fitted corrections as the default series.
-double fullerSeries(int body, int c, double T) {
-    const auto& st = PlanetSeriesPrecise::starts[static_cast<std::size_t>(body)];
-    const double tau = T / 10;  // Julian millennia
-    double v = 0, tn = 1;
-    for (int i = 0; i < 6; ++i, tn *= tau) {
-        double sum = 0;
-        const int hi = st[static_cast<std::size_t>(6 * c + i + 1)];
-        for (int j = st[static_cast<std::size_t>(6 * c + i)]; j < hi; j += 3) {
-            const double* t = PlanetSeriesPrecise::terms + j;
-            sum += t[0] * std::cos(t[1] + t[2] * tau);
-        }
-        v += sum * tn;
-    }
-    return withSeriesCorrections(body, c, tau, v);
-}
+double fullerSeries(int body, int c, double T) { return fullerSeriesValue(body, c, T, libraryTermSum); }
 
 // Apparent place at Terrestrial Time T (Julian centuries from J2000) of a body of the planetary
 // series (1..8) or the Sun (9). The body is taken at the time of emission and seen from where
@@ -71,21 +58,23 @@ Place planetPlace(int code, double T, double dpsi, HeliocentricSource complete, 
 
 SphericalPosition completeSeries(int code, double T) { return heliocentricPosition(code, T, -1, -1, -1); }
 
+double libraryMoonTermSum(const double* a, int lo, int hi, double T, double T2e4, double T3e8, double T4e8) {
+    double sum = 0;
+    for (int j = lo; j < hi; j += 6) {
+        const double* t = a + j;
+        sum += t[0] * std::cos(t[1] + t[2] * T + t[3] * T2e4 + t[4] * T3e8 + t[5] * T4e8);
+    }
+    return sum;
+}
+
 // Coordinate c of the Moon from the fuller series, in the units of moonSeriesValue.
-double moonFuller(int c, double T) {
+double moonFuller(int c, double T, MoonTermSum termSum) {
     const double T2 = T * T, T3 = T2 * T, T4 = T3 * T;
     const auto& st = MoonSeriesPrecise::starts[static_cast<std::size_t>(c)];
     double v = c == 0 ? moonMeanLongitudeArcsec(T) : 0.0;
     double tn = 1;
-    for (std::size_t i = 0; i < 4; ++i, tn *= T) {
-        double sum = 0;
-        for (int j = st[i]; j < st[i + 1]; j += 6) {
-            const double* t = MoonSeriesPrecise::terms + j;
-            sum += t[0] * std::cos(t[1] + t[2] * T + t[3] * (T2 * 1e-4) + t[4] * (T3 * 1e-8) +
-                                   t[5] * (T4 * 1e-8));
-        }
-        v += sum * tn;
-    }
+    for (std::size_t i = 0; i < 4; ++i, tn *= T)
+        v += termSum(MoonSeriesPrecise::terms, st[i], st[i + 1], T, T2 * 1e-4, T3 * 1e-8, T4 * 1e-8) * tn;
     // The same conversion as moonSeriesValue: its mean longitude was scaled by the program's
     // arcseconds per radian, which this undoes exactly.
     return c == 2 ? v : v / AstroConstants::rad;
@@ -93,15 +82,16 @@ double moonFuller(int c, double T) {
 
 // The Moon: the geocentric series at the time of emission (the Earth's own motion during the
 // light time and the annual aberration cancel for a body that travels with the Earth). The
-// light time and the daily motion come from the default series, the place from the fuller.
-Place moonPlace(double T, double dpsi, bool fuller) {
+// light time and the daily motion come from the default series, the place from the fuller
+// (summed by `fuller`; none: the default series).
+Place moonPlace(double T, double dpsi, MoonTermSum fuller) {
     const double r = moonSeriesValue(2, T, -1);  // km
     const double Te = T - r / AstroConstants::AU * AstroConstants::lightTimePerAU;
     if (!fuller) {
         const SphericalPosition m = moonPosition(Te, -1, -1, -1);
         return {turnDegrees(m.longitude + dpsi), m.latitude * kDeg};
     }
-    return {turnDegrees(moonFuller(0, Te) + dpsi), moonFuller(1, Te) * kDeg};
+    return {turnDegrees(moonFuller(0, Te, fuller) + dpsi), moonFuller(1, Te, fuller) * kDeg};
 }
 
 double centuriesTT(double jdUT) { return (terrestrialJulianDay(jdUT) - kJ2000) / 36525; }
@@ -142,6 +132,17 @@ SphericalPosition heliocentric(int code, double T) {
     return heliocentricPosition(code, T, -1, -1, -1);
 }
 
+double fullerSeriesValue(int body, int c, double T, TermSum termSum) {
+    const auto& st = PlanetSeriesPrecise::starts[static_cast<std::size_t>(body)];
+    const double tau = T / 10;  // Julian millennia
+    double v = 0, tn = 1;
+    for (int i = 0; i < 6; ++i, tn *= tau)
+        v += termSum(PlanetSeriesPrecise::terms, st[static_cast<std::size_t>(6 * c + i)],
+                     st[static_cast<std::size_t>(6 * c + i + 1)], tau) *
+             tn;
+    return withSeriesCorrections(body, c, tau, v);
+}
+
 double terrestrialJulianDay(double jdUT) {
     const double year = 2000 + (jdUT - kJ2000) / 365.25;
     return jdUT + deltaTSeconds(year) / 86400;
@@ -152,17 +153,19 @@ Place placeAt(int code, double jdUT, bool fuller) {
     if (code < Mercury || code > Moon) return {};
     const double T = centuriesTT(jdUT);
     const double dpsi = nutation(T).dpsi;
-    if (code == Moon) return moonPlace(T, dpsi, fuller);
+    if (code == Moon) return moonPlace(T, dpsi, fuller ? libraryMoonTermSum : nullptr);
     return planetPlace(code, T, dpsi, completeSeries, fuller ? heliocentric : completeSeries);
 }
 }  // namespace
 
 Place apparentPlace(int code, double jdUT) { return placeAt(code, jdUT, true); }
 
-Place apparentPlaceFrom(int code, double jdUT, HeliocentricSource complete, HeliocentricSource fuller) {
-    if (code < Mercury || code > Sun) return apparentPlace(code, jdUT);
+Place apparentPlaceFrom(int code, double jdUT, const SeriesSources& sources) {
+    if (code < Mercury || code > Moon) return {};
     const double T = centuriesTT(jdUT);
-    return planetPlace(code, T, nutation(T).dpsi, complete, fuller);
+    const double dpsi = nutation(T).dpsi;
+    if (code == Moon) return moonPlace(T, dpsi, sources.moon);
+    return planetPlace(code, T, dpsi, sources.complete, sources.fuller);
 }
 
 EarthState earthState(double T, bool precise) {
@@ -229,26 +232,23 @@ double asteroidSpeed(int body, double jdUT) { return asteroidSpeedSeenFrom(body,
 // to matter: 0.5" a century at most); the nutation of each instant, whose rate matters for
 // Pluto near a station.
 namespace {
-// The central difference of longitudeSpeed from series of n terms (n < 0: complete).
-double planetSpeed(int code, double T, int n) {
+// The central difference of longitudeSpeed from the heliocentric places of `helio`.
+double planetSpeed(int code, double T, HeliocentricSource helio) {
     const double h = kSpeedStep / 36525;
-    const double lt = relativePosition(heliocentricPosition(code, T, n, n, n), heliocentricPosition(Earth, T, n, n, n))
-                          .distance *
-                      AstroConstants::lightTimePerAU;
+    const double lt = relativePosition(helio(code, T), helio(Earth, T)).distance * AstroConstants::lightTimePerAU;
     double lon[2] = {0, 0};
     for (int k = 0; k < 2; ++k) {
         const double t = k == 0 ? T - h : T + h;
-        const SphericalPosition A =
-            relativePosition(heliocentricPosition(code, t - lt, n, n, n), heliocentricPosition(Earth, t - lt, n, n, n));
+        const SphericalPosition A = relativePosition(helio(code, t - lt), helio(Earth, t - lt));
         lon[k] = (A.longitude + nutation(t).dpsi) * kDeg;
     }
     return std::remainder(lon[1] - lon[0], 360.0) / (2 * kSpeedStep);
 }
 
-// Eight terms of each series give the daily motion of Mercury .. Pluto (codes 1..8) to within
-// these bounds (degrees a day) from 1500 to 2300: ten times the largest difference from the
-// complete series found at 20,000 instants (Mercury 0.00056, Mars 0.0011, Pluto 0.0000028).
-constexpr int kSignTerms = 8;
+// Eight terms of each series (quick::roughSeries) give the daily motion of Mercury .. Pluto
+// (codes 1..8) to within these bounds (degrees a day) from 1500 to 2300: ten times the largest
+// difference from the complete series found at 20,000 instants (Mercury 0.00056, Mars 0.0011,
+// Pluto 0.0000028).
 constexpr double kSignBound[9] = {0, 6e-3, 6e-3, 1.2e-2, 3e-3, 1.2e-3, 1e-3, 2.5e-4, 3e-5};
 constexpr double kSignFirstJd = 2268923.5, kSignLastJd = 2561118.5;  // 1500-01-01, 2300-01-01
 }  // namespace
@@ -258,16 +258,16 @@ double longitudeSpeed(int code, double jdUT) {
     const double h = kSpeedStep / 36525;
     const double T = centuriesTT(jdUT);
     if (code == Moon)
-        return std::remainder(moonPlace(T + h, nutation(T + h).dpsi, false).longitude -
-                                  moonPlace(T - h, nutation(T - h).dpsi, false).longitude,
+        return std::remainder(moonPlace(T + h, nutation(T + h).dpsi, nullptr).longitude -
+                                  moonPlace(T - h, nutation(T - h).dpsi, nullptr).longitude,
                               360.0) /
                (2 * kSpeedStep);
-    return planetSpeed(code, T, -1);
+    return planetSpeed(code, T, completeSeries);
 }
 
 bool retrograde(int code, double jdUT) {
     if (code >= Mercury && code <= Pluto && jdUT >= kSignFirstJd && jdUT <= kSignLastJd) {
-        const double rough = planetSpeed(code, centuriesTT(jdUT), kSignTerms);
+        const double rough = planetSpeed(code, centuriesTT(jdUT), quick::roughSeries);
         if (std::fabs(rough) > kSignBound[code]) return rough < 0;
     }
     return longitudeSpeed(code, jdUT) < 0;

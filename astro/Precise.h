@@ -27,11 +27,21 @@ struct Place {
 };
 // Apparent geocentric place of body code 1..10 (Mercury .. Pluto, Sun, Moon) at jdUT.
 Place apparentPlace(int code, double jdUT);
-// The same for Mercury .. Pluto and the Sun (codes 1..9) with the heliocentric places from
-// `complete` (the default series: the light time) and `fuller` (the place): the series
-// themselves, or their quick sums (astro/QuickSeries.h). The Moon as apparentPlace.
+// The same with the series summed by other means (the quick sums of astro/QuickSeries.h): the
+// heliocentric places from `complete` (the default series: the light time) and `fuller` (the
+// place), the Moon's fuller series term by term from `moon`.
 using HeliocentricSource = SphericalPosition (*)(int code, double T);
-Place apparentPlaceFrom(int code, double jdUT, HeliocentricSource complete, HeliocentricSource fuller);
+// a[j] * cos(a[j + 1] + a[j + 2] T + a[j + 3] T2e4 + a[j + 4] T3e8 + a[j + 5] T4e8) for j = lo,
+// lo + 6, ... below hi, in that order (T2e4 = T^2 1e-4, T3e8 = T^3 1e-8, T4e8 = T^4 1e-8).
+using MoonTermSum = double (*)(const double* a, int lo, int hi, double T, double T2e4, double T3e8, double T4e8);
+struct SeriesSources {
+    HeliocentricSource complete;
+    HeliocentricSource fuller;
+    MoonTermSum moon;
+};
+Place apparentPlaceFrom(int code, double jdUT, const SeriesSources& sources);
+// Coordinate c of body 0..7 from the fuller series with the term sums given (seriesValueWith).
+double fullerSeriesValue(int body, int c, double T, TermSum sum);
 // Daily motion of the apparent longitude (degrees per day, central difference over 0.02 day).
 double longitudeSpeed(int code, double jdUT);
 // Whether that motion is backwards (longitudeSpeed below zero), body code 1..8.

@@ -3,40 +3,34 @@
 #include <cmath>
 #include <cstddef>
 
+#include "astro/AstroConstants.h"
 #include "astro/Precise.h"
 #include "astro/QuickSeries.h"
-#include "astro/tables/PlanetSeriesPrecise.h"
-#include "astro/tables/PlanetSeriesTable.h"
+#include "astro/tables/PlutoSeriesTable.h"
 
 namespace quick {
 namespace {
-// Coordinate c of body 0..7, as seriesValue with every term.
-double defaultValue(int body, int c, double T) {
-    const auto& block = PlanetSeriesTable::blocks[static_cast<std::size_t>(body)];
-    const auto& start = PlanetSeriesTable::starts[static_cast<std::size_t>(body)];
-    const double tau = T / 10;
-    double v = 0, tn = 1;
-    for (int i = 0; i < 6; ++i, tn *= tau) {
-        const int lo = start[static_cast<std::size_t>(6 * c + i)];
-        const int hi = start[static_cast<std::size_t>(6 * c + i + 1)];
-        if (hi <= lo) continue;
-        v += termSum(block.data(), lo, hi, tau) * tn;
+using AstroConstants::pi;
+
+double defaultValue(int body, int c, double T) { return seriesValueWith(body, c, T, -1, termSum); }
+double fullerValue(int body, int c, double T) { return precise::fullerSeriesValue(body, c, T, termSum); }
+
+// Pluto's slot s as plutoPosition sums it, with the quick sine.
+double plutoSlotSum(int s, double T) {
+    const auto& slot = PlutoSeriesTable::series[static_cast<std::size_t>(s)];
+    double args[PlutoSeriesTable::kTermsPerSlot], sines[PlutoSeriesTable::kTermsPerSlot];
+    int n = 0;
+    for (std::size_t j = 0; j + 2 < slot.size(); j += 3, ++n) {
+        if (slot[j] == PlutoSeriesTable::kTerminator) break;
+        args[n] = static_cast<double>(slot[j + 1]) * T * 1e-8 + static_cast<double>(slot[j + 2]) * (pi / 180) * 1e-5;
     }
-    v /= block[0];
-    return withSeriesCorrections(body, c, tau, v);
+    cosines(args, sines, n, 1);
+    double sum = 0;
+    for (int k = 0; k < n; ++k) sum += static_cast<double>(slot[static_cast<std::size_t>(3 * k)]) * sines[k];
+    return sum;
 }
 
-// Coordinate c of body 0..7, as the fuller series of the precise mode.
-double fullerValue(int body, int c, double T) {
-    const auto& st = PlanetSeriesPrecise::starts[static_cast<std::size_t>(body)];
-    const double tau = T / 10;
-    double v = 0, tn = 1;
-    for (int i = 0; i < 6; ++i, tn *= tau)
-        v += termSum(PlanetSeriesPrecise::terms, st[static_cast<std::size_t>(6 * c + i)],
-                     st[static_cast<std::size_t>(6 * c + i + 1)], tau) *
-             tn;
-    return withSeriesCorrections(body, c, tau, v);
-}
+SphericalPosition pluto(double T) { return plutoOfDate(T, plutoPositionWith(T, plutoSlotSum)); }
 
 // The last two places of each body and series, per thread: the Earth at the instant serves
 // every body, a body at its light time serves again for its place.
@@ -47,7 +41,7 @@ struct Memo {
     int older = 0;
 };
 template <double (*Value)(int, int, double)>
-SphericalPosition remembered(std::array<Memo, 8>& memo, int code, double T) {
+SphericalPosition remembered(std::array<Memo, 9>& memo, int code, double T) {
     Memo& m = memo[static_cast<std::size_t>(code)];
     for (int i = 0; i < 2; ++i)
         if (m.valid[i] && m.T[i] == T) {
@@ -55,7 +49,7 @@ SphericalPosition remembered(std::array<Memo, 8>& memo, int code, double T) {
             return m.value[i];
         }
     const int slot = m.older;
-    m.value[slot] = {Value(code, 0, T), Value(code, 1, T), Value(code, 2, T)};
+    m.value[slot] = code == Pluto ? pluto(T) : SphericalPosition{Value(code, 0, T), Value(code, 1, T), Value(code, 2, T)};
     m.T[slot] = T;
     m.valid[slot] = true;
     m.older = 1 - slot;
@@ -64,15 +58,22 @@ SphericalPosition remembered(std::array<Memo, 8>& memo, int code, double T) {
 }  // namespace
 
 SphericalPosition completeSeries(int code, double T) {
-    if (code < 0 || code > 7) return heliocentricPosition(code, T, -1, -1, -1);
-    thread_local std::array<Memo, 8> memo;
+    if (code < Earth || code > Pluto) return heliocentricPosition(code, T, -1, -1, -1);
+    thread_local std::array<Memo, 9> memo;
     return remembered<defaultValue>(memo, code, T);
 }
 
 SphericalPosition fullerSeries(int code, double T) {
-    if (code < 0 || code > 7) return precise::heliocentric(code, T);
-    thread_local std::array<Memo, 8> memo;
+    if (code < Earth || code > Pluto) return precise::heliocentric(code, T);
+    thread_local std::array<Memo, 9> memo;
     return remembered<fullerValue>(memo, code, T);
+}
+
+SphericalPosition roughSeries(int code, double T) {
+    if (code == Pluto) return pluto(T);
+    if (code < Earth || code > Neptune) return heliocentricPosition(code, T, 8, 8, 8);
+    return {seriesValueWith(code, 0, T, 8, termSum), seriesValueWith(code, 1, T, 8, termSum),
+            seriesValueWith(code, 2, T, 8, termSum)};
 }
 
 bool covers(double jdUT) { return jdUT >= 1355807.5 && jdUT <= 2816787.5; }  // -1000 .. 3000

@@ -6,14 +6,20 @@
 #include "astro/Eph0.h"
 
 namespace quick {
-// Heliocentric L, B (radians) and R (AU) of body code 0..7 on the ecliptic of date from the
-// default series (as heliocentricPosition with every term) or the fuller one (as
-// precise::heliocentric); other codes from the series themselves.
+// Heliocentric L, B (radians) and R (AU) on the ecliptic of date of body code 0..8: from the
+// default series (as heliocentricPosition with every term), the fuller one (as
+// precise::heliocentric), or eight terms of the default one (as heliocentricPosition with 8);
+// Pluto from its series and other codes as those functions give them.
 SphericalPosition completeSeries(int code, double T);
 SphericalPosition fullerSeries(int code, double T);
+SphericalPosition roughSeries(int code, double T);
+// The Moon's fuller series term by term (precise::MoonTermSum).
+double moonTermSum(const double* a, int lo, int hi, double T, double T2e4, double T3e8, double T4e8);
 
 // Sum of a[j] * cos(a[j + 1] + a[j + 2] * tau) for j = lo, lo + 3, ... below hi, in that order.
 double termSum(const double* a, int lo, int hi, double tau);
+// cos(x[i] - turns * pi / 2) for i below n (turns 1: the sine).
+void cosines(const double* x, double* out, int n, int turns);
 
 // The years the quick sums are checked for (their arguments stay small enough there).
 bool covers(double jdUT);
