@@ -86,7 +86,7 @@ void applyChartOptions(const ChartOptionArgs& o, ChartSettings& s) {
     if (o.stars) s.fixedStars = true;
 }
 
-void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o) {
+void printExtraPoints(const MZhanXingEx& engine) {
     for (int k = 0; k < kExtraPoints; ++k) {
         if (!engine.extraShown(k)) continue;
         const ChartPoint& p = engine.extraPoints()[static_cast<std::size_t>(k)];
@@ -94,6 +94,10 @@ void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o) 
                     ExtraPointNames[static_cast<std::size_t>(k)], p.longitude,
                     SignNames[p.sign % 12], p.house + 1, static_cast<double>(p.pastCusp));
     }
+}
+
+void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o) {
+    printExtraPoints(engine);
     if (o.stars)
         for (const std::string& line : engine.starLines()) std::printf("star\t%s\n", line.c_str());
     if (!o.aspectList) return;

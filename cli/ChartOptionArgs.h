@@ -39,4 +39,6 @@ void applyChartOptions(const ChartOptionArgs& o, ChartSettings& s);
 // "point" lines of the shown further points and, with --aspect-list, the aspect list
 // ("aspect\tnatal\t..." and, with a transit, "aspect\ttransit\t...").
 void printChartOptionLines(const MZhanXingEx& engine, const ChartOptionArgs& o);
+// Only the `point` lines of the extra points shown.
+void printExtraPoints(const MZhanXingEx& engine);
 }  // namespace cli

@@ -299,13 +299,7 @@ int runType(Kind kind, const char* usageText, const cli::Args& args) {
         }
     // The extra points shown (settings or options): the outer chart's as `chart` prints them,
     // and the inner ring's Chiron and asteroids (synastry: the second person's).
-    for (int k = 0; k < kExtraPoints; ++k) {
-        if (!engine.extraShown(k)) continue;
-        const ChartPoint& p = engine.extraPoints()[static_cast<std::size_t>(k)];
-        std::printf("point\t%d\t%s\t%.6f\t%s\t%d\t%.4f\n", kFirstExtraId + k,
-                    ExtraPointNames[static_cast<std::size_t>(k)], p.longitude, SignNames[p.sign % 12], p.house + 1,
-                    static_cast<double>(p.pastCusp));
-    }
+    cli::printExtraPoints(engine);
     if (r.hasInner && engine.transitAsteroidsShown())
         for (int n = 0; n < 5; ++n) {
             if (!engine.extraShown(kFirstAsteroid + n)) continue;
