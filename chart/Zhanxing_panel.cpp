@@ -1,5 +1,6 @@
 // Data panel around the wheel: title, chart kind, zone and place, Gregorian and lunar moment,
 // pillars, cusps, name, the Sun/ascendant/midheaven signs, the body lines and the aspect grid.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdarg>
@@ -311,17 +312,28 @@ void MZhanXingEx::drawPanel() {
     const int y0 = static_cast<int>(0.1 * H + 10 + y);
     const int cw = (W - x0 - 2) / (n + 1);
     const int ch = (H - y0 - 2) / (n + 1);
+    // With many points the cells get smaller than the panel's characters: the grid's names and
+    // symbols then take a font small enough for a cell (the panel's own where they fit).
+    int gtw = cellWidth_, gth = cellHeight_;
+    int gridFont = baseFontSize_;
+    if (gtw > cw - 1 || gth > ch - 1) {
+        const double scale = std::min(static_cast<double>(cw - 1) / gtw, static_cast<double>(ch - 1) / gth);
+        gridFont = std::max(6, static_cast<int>(baseFontSize_ * scale));
+        c.setFontSize(gridFont);
+        gtw = c.textWidth("冲");
+        gth = c.textHeight("冲");
+    }
     c.setPenColor(kBlack);
     c.setFontColor(kBlue);
     for (int i = 0; i < n + 2; ++i) {
         c.moveTo(x0, y0 + i * ch);
         c.lineTo(x0 + (n + 1) * cw, y0 + i * ch);
         if (i >= 1 && i <= n)
-            c.textOut(x0 + (cw - tw) / 2, y0 + i * ch + (ch - th) / 2, gridNames[static_cast<std::size_t>(i - 1)]);
+            c.textOut(x0 + (cw - gtw) / 2, y0 + i * ch + (ch - gth) / 2, gridNames[static_cast<std::size_t>(i - 1)]);
         c.moveTo(x0 + i * cw, y0);
         c.lineTo(x0 + i * cw, y0 + (n + 1) * ch);
         if (i >= 1 && i <= n)
-            c.textOut(x0 + i * cw + (cw - tw) / 2, y0 + (ch - th) / 2, gridNames[static_cast<std::size_t>(i - 1)]);
+            c.textOut(x0 + i * cw + (cw - gtw) / 2, y0 + (ch - gth) / 2, gridNames[static_cast<std::size_t>(i - 1)]);
     }
     // 16. Aspect symbols in both triangles; a pair with an asteroid takes the minor-aspect orb.
     c.setFontColor(kRed);
@@ -335,7 +347,8 @@ void MZhanXingEx::drawPanel() {
                                         gridLongitudes[static_cast<std::size_t>(j)],
                                         i < 10 && j < 10 ? orbs : asteroidOrbs);
             if (k < 0) continue;
-            c.textOut(x0 + (j + 1) * cw + (cw - tw) / 2, y0 + (i + 1) * ch + (ch - th) / 2,
+            c.textOut(x0 + (j + 1) * cw + (cw - gtw) / 2, y0 + (i + 1) * ch + (ch - gth) / 2,
                       aspectKindGlyph(k));
         }
+    if (gridFont != baseFontSize_) c.setFontSize(baseFontSize_);
 }

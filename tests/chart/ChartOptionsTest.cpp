@@ -160,6 +160,29 @@ TEST(ChartOptions, FurtherPointsTakeTheirOwnLabelSlotsAndPanelLinesAndTheReading
     }
 }
 
+// Every further point on: the aspect grid of fifteen points fits below the panel's lines, and
+// its names and symbols take a font that fits a cell instead of running into each other.
+TEST(ChartOptions, AGridOfEveryPointKeepsItsTextInsideTheCells) {
+    OptionRig all("truenode=1\nlilith=1\nfortune=1\nminor=1\nchiron=1\nceres=1\npallas=1\njuno=1\nvesta=1\n");
+    ASSERT_TRUE(all.cast(1990, 5, 17, 8));
+    const int x0 = 264 + 200 + 8;
+    std::vector<int> rows;
+    for (const auto& l : all.canvas.lines())
+        if (l.y1 == l.y2 && l.x1 == x0) rows.push_back(l.y1);
+    std::sort(rows.begin(), rows.end());
+    ASSERT_EQ(rows.size(), 17u);  // fifteen points and the heading row: seventeen lines
+    const int cell = rows[1] - rows[0];
+    int inGrid = 0;
+    for (const auto& t : all.canvas.texts()) {
+        if (t.a < x0 || t.b < rows[0]) continue;
+        ++inGrid;
+        EXPECT_LE(t.d, cell) << t.text;
+        EXPECT_LE(t.b + t.d, rows.back() + 1) << t.text;
+        EXPECT_LE(t.a + t.c, all.canvas.width()) << t.text;
+    }
+    EXPECT_GE(inGrid, 30);  // the names along both edges and the aspects
+}
+
 TEST(ChartOptions, HouseSystemChosenInTheSettingsAndAspectListOfTheCast) {
     OptionRig rig("houses=E\nminor=1\nminororb=2\n");
     ASSERT_TRUE(rig.cast(1990, 5, 17, 8));
