@@ -7,6 +7,7 @@
 #include "astro/AstroConstants.h"
 #include "astro/Asteroids.h"
 #include "astro/Eph0.h"
+#include "astro/OuterPlanets.h"
 #include "astro/QuickSeries.h"
 #include "astro/tables/MoonSeriesPrecise.h"
 #include "astro/tables/PlanetSeriesPrecise.h"
@@ -127,6 +128,7 @@ SphericalPosition deflectedBySun(const SphericalPosition& geocentric, const Sphe
 }
 
 SphericalPosition heliocentric(int code, double T) {
+    if (outerplanets::covers(code, T)) return outerplanets::heliocentric(code, T);
     if (code >= Earth && code <= Neptune)
         return {fullerSeries(code, 0, T), fullerSeries(code, 1, T), fullerSeries(code, 2, T)};
     return heliocentricPosition(code, T, -1, -1, -1);

@@ -9,8 +9,9 @@
 namespace precise {
 
 // Heliocentric place of body code 0..9 on the ecliptic and equinox of date at T (Julian
-// centuries of TT): the fuller series for the Earth and the planets (astro/tables/
-// PlanetSeriesPrecise), the Pluto series precessed from J2000, the origin for the Sun.
+// centuries of TT): Uranus, Neptune and Pluto from the JPL-based table (astro/OuterPlanets.h)
+// where it reaches, else the fuller series for the Earth and the planets (astro/tables/
+// PlanetSeriesPrecise), the Pluto series precessed from J2000; the origin for the Sun.
 SphericalPosition heliocentric(int code, double T);
 
 // Delta T (TT - UT) in seconds for a decimal year (astro/PreciseDeltaT.cpp): from 720 BC to 1920

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "astro/AstroConstants.h"
+#include "astro/OuterPlanets.h"
 #include "astro/Precise.h"
 #include "astro/QuickSeries.h"
 #include "astro/tables/PlutoSeriesTable.h"
@@ -64,7 +65,8 @@ SphericalPosition completeSeries(int code, double T) {
 }
 
 SphericalPosition fullerSeries(int code, double T) {
-    if (code < Earth || code > Pluto) return precise::heliocentric(code, T);
+    // Uranus, Neptune and Pluto from their table where it reaches (quick already).
+    if (code < Earth || code > Pluto || outerplanets::covers(code, T)) return precise::heliocentric(code, T);
     thread_local std::array<Memo, 9> memo;
     return remembered<fullerValue>(memo, code, T);
 }

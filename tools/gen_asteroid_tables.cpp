@@ -6,8 +6,12 @@
 // (seas_12.se1, seas_18.se1: JPL's integrations, CC0) read through libswe's documented calls;
 // the program reads only the table written here (astro/tables/asteroids.bin), never libswe.
 //
-// Usage: gen_asteroid_tables EPHE_DIR OUT.bin   (EPHE_DIR: /usr/share/libswe/ephe)
-//        gen_asteroid_tables --check EPHE_DIR TABLE.bin   (largest error of the table, AU)
+// With --planets the same for Uranus, Neptune and Pluto from the planetary files (sepl_12.se1,
+// sepl_18.se1), astro/tables/outer_planets.bin: the precise mode takes their places from it,
+// where the series of those three stray by several arcseconds from the numerical ephemeris.
+//
+// Usage: gen_asteroid_tables [--planets] EPHE_DIR OUT.bin   (EPHE_DIR: /usr/share/libswe/ephe)
+//        gen_asteroid_tables [--planets] --check EPHE_DIR TABLE.bin   (largest error, AU)
 //
 // Format (little-endian): "TAST", u32 version 1, u32 body count; per body u32 libswe body
 // number, f64 first TT Julian day, f64 piece length (days), u32 pieces, u32 coefficients per
@@ -37,8 +41,11 @@ struct Body {
     int coefficients;
 };
 // Chiron, Ceres, Pallas, Juno, Vesta.
-const Body kBodies[5] = {
+const std::vector<Body> kAsteroids = {
     {SE_CHIRON, 512, 12}, {SE_CERES, 256, 14}, {SE_PALLAS, 256, 14}, {SE_JUNO, 256, 14}, {SE_VESTA, 256, 14}};
+// Uranus, Neptune, Pluto.
+const std::vector<Body> kOuterPlanets = {{SE_URANUS, 512, 12}, {SE_NEPTUNE, 512, 12}, {SE_PLUTO, 512, 12}};
+std::vector<Body> tableBodies = kAsteroids;
 
 void position(int ipl, double tt, double (&out)[3]) {
     double x[6];
@@ -84,8 +91,8 @@ int pieces(const Body& b) { return static_cast<int>(std::ceil((kLastDay - kFirst
 std::string generate() {
     std::string out("TAST");
     put<uint32_t>(out, 1);
-    put<uint32_t>(out, 5);
-    for (const Body& b : kBodies) {
+    put<uint32_t>(out, static_cast<uint32_t>(tableBodies.size()));
+    for (const Body& b : tableBodies) {
         put<uint32_t>(out, static_cast<uint32_t>(b.ipl));
         put<double>(out, kFirstDay);
         put<double>(out, b.pieceDays);
@@ -93,7 +100,7 @@ std::string generate() {
         put<uint32_t>(out, static_cast<uint32_t>(b.coefficients));
         put<double>(out, kUnit);
     }
-    for (const Body& b : kBodies) {
+    for (const Body& b : tableBodies) {
         for (int p = 0; p < pieces(b); ++p) {
             std::vector<double> c[3];
             fitPiece(b, kFirstDay + p * b.pieceDays, c);
@@ -126,7 +133,8 @@ int check(const std::string& table) {
         double first, len;
         uint32_t pieces, n;
         double unit;
-    } h[5];
+    };
+    std::vector<Head> h(tableBodies.size());
     for (Head& x : h) {
         get(&x.ipl, 4);
         get(&x.first, 8);
@@ -178,9 +186,14 @@ int check(const std::string& table) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--planets") == 0) {
+        tableBodies = kOuterPlanets;
+        --argc;
+        ++argv;
+    }
     const bool checking = argc == 4 && std::strcmp(argv[1], "--check") == 0;
     if (argc != 3 && !checking) {
-        std::fprintf(stderr, "usage: gen_asteroid_tables [--check] EPHE_DIR OUT.bin\n");
+        std::fprintf(stderr, "usage: gen_asteroid_tables [--planets] [--check] EPHE_DIR OUT.bin\n");
         return 2;
     }
     std::string dir = argv[checking ? 2 : 1];

@@ -1,5 +1,5 @@
-// The committed asteroid tables (and the star catalogue) are exactly what their generators make
-// of the Swiss Ephemeris files, where libswe and the files are installed.
+// The committed asteroid and outer-planet tables (and the star catalogue) are exactly what
+// their generators make of the Swiss Ephemeris files, where libswe and the files are installed.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -37,6 +37,20 @@ TEST(AsteroidTables, AsteroidTableIsReproducible) {
     ASSERT_FALSE(fresh.empty());
     EXPECT_TRUE(fresh == readFile(testdata::sourceDir() + "/astro/tables/asteroids.bin"))
         << "astro/tables/asteroids.bin differs from the generator's output";
+}
+
+TEST(AsteroidTables, OuterPlanetTableIsReproducible) {
+    const std::string exe = testdata::binaryDir() + "/tools/gen_asteroid_tables";
+    if (!exists(exe)) GTEST_SKIP() << "gen_asteroid_tables not built (no libswe-dev)";
+    if (!exists(std::string(kEphe) + "/sepl_12.se1") || !exists(std::string(kEphe) + "/sepl_18.se1"))
+        GTEST_SKIP() << "swe-standard-data's planetary files are not installed";
+    const std::string out = testdata::freshTempDir("outerplanets") + "outer_planets.bin";
+    const std::string cmd = "'" + exe + "' --planets '" + kEphe + "' '" + out + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    const std::string fresh = readFile(out);
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_TRUE(fresh == readFile(testdata::sourceDir() + "/astro/tables/outer_planets.bin"))
+        << "astro/tables/outer_planets.bin differs from the generator's output";
 }
 
 TEST(AsteroidTables, StarCatalogueIsReproducible) {
