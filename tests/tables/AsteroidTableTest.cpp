@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 #include "tests/support/TestData.h"
@@ -25,32 +26,30 @@ bool exists(const std::string& path) {
 }
 }  // namespace
 
-TEST(AsteroidTables, AsteroidTableIsReproducible) {
+namespace {
+// Runs gen_asteroid_tables (with `flag`) on the ephemeris files `files` and compares its output
+// with the committed table.
+void checkTable(const std::string& flag, const std::vector<std::string>& files, const std::string& committed) {
     const std::string exe = testdata::binaryDir() + "/tools/gen_asteroid_tables";
     if (!exists(exe)) GTEST_SKIP() << "gen_asteroid_tables not built (no libswe-dev)";
-    if (!exists(std::string(kEphe) + "/seas_12.se1") || !exists(std::string(kEphe) + "/seas_18.se1"))
-        GTEST_SKIP() << "swe-standard-data's asteroid files are not installed";
-    const std::string out = testdata::freshTempDir("asteroids") + "asteroids.bin";
-    const std::string cmd = "'" + exe + "' '" + kEphe + "' '" + out + "'";
+    for (const std::string& f : files)
+        if (!exists(std::string(kEphe) + "/" + f)) GTEST_SKIP() << "swe-standard-data's " << f << " is not installed";
+    const std::string out = testdata::freshTempDir("chebyshev") + "table.bin";
+    const std::string cmd = "'" + exe + "' " + flag + "'" + kEphe + "' '" + out + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     const std::string fresh = readFile(out);
     ASSERT_FALSE(fresh.empty());
-    EXPECT_TRUE(fresh == readFile(testdata::sourceDir() + "/astro/tables/asteroids.bin"))
-        << "astro/tables/asteroids.bin differs from the generator's output";
+    EXPECT_TRUE(fresh == readFile(testdata::sourceDir() + "/" + committed))
+        << committed << " differs from the generator's output";
+}
+}  // namespace
+
+TEST(AsteroidTables, AsteroidTableIsReproducible) {
+    checkTable("", {"seas_12.se1", "seas_18.se1"}, "astro/tables/asteroids.bin");
 }
 
 TEST(AsteroidTables, OuterPlanetTableIsReproducible) {
-    const std::string exe = testdata::binaryDir() + "/tools/gen_asteroid_tables";
-    if (!exists(exe)) GTEST_SKIP() << "gen_asteroid_tables not built (no libswe-dev)";
-    if (!exists(std::string(kEphe) + "/sepl_12.se1") || !exists(std::string(kEphe) + "/sepl_18.se1"))
-        GTEST_SKIP() << "swe-standard-data's planetary files are not installed";
-    const std::string out = testdata::freshTempDir("outerplanets") + "outer_planets.bin";
-    const std::string cmd = "'" + exe + "' --planets '" + kEphe + "' '" + out + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    const std::string fresh = readFile(out);
-    ASSERT_FALSE(fresh.empty());
-    EXPECT_TRUE(fresh == readFile(testdata::sourceDir() + "/astro/tables/outer_planets.bin"))
-        << "astro/tables/outer_planets.bin differs from the generator's output";
+    checkTable("--planets ", {"sepl_12.se1", "sepl_18.se1"}, "astro/tables/outer_planets.bin");
 }
 
 TEST(AsteroidTables, StarCatalogueIsReproducible) {
