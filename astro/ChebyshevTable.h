@@ -1,5 +1,5 @@
-// The built-in tables of JPL-based heliocentric positions (the asteroids, and Uranus, Neptune
-// and Pluto for the precise mode): Chebyshev pieces of rectangular coordinates (AU) on the mean
+// The built-in tables of JPL-based heliocentric positions (the asteroids, and Jupiter .. Pluto
+// for the precise mode): Chebyshev pieces of rectangular coordinates (AU) on the mean
 // ecliptic and equinox of date in Terrestrial Time. Format in tools/gen_asteroid_tables.cpp.
 #pragma once
 #include <cstddef>

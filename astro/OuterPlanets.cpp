@@ -11,15 +11,15 @@ namespace {
 constexpr double kJ2000 = 2451545.0;
 
 const chebyshev::Table& table() {
-    static const chebyshev::Table t = chebyshev::read(tarmin_outer_planet_table, tarmin_outer_planet_table_end, 3);
+    static const chebyshev::Table t = chebyshev::read(tarmin_outer_planet_table, tarmin_outer_planet_table_end, 5);
     return t;
 }
 
-// The table's series of body code 6..8, or none.
+// The table's series of body code 4..8 (Jupiter .. Pluto), or none.
 const chebyshev::Series* seriesOf(int code) {
     const chebyshev::Table& t = table();
-    if (!t.valid || code < Uranus || code > Pluto) return nullptr;
-    return &t.series[static_cast<std::size_t>(code - Uranus)];
+    if (!t.valid || code < Jupiter || code > Pluto) return nullptr;
+    return &t.series[static_cast<std::size_t>(code - Jupiter)];
 }
 }  // namespace
 

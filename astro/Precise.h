@@ -9,7 +9,7 @@
 namespace precise {
 
 // Heliocentric place of body code 0..9 on the ecliptic and equinox of date at T (Julian
-// centuries of TT): Uranus, Neptune and Pluto from the JPL-based table (astro/OuterPlanets.h)
+// centuries of TT): Jupiter .. Pluto from the JPL-based table (astro/OuterPlanets.h)
 // where it reaches, else the fuller series for the Earth and the planets (astro/tables/
 // PlanetSeriesPrecise), the Pluto series precessed from J2000; the origin for the Sun.
 SphericalPosition heliocentric(int code, double T);

@@ -65,7 +65,7 @@ SphericalPosition completeSeries(int code, double T) {
 }
 
 SphericalPosition fullerSeries(int code, double T) {
-    // Uranus, Neptune and Pluto from their table where it reaches (quick already).
+    // Jupiter .. Pluto from their table where it reaches (quick already).
     if (code < Earth || code > Pluto || outerplanets::covers(code, T)) return precise::heliocentric(code, T);
     thread_local std::array<Memo, 9> memo;
     return remembered<fullerValue>(memo, code, T);
