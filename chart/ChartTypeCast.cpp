@@ -70,6 +70,17 @@ bool TypeCast::castAt(BirthRecord place, double jd8) {
     return false;
 }
 
+bool TypeCast::castOwnChart(const BirthRecord& place, double jd8) {
+    if (!castAt(place, jd8)) return false;
+    setInstant(place, jd8);
+    out.outer = engine.natal();
+    const std::array<double, 12> speeds = speedsAt(engine, jd8);
+    aspectsWithin(out.outer, &speeds, true);
+    const AsteroidSet own = asteroidsOf(engine);
+    asteroidAspects(aspectPoints(out.outer, &speeds), own, {}, own, true, "", "");
+    return true;
+}
+
 void TypeCast::castA() {
     std::string ignored;
     castNamed(engine, q.a, "", ignored);

@@ -85,15 +85,8 @@ bool castDavison(TypeCast& c) {
     d.place = "时空中点";
     const std::string zone = c.clocks.zoneOfPlace(place.longitude, place.latitude);
     if (!zone.empty()) d.zoneId = zone;
-    if (!c.castAt(d, mid)) return false;
-    c.setInstant(d, mid);
-    out.outer = c.engine.natal();
+    if (!c.castOwnChart(d, mid)) return false;
     out.captionLines = {c.nameA, "与" + c.nameB, out.instantText.substr(0, 10)};
-    const std::array<double, 12> speeds = speedsAt(c.engine, mid);
-    c.aspectsWithin(out.outer, &speeds, true);
-    // The chart's own Chiron and asteroids, moving at their rates of the instant.
-    const AsteroidSet own = asteroidsOf(c.engine);
-    c.asteroidAspects(aspectPoints(out.outer, &speeds), own, {}, own, true, "", "");
     c.engine.setCaption(out.caption, out.captionLines);
     c.engine.showPoints(out.outer);
     c.showReading("时空中点盘相位:");

@@ -179,15 +179,8 @@ bool castReturn(TypeCast& c) {
         c.error = "找不到返照时刻。";
         return false;
     }
-    if (!c.castAt(place, t)) return false;
-    c.setInstant(place, t);
-    out.outer = c.engine.natal();
+    if (!c.castOwnChart(place, t)) return false;
     out.captionLines = {c.nameA, out.instantText.substr(0, 10), out.instantText.substr(11)};
-    const std::array<double, 12> speeds = speedsAt(c.engine, t);
-    c.aspectsWithin(out.outer, &speeds, true);
-    // The chart's own Chiron and asteroids, moving at their rates of the instant.
-    const AsteroidSet own = asteroidsOf(c.engine);
-    c.asteroidAspects(aspectPoints(out.outer, &speeds), own, {}, own, true, "", "");
     c.engine.setCaption(out.caption, out.captionLines);
     c.engine.showPoints(out.outer);
     c.showReading(std::string(sun ? "日返照" : "月返照") + "时刻:" + out.instantText + "\n返照盘相位:");

@@ -36,6 +36,10 @@ struct TypeCast {
     // The chart of `place` (its place, clock and person fields) cast at instant `jd8`, read on
     // the clock of the place then; on a refusal A's natal chart is cast again and false.
     bool castAt(BirthRecord place, double jd8);
+    // The chart of `place` at `jd8` as a chart in its own right (Davison, returns): castAt, its
+    // instant, the outer points, and its aspects, Chiron's and the asteroids' included, moving
+    // at the rates of the instant. On a refusal false, as castAt.
+    bool castOwnChart(const BirthRecord& place, double jd8);
     // A's natal chart back on the engine (after a chart cast for another instant).
     void castA();
     // The chart's instant on the clock of `place`.
